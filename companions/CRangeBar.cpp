@@ -1,0 +1,3 @@
+#include "companions/CRangeBar.h"
+
+CRangeBar::CRangeBar(QWidget *parent) : QWidget(parent) {}
