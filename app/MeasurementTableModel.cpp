@@ -1,0 +1,117 @@
+#include "app/MeasurementTableModel.h"
+
+#include <array>
+
+namespace {
+
+struct ColumnInfo
+{
+    const char *title;
+    int width;
+};
+
+// "Е" is the Cyrillic capital letter, as the instrument's display writes it.
+constexpr std::array<ColumnInfo, MeasurementTableModel::ColumnCount> Columns{{
+    {"№", 45},
+    {"Время", 80},
+    {"T °C", 75},
+    {"Е", 75},
+    {"Режим", 75},
+}};
+
+QString twoDigits(std::int32_t value)
+{
+    return QString::number(value).rightJustified(2, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString MeasurementTableModel::columnTitle(int column)
+{
+    return QString::fromUtf8(Columns.at(column).title);
+}
+
+int MeasurementTableModel::columnWidth(int column)
+{
+    return Columns.at(column).width;
+}
+
+QString MeasurementTableModel::timeText(std::int32_t milliseconds)
+{
+    const std::int32_t hours = milliseconds / 3600000;
+    const std::int32_t minutes = milliseconds % 3600000 / 60000;
+    const std::int32_t seconds = milliseconds % 60000 / 1000;
+    const std::int32_t thousandths = milliseconds % 1000;
+    return twoDigits(hours) + QLatin1Char(':') + twoDigits(minutes) + QLatin1Char(':') +
+           twoDigits(seconds) + QLatin1Char('.') +
+           QString::number(thousandths).rightJustified(3, QLatin1Char('0'));
+}
+
+QString MeasurementTableModel::cellText(const DeviceReading &reading, int column)
+{
+    switch (column) {
+    case NumberColumn:
+        return QString::number(reading.number);
+    case TimeColumn:
+        return timeText(reading.time);
+    case TemperatureColumn:
+        return QString::number(reading.temperature);
+    case EmissivityColumn:
+        return QString::asprintf("%0.3f", reading.emissivity / 1000.0);
+    case ModeColumn:
+        return QString::fromUtf8(MeasureModeName(reading.mode));
+    default:
+        return {};
+    }
+}
+
+void MeasurementTableModel::appendRow(const DeviceReading &reading, int recordIndex)
+{
+    const int row = static_cast<int>(m_rows.size());
+    beginInsertRows({}, row, row);
+    m_rows.push_back({reading, recordIndex});
+    endInsertRows();
+}
+
+void MeasurementTableModel::clear()
+{
+    if (m_rows.empty())
+        return;
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+int MeasurementTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
+}
+
+int MeasurementTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant MeasurementTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const Row &row = m_rows[static_cast<std::size_t>(index.row())];
+    if (role == Qt::DisplayRole)
+        return cellText(row.reading, index.column());
+    if (role == RecordIndexRole)
+        return row.recordIndex;
+    return {};
+}
+
+QVariant MeasurementTableModel::headerData(int section, Qt::Orientation orientation,
+                                           int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return {};
+    if (role == Qt::DisplayRole)
+        return columnTitle(section);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    return {};
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "acquisition/DeviceParser.h"
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+#include <vector>
+
+// The rows of the measurement table: one accepted reading each, with the index of its
+// record in the series as item data (Qt::UserRole). Rows are only appended, never sorted,
+// so row order and record order agree.
+class MeasurementTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+public:
+    enum Column { NumberColumn, TimeColumn, TemperatureColumn, EmissivityColumn, ModeColumn };
+    static constexpr int ColumnCount = 5;
+    static constexpr int RecordIndexRole = Qt::UserRole;
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // Title and width in pixels of each column.
+    static QString columnTitle(int column);
+    static int columnWidth(int column);
+
+    // The text of one cell for a reading: the time as HH:MM:SS.mmm, the emissivity in
+    // thousandths as "%0.3f", no mode name for an unknown mode.
+    static QString cellText(const DeviceReading &reading, int column);
+    static QString timeText(std::int32_t milliseconds);
+
+    void appendRow(const DeviceReading &reading, int recordIndex);
+    void clear();
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    struct Row
+    {
+        DeviceReading reading;
+        int recordIndex;
+    };
+    std::vector<Row> m_rows;
+};

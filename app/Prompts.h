@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+// Everything the program asks or tells the user goes through this interface, so that the
+// windows can be driven by a scripted user in tests.
+class Prompts
+{
+public:
+    enum class Icon { Information, Exclamation, Question, Stop };
+    enum class Buttons { Ok, YesNo, YesNoCancel };
+    enum class Answer { Ok, Yes, No, Cancel };
+
+    // A file dialog: filter entries "Name (*.ext)" separated by ";;", the suffix added to a
+    // name typed without one, and the name first offered.
+    struct FileRequest
+    {
+        QString filter;
+        QString defaultSuffix;
+        QString defaultName;
+    };
+
+    virtual ~Prompts() = default;
+
+    virtual Answer message(const QString &text, const QString &caption, Icon icon,
+                           Buttons buttons = Buttons::Ok) = 0;
+
+    // The chosen path, or an empty string when the user cancelled.
+    virtual QString openFileName(const FileRequest &request) = 0;
+    virtual QString saveFileName(const FileRequest &request) = 0;
+};
