@@ -1,0 +1,153 @@
+#include "outputs/ExcelTransfer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <xlsxwriter.h>
+
+#include <optional>
+
+namespace {
+
+const QString LaunchCaption = QStringLiteral("Ошибка запуска MS Exel");
+const QString TransferCaption = QStringLiteral("Перенос данных в MS Exel");
+
+// A decimal number as typed into a cell: an optional sign, digits, an optional fraction.
+std::optional<double> numberValue(const char *text)
+{
+    static const QRegularExpression pattern(QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)$)"));
+    const QString typed = QString::fromUtf8(text);
+    if (!pattern.match(typed).hasMatch())
+        return std::nullopt;
+    return typed.toDouble();
+}
+
+// A time of day HH:MM:SS with optional milliseconds, as the fraction of a day a spreadsheet
+// stores for it.
+std::optional<double> timeOfDayValue(const char *text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^([01]?\d|2[0-3]):([0-5]\d):([0-5]\d)(?:\.(\d{1,3}))?$)"));
+    const QRegularExpressionMatch match = pattern.match(QString::fromUtf8(text));
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int hours = match.captured(1).toInt();
+    const int minutes = match.captured(2).toInt();
+    const int seconds = match.captured(3).toInt();
+    const int milliseconds = match.captured(4).leftJustified(3, QLatin1Char('0')).toInt();
+    return (((hours * 60 + minutes) * 60 + seconds) * 1000 + milliseconds) / 86400000.0;
+}
+
+lxw_error writeCell(lxw_worksheet *sheet, lxw_row_t row, lxw_col_t column, const char *text,
+                    std::optional<double> value, lxw_format *format = nullptr)
+{
+    if (value)
+        return worksheet_write_number(sheet, row, column, *value, format);
+    // An empty text leaves the cell empty, as an empty typed entry does.
+    return worksheet_write_string(sheet, row, column, text, nullptr);
+}
+
+lxw_error writeRow(lxw_worksheet *sheet, lxw_row_t row, const TableRowText &text,
+                   lxw_format *timeFormat)
+{
+    const lxw_error errors[] = {
+        writeCell(sheet, row, 0, text.number, numberValue(text.number)),
+        writeCell(sheet, row, 1, text.time, timeOfDayValue(text.time), timeFormat),
+        writeCell(sheet, row, 2, text.temperature, numberValue(text.temperature)),
+        writeCell(sheet, row, 3, text.emissivity, numberValue(text.emissivity)),
+        writeCell(sheet, row, 4, text.mode, std::nullopt),
+    };
+    for (lxw_error error : errors) {
+        if (error != LXW_NO_ERROR)
+            return error;
+    }
+    return LXW_NO_ERROR;
+}
+
+QString makeFolder(const QString &folder)
+{
+    if (folder.isEmpty())
+        return QStringLiteral("no cache folder is known");
+    return QDir().mkpath(folder) ? QString() : QStringLiteral("the folder cannot be made");
+}
+
+// Creates an empty file of a name no other file in `folder` has, and keeps it.
+QString createUniqueFile(const QString &folder, QString &path)
+{
+    QTemporaryFile file(folder + QStringLiteral("/ORMA-XXXXXX.xlsx"));
+    file.setAutoRemove(false);
+    if (!file.open())
+        return file.errorString();
+    path = file.fileName();
+    return {};
+}
+
+} // namespace
+
+bool AutoWrap(Prompts &prompts, const QString &step, const QString &object,
+              const std::function<QString()> &run)
+{
+    const QString error = run();
+    if (error.isEmpty())
+        return true;
+    prompts.message(QStringLiteral("%1(\"%2\") failed w/err %3").arg(step, object, error),
+                    QStringLiteral("AutoWrap()"), Prompts::Icon::Stop);
+    return false;
+}
+
+QString WriteWorkbook(const QString &path, const std::vector<TableRowText> &rows)
+{
+    lxw_workbook *workbook = workbook_new(QFile::encodeName(path).constData());
+    if (workbook == nullptr)
+        return QString::fromUtf8(lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED));
+    lxw_worksheet *sheet = workbook_add_worksheet(workbook, nullptr);
+    lxw_format *timeFormat = workbook_add_format(workbook);
+    format_set_num_format(timeFormat, "hh:mm:ss.000");
+
+    lxw_error error = LXW_NO_ERROR;
+    for (std::size_t row = 0; row < rows.size() && error == LXW_NO_ERROR; ++row)
+        error = writeRow(sheet, static_cast<lxw_row_t>(row), rows[row], timeFormat);
+    // Closing also frees the workbook, so it happens whatever the rows gave.
+    const lxw_error closeError = workbook_close(workbook);
+    if (error == LXW_NO_ERROR)
+        error = closeError;
+    return error == LXW_NO_ERROR ? QString() : QString::fromUtf8(lxw_strerror(error));
+}
+
+void TransferToSpreadsheet(Prompts &prompts, const std::vector<TableRowText> &rows,
+                           SpreadsheetLauncher &launcher)
+{
+    if (rows.empty()) {
+        prompts.message(QStringLiteral("Нет данных для переноса в MS Exel."), TransferCaption,
+                        Prompts::Icon::Information);
+        return;
+    }
+    if (!launcher.isInstalled()) {
+        prompts.message(QStringLiteral("MS Exel не установлен на вашем компьютере."), LaunchCaption,
+                        Prompts::Icon::Stop);
+        return;
+    }
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    QString path;
+    if (!AutoWrap(prompts, QStringLiteral("QDir::mkpath"), folder,
+                  [&folder] { return makeFolder(folder); }) ||
+        !AutoWrap(prompts, QStringLiteral("QTemporaryFile::open"), folder,
+                  [&folder, &path] { return createUniqueFile(folder, path); }))
+        return;
+    if (!AutoWrap(prompts, QStringLiteral("workbook_close"), path,
+                  [&path, &rows] { return WriteWorkbook(path, rows); })) {
+        QFile::remove(path);
+        return;
+    }
+    if (!launcher.open(path)) {
+        QFile::remove(path);
+        prompts.message(QStringLiteral("MS Exel не корректно установлен на вашем компьютере."),
+                        LaunchCaption, Prompts::Icon::Stop);
+        return;
+    }
+    prompts.message(QStringLiteral("Данные успешно перенесены в приложение MS Exel."),
+                    TransferCaption, Prompts::Icon::Information);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "app/Prompts.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+// A user who answers every prompt from a script and remembers what was shown.
+class ScriptedPrompts : public Prompts
+{
+public:
+    struct Shown
+    {
+        QString text;
+        QString caption;
+        Icon icon;
+        Buttons buttons;
+    };
+
+    Answer message(const QString &text, const QString &caption, Icon icon,
+                   Buttons buttons) override
+    {
+        shown.push_back({text, caption, icon, buttons});
+        if (onMessage)
+            onMessage(shown.back());
+        if (answers.empty())
+            return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+
+    QString openFileName(const FileRequest &request) override
+    {
+        fileRequests.push_back(request);
+        return takePath();
+    }
+
+    QString saveFileName(const FileRequest &request) override
+    {
+        fileRequests.push_back(request);
+        return takePath();
+    }
+
+    QStringList texts() const
+    {
+        QStringList result;
+        for (const Shown &item : shown)
+            result << item.text;
+        return result;
+    }
+
+    std::vector<Shown> shown;
+    std::deque<Answer> answers;
+    // Paths the file dialogs return in turn; an empty deque cancels.
+    std::deque<QString> paths;
+    std::vector<FileRequest> fileRequests;
+    // Called while a message is "on screen", before it is answered.
+    std::function<void(const Shown &)> onMessage;
+
+private:
+    QString takePath()
+    {
+        if (paths.empty())
+            return {};
+        QString path = paths.front();
+        paths.pop_front();
+        return path;
+    }
+};
