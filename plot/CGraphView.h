@@ -1,0 +1,60 @@
+#pragma once
+
+#include "plot/PlotDrawing.h"
+
+#include <QPen>
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+
+class CRangeBar;
+class TermDataFile;
+
+// The state of a range bar that the plot draws with.
+PlotAxis plotAxisOf(const CRangeBar &bar);
+
+// The plot of one series inside the graph frame: background, grid and curve. The grid and
+// the curve follow the two range bars, read at every paint; the copies of their window starts
+// and scales set here serve the pointer readout between paints, and the time window start
+// is also where the curve's walk begins.
+class CGraphView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit CGraphView(QWidget *parent = nullptr);
+
+    // The bars are not owned. While either is missing only the background is painted.
+    void setBars(CRangeBar *temperature, CRangeBar *time);
+
+    void setTimeWindow(std::int32_t start, double scale);
+    void setTemperatureWindow(std::int32_t start, double scale);
+    void setTemperatureWindowStart(std::int32_t start);
+    // The series is not owned and may be null (background and grid only). It is read at every
+    // paint, so it must stay alive while it is set.
+    void setSeries(TermDataFile *series);
+    // While set, the curve is interrupted at gaps in the measurements; clear by default.
+    void toggleBreakAtGaps();
+
+    bool breakAtGaps() const { return m_breakAtGaps; }
+    std::int32_t timeWindowStart() const { return m_timeWindowStart; }
+    double timeScale() const { return m_timeScale; }
+    std::int32_t temperatureWindowStart() const { return m_temperatureWindowStart; }
+    double temperatureScale() const { return m_temperatureScale; }
+    TermDataFile *series() const { return m_series; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QPointer<CRangeBar> m_temperatureBar;
+    QPointer<CRangeBar> m_timeBar;
+    std::int32_t m_timeWindowStart = 0;
+    std::int32_t m_temperatureWindowStart = 0;
+    double m_timeScale = 1.0;
+    // Meaningful only once the frame has copied the bar's scale in.
+    double m_temperatureScale = 1.0;
+    QPen m_curvePen = curvePen();
+    TermDataFile *m_series = nullptr;
+    bool m_breakAtGaps = false;
+};

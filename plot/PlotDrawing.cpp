@@ -1,0 +1,255 @@
+#include "plot/PlotDrawing.h"
+
+#include "companions/TermDataFile.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <utility>
+
+namespace {
+
+constexpr double GapFactor = 10.0;
+constexpr double MeanWeight = 0.5;
+
+// Truncation toward zero that saturates instead of overflowing; NaN gives 0.
+int truncated(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    constexpr double low = std::numeric_limits<int>::min();
+    constexpr double high = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(value, low, high));
+}
+
+int saturated(std::int64_t value)
+{
+    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+QPoint pointAt(std::int64_t x, std::int64_t y)
+{
+    return {saturated(x), saturated(y)};
+}
+
+// Selects pens on a canvas and puts the first one it replaced back when it goes.
+class PenScope
+{
+public:
+    explicit PenScope(Canvas &canvas) : m_canvas(canvas) {}
+    PenScope(const PenScope &) = delete;
+    PenScope &operator=(const PenScope &) = delete;
+    ~PenScope()
+    {
+        if (m_previous)
+            m_canvas.selectPen(*m_previous);
+    }
+
+    void select(const QPen &pen)
+    {
+        QPen previous = m_canvas.selectPen(pen);
+        if (!m_previous)
+            m_previous = std::move(previous);
+    }
+
+private:
+    Canvas &m_canvas;
+    std::optional<QPen> m_previous;
+};
+
+// Line spacing of one grid direction, in whole pixels.
+struct GridSpacing
+{
+    explicit GridSpacing(const PlotAxis &axis)
+        : major(truncated(axis.bigStep)), parts(axis.smallStep),
+          minor(parts > 1 ? truncated(axis.bigStep / parts) : 0)
+    {}
+
+    std::int64_t major;
+    int parts;
+    std::int64_t minor;
+};
+
+// Draws the major lines at origin + direction * k * major while k * major < limit, each
+// followed by its minor lines; lineAt draws one line at a position across the direction.
+template <typename LineAt>
+void drawGridLines(PenScope &pens, const PlotAxis &penSource, const GridSpacing &spacing,
+                   std::int64_t origin, int direction, std::int64_t limit, LineAt lineAt)
+{
+    if (spacing.major <= 1)
+        return;
+    for (std::int64_t offset = 0; offset < limit; offset += spacing.major) {
+        const std::int64_t at = origin + direction * offset;
+        pens.select(penSource.majorPen);
+        lineAt(at);
+        if (spacing.parts <= 1)
+            continue;
+        pens.select(penSource.minorPen);
+        for (int i = 1; i < spacing.parts; ++i)
+            lineAt(at + direction * i * spacing.minor);
+    }
+}
+
+// Maps a record to client pixels.
+class CurveMapping
+{
+public:
+    CurveMapping(QSize client, const TermDataFile &series, const PlotAxis &temperature,
+                 const PlotAxis &time)
+        : m_height(client.height()), m_timeStart(time.windowStart), m_timeScale(time.scale),
+          m_temperatureStart(temperature.windowStart), m_temperatureScale(temperature.scale),
+          m_lowest(series.minTemperature), m_highest(series.maxTemperature)
+    {}
+
+    QPoint map(const v4TermData &record) const
+    {
+        std::int32_t v = record.temperature;
+        if (v < m_lowest)
+            v = m_lowest;
+        else if (v > m_highest)
+            v = m_highest;
+        const double x = (static_cast<double>(record.time) - m_timeStart) * m_timeScale;
+        const double y =
+            m_height - (static_cast<double>(v) - m_temperatureStart) * m_temperatureScale;
+        return {truncated(x), truncated(y)};
+    }
+
+private:
+    double m_height;
+    double m_timeStart;
+    double m_timeScale;
+    double m_temperatureStart;
+    double m_temperatureScale;
+    std::int32_t m_lowest;
+    std::int32_t m_highest;
+};
+
+// The walk along the curve: judges each point's interval against the running mean and
+// collapses the points of one pixel column into one vertical stroke.
+class CurveWalk
+{
+public:
+    CurveWalk(Canvas &canvas, bool breakAtGaps) : m_canvas(canvas), m_breakAtGaps(breakAtGaps) {}
+
+    void visit(QPoint point, std::int32_t time)
+    {
+        if (m_first) {
+            m_first = false;
+            m_previousTime = time;
+            restartAt(point);
+            return;
+        }
+        // 64 bits: the difference of two 32-bit times does not overflow.
+        const double interval = static_cast<double>(std::int64_t{time} - m_previousTime);
+        if (m_count == 1) {
+            m_mean = interval;
+        } else if (GapFactor * m_mean > interval) {
+            m_mean = (interval + m_mean) * MeanWeight;
+        } else {
+            m_count = 0;
+            m_mean = 0.0;
+            m_previousTime = time;
+            if (m_breakAtGaps) {
+                restartAt(point);
+                return;
+            }
+        }
+        draw(point, time);
+        countPoint(point.y());
+    }
+
+private:
+    void restartAt(QPoint point)
+    {
+        m_canvas.moveTo(point);
+        startColumn(point);
+        countPoint(point.y());
+    }
+
+    void startColumn(QPoint point)
+    {
+        m_column = point.x();
+        m_columnLow = m_columnHigh = point.y();
+    }
+
+    void countPoint(int y)
+    {
+        ++m_count;
+        m_previousY = y;
+    }
+
+    void draw(QPoint point, std::int32_t time)
+    {
+        m_previousTime = time;
+        if (point.x() == m_column) {
+            m_columnLow = std::min(m_columnLow, point.y());
+            m_columnHigh = std::max(m_columnHigh, point.y());
+            return;
+        }
+        if (m_columnLow != m_columnHigh) {
+            m_canvas.lineTo({m_column, m_columnLow});
+            m_canvas.lineTo({m_column, m_columnHigh});
+            m_canvas.moveTo({m_column, m_previousY});
+        }
+        m_canvas.lineTo(point);
+        startColumn(point);
+    }
+
+    Canvas &m_canvas;
+    const bool m_breakAtGaps;
+    bool m_first = true;
+    std::int32_t m_count = 0;
+    std::int32_t m_previousTime = 0;
+    double m_mean = 0.0;
+    int m_column = 0;
+    int m_columnLow = 0;
+    int m_columnHigh = 0;
+    int m_previousY = 0;
+};
+
+} // namespace
+
+QPen curvePen()
+{
+    return QPen(QColor(CurveColor), 1, Qt::SolidLine);
+}
+
+void DrawGrid(Canvas &canvas, QSize client, const PlotAxis &temperature, const PlotAxis &time)
+{
+    const std::int64_t width = client.width();
+    const std::int64_t height = client.height();
+    PenScope pens(canvas);
+    // Rows count up from y = height while k * step - 1 < height, so the last may sit on y = 0.
+    drawGridLines(pens, temperature, GridSpacing(temperature), height, -1, height + 1,
+                  [&](std::int64_t y) {
+                      canvas.moveTo(pointAt(0, y));
+                      canvas.lineTo(pointAt(width, y));
+                  });
+    drawGridLines(pens, temperature, GridSpacing(time), 0, 1, width, [&](std::int64_t x) {
+        canvas.moveTo(pointAt(x, 0));
+        canvas.lineTo(pointAt(x, height));
+    });
+}
+
+void DrawCurve(Canvas &canvas, QSize client, TermDataFile *series, const PlotAxis &temperature,
+               const PlotAxis &time, std::int32_t viewTimeStart, bool breakAtGaps, const QPen &pen)
+{
+    if (series == nullptr)
+        return;
+    PenScope pens(canvas);
+    pens.select(pen);
+    const CurveMapping mapping(client, *series, temperature, time);
+    CurveWalk walk(canvas, breakAtGaps);
+    // The first record fetched past the window's end is still drawn, so that the line reaches
+    // past the right edge; the walk ends after it.
+    bool stop = false;
+    for (v4TermData *record = series->GetFirst(viewTimeStart); record != nullptr;) {
+        walk.visit(mapping.map(*record), record->time);
+        if (stop)
+            break;
+        series->GetNext(&record);
+        stop = record != nullptr && record->time > time.windowEnd;
+    }
+}

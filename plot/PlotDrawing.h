@@ -1,0 +1,47 @@
+#pragma once
+
+#include "plot/Canvas.h"
+
+#include <QColor>
+#include <QPen>
+#include <QSize>
+
+#include <cstdint>
+
+class TermDataFile;
+
+// What the plot reads from one range bar at paint time.
+struct PlotAxis
+{
+    std::int32_t windowStart = 0;
+    std::int32_t windowEnd = 0;
+    double scale = 1.0;         // pixels per unit (millisecond or degree)
+    double bigStep = 0.0;       // pixels between major divisions
+    std::int16_t smallStep = 0; // minor parts per major division
+    QPen majorPen;
+    QPen minorPen;
+};
+
+// The plot's background, filled over the whole client area before the grid.
+constexpr QRgb PlotBackgroundColor = qRgb(253, 253, 210);
+constexpr QRgb CurveColor = qRgb(255, 0, 0);
+
+// The screen curve's pen: solid, 1 pixel, CurveColor.
+QPen curvePen();
+
+// Draws the grid over a client area of client pixels (y downward): horizontal lines counted
+// up from the bottom row y = client.height() with the temperature bar's steps, vertical lines
+// counted from x = 0 with the time bar's steps, both with the temperature bar's pens. A
+// direction whose major step is 1 pixel or less gets no lines. The pen in force before is
+// selected again afterwards.
+void DrawGrid(Canvas &canvas, QSize client, const PlotAxis &temperature, const PlotAxis &time);
+
+// Draws the series as a line with pen, from the record GetFirst(viewTimeStart) gives up to and
+// including the first record past time.windowEnd. Temperatures are limited to the series'
+// own range. Points that fall into one pixel column are drawn as one vertical stroke; with
+// breakAtGaps set the line is interrupted where an interval reaches ten times the running mean
+// of the intervals. Nothing is drawn for a null series; the pen in force before is selected
+// again afterwards.
+void DrawCurve(Canvas &canvas, QSize client, TermDataFile *series, const PlotAxis &temperature,
+               const PlotAxis &time, std::int32_t viewTimeStart, bool breakAtGaps,
+               const QPen &pen = curvePen());

@@ -1,0 +1,183 @@
+#include "plot/QPainterCanvas.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QPaintDevice>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <utility>
+
+namespace {
+
+constexpr double UnitsPerInch = 254.0;
+constexpr double DefaultPointSize = 10.0;
+constexpr double PointsPerInch = 72.0;
+constexpr int FallbackDpi = 96;
+// Far taller than any page; a glyph beyond it would only exhaust memory.
+constexpr double MaxPixelSize = 20000.0;
+
+bool isSymbolFace(const QString &face)
+{
+    return face.compare(QLatin1String("Symbol"), Qt::CaseInsensitive) == 0;
+}
+
+// The Symbol face's letters in the Unicode Greek block, 'A'..'Z' and 'a'..'z'.
+constexpr char16_t SymbolUpper[] = u"ΑΒΧΔΕΦΓΗΙϑΚΛΜΝΟΠΘΡΣΤΥςΩΞΨΖ";
+constexpr char16_t SymbolLower[] = u"αβχδεφγηιϕκλμνοπθρστυϖωξψζ";
+static_assert(std::size(SymbolUpper) == 27 && std::size(SymbolLower) == 27);
+
+} // namespace
+
+QPainterCanvas::QPainterCanvas(QPainter &painter, Mapping mapping)
+    : m_painter(painter), m_pen(defaultPen())
+{
+    // An inactive painter has no device; its calls then draw nothing.
+    const QPaintDevice *device = painter.device();
+    const int dpiX = device != nullptr ? device->logicalDpiX() : FallbackDpi;
+    m_dpiY = device != nullptr ? device->logicalDpiY() : FallbackDpi;
+    if (mapping == Mapping::Lometric) {
+        m_scaleX = dpiX / UnitsPerInch;
+        m_scaleY = -m_dpiY / UnitsPerInch;
+    }
+    m_painter.setPen(m_pen);
+    m_painter.setBrush(Qt::NoBrush);
+}
+
+QStringList QPainterCanvas::familiesFor(const QString &face)
+{
+    static const QHash<QString, QStringList> lookAlikes = {
+        {"arial", {"Liberation Sans", "DejaVu Sans"}},
+        {"arial cyr", {"Liberation Sans", "DejaVu Sans"}},
+        {"courier", {"Liberation Mono", "DejaVu Sans Mono"}},
+        {"courier new", {"Liberation Mono", "DejaVu Sans Mono"}},
+        {"tahoma", {"DejaVu Sans", "Liberation Sans"}},
+        {"symbol", {"DejaVu Sans"}},
+    };
+    QStringList families;
+    // A font named Symbol may carry its own private encoding; the Greek of a Unicode font
+    // is shown instead.
+    if (!face.isEmpty() && !isSymbolFace(face) && QFontDatabase::hasFamily(face))
+        families << face;
+    families << lookAlikes.value(face.toLower(), {"DejaVu Sans"});
+    return families;
+}
+
+QPointF QPainterCanvas::toDevice(QPoint point) const
+{
+    return {point.x() * m_scaleX, point.y() * m_scaleY};
+}
+
+QRectF QPainterCanvas::toDevice(const QRect &rect) const
+{
+    return QRectF(toDevice(rect.topLeft()), toDevice(rect.bottomRight())).normalized();
+}
+
+QFont QPainterCanvas::deviceFont(const CanvasFont &font) const
+{
+    const double pixels = font.height != 0
+                              ? std::abs(static_cast<double>(font.height)) * std::abs(m_scaleY)
+                              : DefaultPointSize * m_dpiY / PointsPerInch;
+    QFont result;
+    result.setFamilies(familiesFor(font.face));
+    result.setPixelSize(static_cast<int>(std::lround(std::clamp(pixels, 1.0, MaxPixelSize))));
+    result.setWeight(static_cast<QFont::Weight>(std::clamp(font.weight, 1, 1000)));
+    result.setItalic(font.italic);
+    return result;
+}
+
+QString QPainterCanvas::shownText(const QString &text) const
+{
+    if (!m_symbolFace)
+        return text;
+    QString shown = text;
+    for (QChar &c : shown) {
+        const char16_t code = c.unicode();
+        if (code >= u'A' && code <= u'Z')
+            c = QChar(SymbolUpper[code - u'A']);
+        else if (code >= u'a' && code <= u'z')
+            c = QChar(SymbolLower[code - u'a']);
+    }
+    return shown;
+}
+
+void QPainterCanvas::moveTo(QPoint point)
+{
+    m_position = point;
+}
+
+void QPainterCanvas::lineTo(QPoint point)
+{
+    m_painter.drawLine(toDevice(m_position), toDevice(point));
+    m_position = point;
+}
+
+void QPainterCanvas::rectangle(const QRect &rect)
+{
+    m_painter.drawRect(toDevice(rect));
+}
+
+void QPainterCanvas::fillRect(const QRect &rect, const QColor &color)
+{
+    m_painter.fillRect(toDevice(rect), color);
+}
+
+QPen QPainterCanvas::selectPen(const QPen &pen)
+{
+    QPen devicePen = pen;
+    if (!pen.isCosmetic())
+        devicePen.setWidthF(pen.widthF() * (std::abs(m_scaleX) + std::abs(m_scaleY)) / 2.0);
+    m_painter.setPen(devicePen);
+    return std::exchange(m_pen, pen);
+}
+
+CanvasFont QPainterCanvas::selectFont(const CanvasFont &font)
+{
+    m_deviceFont = deviceFont(font);
+    m_symbolFace = isSymbolFace(font.face);
+    m_fontReady = true;
+    return std::exchange(m_font, font);
+}
+
+const QFont &QPainterCanvas::currentFont() const
+{
+    if (!m_fontReady) {
+        m_deviceFont = deviceFont(m_font);
+        m_fontReady = true;
+    }
+    return m_deviceFont;
+}
+
+void QPainterCanvas::textOut(QPoint topLeft, const QString &text)
+{
+    const QFont &font = currentFont();
+    m_painter.save();
+    m_painter.setFont(font);
+    m_painter.setPen(Qt::black);
+    m_painter.translate(toDevice(topLeft));
+    m_painter.rotate(-m_font.escapement / 10.0);
+    m_painter.drawText(QPointF(0.0, QFontMetricsF(font, m_painter.device()).ascent()),
+                       shownText(text));
+    m_painter.restore();
+}
+
+QSize QPainterCanvas::textExtent(const QString &text) const
+{
+    const QFontMetricsF metrics(currentFont(), m_painter.device());
+    const double width = metrics.horizontalAdvance(shownText(text)) / std::abs(m_scaleX);
+    const double height = metrics.height() / std::abs(m_scaleY);
+    return {static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height))};
+}
+
+void QPainterCanvas::drawText(const QRect &rect, const QString &text, Qt::Alignment alignment)
+{
+    m_painter.save();
+    m_painter.setFont(currentFont());
+    m_painter.setPen(Qt::black);
+    m_painter.drawText(toDevice(rect), static_cast<int>(alignment) | Qt::TextSingleLine,
+                       shownText(text));
+    m_painter.restore();
+}

@@ -1,0 +1,289 @@
+#include "plot/PlotDrawing.h"
+#include "companions/TermDataFile.h"
+#include "plot/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr QSize Client(200, 100);
+
+// Time axis from 0 ms at 0.01 px/ms (a record each 1000 ms is 10 px further right).
+PlotAxis timeAxis(std::int32_t end = 1'000'000, double scale = 0.01)
+{
+    PlotAxis axis;
+    axis.windowEnd = end;
+    axis.scale = scale;
+    return axis;
+}
+
+// Temperature axis from 0 °C at 1 px/°C, so y = 100 - temperature.
+PlotAxis temperatureAxis()
+{
+    PlotAxis axis;
+    axis.windowEnd = 100;
+    axis.majorPen = QPen(Qt::darkGray);
+    axis.minorPen = QPen(Qt::lightGray);
+    return axis;
+}
+
+void fill(TermDataFile &series, const std::vector<std::pair<int, int>> &timesAndTemperatures)
+{
+    for (const auto &[time, temperature] : timesAndTemperatures)
+        series.Add(time, temperature, 950);
+    series.minTemperature = 0;
+    series.maxTemperature = 100;
+}
+
+// The pen's path as "M x,y" for moves and "L x,y" for lines.
+std::vector<std::string> pathOf(const RecordingCanvas &canvas)
+{
+    std::vector<std::string> path;
+    for (const CanvasCall &call : canvas.calls()) {
+        if (call.kind == CanvasCall::Kind::MoveTo || call.kind == CanvasCall::Kind::LineTo) {
+            path.push_back((call.kind == CanvasCall::Kind::MoveTo ? "M " : "L ") +
+                           std::to_string(call.to.x()) + "," + std::to_string(call.to.y()));
+        }
+    }
+    return path;
+}
+
+std::vector<std::string> curvePath(const std::vector<std::pair<int, int>> &records,
+                                   bool breakAtGaps, const PlotAxis &time = timeAxis(),
+                                   std::int32_t viewTimeStart = 0)
+{
+    TermDataFile series;
+    fill(series, records);
+    RecordingCanvas canvas;
+    DrawCurve(canvas, Client, &series, temperatureAxis(), time, viewTimeStart, breakAtGaps);
+    return pathOf(canvas);
+}
+
+using Path = std::vector<std::string>;
+
+TEST(DrawCurve, BreaksAtAGapOnlyWhileTheFlagIsSet)
+{
+    const std::vector<std::pair<int, int>> records = {
+        {0, 50}, {1000, 51}, {2000, 52}, {3000, 53}, {13000, 60}, {14000, 61}, {15000, 62}};
+    EXPECT_EQ(curvePath(records, true), (Path{"M 0,50", "L 10,49", "L 20,48", "L 30,47", "M 130,40",
+                                              "L 140,39", "L 150,38"}));
+    EXPECT_EQ(curvePath(records, false), (Path{"M 0,50", "L 10,49", "L 20,48", "L 30,47",
+                                               "L 130,40", "L 140,39", "L 150,38"}));
+}
+
+TEST(DrawCurve, AnIntervalOfTenTimesTheMeanIsAGap)
+{
+    struct Row
+    {
+        int interval;
+        bool gap;
+    };
+    for (const Row row : {Row{9999, false}, Row{10000, true}, Row{10001, true}}) {
+        const Path path =
+            curvePath({{0, 50}, {1000, 50}, {2000, 50}, {2000 + row.interval, 50}}, true);
+        ASSERT_EQ(path.size(), 4u);
+        EXPECT_EQ(path.back()[0], row.gap ? 'M' : 'L') << "interval " << row.interval;
+    }
+}
+
+TEST(DrawCurve, TheSecondPointOfAStretchOnlySetsTheMean)
+{
+    // 1000, 1000, then 48000 (a gap), then two steps of 100000: the first of them is the
+    // second point after the gap, the next one stays under ten times its mean.
+    EXPECT_EQ(
+        curvePath({{0, 50}, {1000, 50}, {2000, 50}, {50000, 50}, {150000, 50}, {250000, 50}}, true),
+        (Path{"M 0,50", "L 10,50", "L 20,50", "M 500,50", "L 1500,50", "L 2500,50"}));
+    EXPECT_EQ(curvePath({{0, 50}, {900000, 50}}, true), (Path{"M 0,50", "L 9000,50"}));
+}
+
+TEST(DrawCurve, TwoEqualTimesGiveAMeanOfZeroSoTheNextPointIsAGap)
+{
+    // The restart leaves the first column's extent (50..30) undrawn.
+    EXPECT_EQ(curvePath({{0, 50}, {0, 70}, {100, 60}, {200, 60}}, true),
+              (Path{"M 0,50", "M 1,40", "L 2,40"}));
+}
+
+TEST(DrawCurve, PointsInOneColumnCollapseIntoOneStrokeLeftFromTheLast)
+{
+    std::vector<std::pair<int, int>> records;
+    for (int i = 0; i < 500; ++i)
+        records.emplace_back(2 * i, 20 + (i * 37) % 61); // 20..80 in a scrambled order
+    records.back().second = 65;                          // the line leaves the column from this one
+    records.emplace_back(1000, 50);
+    const PlotAxis time = timeAxis(1'000'000, 0.001);
+    TermDataFile series;
+    fill(series, records);
+    RecordingCanvas canvas;
+    DrawCurve(canvas, Client, &series, temperatureAxis(), time, 0, true);
+    EXPECT_EQ(pathOf(canvas), (Path{"M 0,80", "L 0,20", "L 0,80", "M 0,35", "L 1,50"}));
+}
+
+TEST(DrawCurve, TheWalkStartsAtTheViewStartAndEndsWithTheFirstRecordPastTheWindow)
+{
+    std::vector<std::pair<int, int>> records;
+    for (int t = 0; t <= 10000; t += 1000)
+        records.emplace_back(t, 50);
+    PlotAxis time = timeAxis(4500);
+    time.windowStart = 2000;
+    TermDataFile series;
+    fill(series, records);
+    RecordingCanvas canvas;
+    DrawCurve(canvas, Client, &series, temperatureAxis(), time, 2000, false);
+    EXPECT_EQ(pathOf(canvas), (Path{"M 0,50", "L 10,50", "L 20,50", "L 30,50"}));
+}
+
+TEST(DrawCurve, TemperaturesAreLimitedToTheSeriesRange)
+{
+    TermDataFile series;
+    fill(series, {{0, -40}, {1000, 500}, {2000, 30}});
+    series.minTemperature = 10;
+    series.maxTemperature = 60;
+    RecordingCanvas canvas;
+    DrawCurve(canvas, Client, &series, temperatureAxis(), timeAxis(), 0, false);
+    EXPECT_EQ(pathOf(canvas), (Path{"M 0,90", "L 10,40", "L 20,70"}));
+}
+
+TEST(DrawCurve, DrawsWithItsPenAndSelectsThePreviousOneAgain)
+{
+    TermDataFile series;
+    fill(series, {{0, 50}, {1000, 60}});
+    RecordingCanvas canvas;
+    const QPen before(Qt::blue, 4);
+    canvas.selectPen(before);
+    canvas.clear();
+    DrawCurve(canvas, Client, &series, temperatureAxis(), timeAxis(), 0, false);
+    for (const CanvasCall &line : canvas.callsOf(CanvasCall::Kind::LineTo))
+        EXPECT_EQ(line.pen, curvePen());
+    EXPECT_EQ(canvas.pen(), before);
+}
+
+TEST(DrawCurve, DrawsNothingWithoutRecords)
+{
+    RecordingCanvas canvas;
+    DrawCurve(canvas, Client, nullptr, temperatureAxis(), timeAxis(), 0, true);
+    EXPECT_TRUE(canvas.calls().empty());
+
+    TermDataFile empty;
+    DrawCurve(canvas, Client, &empty, temperatureAxis(), timeAxis(), 0, true);
+    TermDataFile early;
+    fill(early, {{0, 50}, {1000, 50}});
+    DrawCurve(canvas, Client, &early, temperatureAxis(), timeAxis(), 5000, true);
+    EXPECT_TRUE(canvas.lines().empty());
+    EXPECT_TRUE(pathOf(canvas).empty());
+}
+
+TEST(DrawCurve, ExtremeTimesAndScalesSaturateInsteadOfOverflowing)
+{
+    constexpr int lowest = std::numeric_limits<std::int32_t>::min();
+    constexpr int highest = std::numeric_limits<std::int32_t>::max();
+    for (const double scale : {1e300, -1e300, std::numeric_limits<double>::quiet_NaN()}) {
+        PlotAxis time = timeAxis(highest, scale);
+        time.windowStart = lowest;
+        const Path path = curvePath({{lowest, 50}, {0, 50}, {highest, 50}}, true, time, lowest);
+        EXPECT_FALSE(path.empty()) << scale;
+    }
+}
+
+// Grid lines of one direction: the y of horizontal lines or the x of vertical ones.
+struct GridRow
+{
+    const char *name;
+    double bigStep;
+    std::int16_t smallStep;
+    std::vector<int> horizontal; // at H = 20
+    std::vector<int> vertical;   // at W = 25
+};
+
+class DrawGridTest : public testing::TestWithParam<GridRow>
+{
+};
+
+TEST_P(DrawGridTest, PlacesMajorAndMinorLines)
+{
+    const GridRow &row = GetParam();
+    PlotAxis temperature = temperatureAxis();
+    temperature.bigStep = row.bigStep;
+    temperature.smallStep = row.smallStep;
+    PlotAxis time = timeAxis();
+    time.bigStep = row.bigStep;
+    time.smallStep = row.smallStep;
+    RecordingCanvas canvas;
+    DrawGrid(canvas, QSize(25, 20), temperature, time);
+
+    std::vector<int> horizontal;
+    std::vector<int> vertical;
+    for (const QLine &line : canvas.lines()) {
+        if (line.dy() == 0 && line.x1() == 0 && line.x2() == 25)
+            horizontal.push_back(line.y1());
+        else if (line.dx() == 0 && line.y1() == 0 && line.y2() == 20)
+            vertical.push_back(line.x1());
+        else
+            ADD_FAILURE() << "stray line " << line.x1() << "," << line.y1();
+    }
+    EXPECT_EQ(horizontal, row.horizontal);
+    EXPECT_EQ(vertical, row.vertical);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, DrawGridTest,
+    testing::Values(
+        // A step of 1.5 pixels truncates to 1: no lines at all.
+        GridRow{"Step1_5", 1.5, 4, {}, {}}, GridRow{"NoStep", 0.0, 0, {}, {}},
+        // 2.9 truncates to 2; rows are drawn while k * 2 - 1 < 20, so y = 0 is reached.
+        GridRow{"Step2_9",
+                2.9,
+                1,
+                {20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0},
+                {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24}},
+        // One subdivision or fewer: major lines only.
+        GridRow{"OnePart", 10.0, 1, {20, 10, 0}, {0, 10, 20}},
+        GridRow{"NegativeParts", 10.0, -3, {20, 10, 0}, {0, 10, 20}},
+        // Minor spacing trunc(10.9 / 4) = 2; minor lines past the edge are still drawn.
+        GridRow{"FourParts",
+                10.9,
+                4,
+                {20, 18, 16, 14, 10, 8, 6, 4, 0, -2, -4, -6},
+                {0, 2, 4, 6, 10, 12, 14, 16, 20, 22, 24, 26}}),
+    [](const testing::TestParamInfo<GridRow> &row) { return std::string(row.param.name); });
+
+TEST(DrawGrid, UsesTheTemperaturePensForBothDirectionsAndRestoresThePen)
+{
+    PlotAxis temperature = temperatureAxis();
+    temperature.bigStep = 10.0;
+    temperature.smallStep = 2;
+    PlotAxis time = timeAxis();
+    time.bigStep = 10.0;
+    time.smallStep = 2;
+    time.majorPen = QPen(Qt::green);
+    time.minorPen = QPen(Qt::cyan);
+    RecordingCanvas canvas;
+    const QPen before(Qt::blue, 3);
+    canvas.selectPen(before);
+    canvas.clear();
+    DrawGrid(canvas, QSize(20, 20), temperature, time);
+
+    // Each major line and each step's minor lines follow a selection of their pen.
+    std::vector<std::string> sequence;
+    for (const CanvasCall &call : canvas.calls()) {
+        if (call.kind == CanvasCall::Kind::SelectPen)
+            sequence.push_back(call.pen == temperature.majorPen   ? "major"
+                               : call.pen == temperature.minorPen ? "minor"
+                                                                  : "other");
+        else if (call.kind == CanvasCall::Kind::LineTo)
+            sequence.push_back("line");
+    }
+    const std::vector<std::string> step = {"major", "line", "minor", "line"};
+    std::vector<std::string> expected;
+    for (int i = 0; i < 5; ++i) // rows at 20, 10, 0 and columns at 0, 10
+        expected.insert(expected.end(), step.begin(), step.end());
+    expected.push_back("other");
+    EXPECT_EQ(sequence, expected);
+    EXPECT_EQ(canvas.pen(), before);
+}
+
+} // namespace
