@@ -8,15 +8,16 @@ struct ColumnInfo
 {
     const char *title;
     int width;
+    const char *widestText;
 };
 
 // "Е" is the Cyrillic capital letter, as the instrument's display writes it.
 constexpr std::array<ColumnInfo, MeasurementTableModel::ColumnCount> Columns{{
-    {"№", 45},
-    {"Время", 80},
-    {"T °C", 75},
-    {"Е", 75},
-    {"Режим", 75},
+    {"№", 45, "-32768"},
+    {"Время", 80, "00:00:00.000"},
+    {"T °C", 75, "-9999"},
+    {"Е", 75, "0.000"},
+    {"Режим", 75, "Сглаживание"},
 }};
 
 QString twoDigits(std::int32_t value)
@@ -34,6 +35,11 @@ QString MeasurementTableModel::columnTitle(int column)
 int MeasurementTableModel::columnWidth(int column)
 {
     return Columns.at(column).width;
+}
+
+QString MeasurementTableModel::widestText(int column)
+{
+    return QString::fromUtf8(Columns.at(column).widestText);
 }
 
 QString MeasurementTableModel::timeText(std::int32_t milliseconds)

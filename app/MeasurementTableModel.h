@@ -20,9 +20,10 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Title and width in pixels of each column.
+    // Title and width in pixels of each column, and the widest text it shows.
     static QString columnTitle(int column);
     static int columnWidth(int column);
+    static QString widestText(int column);
 
     // The text of one cell for a reading: the time as HH:MM:SS.mmm, the emissivity in
     // thousandths as "%0.3f", no mode name for an unknown mode.

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QPrinter;
+
 // Everything the program asks or tells the user goes through this interface, so that the
 // windows can be driven by a scripted user in tests.
 class Prompts
@@ -28,4 +30,8 @@ public:
     // The chosen path, or an empty string when the user cancelled.
     virtual QString openFileName(const FileRequest &request) = 0;
     virtual QString saveFileName(const FileRequest &request) = 0;
+
+    // The print dialog for all pages (no page range, no selection, no print-to-file box of
+    // its own); true when the user confirmed, with the choice made on printer.
+    virtual bool printDialog(QPrinter &printer) = 0;
 };

@@ -1,11 +1,12 @@
-#include "companions/CRangeBar.h"
+#include "app/CORMAApp.h"
 
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
     QApplication application(argc, argv);
-    CRangeBar bar;
-    bar.show();
-    return QApplication::exec();
+    QApplication::setApplicationName(QStringLiteral("orma"));
+    QApplication::setOrganizationName(QStringLiteral("KALMIRON"));
+    CORMAApp app;
+    return app.run();
 }

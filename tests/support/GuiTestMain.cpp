@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv)
@@ -8,5 +9,7 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    // Workbooks and settings written by the tests stay out of the user's own folders.
+    QStandardPaths::setTestModeEnabled(true);
     return RUN_ALL_TESTS();
 }

@@ -45,6 +45,12 @@ public:
         return takePath();
     }
 
+    bool printDialog(QPrinter &printer) override
+    {
+        ++printDialogs;
+        return onPrintDialog ? onPrintDialog(printer) : false;
+    }
+
     QStringList texts() const
     {
         QStringList result;
@@ -58,6 +64,9 @@ public:
     // Paths the file dialogs return in turn; an empty deque cancels.
     std::deque<QString> paths;
     std::vector<FileRequest> fileRequests;
+    // Answers the print dialog: set up the printer and confirm, or cancel (the default).
+    std::function<bool(QPrinter &)> onPrintDialog;
+    int printDialogs = 0;
     // Called while a message is "on screen", before it is answered.
     std::function<void(const Shown &)> onMessage;
 

@@ -1,0 +1,282 @@
+#include "acquisition/AcquisitionControl.h"
+
+#include "acquisition/DataFileSource.h"
+#include "acquisition/ReaderThread.h"
+#include "acquisition/ReceiveBuffer.h"
+#include "acquisition/SerialPort.h"
+
+#include <QDate>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+const QString ErrorCaption = QStringLiteral("Ошибка");
+
+const Prompts::FileRequest DataFileRequest{
+    QStringLiteral("Файлы данных ORMA (*.orm);;Текстовые файлы (*.txt);;Все файлы (*)"),
+    QStringLiteral("orm"), QStringLiteral("data")};
+
+QString receptionPrompt(PollMode mode)
+{
+    return mode == PollMode::FromMemory
+               ? QStringLiteral("Подключите прибор к компьютеру.\nНажмите ОК и запустите "
+                                "передачу данных с прибора в течение 3 минут.")
+               : QStringLiteral("Подключите прибор к компьютеру.\nПереведите прибор в режим "
+                                "\"сбор данных\".");
+}
+
+} // namespace
+
+AcquisitionControl::AcquisitionControl(AcquisitionView &view, Prompts &prompts, QObject *parent)
+    : QObject(parent), m_view(view), m_prompts(prompts)
+{
+    ResetReceiveBuffer();
+    g_port = nullptr;
+    for (QTimer *timer : {&m_firstDataTimer, &m_nextDataTimer})
+        timer->setSingleShot(true);
+    connect(&m_firstDataTimer, &QTimer::timeout, this, [this] { OnTimer(TIMER_FIRST_DATA); });
+    connect(&m_nextDataTimer, &QTimer::timeout, this, [this] { OnTimer(TIMER_NEXT_DATA); });
+}
+
+AcquisitionControl::~AcquisitionControl()
+{
+    shutdown();
+}
+
+void AcquisitionControl::setSource(const QString &portName, bool sourceIsFile)
+{
+    m_portName = portName;
+    m_sourceIsFile = sourceIsFile;
+}
+
+void AcquisitionControl::OnGetData()
+{
+    switch (m_state) {
+    case AcquisitionState::Idle:
+    case AcquisitionState::DataReady:
+        startReception();
+        break;
+    case AcquisitionState::Receiving:
+        requestStop();
+        break;
+    case AcquisitionState::Stopping:
+        windUp();
+        break;
+    }
+    m_view.updateControls();
+}
+
+void AcquisitionControl::startReception()
+{
+    const std::optional<std::uint32_t> period = pollPeriodMs();
+    if (!period)
+        return;
+    PollPeriodMs = *period;
+
+    if (openSource())
+        m_state = AcquisitionState::Receiving;
+
+    m_series.Clear();
+    m_view.clearTable();
+
+    if (m_state != AcquisitionState::Receiving)
+        return;
+    ResetReceiveBuffer();
+    m_stopEvent = false;
+    m_readerThread = std::make_unique<ReaderThread>(m_stopEvent);
+    connect(m_readerThread.get(), &ReaderThread::deviceLine, this,
+            &AcquisitionControl::OnDeviceLine, Qt::QueuedConnection);
+    m_readerThread->start();
+}
+
+// The period counts only in continuous mode, where its edit box is shown; a value that
+// cannot be a number of milliseconds is refused rather than wrapped.
+std::optional<std::uint32_t> AcquisitionControl::pollPeriodMs()
+{
+    if (m_mode == PollMode::FromMemory)
+        return 0;
+    const std::optional<double> entered = m_view.enteredPeriod();
+    constexpr double LargestMs = std::numeric_limits<std::uint32_t>::max();
+    if (!entered || !std::isfinite(*entered) || *entered < 0 || *entered * 1000 > LargestMs) {
+        showError(QStringLiteral("Период опроса должен быть числом секунд от 0 до 4294967."));
+        return std::nullopt;
+    }
+    m_period = *entered;
+    return static_cast<std::uint32_t>(m_period * 1000);
+}
+
+bool AcquisitionControl::openSource()
+{
+    return m_sourceIsFile ? openDataFile() : openSerialPort();
+}
+
+bool AcquisitionControl::openDataFile()
+{
+    const QString path = m_prompts.openFileName(DataFileRequest);
+    if (path.isEmpty())
+        return false;
+    m_link = DataFileSource::open(path.toStdString());
+    if (!m_link) {
+        showError(QStringLiteral("Ошибка открытия файла"));
+        return false;
+    }
+    g_port = m_link.get();
+    return true;
+}
+
+bool AcquisitionControl::openSerialPort()
+{
+    PortOpenResult opened = OpenPort(m_portName.toStdString());
+    if (!opened.port) {
+        QString text = QStringLiteral("Ошибка открытия порта");
+        const QString reason = PortOpenFailureText(opened.failure);
+        if (!reason.isEmpty())
+            text += QLatin1Char('\n') + reason;
+        showError(text);
+        return false;
+    }
+    m_link = std::move(opened.port);
+    g_port = m_link.get();
+    m_prompts.message(receptionPrompt(m_mode), QStringLiteral("Прием данных"),
+                      Prompts::Icon::Information);
+    m_firstDataTimer.start(m_mode == PollMode::FromMemory ? m_timings.firstDataFromMemory
+                                                          : m_timings.firstDataContinuous);
+    return true;
+}
+
+void AcquisitionControl::requestStop()
+{
+    m_stopEvent = true;
+    if (!m_waitCursorShown) {
+        m_view.setWaitCursor(true);
+        m_waitCursorShown = true;
+    }
+}
+
+void AcquisitionControl::windUp()
+{
+    requestStop();
+    waitForReader();
+    closeSource();
+    if (ReceiveLength != 0) {
+        m_state = AcquisitionState::DataReady;
+    } else {
+        m_state = AcquisitionState::Idle;
+        showError(QStringLiteral("Данные не получены."));
+    }
+    m_view.setWaitCursor(false);
+    m_waitCursorShown = false;
+}
+
+void AcquisitionControl::waitForReader()
+{
+    if (!m_readerThread)
+        return;
+    m_stopEvent = true;
+    m_readerThread->wait();
+    m_readerThread.reset();
+}
+
+void AcquisitionControl::closeSource()
+{
+    g_port = nullptr;
+    m_link.reset();
+}
+
+void AcquisitionControl::OnDeviceLine(quint32 lineCounter, qint64 lineStart)
+{
+    // Lines still queued when the window closed the reception belong to no reception.
+    if (m_state != AcquisitionState::Receiving)
+        return;
+    killTimers();
+    if (lineCounter == 0 && lineStart == 0) {
+        reportReaderEnd();
+        m_state = AcquisitionState::Stopping;
+        OnGetData();
+        m_view.setProgress(0);
+        return;
+    }
+
+    const qint64 received = ReceiveLength;
+    DeviceReading reading{};
+    if (lineStart >= 0 && lineStart < received &&
+        ParseDeviceLine(ReceiveBuffer + lineStart, static_cast<std::size_t>(received - lineStart),
+                        m_mode, reading))
+        acceptReading(reading, lineCounter);
+
+    const bool polled = m_mode == PollMode::Continuous && PollPeriodMs != 0;
+    m_nextDataTimer.start(polled ? m_timings.nextDataPolled : m_timings.nextData);
+    m_view.setProgress(static_cast<int>(lineCounter % ProgressRange));
+}
+
+void AcquisitionControl::acceptReading(DeviceReading reading, quint32 lineCounter)
+{
+    if (m_mode == PollMode::Continuous)
+        reading.number = static_cast<std::int16_t>(lineCounter & 0xFFFF);
+    if (m_series.count == 0)
+        m_series.date = QDate::currentDate();
+    const int recordIndex = m_series.count;
+    m_view.appendRow(reading, recordIndex);
+    // The series keeps the signed temperature, so readings below zero stay below zero.
+    m_series.Add(reading.time, reading.temperature, static_cast<std::uint16_t>(reading.emissivity));
+}
+
+// A reader that ended by itself, not on request, says why before the reception winds up.
+void AcquisitionControl::reportReaderEnd()
+{
+    if (!m_readerThread)
+        return;
+    switch (m_readerThread->endReason()) {
+    case ReaderEndReason::BufferFull:
+        showError(QStringLiteral("Буфер приема заполнен, прием остановлен.\n"
+                                 "Полученные данные сохранены."));
+        break;
+    case ReaderEndReason::LinkLost:
+        showError(QStringLiteral("Связь с прибором потеряна, прием остановлен.\n"
+                                 "Полученные данные сохранены."));
+        break;
+    default:
+        break;
+    }
+}
+
+void AcquisitionControl::OnTimer(int timerId)
+{
+    if (timerId == TIMER_FIRST_DATA) {
+        killTimers();
+        m_prompts.message(QStringLiteral("Истек тайм-аут ожидания передачи данных."),
+                          QStringLiteral("Тайм-аут"), Prompts::Icon::Exclamation);
+        m_state = AcquisitionState::Receiving;
+        OnGetData();
+    } else if (timerId == TIMER_NEXT_DATA) {
+        m_nextDataTimer.stop();
+        m_stopEvent = true;
+    }
+}
+
+void AcquisitionControl::shutdown()
+{
+    killTimers();
+    if (!m_link)
+        return;
+    waitForReader();
+    closeSource();
+    m_state = ReceiveLength != 0 ? AcquisitionState::DataReady : AcquisitionState::Idle;
+    if (m_waitCursorShown) {
+        m_view.setWaitCursor(false);
+        m_waitCursorShown = false;
+    }
+}
+
+void AcquisitionControl::killTimers()
+{
+    m_firstDataTimer.stop();
+    m_nextDataTimer.stop();
+}
+
+void AcquisitionControl::showError(const QString &text)
+{
+    m_prompts.message(text, ErrorCaption, Prompts::Icon::Exclamation);
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "acquisition/DeviceParser.h"
+#include "app/Prompts.h"
+#include "companions/TermDataFile.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <atomic>
+#include <memory>
+#include <optional>
+
+class ByteSource;
+class ReaderThread;
+
+enum class AcquisitionState { Idle = 0, Receiving = 1, Stopping = 2, DataReady = 3 };
+
+// What a reception needs of the window that runs it.
+class AcquisitionView
+{
+public:
+    virtual ~AcquisitionView() = default;
+    // The poll period typed by the user, in seconds; nullopt when the text is not a number.
+    virtual std::optional<double> enteredPeriod() const = 0;
+    virtual void clearTable() = 0;
+    virtual void appendRow(const DeviceReading &reading, int recordIndex) = 0;
+    virtual void setProgress(int position) = 0;
+    virtual void setWaitCursor(bool shown) = 0;
+    virtual void updateControls() = 0;
+};
+
+// Lengths of the two reception timers, in milliseconds. Tests shorten them.
+struct AcquisitionTimings
+{
+    int firstDataFromMemory = 180000; // the prompt gives the user three minutes
+    int firstDataContinuous = 30000;
+    int nextData = 10000;
+    int nextDataPolled = 60000;
+};
+
+// The reception state machine behind the "Получить данные" / "Прервать" button: opens the
+// source, runs the reader thread, turns every reported line into a table row and a record
+// of the series, and ends the reception on silence, on request or when the source ends.
+class AcquisitionControl : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int TIMER_FIRST_DATA = 1;
+    static constexpr int TIMER_NEXT_DATA = 2;
+    static constexpr int ProgressRange = 4000;
+
+    AcquisitionControl(AcquisitionView &view, Prompts &prompts, QObject *parent = nullptr);
+    ~AcquisitionControl() override;
+
+    AcquisitionState state() const { return m_state; }
+    PollMode mode() const { return m_mode; }
+    void setMode(PollMode mode) { m_mode = mode; }
+    double period() const { return m_period; }
+
+    // The source the next reception reads: a port path, or a data file chosen by the user.
+    void setSource(const QString &portName, bool sourceIsFile);
+
+    void setTimings(const AcquisitionTimings &timings) { m_timings = timings; }
+
+    // The records of the current reception, in table row order.
+    TermDataFile &series() { return m_series; }
+
+    // Starts, stops or winds up a reception, by state.
+    void OnGetData();
+    // One line reported by the reader: its counter and its offset in ReceiveBuffer;
+    // (0, 0) when the reader has ended.
+    void OnDeviceLine(quint32 lineCounter, qint64 lineStart);
+    void OnTimer(int timerId);
+
+    // Ends a running reception and closes the source without further prompts; for closing
+    // the window.
+    void shutdown();
+
+private:
+    void startReception();
+    bool openSource();
+    bool openDataFile();
+    bool openSerialPort();
+    std::optional<std::uint32_t> pollPeriodMs();
+    void requestStop();
+    void windUp();
+    void waitForReader();
+    void closeSource();
+    void reportReaderEnd();
+    void acceptReading(DeviceReading reading, quint32 lineCounter);
+    void killTimers();
+    void showError(const QString &text);
+
+    AcquisitionView &m_view;
+    Prompts &m_prompts;
+    AcquisitionState m_state = AcquisitionState::Idle;
+    PollMode m_mode = PollMode::FromMemory;
+    double m_period = 0;
+    QString m_portName;
+    bool m_sourceIsFile = false;
+    // Set means "reader, stop"; it starts set, as no reader runs.
+    std::atomic<bool> m_stopEvent{true};
+    std::unique_ptr<ReaderThread> m_readerThread;
+    std::unique_ptr<ByteSource> m_link;
+    TermDataFile m_series;
+    QTimer m_firstDataTimer;
+    QTimer m_nextDataTimer;
+    AcquisitionTimings m_timings;
+    bool m_waitCursorShown = false;
+};

@@ -1,0 +1,57 @@
+#include "acquisition/DataFileSource.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+std::unique_ptr<DataFileSource> DataFileSource::open(const std::string &path, std::size_t readSize)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat file = {};
+    if (fstat(fd, &file) != 0 || S_ISDIR(file.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<DataFileSource>(
+        new DataFileSource(fd, std::max<std::size_t>(readSize, 1)));
+}
+
+DataFileSource::DataFileSource(int fd, std::size_t chunkSize)
+    : m_fd(fd), m_chunkSize(chunkSize), m_chunk(new char[chunkSize])
+{}
+
+DataFileSource::~DataFileSource()
+{
+    close(m_fd);
+}
+
+ReadResult DataFileSource::readByte(char &byte)
+{
+    if (m_next == m_end) {
+        const ReadResult filled = readChunk();
+        if (filled != ReadResult::Byte)
+            return filled;
+    }
+    byte = m_chunk[m_next++];
+    return ReadResult::Byte;
+}
+
+ReadResult DataFileSource::readChunk()
+{
+    ssize_t count;
+    do
+        count = read(m_fd, m_chunk.get(), m_chunkSize);
+    while (count < 0 && errno == EINTR);
+    if (count < 0)
+        return ReadResult::LinkLost;
+    if (count == 0)
+        return ReadResult::EndOfData;
+    m_next = 0;
+    m_end = static_cast<std::size_t>(count);
+    return ReadResult::Byte;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "acquisition/ByteSource.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+// A data file read back through the reader like a port. It reads ahead readSize bytes at a
+// time and hands them out one by one; reads never wait.
+class DataFileSource final : public ByteSource
+{
+public:
+    static constexpr std::size_t DefaultChunkSize = 64 * 1024;
+
+    // Null when path cannot be opened for reading or is a folder. readSize 0 counts as 1.
+    static std::unique_ptr<DataFileSource> open(const std::string &path,
+                                                std::size_t readSize = DefaultChunkSize);
+
+    DataFileSource(const DataFileSource &) = delete;
+    DataFileSource &operator=(const DataFileSource &) = delete;
+    ~DataFileSource() override;
+
+    // EndOfData once the file has been read; LinkLost when reading it fails.
+    ReadResult readByte(char &byte) override;
+    // The file's bytes are never dropped.
+    void purgeReceive() override {}
+
+private:
+    DataFileSource(int fd, std::size_t chunkSize);
+    ReadResult readChunk();
+
+    int m_fd;
+    std::size_t m_chunkSize;
+    std::unique_ptr<char[]> m_chunk;
+    std::size_t m_next = 0;
+    std::size_t m_end = 0;
+};

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QObject>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+// The reader's report of a line to the main dialog, by the number the instrument program has
+// always used for it (WM_USER + 101). Here it travels as ReaderThread::deviceLine.
+constexpr unsigned WM_DEVICE_LINE = 0x465;
+
+// Why a reader ended. Every reason but Stopped ends the reading as a stop request would,
+// keeping every byte stored so far.
+enum class ReaderEndReason
+{
+    Stopped,    // the stop event was set, or there was no source
+    EndOfData,  // the data file has been read to its end
+    BufferFull, // a byte came with ReceiveBuffer full
+    LinkLost,   // the port failed or hung up
+};
+
+// Takes the reader's reports on the reader's thread: a line's counter and the offset of its
+// first byte in ReceiveBuffer, and (0, 0) once when the reader has ended.
+using DeviceLinePost = std::function<void(quint32 lineCounter, qint64 lineStart)>;
+
+// The reader's body. Reads g_port one byte at a time and appends the bytes to ReceiveBuffer,
+// cutting them into lines at each line feed; posts every line of 26 bytes or more and
+// discards, unstored, the line after a shorter one. With PollPeriodMs it keeps one line per
+// period. stopEvent is tested between single-byte reads. Stores the reason it ended in
+// endReason before posting (0, 0).
+void ReaderThreadProc(const std::atomic<bool> &stopEvent, std::atomic<ReaderEndReason> &endReason,
+                      const DeviceLinePost &post);
+
+// Runs ReaderThreadProc on a thread of its own and reports through deviceLine.
+class ReaderThread : public QObject
+{
+    Q_OBJECT
+public:
+    // stopEvent outlives the reader; setting it asks the reader to end.
+    explicit ReaderThread(std::atomic<bool> &stopEvent, QObject *parent = nullptr);
+    // A reader still running is asked to stop and waited for.
+    ~ReaderThread() override;
+
+    // Starts the reader; once.
+    void start();
+    // Blocks until the reader has ended; returns at once when it never started.
+    void wait();
+    // Why the reader ended; valid once its (0, 0) report has arrived.
+    ReaderEndReason endReason() const { return m_endReason; }
+
+signals:
+    // Emitted on the reader's thread: receivers connect with Qt::QueuedConnection.
+    void deviceLine(quint32 lineCounter, qint64 lineStart);
+
+private:
+    std::atomic<bool> &m_stopEvent;
+    std::atomic<ReaderEndReason> m_endReason{ReaderEndReason::Stopped};
+    std::thread m_thread;
+};

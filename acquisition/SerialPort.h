@@ -1,0 +1,70 @@
+#pragma once
+
+#include "acquisition/ByteSource.h"
+
+#include <QString>
+
+#include <memory>
+#include <string>
+
+class SerialPort;
+
+// Why a port did not open.
+struct PortOpenFailure
+{
+    enum class Reason
+    {
+        None,
+        NoPermission,
+        Busy,
+        Gone,
+        Other
+    };
+
+    Reason reason = Reason::None;
+    // For NoPermission: the group owning the device, empty when it has no name.
+    std::string group;
+};
+
+// A configured port, or null and the reason it failed.
+struct PortOpenResult
+{
+    std::unique_ptr<SerialPort> port;
+    PortOpenFailure failure;
+};
+
+// Opens the device at name for the instrument: exclusively (TIOCEXCL and an advisory lock, so
+// a port held by another program fails as Busy), both queues flushed, raw 9600 8N1 with DTR
+// and RTS off where the device has modem lines. The break is set while configuring and
+// cleared again on success and on every failure.
+PortOpenResult OpenPort(const std::string &name);
+
+// The reason a failed open of path, with the system error code error, gives the user.
+PortOpenFailure PortOpenFailureFor(int error, const std::string &path);
+
+// One Russian line that tells the user why the port did not open; empty when there is no more
+// to say than that it failed.
+QString PortOpenFailureText(const PortOpenFailure &failure);
+
+// The serial port of a reception. Never written to: the instrument sends on its own.
+class SerialPort final : public ByteSource
+{
+public:
+    static constexpr int ReadTimeoutMs = 2000;
+
+    SerialPort(const SerialPort &) = delete;
+    SerialPort &operator=(const SerialPort &) = delete;
+    // Releases the exclusive hold and closes the device.
+    ~SerialPort() override;
+
+    // Waits up to ReadTimeoutMs for a byte. A device that hung up or failed gives LinkLost,
+    // never a time-out.
+    ReadResult readByte(char &byte) override;
+    void purgeReceive() override;
+
+private:
+    friend PortOpenResult OpenPort(const std::string &name);
+    explicit SerialPort(int fd) : m_fd(fd) {}
+
+    int m_fd;
+};

@@ -1,0 +1,302 @@
+#include "app/CORMADlg.h"
+
+#include "acquisition/SourceList.h"
+#include "acquisition/ReceiveBuffer.h"
+#include "app/Prompts.h"
+#include "graph/CGraphWnd.h"
+#include "outputs/ExcelTransfer.h"
+#include "outputs/RowTexts.h"
+#include "outputs/SaveMeasurements.h"
+#include "resources/ApplicationIcon.h"
+#include "resources/MainDialogTemplate.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStyle>
+#include <QTreeView>
+
+#include <algorithm>
+
+namespace {
+
+const QString PortKey = QStringLiteral("Port");
+const QString FileSource = QStringLiteral("file");
+
+constexpr std::array OutputButtons{IDC_SAVE, IDC_PRINT, IDC_GRAPH, IDC_EXCEL};
+constexpr std::array ButtonColumn{IDCANCEL, IDC_SAVE, IDC_PRINT, IDC_EXCEL, IDC_GRAPH,
+                                  IDC_HELP_BUTTON};
+
+template <typename Widget> Widget *controlAs(const std::vector<BuiltControl> &controls, int id)
+{
+    return static_cast<Widget *>(FindControl(controls, id));
+}
+
+} // namespace
+
+CORMADlg::CORMADlg(Prompts &prompts, QSettings &settings, SpreadsheetLauncher &spreadsheet,
+                   QWidget *parent)
+    : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      m_prompts(prompts), m_settings(settings), m_spreadsheet(spreadsheet),
+      m_acquisition(*this, prompts, this), m_graphLaunch(prompts),
+      m_controls(BuildDialog(MainDialogTemplate(), *this)),
+      m_sourceList(controlAs<QComboBox>(m_controls, IDC_SOURCE)),
+      m_list(controlAs<QTreeView>(m_controls, IDC_TABLE)),
+      m_progress(controlAs<QProgressBar>(m_controls, IDC_PROGRESS)),
+      m_periodEdit(controlAs<QLineEdit>(m_controls, IDC_PERIOD)),
+      m_fromMemoryButton(controlAs<QRadioButton>(m_controls, IDC_FROM_MEMORY)),
+      m_continuousButton(controlAs<QRadioButton>(m_controls, IDC_CONTINUOUS))
+{
+    setMinimumSize(size());
+    setWindowIcon(ApplicationIcon());
+    m_portName = m_settings.value(PortKey, FileSource).toString();
+    SetupTable();
+    FillSourceList();
+    connectControls();
+    UpdateControls();
+}
+
+CORMADlg::~CORMADlg() = default;
+
+QWidget *CORMADlg::control(int id) const
+{
+    return FindControl(m_controls, id);
+}
+
+void CORMADlg::SetupTable()
+{
+    m_list->setModel(&m_tableModel);
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setAllColumnsShowFocus(true);
+    m_list->header()->setStretchLastSection(false);
+    m_list->header()->setSectionsMovable(false);
+    // The widths suit the narrow fonts of the desktop the table was first drawn for; with a
+    // wider desktop font a column grows until its widest text shows whole.
+    const QFontMetrics metrics(m_list->font());
+    const int cellPadding = 2 * m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    for (int column = 0; column < MeasurementTableModel::ColumnCount; ++column) {
+        const int textWidth =
+            metrics.horizontalAdvance(MeasurementTableModel::widestText(column)) + cellPadding;
+        m_list->setColumnWidth(column,
+                               std::max(MeasurementTableModel::columnWidth(column), textWidth));
+    }
+
+    // The selection stays visible while another control has the focus.
+    QPalette palette = m_list->palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    m_list->setPalette(palette);
+
+    m_progress->setRange(0, AcquisitionControl::ProgressRange);
+    m_fromMemoryButton->setChecked(m_acquisition.mode() == PollMode::FromMemory);
+    m_continuousButton->setChecked(m_acquisition.mode() == PollMode::Continuous);
+    recordLayoutMargins();
+}
+
+void CORMADlg::recordLayoutMargins()
+{
+    const QWidget *closeButton = control(IDCANCEL);
+    m_buttonColumnMargin = width() - (closeButton->geometry().right() + 1);
+    m_listBottomMargin = height() - (m_list->geometry().bottom() + 1);
+    m_listRightMargin = width() - (m_list->geometry().right() + 1);
+}
+
+void CORMADlg::FillSourceList()
+{
+    int selected = -1;
+    for (const SourceEntry &entry : ListSources(m_portName)) {
+        m_sourceList->addItem(entry.name, entry.isFile);
+        const int index = m_sourceList->count() - 1;
+        if (!entry.description.isEmpty())
+            m_sourceList->setItemData(index, entry.description, Qt::ToolTipRole);
+        if (entry.name == m_portName) {
+            selected = index;
+            m_sourceIsFile = entry.isFile;
+        }
+    }
+    m_sourceList->setCurrentIndex(selected);
+    m_acquisition.setSource(m_portName, m_sourceIsFile);
+}
+
+void CORMADlg::connectControls()
+{
+    connect(m_sourceList, &QComboBox::activated, this, &CORMADlg::OnSourceSelected);
+    connect(static_cast<QPushButton *>(control(IDC_GET_DATA)), &QPushButton::clicked, this,
+            [this] { m_acquisition.OnGetData(); });
+    connect(static_cast<QPushButton *>(control(IDCANCEL)), &QPushButton::clicked, this,
+            &CORMADlg::reject);
+    connect(static_cast<QPushButton *>(control(IDC_SAVE)), &QPushButton::clicked, this,
+            &CORMADlg::OnSave);
+    connect(static_cast<QPushButton *>(control(IDC_EXCEL)), &QPushButton::clicked, this,
+            &CORMADlg::OnExcel);
+    connect(static_cast<QPushButton *>(control(IDC_GRAPH)), &QPushButton::clicked, this,
+            &CORMADlg::OnGraph);
+    // Closing the graph window only hides it; it keeps its scales for the next launch.
+    connect(&m_graphLaunch, &GraphLaunch::graphClosed, this,
+            [this] { m_graphLaunch.graphWnd()->hide(); });
+    connect(m_fromMemoryButton, &QRadioButton::clicked, this,
+            [this] { OnModeChosen(PollMode::FromMemory); });
+    connect(m_continuousButton, &QRadioButton::clicked, this,
+            [this] { OnModeChosen(PollMode::Continuous); });
+
+    const auto markChanged = [this] { m_selectionChanged = true; };
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, markChanged);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, markChanged);
+    connect(&m_tableModel, &QAbstractItemModel::rowsInserted, this, markChanged);
+    connect(&m_tableModel, &QAbstractItemModel::dataChanged, this, markChanged);
+}
+
+void CORMADlg::OnSourceSelected(int index)
+{
+    if (index < 0)
+        return;
+    m_portName = m_sourceList->itemText(index);
+    m_sourceIsFile = m_sourceList->itemData(index).toBool();
+    if (!m_sourceIsFile) {
+        m_acquisition.setMode(PollMode::FromMemory);
+        m_fromMemoryButton->setChecked(true);
+    }
+    m_acquisition.setSource(m_portName, m_sourceIsFile);
+    UpdateControls();
+}
+
+void CORMADlg::OnModeChosen(PollMode mode)
+{
+    m_acquisition.setMode(mode);
+    UpdateControls();
+}
+
+void CORMADlg::UpdateControls()
+{
+    const AcquisitionState state = m_acquisition.state();
+    const bool receiving =
+        state == AcquisitionState::Receiving || state == AcquisitionState::Stopping;
+    m_progress->setVisible(receiving);
+    static_cast<QPushButton *>(control(IDC_GET_DATA))
+        ->setText(receiving ? QStringLiteral("Прервать") : QStringLiteral("Получить данные"));
+
+    if (state == AcquisitionState::Idle) {
+        for (int id : OutputButtons)
+            control(id)->hide();
+        m_continuousButton->setEnabled(!m_sourceIsFile);
+        const bool continuous = m_acquisition.mode() == PollMode::Continuous;
+        control(IDC_PERIOD_LABEL)->setVisible(continuous);
+        m_periodEdit->setVisible(continuous);
+        m_periodEdit->setEnabled(true);
+    } else if (state == AcquisitionState::DataReady) {
+        for (int id : OutputButtons)
+            control(id)->show();
+        m_periodEdit->setEnabled(true);
+    } else {
+        m_periodEdit->setEnabled(false);
+    }
+}
+
+std::vector<int> CORMADlg::selectedRows() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex &index : m_list->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void CORMADlg::OnSave()
+{
+    const auto received = static_cast<std::size_t>(ReceiveLength.load());
+    SaveMeasurements(m_prompts, m_tableModel, selectedRows(), {ReceiveBuffer, received});
+}
+
+void CORMADlg::OnExcel()
+{
+    TransferToSpreadsheet(m_prompts, GetRowTexts(m_tableModel, selectedRows()), m_spreadsheet);
+}
+
+void CORMADlg::OnGraph()
+{
+    m_graphLaunch.OnGraph(m_acquisition.series(), m_tableModel, selectedRows(),
+                          m_selectionChanged);
+}
+
+void CORMADlg::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (m_buttonColumnMargin > 0)
+        LayoutControls();
+}
+
+void CORMADlg::LayoutControls()
+{
+    const int shift = width() - m_buttonColumnMargin - (control(IDCANCEL)->geometry().right() + 1);
+    for (int id : ButtonColumn)
+        control(id)->move(control(id)->pos() + QPoint(shift, 0));
+
+    const int right = width() - m_listRightMargin;
+    QRect progress = m_progress->geometry();
+    progress.setRight(right - 1);
+    m_progress->setGeometry(progress);
+
+    QRect list = m_list->geometry();
+    list.setRight(right - 1);
+    list.setBottom(height() - m_listBottomMargin - 1);
+    m_list->setGeometry(list);
+}
+
+void CORMADlg::keyPressEvent(QKeyEvent *event)
+{
+    // Enter would end a QDialog; here it does nothing, so a stray key cannot close the window.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void CORMADlg::reject()
+{
+    m_acquisition.shutdown();
+    m_graphLaunch.destroyGraphWnd();
+    m_settings.setValue(PortKey, m_portName);
+    m_settings.sync();
+    QDialog::reject();
+}
+
+std::optional<double> CORMADlg::enteredPeriod() const
+{
+    QString text = m_periodEdit->text().trimmed();
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text, &ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+void CORMADlg::clearTable()
+{
+    m_tableModel.clear();
+}
+
+void CORMADlg::appendRow(const DeviceReading &reading, int recordIndex)
+{
+    m_tableModel.appendRow(reading, recordIndex);
+}
+
+void CORMADlg::setProgress(int position)
+{
+    m_progress->setValue(position);
+}
+
+void CORMADlg::setWaitCursor(bool shown)
+{
+    if (shown)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "acquisition/AcquisitionControl.h"
+#include "app/MeasurementTableModel.h"
+#include "outputs/GraphLaunch.h"
+#include "resources/DialogTemplate.h"
+
+#include <QDialog>
+
+class Prompts;
+class SpreadsheetLauncher;
+class QComboBox;
+class QLineEdit;
+class QProgressBar;
+class QRadioButton;
+class QSettings;
+class QTreeView;
+
+// The program's main window: the source, the polling mode, the measurement table and the
+// output buttons. It owns the reception and everything it produces.
+class CORMADlg : public QDialog, private AcquisitionView
+{
+    Q_OBJECT
+public:
+    // The "Port" setting is read from and written back to settings; the spreadsheet
+    // application receives the "в  Exel" transfers.
+    CORMADlg(Prompts &prompts, QSettings &settings, SpreadsheetLauncher &spreadsheet,
+             QWidget *parent = nullptr);
+    ~CORMADlg() override;
+
+    QWidget *control(int id) const;
+    AcquisitionControl &acquisition() { return m_acquisition; }
+    MeasurementTableModel &table() { return m_tableModel; }
+    const QString &portName() const { return m_portName; }
+    bool sourceIsFile() const { return m_sourceIsFile; }
+    bool selectionChanged() const { return m_selectionChanged; }
+    void clearSelectionChanged() { m_selectionChanged = false; }
+
+    void UpdateControls();
+    void LayoutControls();
+
+    // The selected rows in ascending order.
+    std::vector<int> selectedRows() const;
+    void OnSave();
+    void OnExcel();
+    void OnGraph();
+    GraphLaunch &graphLaunch() { return m_graphLaunch; }
+
+public slots:
+    // Closing by "Завершить", the close box or Escape: ends a reception first.
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void SetupTable();
+    void FillSourceList();
+    void OnSourceSelected(int index);
+    void OnModeChosen(PollMode mode);
+    void recordLayoutMargins();
+    void connectControls();
+
+    // AcquisitionView
+    std::optional<double> enteredPeriod() const override;
+    void clearTable() override;
+    void appendRow(const DeviceReading &reading, int recordIndex) override;
+    void setProgress(int position) override;
+    void setWaitCursor(bool shown) override;
+    void updateControls() override { UpdateControls(); }
+
+    Prompts &m_prompts;
+    QSettings &m_settings;
+    SpreadsheetLauncher &m_spreadsheet;
+    AcquisitionControl m_acquisition;
+    MeasurementTableModel m_tableModel;
+    GraphLaunch m_graphLaunch;
+    std::vector<BuiltControl> m_controls;
+    bool m_selectionChanged = false;
+    QString m_portName;
+    QComboBox *m_sourceList;
+    QTreeView *m_list;
+    bool m_sourceIsFile = false;
+    QProgressBar *m_progress;
+    QLineEdit *m_periodEdit;
+    QRadioButton *m_fromMemoryButton;
+    QRadioButton *m_continuousButton;
+    int m_buttonColumnMargin = 0;
+    int m_listBottomMargin = 0;
+    int m_listRightMargin = 0;
+};

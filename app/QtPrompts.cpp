@@ -1,0 +1,91 @@
+#include "app/QtPrompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+
+namespace {
+
+QMessageBox::Icon messageIcon(Prompts::Icon icon)
+{
+    switch (icon) {
+    case Prompts::Icon::Information:
+        return QMessageBox::Information;
+    case Prompts::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Prompts::Icon::Question:
+        return QMessageBox::Question;
+    case Prompts::Icon::Stop:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons messageButtons(Prompts::Buttons buttons)
+{
+    switch (buttons) {
+    case Prompts::Buttons::Ok:
+        return QMessageBox::Ok;
+    case Prompts::Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case Prompts::Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+Prompts::Answer answerOf(int button)
+{
+    switch (button) {
+    case QMessageBox::Yes:
+        return Prompts::Answer::Yes;
+    case QMessageBox::No:
+        return Prompts::Answer::No;
+    case QMessageBox::Cancel:
+        return Prompts::Answer::Cancel;
+    default:
+        return Prompts::Answer::Ok;
+    }
+}
+
+} // namespace
+
+Prompts::Answer QtPrompts::message(const QString &text, const QString &caption, Icon icon,
+                                   Buttons buttons)
+{
+    QMessageBox box(messageIcon(icon), caption, text, messageButtons(buttons), m_parent);
+    return answerOf(box.exec());
+}
+
+QString QtPrompts::openFileName(const FileRequest &request)
+{
+    return fileName(request, false);
+}
+
+QString QtPrompts::saveFileName(const FileRequest &request)
+{
+    return fileName(request, true);
+}
+
+bool QtPrompts::printDialog(QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, m_parent);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, true);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QString QtPrompts::fileName(const FileRequest &request, bool forSaving)
+{
+    QFileDialog dialog(m_parent);
+    dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(request.filter);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.selectFile(request.defaultName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/Prompts.h"
+
+class QWidget;
+
+// Prompts shown with the desktop's message boxes and file dialogs.
+class QtPrompts : public Prompts
+{
+public:
+    Answer message(const QString &text, const QString &caption, Icon icon,
+                   Buttons buttons) override;
+    QString openFileName(const FileRequest &request) override;
+    QString saveFileName(const FileRequest &request) override;
+    bool printDialog(QPrinter &printer) override;
+
+    // The window the prompts are shown over; none makes them free-standing.
+    void setParentWindow(QWidget *window) { m_parent = window; }
+
+private:
+    QString fileName(const FileRequest &request, bool forSaving);
+
+    QWidget *m_parent = nullptr;
+};

@@ -1,0 +1,273 @@
+#include "graph/CGraphWnd.h"
+
+#include "companions/CRangeBar.h"
+#include "companions/FormatOutTime.h"
+#include "companions/TermDataFile.h"
+#include "plot/CGraphView.h"
+#include "resources/Strings.h"
+
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QLabel>
+#include <QPainter>
+#include <QStatusBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+namespace {
+
+constexpr int StatusPaneIds[CGraphWnd::StatusPaneCount] = {
+    ID_INDICATOR_TEMPERATURE, ID_INDICATOR_TIME, ID_INDICATOR_TEMPERATURE_RANGE,
+    ID_INDICATOR_TIME_RANGE};
+constexpr int TemperatureRangePane = 2;
+constexpr int TimeRangePane = 3;
+constexpr std::int32_t TemperatureMargin = 10;
+constexpr std::int32_t TemperatureRangeWithoutLimits = 2000;
+
+CRangeBar *makeBar(QWidget *parent, std::int32_t style, int id)
+{
+    auto *bar = new CRangeBar(parent);
+    bar->SetCtrlStyle(style);
+    bar->setControlId(id);
+    return bar;
+}
+
+// Local midnight of the series' day in seconds since 1970; 0 for a day the calendar of the
+// bar's start time does not cover.
+std::int64_t midnightOf(const QDate &date)
+{
+    if (!date.isValid() || date.year() < 1900)
+        return 0;
+    return QDateTime(date, QTime(0, 0)).toSecsSinceEpoch();
+}
+
+QString timeText(std::int32_t milliseconds)
+{
+    char buffer[FormatOutTimeBufferSize];
+    return QString::fromLatin1(FormatOutTime(milliseconds, buffer));
+}
+
+} // namespace
+
+CGraphWnd::CGraphWnd(Bars bars)
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+{
+    setWindowTitle(QStringLiteral("-- График --"));
+    createStatusLine();
+    m_view = new CGraphView(this);
+    if (bars.testFlag(TemperatureBar))
+        m_temperatureBar = makeBar(this, RangeBarStyleTemperature, TemperatureBarId);
+    if (bars.testFlag(TimeBar))
+        m_timeBar = makeBar(this, RangeBarStyleTime, TimeBarId);
+    m_view->setBars(m_temperatureBar, m_timeBar);
+    for (CRangeBar *bar : {m_temperatureBar, m_timeBar}) {
+        if (bar != nullptr)
+            connect(bar, &CRangeBar::rangeBarNotify, this, &CGraphWnd::OnRangeBarNotify);
+    }
+    setStartingValues();
+    move(0, 0);
+    resize(300, 200);
+    RecalcLayout();
+}
+
+void CGraphWnd::createStatusLine()
+{
+    m_statusLine = new QStatusBar(this);
+    for (int pane = 0; pane < StatusPaneCount; ++pane) {
+        auto *label = new QLabel(loadString(StatusPaneIds[pane]), m_statusLine);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setFixedWidth(label->sizeHint().width());
+        m_statusLine->addWidget(label);
+        m_panes[static_cast<std::size_t>(pane)] = label;
+    }
+}
+
+void CGraphWnd::setStartingValues()
+{
+    if (m_timeBar != nullptr) {
+        m_timeBar->SetMax(0);
+        m_timeBar->SetMin(-1000);
+        m_timeBar->SetWinMin(-1000);
+        m_timeBar->SetWinMax(0);
+    }
+    if (m_temperatureBar != nullptr) {
+        m_temperatureBar->SetMax(10);
+        m_temperatureBar->SetMin(0);
+        m_temperatureBar->SetWinMax(10);
+        m_temperatureBar->SetWinMin(0);
+    }
+}
+
+void CGraphWnd::setStatusText(int pane, const QString &text)
+{
+    if (pane >= 0 && pane < StatusPaneCount)
+        m_panes[static_cast<std::size_t>(pane)]->setText(text);
+}
+
+QString CGraphWnd::statusText(int pane) const
+{
+    if (pane < 0 || pane >= StatusPaneCount)
+        return {};
+    return m_panes[static_cast<std::size_t>(pane)]->text();
+}
+
+CGraphWnd::Thickness CGraphWnd::thickness() const
+{
+    return {m_temperatureBar != nullptr ? m_temperatureBar->GetStaticSize() : 0,
+            m_timeBar != nullptr ? m_timeBar->GetStaticSize() : 0, m_statusLine->height()};
+}
+
+void CGraphWnd::RecalcLayout()
+{
+    const int statusHeight = m_statusLine->sizeHint().height();
+    m_statusLine->setGeometry(0, height() - statusHeight, width(), statusHeight);
+
+    const Thickness t = thickness();
+    const int plotBottom = height() - t.statusLine - t.timeBar;
+    const int plotWidth = std::max(0, width() - t.temperatureBar);
+    const int plotHeight = std::max(0, plotBottom);
+    m_view->setGeometry(t.temperatureBar, 0, plotWidth, plotHeight);
+    if (m_temperatureBar != nullptr)
+        m_temperatureBar->setGeometry(0, 0, t.temperatureBar, plotHeight);
+    if (m_timeBar != nullptr)
+        m_timeBar->setGeometry(t.temperatureBar, plotBottom, plotWidth, t.timeBar);
+    update();
+}
+
+void CGraphWnd::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    RecalcLayout();
+}
+
+void CGraphWnd::paintEvent(QPaintEvent *)
+{
+    const Thickness t = thickness();
+    QPainter painter(this);
+    painter.fillRect(
+        QRect(0, m_statusLine->geometry().top() - t.timeBar, t.temperatureBar, t.timeBar),
+        QColor(CornerColor));
+}
+
+void CGraphWnd::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    emit graphClosed();
+}
+
+void CGraphWnd::wheelEvent(QWheelEvent *event)
+{
+    const QPoint angle = event->angleDelta();
+    const int delta = angle.y() != 0 ? angle.y() : angle.x();
+    const int limit = std::numeric_limits<short>::max();
+    OnMouseWheel(event->modifiers(), static_cast<short>(std::clamp(delta, -limit, limit)),
+                 event->globalPosition().toPoint());
+    QWidget::wheelEvent(event);
+}
+
+void CGraphWnd::OnMouseWheel(Qt::KeyboardModifiers modifiers, short delta, QPoint globalPoint)
+{
+    const QPoint point = mapFromGlobal(globalPoint);
+    const Thickness t = thickness();
+    const int plotBottom = height() - t.statusLine - t.timeBar;
+    const QRect timeBarArea(t.temperatureBar, plotBottom, width() - t.temperatureBar, t.timeBar);
+    const QRect temperatureBarArea(0, 0, t.temperatureBar, plotBottom);
+    // The bars map the point themselves, so they get it in global coordinates.
+    if (m_timeBar != nullptr && timeBarArea.contains(point))
+        m_timeBar->OnMouseWheel(modifiers, delta, globalPoint);
+    else if (m_temperatureBar != nullptr && temperatureBarArea.contains(point))
+        m_temperatureBar->OnMouseWheel(modifiers, delta, globalPoint);
+}
+
+void CGraphWnd::OnSetSeries(std::uint32_t limits, TermDataFile *series)
+{
+    const std::int32_t lowest = GraphSeriesLowest(limits);
+    const std::int32_t highest = GraphSeriesHighest(limits);
+    if (m_temperatureBar != nullptr) {
+        if (lowest == 0 && highest == 0) {
+            m_temperatureBar->SetMax(TemperatureRangeWithoutLimits);
+            m_temperatureBar->SetMin(0);
+        } else {
+            m_temperatureBar->SetMax(highest + TemperatureMargin);
+            m_temperatureBar->SetMin(lowest - TemperatureMargin);
+        }
+    }
+    m_view->setTemperatureWindowStart(m_temperatureBar != nullptr ? m_temperatureBar->GetMin()
+                                                                  : lowest);
+    m_view->setSeries(series);
+    if (series == nullptr || series->count <= 0 || m_timeBar == nullptr)
+        return;
+    const std::int32_t last = series->records[series->count - 1].time;
+    m_timeBar->SetMax(last);
+    m_timeBar->SetWinMax(last);
+    m_timeBar->SetStartTime(midnightOf(series->date));
+}
+
+void CGraphWnd::OnSetTimeParam(std::int32_t value)
+{
+    if (m_timeBar != nullptr)
+        m_timeBar->SetTimeParam(value);
+}
+
+void CGraphWnd::OnRangeBarNotify(CRangeBar *bar, int code)
+{
+    if (bar == nullptr || (bar != m_temperatureBar && bar != m_timeBar))
+        return;
+    const bool rangeChanged = code == RangeBarMinChanged || code == RangeBarMaxChanged;
+    const bool windowChanged = code == RangeBarWinMinChanged || code == RangeBarWinMaxChanged;
+    if (bar == m_temperatureBar) {
+        if (rangeChanged)
+            showTemperatureRange();
+        else if (windowChanged)
+            m_view->setTemperatureWindow(bar->GetWinMin(), bar->GetScale());
+    } else if (rangeChanged || windowChanged) {
+        if (rangeChanged)
+            showTimeRange();
+        else
+            m_view->setTimeWindow(bar->GetWinMin(), bar->GetScale());
+        FitTemperatureWindow();
+    }
+    m_view->update();
+}
+
+void CGraphWnd::showTemperatureRange()
+{
+    // Signed: a range reaches below 0 °C as soon as the lowest reading is under the margin.
+    setStatusText(TemperatureRangePane, QStringLiteral("Min %1 °C - Max %2 °C")
+                                            .arg(m_temperatureBar->GetMin())
+                                            .arg(m_temperatureBar->GetMax()));
+}
+
+void CGraphWnd::showTimeRange()
+{
+    setStatusText(TimeRangePane,
+                  QStringLiteral("Время от начала опроса %1 - %2")
+                      .arg(timeText(m_timeBar->GetMin()), timeText(m_timeBar->GetMax())));
+}
+
+void CGraphWnd::FitTemperatureWindow()
+{
+    TermDataFile *series = m_view->series();
+    if (!m_automaticLimits || m_temperatureBar == nullptr || m_timeBar == nullptr ||
+        series == nullptr)
+        return;
+    const std::int32_t end = m_timeBar->GetWinMax();
+    std::optional<std::int32_t> lowest;
+    std::optional<std::int32_t> highest;
+    for (v4TermData *record = series->GetFirst(m_timeBar->GetWinMin());
+         record != nullptr && record->time <= end; record = series->GetNext(&record)) {
+        // A reading of 0 °C is taken for a missing one.
+        if (record->temperature == 0)
+            continue;
+        lowest = std::min(lowest.value_or(record->temperature), record->temperature);
+        highest = std::max(highest.value_or(record->temperature), record->temperature);
+    }
+    if (highest && *highest != m_temperatureBar->GetWinMax())
+        m_temperatureBar->SetWinMax(*highest);
+    if (lowest && *lowest != m_temperatureBar->GetWinMin())
+        m_temperatureBar->SetWinMin(*lowest);
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+#include <QFlags>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+
+class CGraphView;
+class CRangeBar;
+class QLabel;
+class QStatusBar;
+class TermDataFile;
+
+// The numbers of the frame's messages (WM_USER is 0x400); the messages themselves are the
+// methods and the signal named here.
+// CGraphWnd::OnSetSeries: a series and its temperature limits for the frame.
+inline constexpr int WM_GRAPH_SET_SERIES = 0x0400 + 201;
+// CGraphWnd::OnSetTimeParam: the time bar's time parameter.
+inline constexpr int WM_GRAPH_SET_TIME_PARAM = 0x0400 + 202;
+// CGraphWnd::graphClosed: the user closed the frame, which stays until its owner hides it.
+inline constexpr int WM_GRAPH_CLOSED = 0x0400 + 207;
+
+// The limits word of OnSetSeries: the lowest temperature in bits 0-15, the highest in bits
+// 16-31, each a 16-bit two's complement number of degrees Celsius.
+constexpr std::uint32_t GraphSeriesLimits(std::int16_t lowest, std::int16_t highest)
+{
+    return static_cast<std::uint16_t>(lowest) |
+           static_cast<std::uint32_t>(static_cast<std::uint16_t>(highest)) << 16;
+}
+constexpr std::int32_t GraphSeriesLowest(std::uint32_t limits)
+{
+    return static_cast<std::int16_t>(limits & 0xFFFFu);
+}
+constexpr std::int32_t GraphSeriesHighest(std::uint32_t limits)
+{
+    return static_cast<std::int16_t>(limits >> 16);
+}
+
+// The graph window: a tool window with a small caption holding the plot view, the temperature
+// bar left of it, the time bar under it and a four-pane status line at the bottom. It keeps
+// the view and the range texts of the status line in step with the bars' reports, and can
+// fit the temperature window to the readings in the visible time window.
+//
+// Made hidden at (0, 0) with the size 300 x 200; the owner shows it. Closing it by its caption
+// only reports graphClosed: the window stays, and its owner hides or deletes it.
+class CGraphWnd : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int TemperatureBarId = 1002;
+    static constexpr int TimeBarId = 1003;
+
+    // Colour of the square left of the time bar and under the temperature bar.
+    static constexpr QRgb CornerColor = qRgb(236, 233, 216);
+    static constexpr int StatusPaneCount = 4;
+
+    // The bars to make. A frame without a bar works without it: the layout counts its
+    // thickness as 0 and everything that would use it is skipped.
+    enum Bar
+    {
+        TemperatureBar = 0x1,
+        TimeBar = 0x2
+    };
+    Q_DECLARE_FLAGS(Bars, Bar)
+
+    explicit CGraphWnd(Bars bars = Bars(TemperatureBar | TimeBar));
+
+    CGraphView *view() const { return m_view; }
+    // Null when the frame was made without that bar.
+    CRangeBar *temperatureBar() const { return m_temperatureBar; }
+    CRangeBar *timeBar() const { return m_timeBar; }
+    QStatusBar *statusLine() const { return m_statusLine; }
+
+    // Pane 0 to 3 of the status line. Panes 0 and 1 (the pointer readout) show their width
+    // templates until first set; panes 2 and 3 follow the bars' ranges. Other pane numbers
+    // are ignored (set) or give an empty text (read).
+    void setStatusText(int pane, const QString &text);
+    QString statusText(int pane) const;
+
+    // While set, every report of the time bar fits the temperature window to the readings
+    // in the visible time window (FitTemperatureWindow). Clear at construction.
+    bool automaticLimits() const { return m_automaticLimits; }
+    void setAutomaticLimits(bool on) { m_automaticLimits = on; }
+
+    // A new series (not owned; kept and read until the next one, may be null) and its
+    // temperature limits (see GraphSeriesLimits). The temperature range becomes the limits
+    // with 10 °C either side, or 0 to 2000 °C for limits 0 and 0; the time bar's range end
+    // and window end become the last record's time, its start time the series' midnight.
+    void OnSetSeries(std::uint32_t limits, TermDataFile *series);
+    void OnSetTimeParam(std::int32_t value);
+
+    // A bar's report: the range texts of panes 2 and 3 follow the bars' ranges, the view's
+    // copies follow their windows; a report of the time bar then runs FitTemperatureWindow.
+    // Reports of any other bar are ignored.
+    void OnRangeBarNotify(CRangeBar *bar, int code);
+
+    // With automatic limits on, sets the temperature window to the lowest and highest
+    // non-zero reading inside the time window; leaves it when there is none.
+    void FitTemperatureWindow();
+
+    // A wheel turn at globalPoint: handed to the bar under it; over the plot, the corner or
+    // the status line it moves nothing.
+    void OnMouseWheel(Qt::KeyboardModifiers modifiers, short delta, QPoint globalPoint);
+
+signals:
+    void graphClosed();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    struct Thickness
+    {
+        int temperatureBar; // width, 0 without the bar
+        int timeBar;        // height, 0 without the bar
+        int statusLine;     // height
+    };
+
+    void createStatusLine();
+    void setStartingValues();
+    Thickness thickness() const;
+    void RecalcLayout();
+    void showTemperatureRange();
+    void showTimeRange();
+
+    CGraphView *m_view = nullptr;
+    QStatusBar *m_statusLine = nullptr;
+    std::array<QLabel *, StatusPaneCount> m_panes{};
+    CRangeBar *m_temperatureBar = nullptr;
+    CRangeBar *m_timeBar = nullptr;
+    bool m_automaticLimits = false;
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(CGraphWnd::Bars)

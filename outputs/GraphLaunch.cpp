@@ -1,0 +1,53 @@
+#include "outputs/GraphLaunch.h"
+
+#include "app/Prompts.h"
+#include "companions/CRangeBar.h"
+#include "graph/CGraphWnd.h"
+#include "outputs/GraphSeries.h"
+
+GraphLaunch::GraphLaunch(Prompts &prompts, QObject *parent) : QObject(parent), m_prompts(prompts) {}
+
+GraphLaunch::~GraphLaunch() = default;
+
+void GraphLaunch::OnGraph(const TermDataFile &series, const MeasurementTableModel &table,
+                          const std::vector<int> &selectedRows, bool &selectionChanged)
+{
+    const int count = BuildGraphSeries(m_graphSeries, series, table, selectedRows, selectionChanged,
+                                       true, m_prompts);
+    if (count == 0)
+        return;
+    if (count == 1) {
+        m_prompts.message(
+            QStringLiteral("Для построения графика необходимо выделить не менее 2-х измерений."),
+            QStringLiteral("График"), Prompts::Icon::Information);
+        return;
+    }
+    if (!m_graphWnd)
+        createGraphWnd();
+
+    const auto lowest = static_cast<std::int16_t>(m_graphSeries.minTemperature);
+    const auto highest = static_cast<std::int16_t>(m_graphSeries.maxTemperature);
+    m_graphWnd->OnSetSeries(GraphSeriesLimits(lowest, highest), &m_graphSeries);
+    m_graphWnd->OnSetTimeParam(0);
+    if (CRangeBar *bar = m_graphWnd->temperatureBar()) {
+        bar->SetWinMin(m_graphSeries.minTemperature);
+        bar->SetWinMax(m_graphSeries.maxTemperature);
+    }
+    if (CRangeBar *bar = m_graphWnd->timeBar()) {
+        bar->SetMin(m_graphSeries.records[0].time);
+        bar->SetMax(m_graphSeries.records[count - 1].time);
+    }
+    if (!m_graphWnd->isVisible())
+        m_graphWnd->show();
+}
+
+void GraphLaunch::createGraphWnd()
+{
+    m_graphWnd = std::make_unique<CGraphWnd>();
+    connect(m_graphWnd.get(), &CGraphWnd::graphClosed, this, &GraphLaunch::graphClosed);
+}
+
+void GraphLaunch::destroyGraphWnd()
+{
+    m_graphWnd.reset();
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "companions/TermDataFile.h"
+
+#include <QObject>
+
+#include <memory>
+#include <vector>
+
+class CGraphWnd;
+class MeasurementTableModel;
+class Prompts;
+
+// The graph button's work: builds the graph series from the table's selection and hands it
+// to the graph window, which is made on the first launch with two points or more and kept
+// (hidden when the user closes it) until destroyGraphWnd.
+class GraphLaunch : public QObject
+{
+    Q_OBJECT
+public:
+    explicit GraphLaunch(Prompts &prompts, QObject *parent = nullptr);
+    ~GraphLaunch() override;
+
+    // Builds the graph series of series for selectedRows (row numbers of table, empty for
+    // all; see BuildGraphSeries), reusing the last one while selectionChanged is clear. With
+    // fewer than two points nothing else happens (one point: the user is told); otherwise the
+    // graph window gets the series, its temperature window becomes the series' lowest to
+    // highest temperature and its time range the first to the last time, and it is shown if
+    // hidden. A visible window is updated in place.
+    void OnGraph(const TermDataFile &series, const MeasurementTableModel &table,
+                 const std::vector<int> &selectedRows, bool &selectionChanged);
+
+    // Null until the first launch and after destroyGraphWnd.
+    CGraphWnd *graphWnd() const { return m_graphWnd.get(); }
+    // The series the graph window shows; refilled in place by each launch.
+    const TermDataFile &graphSeries() const { return m_graphSeries; }
+
+    // Deletes the graph window (the owner's close); a later launch makes a new one.
+    void destroyGraphWnd();
+
+signals:
+    // The user closed the graph window, which stays until its owner hides it.
+    void graphClosed();
+
+private:
+    void createGraphWnd();
+
+    Prompts &m_prompts;
+    // Declared before the window, which reads it until it is gone.
+    TermDataFile m_graphSeries;
+    std::unique_ptr<CGraphWnd> m_graphWnd;
+};

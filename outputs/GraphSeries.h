@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class MeasurementTableModel;
+class Prompts;
+class TermDataFile;
+
+// Lowest and highest temperature a graph series keeps: the 16 bits the graph window is
+// handed, read as signed so that readings below 0 °C keep their order.
+inline constexpr std::int32_t GraphTemperatureLowest = -32768;
+inline constexpr std::int32_t GraphTemperatureHighest = 32767;
+
+// Fills graphSeries with copies of the records of series behind selectedRows (row numbers of
+// table, any order; rows whose record index is negative or outside series are skipped), or
+// with every record of series when selectedRows is empty, and returns its count.
+//
+// A series that is not empty is kept as it is while selectionChanged is clear; a rebuild
+// clears selectionChanged. With checkContinuity the times must rise strictly, from 0 before
+// the first point: at the first record that breaks this, the user is told how many points
+// are kept and the rest is dropped. minTemperature and maxTemperature become the lowest and
+// highest temperature kept, limited to GraphTemperatureLowest..GraphTemperatureHighest
+// (both 0 for an empty series); the date is series' date.
+int BuildGraphSeries(TermDataFile &graphSeries, const TermDataFile &series,
+                     const MeasurementTableModel &table, const std::vector<int> &selectedRows,
+                     bool &selectionChanged, bool checkContinuity, Prompts &prompts);

@@ -1,0 +1,126 @@
+#include "resources/DialogTemplate.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeView>
+
+#include <algorithm>
+
+namespace {
+
+QWidget *createWidget(const ControlTemplate &control, QWidget *parent)
+{
+    const QString text = QString::fromUtf8(control.text);
+    switch (control.kind) {
+    case ControlKind::Static:
+        return new QLabel(text, parent);
+    case ControlKind::ComboBox:
+        return new QComboBox(parent);
+    case ControlKind::PushButton: {
+        auto *button = new QPushButton(text, parent);
+        // The dialogs close or act only on a click, never on Enter.
+        button->setAutoDefault(false);
+        return button;
+    }
+    case ControlKind::GroupBox:
+        return new QGroupBox(text, parent);
+    case ControlKind::RadioButton:
+        return new QRadioButton(text, parent);
+    case ControlKind::Edit:
+        return new QLineEdit(text, parent);
+    case ControlKind::ProgressBar: {
+        auto *progress = new QProgressBar(parent);
+        progress->setTextVisible(false);
+        return progress;
+    }
+    case ControlKind::ListView: {
+        auto *list = new QTreeView(parent);
+        list->setRootIsDecorated(false);
+        list->setUniformRowHeights(true);
+        list->setItemsExpandable(false);
+        return list;
+    }
+    case ControlKind::Icon:
+        return new QLabel(parent);
+    case ControlKind::EtchedLine: {
+        auto *line = new QFrame(parent);
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        return line;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+DialogBaseUnits DialogBaseUnits::of(const QFont &font)
+{
+    static const QString alphabet =
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+    const QFontMetrics metrics(font);
+    const int width = (metrics.horizontalAdvance(alphabet) / 26 + 1) / 2;
+    return {width, metrics.height()};
+}
+
+QRect DialogBaseUnits::toPixels(const QRect &dialogUnits) const
+{
+    return {dialogUnits.x() * width / 4, dialogUnits.y() * height / 8,
+            dialogUnits.width() * width / 4, dialogUnits.height() * height / 8};
+}
+
+QSize DialogBaseUnits::toPixels(const QSize &dialogUnits) const
+{
+    return {dialogUnits.width() * width / 4, dialogUnits.height() * height / 8};
+}
+
+std::vector<BuiltControl> BuildDialog(const DialogTemplate &dialogTemplate, QDialog &dialog)
+{
+    const DialogBaseUnits units = DialogBaseUnits::of(dialog.font());
+    dialog.setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
+    dialog.resize(units.toPixels(dialogTemplate.dialogUnits));
+
+    std::vector<BuiltControl> built;
+    built.reserve(dialogTemplate.controls.size());
+    QWidget *previous = nullptr;
+    for (const ControlTemplate &control : dialogTemplate.controls) {
+        QWidget *widget = createWidget(control, &dialog);
+        widget->setProperty("controlId", control.id);
+        QRect place = units.toPixels(control.dialogUnits);
+        // A combo box's template height includes its drop-down list.
+        if (control.kind == ControlKind::ComboBox)
+            place.setHeight(widget->sizeHint().height());
+        // Desktop fonts run wider than the one the layout was drawn for: a label or a radio
+        // button grows to its text rather than cutting it.
+        if (control.kind == ControlKind::Static || control.kind == ControlKind::RadioButton)
+            place.setWidth(std::max(place.width(), widget->sizeHint().width()));
+        widget->setGeometry(place);
+        if (previous != nullptr && widget->focusPolicy() != Qt::NoFocus)
+            QWidget::setTabOrder(previous, widget);
+        if (widget->focusPolicy() != Qt::NoFocus)
+            previous = widget;
+        built.push_back({&control, widget});
+    }
+    // Group boxes are drawn behind the controls placed on them.
+    for (const BuiltControl &control : built)
+        if (control.control->kind == ControlKind::GroupBox)
+            control.widget->lower();
+    return built;
+}
+
+QWidget *FindControl(const std::vector<BuiltControl> &controls, int id)
+{
+    for (const BuiltControl &control : controls)
+        if (control.control->id == id)
+            return control.widget;
+    return nullptr;
+}

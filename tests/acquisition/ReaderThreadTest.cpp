@@ -1,0 +1,321 @@
+#include "acquisition/ReaderThread.h"
+
+#include "acquisition/DataFileSource.h"
+#include "acquisition/ReceiveBuffer.h"
+#include "acquisition/SerialPort.h"
+#include "tests/support/PseudoTerminal.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <ostream>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct Report
+{
+    quint32 lineCounter;
+    qint64 lineStart;
+    bool operator==(const Report &) const = default;
+};
+
+void PrintTo(const Report &report, std::ostream *out)
+{
+    *out << "(" << report.lineCounter << ", " << report.lineStart << ")";
+}
+
+constexpr Report Final{0, 0};
+
+// An instrument line of 37 bytes.
+std::string numberedLine(int number)
+{
+    char line[64];
+    std::snprintf(line, sizeof line, "%4d 12:00:%02d:50 E=0.950 T=%4d TRC\r\n", number % 10000,
+                  number % 60, number % 1000);
+    return line;
+}
+
+std::string numberedLines(int count)
+{
+    std::string lines;
+    for (int number = 1; number <= count; ++number)
+        lines += numberedLine(number);
+    return lines;
+}
+
+std::string received()
+{
+    return std::string(ReceiveBuffer, static_cast<std::size_t>(ReceiveLength.load()));
+}
+
+class ReaderThreadTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetReceiveBuffer();
+        PollPeriodMs = 0;
+    }
+
+    void TearDown() override
+    {
+        m_stopEvent = true;
+        m_reader.reset();
+        g_port = nullptr;
+    }
+
+    void startReading(ByteSource *source)
+    {
+        g_port = source;
+        m_stopEvent = false;
+        m_reader = std::make_unique<ReaderThread>(m_stopEvent);
+        QObject::connect(
+            m_reader.get(), &ReaderThread::deviceLine, &m_dialog,
+            [this](quint32 counter, qint64 start) {
+                m_reports.push_back({counter, start});
+            },
+            Qt::QueuedConnection);
+        m_reader->start();
+    }
+
+    bool waitForReports(std::size_t count, int timeoutMs = 5000)
+    {
+        return QTest::qWaitFor([&] { return m_reports.size() >= count; }, timeoutMs);
+    }
+
+    bool waitForEnd(int timeoutMs = 5000)
+    {
+        return QTest::qWaitFor([&] { return !m_reports.empty() && m_reports.back() == Final; },
+                               timeoutMs);
+    }
+
+    // After the end, nothing more arrives, and the end came once.
+    void expectEndedOnce()
+    {
+        m_reader->wait();
+        QTest::qWait(50);
+        ASSERT_FALSE(m_reports.empty());
+        EXPECT_EQ(m_reports.back(), Final);
+        EXPECT_EQ(std::count(m_reports.begin(), m_reports.end(), Final), 1);
+    }
+
+    std::vector<Report> lineReports() const
+    {
+        std::vector<Report> lines = m_reports;
+        std::erase(lines, Final);
+        return lines;
+    }
+
+    QObject m_dialog;
+    std::atomic<bool> m_stopEvent{true};
+    std::unique_ptr<ReaderThread> m_reader;
+    std::vector<Report> m_reports;
+};
+
+class PortReaderTest : public ReaderThreadTest
+{
+protected:
+    void SetUp() override
+    {
+        ReaderThreadTest::SetUp();
+        PortOpenResult opened = OpenPort(m_instrument.slavePath());
+        ASSERT_TRUE(opened.port);
+        m_port = std::move(opened.port);
+    }
+
+    void TearDown() override
+    {
+        ReaderThreadTest::TearDown();
+        m_port.reset();
+    }
+
+    PseudoTerminal m_instrument;
+    std::unique_ptr<SerialPort> m_port;
+};
+
+TEST_F(PortReaderTest, PostsEachLineWithItsCounterAndPositionUntilStopped)
+{
+    startReading(m_port.get());
+    const std::string lines = numberedLines(3);
+    ASSERT_TRUE(m_instrument.write(lines));
+    ASSERT_TRUE(waitForReports(3));
+    EXPECT_EQ(m_reports, (std::vector<Report>{{1, 0}, {2, 37}, {3, 74}}));
+    EXPECT_EQ(received(), lines);
+
+    m_stopEvent = true;
+    ASSERT_TRUE(waitForEnd());
+    expectEndedOnce();
+    EXPECT_EQ(m_reader->endReason(), ReaderEndReason::Stopped);
+    EXPECT_EQ(received(), lines);
+}
+
+TEST_F(PortReaderTest, ShortLineIsStoredUnpostedAndTheLineAfterItDiscarded)
+{
+    const std::string line26 = "12:00:00:00 E=0.95 T=1234\n";
+    const std::string line25 = "12:00:01:00 E=0.95 T=123\n";
+    ASSERT_EQ(line26.size(), 26u);
+    ASSERT_EQ(line25.size(), 25u);
+    startReading(m_port.get());
+    ASSERT_TRUE(m_instrument.write(line26 + line25 + numberedLine(2) + numberedLine(3)));
+
+    ASSERT_TRUE(waitForReports(2));
+    EXPECT_EQ(m_reports, (std::vector<Report>{{1, 0}, {3, 51}}));
+    EXPECT_EQ(received(), line26 + line25 + numberedLine(3));
+}
+
+TEST_F(PortReaderTest, SilenceIsNoEndButAStopRequestIs)
+{
+    startReading(m_port.get());
+    // Longer than one read's wait for a byte.
+    QTest::qWait(SerialPort::ReadTimeoutMs + 300);
+    EXPECT_TRUE(m_reports.empty());
+
+    m_stopEvent = true;
+    ASSERT_TRUE(waitForEnd(SerialPort::ReadTimeoutMs + 3000));
+    expectEndedOnce();
+    EXPECT_EQ(m_reports.size(), 1u);
+    EXPECT_EQ(m_reader->endReason(), ReaderEndReason::Stopped);
+}
+
+TEST_F(PortReaderTest, PollPeriodKeepsOneWholeLinePerPeriod)
+{
+    PollPeriodMs = 200;
+    startReading(m_port.get());
+    std::atomic<bool> sending{true};
+    std::thread instrument([&] {
+        for (int number = 1; sending; ++number) {
+            m_instrument.write(numberedLine(number));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    });
+    QTest::qWait(1300);
+    m_stopEvent = true;
+    const bool ended = waitForEnd();
+    sending = false;
+    instrument.join();
+    ASSERT_TRUE(ended);
+
+    // Some 50 lines came, about 6 periods passed.
+    const std::vector<Report> lines = lineReports();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_LE(lines.size(), 10u);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].lineCounter, i + 1);
+        const std::string line(ReceiveBuffer + lines[i].lineStart, 37);
+        EXPECT_EQ(line, numberedLine(std::atoi(line.c_str()))) << line;
+    }
+}
+
+TEST_F(PortReaderTest, StopRequestCutsAPollPeriodShort)
+{
+    PollPeriodMs = 3600 * 1000;
+    startReading(m_port.get());
+    ASSERT_TRUE(m_instrument.write(numberedLine(1)));
+    ASSERT_TRUE(waitForReports(1));
+
+    m_stopEvent = true;
+    ASSERT_TRUE(waitForEnd());
+    expectEndedOnce();
+    EXPECT_EQ(m_reports, (std::vector<Report>{{1, 0}, Final}));
+}
+
+TEST_F(PortReaderTest, LostDeviceEndsReadingAndKeepsData)
+{
+    startReading(m_port.get());
+    const std::string lines = numberedLines(2);
+    ASSERT_TRUE(m_instrument.write(lines + "  3 12:0"));
+    ASSERT_TRUE(waitForReports(2));
+
+    m_instrument.closeMaster();
+    ASSERT_TRUE(waitForEnd());
+    expectEndedOnce();
+    EXPECT_EQ(m_reader->endReason(), ReaderEndReason::LinkLost);
+    EXPECT_EQ(lineReports().size(), 2u);
+    EXPECT_EQ(received().substr(0, lines.size()), lines);
+}
+
+TEST_F(ReaderThreadTest, WithoutSourceEndsAtOnce)
+{
+    startReading(nullptr);
+    ASSERT_TRUE(waitForEnd());
+    expectEndedOnce();
+    EXPECT_EQ(m_reports.size(), 1u);
+    EXPECT_EQ(ReceiveLength, 0);
+}
+
+// Data files are read through chunks of these sizes: one byte, a size that splits lines, the
+// default.
+class DataFileReaderTest : public ReaderThreadTest, public testing::WithParamInterface<std::size_t>
+{
+protected:
+    std::unique_ptr<DataFileSource> openFile(const std::string &bytes)
+    {
+        const std::string path = m_dir.filePath("data.orm").toStdString();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return DataFileSource::open(path, GetParam());
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_P(DataFileReaderTest, EndOfFileEndsReadingWithTheLastLineStoredUnposted)
+{
+    const std::string lines = numberedLines(40);
+    const std::string unfinished = "  41 12:00:41:50 E=0.950 T= 341 TRC";
+    const auto file = openFile(lines + unfinished);
+    ASSERT_TRUE(file);
+    startReading(file.get());
+
+    ASSERT_TRUE(waitForEnd());
+    expectEndedOnce();
+    EXPECT_EQ(m_reader->endReason(), ReaderEndReason::EndOfData);
+    const std::vector<Report> posted = lineReports();
+    ASSERT_EQ(posted.size(), 40u);
+    EXPECT_EQ(posted.back(), (Report{40, 39 * 37}));
+    EXPECT_EQ(received(), lines + unfinished);
+}
+
+TEST_P(DataFileReaderTest, FileThatFillsTheBufferEndsWithoutOverrun)
+{
+    const std::size_t wholeLines = ReceiveBufferSize / 37;
+    const std::size_t rest = ReceiveBufferSize - wholeLines * 37;
+    const std::string lastLine = std::string(rest - 1, 'x') + "\n";
+    const std::string fitting = numberedLines(static_cast<int>(wholeLines)) + lastLine;
+    ASSERT_EQ(fitting.size(), ReceiveBufferSize);
+
+    const struct
+    {
+        std::string file;
+        ReaderEndReason reason;
+    } rows[] = {{fitting, ReaderEndReason::EndOfData},
+                {fitting + numberedLine(1), ReaderEndReason::BufferFull}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.file.size());
+        ResetReceiveBuffer();
+        m_reports.clear();
+        const auto file = openFile(row.file);
+        ASSERT_TRUE(file);
+        startReading(file.get());
+        ASSERT_TRUE(waitForEnd(20000));
+        expectEndedOnce();
+        EXPECT_EQ(m_reader->endReason(), row.reason);
+        EXPECT_EQ(static_cast<std::size_t>(ReceiveLength), ReceiveBufferSize);
+        EXPECT_TRUE(received() == fitting);
+        const std::vector<Report> posted = lineReports();
+        ASSERT_EQ(posted.size(), wholeLines + 1);
+        EXPECT_EQ(posted.back().lineCounter, wholeLines + 1);
+        EXPECT_EQ(posted.back().lineStart, qint64(wholeLines * 37));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ChunkSizes, DataFileReaderTest,
+                         testing::Values(1, 23, DataFileSource::DefaultChunkSize));
+
+} // namespace

@@ -1,0 +1,131 @@
+#include "acquisition/SerialPort.h"
+
+#include "tests/support/PseudoTerminal.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <string>
+
+#include <grp.h>
+#include <unistd.h>
+
+namespace {
+
+using Reason = PortOpenFailure::Reason;
+
+std::string nameOfGroup(gid_t gid)
+{
+    const group *entry = getgrgid(gid);
+    return entry ? entry->gr_name : "";
+}
+
+TEST(SerialPort, OpensRawAt9600EightDataBitsNoParityOneStopBit)
+{
+    PseudoTerminal instrument;
+    const PortOpenResult opened = OpenPort(instrument.slavePath());
+    ASSERT_TRUE(opened.port);
+    EXPECT_EQ(opened.failure.reason, Reason::None);
+
+    const termios settings = instrument.slaveSettings();
+    EXPECT_EQ(cfgetispeed(&settings), B9600);
+    EXPECT_EQ(cfgetospeed(&settings), B9600);
+    EXPECT_EQ(settings.c_cflag & CSIZE, tcflag_t(CS8));
+    EXPECT_EQ(settings.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    EXPECT_EQ(settings.c_cflag & (CLOCAL | CREAD), tcflag_t(CLOCAL | CREAD));
+    EXPECT_EQ(settings.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(settings.c_iflag & (IXON | IXOFF | ICRNL | ISTRIP), 0u);
+}
+
+TEST(SerialPort, PassesEveryByteAndReportsHangUpAsLostLink)
+{
+    PseudoTerminal instrument;
+    const PortOpenResult opened = OpenPort(instrument.slavePath());
+    ASSERT_TRUE(opened.port);
+
+    const std::string sent("\r\n\0\x11\x13\x7f\xff", 7);
+    ASSERT_TRUE(instrument.write(sent));
+    std::string received;
+    char byte = 0;
+    while (received.size() < sent.size() && opened.port->readByte(byte) == ReadResult::Byte)
+        received += byte;
+    EXPECT_EQ(received, sent);
+
+    instrument.closeMaster();
+    EXPECT_EQ(opened.port->readByte(byte), ReadResult::LinkLost);
+    EXPECT_EQ(opened.port->readByte(byte), ReadResult::LinkLost);
+}
+
+TEST(SerialPort, PortHeldByAnotherOpenIsBusyUntilReleased)
+{
+    PseudoTerminal instrument;
+    PortOpenResult holder = OpenPort(instrument.slavePath());
+    ASSERT_TRUE(holder.port);
+
+    const PortOpenResult second = OpenPort(instrument.slavePath());
+    EXPECT_FALSE(second.port);
+    EXPECT_EQ(second.failure.reason, Reason::Busy);
+    EXPECT_EQ(PortOpenFailureText(second.failure), "Порт занят другой программой.");
+
+    holder.port.reset();
+    EXPECT_TRUE(OpenPort(instrument.slavePath()).port);
+}
+
+TEST(SerialPort, SourcesThatAreNoPortFailWithTheirReason)
+{
+    QTemporaryFile plainFile;
+    ASSERT_TRUE(plainFile.open());
+    const struct
+    {
+        std::string name;
+        Reason reason;
+        QString text;
+    } rows[] = {
+        {"", Reason::Other, ""},
+        {"/dev/ttyORMA-no-such-device", Reason::Gone, "Устройство не найдено или отключено."},
+        {plainFile.fileName().toStdString(), Reason::Other, ""},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        const PortOpenResult opened = OpenPort(row.name);
+        EXPECT_FALSE(opened.port);
+        EXPECT_EQ(opened.failure.reason, row.reason);
+        EXPECT_EQ(PortOpenFailureText(opened.failure), row.text);
+    }
+}
+
+TEST(SerialPort, MissingPermissionNamesTheDevicesGroup)
+{
+    QTemporaryFile device;
+    ASSERT_TRUE(device.open());
+    const std::string path = device.fileName().toStdString();
+    const std::string group = nameOfGroup(getegid());
+    ASSERT_FALSE(group.empty());
+
+    for (int error : {EACCES, EPERM}) {
+        const PortOpenFailure failure = PortOpenFailureFor(error, path);
+        EXPECT_EQ(failure.reason, Reason::NoPermission);
+        EXPECT_EQ(failure.group, group);
+        EXPECT_EQ(PortOpenFailureText(failure),
+                  QString("Нет прав доступа к порту: добавьте пользователя в группу %1.")
+                      .arg(QString::fromStdString(group)));
+    }
+    EXPECT_EQ(PortOpenFailureText({Reason::NoPermission, ""}), "Нет прав доступа к порту.");
+}
+
+// Only where permissions bind: the superuser opens any device.
+TEST(SerialPort, DeviceWithoutAccessRightsFailsForWantOfPermission)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "the superuser is never refused";
+    QTemporaryFile device;
+    ASSERT_TRUE(device.open());
+    ASSERT_TRUE(device.setPermissions({}));
+    const PortOpenResult opened = OpenPort(device.fileName().toStdString());
+    EXPECT_FALSE(opened.port);
+    EXPECT_EQ(opened.failure.reason, Reason::NoPermission);
+}
+
+} // namespace

@@ -1,0 +1,624 @@
+#include "app/CORMADlg.h"
+
+#include "graph/CGraphWnd.h"
+#include "outputs/ExcelTransfer.h"
+
+#include "acquisition/ReceiveBuffer.h"
+#include "acquisition/SerialPort.h"
+#include "resources/MainDialogTemplate.h"
+#include "tests/support/PseudoTerminal.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+const QString ErrorCaption = "Ошибка";
+const QString NoData = "Данные не получены.";
+
+std::string numberedLine(int number, int second, int temperature)
+{
+    char line[64];
+    std::snprintf(line, sizeof line, "%4d 12:00:%02d:50 E=0.950 T=%4d TRC\r\n", number,
+                  second % 60, temperature);
+    return line;
+}
+
+std::string timedLine(int second, int temperature)
+{
+    char line[64];
+    std::snprintf(line, sizeof line, "10:00:%02d:00 E=0.950 T=%4d\r\n", second % 60,
+                  temperature);
+    return line;
+}
+
+// A spreadsheet application that opens every workbook it is given.
+class RecordingSpreadsheet : public SpreadsheetLauncher
+{
+public:
+    bool isInstalled() override { return true; }
+    bool open(const QString &path) override
+    {
+        opened << path;
+        return true;
+    }
+    QStringList opened;
+};
+
+class MainDialogTest : public testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(m_configDir.isValid()); }
+
+    void TearDown() override
+    {
+        if (m_dialog && m_dialog->isVisible())
+            m_dialog->reject();
+        m_dialog.reset();
+    }
+
+    void openDialog(const QString &rememberedPort)
+    {
+        if (!rememberedPort.isNull())
+            m_settings.setValue("Port", rememberedPort);
+        m_dialog = std::make_unique<CORMADlg>(m_prompts, m_settings, m_spreadsheet);
+        AcquisitionTimings timings;
+        timings.firstDataFromMemory = 4000;
+        timings.firstDataContinuous = 4000;
+        timings.nextData = 400;
+        timings.nextDataPolled = 3000;
+        m_dialog->acquisition().setTimings(timings);
+        m_dialog->show();
+    }
+
+    template <typename Widget = QWidget> Widget *control(int id)
+    {
+        return static_cast<Widget *>(m_dialog->control(id));
+    }
+
+    void click(int id) { QTest::mouseClick(control(id), Qt::LeftButton); }
+
+    void chooseSource(const QString &name)
+    {
+        auto *sources = control<QComboBox>(IDC_SOURCE);
+        const int index = sources->findText(name);
+        ASSERT_GE(index, 0) << name.toStdString();
+        sources->setCurrentIndex(index);
+        emit sources->activated(index);
+    }
+
+    bool waitForState(AcquisitionState state, int timeoutMs = 8000)
+    {
+        return QTest::qWaitFor([&] { return m_dialog->acquisition().state() == state; },
+                               timeoutMs);
+    }
+
+    QString cell(int row, int column)
+    {
+        return m_dialog->table().index(row, column).data().toString();
+    }
+
+    int rows() { return m_dialog->table().rowCount(); }
+
+    // Once the reception prompt is on screen, the instrument sends these bytes.
+    void sendWhenPrompted(PseudoTerminal &instrument, std::string bytes)
+    {
+        m_prompts.onMessage = [&instrument, bytes](const ScriptedPrompts::Shown &shown) {
+            if (shown.caption == "Прием данных")
+                instrument.write(bytes);
+        };
+    }
+
+    QString writeFile(const std::string &name, const std::string &bytes)
+    {
+        const QString path = m_configDir.filePath(QString::fromStdString(name));
+        std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+        return path;
+    }
+
+    QTemporaryDir m_configDir;
+    QSettings m_settings{m_configDir.filePath("orma.conf"), QSettings::IniFormat};
+    ScriptedPrompts m_prompts;
+    RecordingSpreadsheet m_spreadsheet;
+    std::unique_ptr<CORMADlg> m_dialog;
+};
+
+} // namespace
+
+TEST_F(MainDialogTest, FirstRunSelectsFileSource)
+{
+    openDialog(QString());
+    EXPECT_EQ(control<QComboBox>(IDC_SOURCE)->currentText(), "file");
+    EXPECT_TRUE(m_dialog->sourceIsFile());
+    EXPECT_EQ(m_dialog->windowTitle(), "ORMA");
+}
+
+TEST_F(MainDialogTest, RememberedPortIsListedAndSelectedOnlyWhenItMatchesExactly)
+{
+    PseudoTerminal instrument;
+    const QString path = QString::fromStdString(instrument.slavePath());
+
+    openDialog(path);
+    EXPECT_EQ(control<QComboBox>(IDC_SOURCE)->currentText(), path);
+    EXPECT_FALSE(m_dialog->sourceIsFile());
+    m_dialog->reject();
+
+    openDialog("FILE");
+    EXPECT_EQ(control<QComboBox>(IDC_SOURCE)->currentIndex(), -1);
+    m_dialog->reject();
+
+    // A path that does not exist is not offered.
+    QString otherCase = path;
+    otherCase.replace("pts", "PTS");
+    openDialog(otherCase);
+    EXPECT_EQ(control<QComboBox>(IDC_SOURCE)->currentIndex(), -1);
+    EXPECT_EQ(control<QComboBox>(IDC_SOURCE)->findText(otherCase), -1);
+}
+
+TEST_F(MainDialogTest, ControlsFollowSourceModeAndState)
+{
+    PseudoTerminal instrument;
+    const QString path = QString::fromStdString(instrument.slavePath());
+    openDialog(path);
+
+    EXPECT_FALSE(control(IDC_PERIOD)->isVisible());
+    EXPECT_FALSE(control(IDC_PROGRESS)->isVisible());
+    for (int id : {IDC_SAVE, IDC_PRINT, IDC_EXCEL, IDC_GRAPH})
+        EXPECT_FALSE(control(id)->isVisible()) << id;
+    EXPECT_TRUE(control(IDC_HELP_BUTTON)->isVisible());
+    EXPECT_TRUE(control(IDC_CONTINUOUS)->isEnabled());
+
+    click(IDC_CONTINUOUS);
+    EXPECT_EQ(m_dialog->acquisition().mode(), PollMode::Continuous);
+    EXPECT_TRUE(control(IDC_PERIOD)->isVisible());
+    EXPECT_TRUE(control(IDC_PERIOD_LABEL)->isVisible());
+
+    // Going to "file" keeps the mode, only the button is disabled.
+    chooseSource("file");
+    EXPECT_EQ(m_dialog->acquisition().mode(), PollMode::Continuous);
+    EXPECT_FALSE(control(IDC_CONTINUOUS)->isEnabled());
+
+    // A port always switches back to a memory download.
+    chooseSource(path);
+    EXPECT_EQ(m_dialog->acquisition().mode(), PollMode::FromMemory);
+    EXPECT_TRUE(control<QRadioButton>(IDC_FROM_MEMORY)->isChecked());
+    EXPECT_TRUE(control(IDC_CONTINUOUS)->isEnabled());
+    EXPECT_FALSE(control(IDC_PERIOD)->isVisible());
+}
+
+TEST_F(MainDialogTest, ResizeKeepsButtonColumnAndStretchesTable)
+{
+    openDialog("file");
+    const QSize before = m_dialog->size();
+    const auto rightGap = [&](int id) {
+        return m_dialog->width() - control(id)->geometry().right();
+    };
+    const auto bottomGap = [&](int id) {
+        return m_dialog->height() - control(id)->geometry().bottom();
+    };
+    const int closeGap = rightGap(IDCANCEL);
+    const int helpGap = rightGap(IDC_HELP_BUTTON);
+    const int tableGap = rightGap(IDC_TABLE);
+    const int tableBottomGap = bottomGap(IDC_TABLE);
+    const int progressGap = rightGap(IDC_PROGRESS);
+    const QRect help = control(IDC_HELP_BUTTON)->geometry();
+    const QRect source = control(IDC_SOURCE)->geometry();
+
+    m_dialog->resize(before + QSize(200, 120));
+    QTest::qWait(20);
+
+    EXPECT_EQ(rightGap(IDCANCEL), closeGap);
+    EXPECT_EQ(rightGap(IDC_HELP_BUTTON), helpGap);
+    EXPECT_EQ(control(IDC_HELP_BUTTON)->geometry().top(), help.top());
+    EXPECT_EQ(rightGap(IDC_TABLE), tableGap);
+    EXPECT_EQ(bottomGap(IDC_TABLE), tableBottomGap);
+    EXPECT_EQ(rightGap(IDC_PROGRESS), progressGap);
+    EXPECT_EQ(control(IDC_SOURCE)->geometry(), source);
+}
+
+TEST_F(MainDialogTest, EnterDoesNotCloseButEscapeClosesAndSavesPort)
+{
+    openDialog("file");
+    QTest::keyClick(m_dialog.get(), Qt::Key_Return);
+    EXPECT_TRUE(m_dialog->isVisible());
+    QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(m_settings.value("Port").toString(), "file");
+}
+
+TEST_F(MainDialogTest, MemoryDownloadFillsTableAndEndsAfterSilence)
+{
+    PseudoTerminal instrument;
+    openDialog(QString::fromStdString(instrument.slavePath()));
+    std::string download;
+    for (int i = 1; i <= 5; ++i)
+        download += numberedLine(i, i, 100 * i);
+    download += "  77 12:00:59:50 E=0.900 T= -12 XYZ\r\n";
+    sendWhenPrompted(instrument, download);
+
+    click(IDC_GET_DATA);
+    EXPECT_EQ(control<QPushButton>(IDC_GET_DATA)->text(), "Прервать");
+    EXPECT_TRUE(control(IDC_PROGRESS)->isVisible());
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady));
+
+    ASSERT_EQ(m_prompts.shown.size(), 1u);
+    EXPECT_EQ(m_prompts.shown[0].text, "Подключите прибор к компьютеру.\nНажмите ОК и запустите "
+                                       "передачу данных с прибора в течение 3 минут.");
+    ASSERT_EQ(rows(), 6);
+    EXPECT_EQ(cell(0, 0), "1");
+    EXPECT_EQ(cell(0, 1), "12:00:01.500");
+    EXPECT_EQ(cell(0, 2), "100");
+    EXPECT_EQ(cell(0, 3), "0.950");
+    EXPECT_EQ(cell(0, 4), "Измерение");
+    EXPECT_EQ(cell(5, 0), "77");
+    EXPECT_EQ(cell(5, 2), "-12");
+    EXPECT_EQ(cell(5, 4), "");
+    for (int row = 0; row < rows(); ++row)
+        EXPECT_EQ(m_dialog->table().index(row, 0).data(Qt::UserRole).toInt(), row);
+    EXPECT_EQ(m_dialog->acquisition().series().count, 6);
+    EXPECT_EQ(m_dialog->acquisition().series().records[5].temperature, -12);
+    EXPECT_EQ(ReceiveLength, static_cast<std::int32_t>(download.size()));
+
+    EXPECT_EQ(control<QPushButton>(IDC_GET_DATA)->text(), "Получить данные");
+    EXPECT_FALSE(control(IDC_PROGRESS)->isVisible());
+    for (int id : {IDC_SAVE, IDC_PRINT, IDC_EXCEL, IDC_GRAPH})
+        EXPECT_TRUE(control(id)->isVisible()) << id;
+}
+
+TEST_F(MainDialogTest, ShortLineIsStoredButNotShownAndTheNextLineIsDropped)
+{
+    PseudoTerminal instrument;
+    openDialog(QString::fromStdString(instrument.slavePath()));
+    const std::string shortLine = "12:00:00:00 E=0.95\r\n";
+    sendWhenPrompted(instrument, numberedLine(1, 1, 100) + shortLine + numberedLine(2, 2, 200) +
+                                     numberedLine(3, 3, 300));
+
+    click(IDC_GET_DATA);
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady));
+    ASSERT_EQ(rows(), 2);
+    EXPECT_EQ(cell(0, 0), "1");
+    EXPECT_EQ(cell(1, 0), "3");
+    EXPECT_EQ(ReceiveLength, static_cast<std::int32_t>(2 * numberedLine(1, 1, 100).size() +
+                                                       shortLine.size()));
+}
+
+TEST_F(MainDialogTest, ContinuousModeNumbersByLineCounterUntilInterrupted)
+{
+    PseudoTerminal instrument;
+    openDialog(QString::fromStdString(instrument.slavePath()));
+    click(IDC_CONTINUOUS);
+    sendWhenPrompted(instrument, timedLine(1, 500) + timedLine(2, 510) + timedLine(3, 520));
+
+    click(IDC_GET_DATA);
+    EXPECT_EQ(m_prompts.shown.at(0).text,
+              "Подключите прибор к компьютеру.\nПереведите прибор в режим \"сбор данных\".");
+    EXPECT_FALSE(control(IDC_PERIOD)->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rows() == 3; }, 5000));
+
+    click(IDC_GET_DATA); // "Прервать"
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady));
+    EXPECT_EQ(cell(0, 0), "1");
+    EXPECT_EQ(cell(1, 0), "2");
+    EXPECT_EQ(cell(2, 0), "3");
+    EXPECT_EQ(cell(2, 4), "Сбор данных");
+    EXPECT_EQ(m_prompts.shown.size(), 1u);
+}
+
+TEST_F(MainDialogTest, PollPeriodKeepsOneLinePerPeriod)
+{
+    PseudoTerminal instrument;
+    openDialog(QString::fromStdString(instrument.slavePath()));
+    click(IDC_CONTINUOUS);
+    control<QLineEdit>(IDC_PERIOD)->setText("0,3");
+
+    click(IDC_GET_DATA);
+    EXPECT_EQ(PollPeriodMs, 300u);
+    int sent = 0;
+    for (; sent < 30; ++sent) {
+        instrument.write(timedLine(sent, 600 + sent));
+        QTest::qWait(50);
+    }
+    click(IDC_GET_DATA);
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady));
+    EXPECT_GE(rows(), 2);
+    EXPECT_LE(rows(), sent / 3);
+    // The numbers are the reader's passes, one per kept line.
+    for (int row = 0; row < rows(); ++row)
+        EXPECT_EQ(cell(row, 0), QString::number(row + 1));
+}
+
+TEST_F(MainDialogTest, PollPeriodThatIsNotASecondCountIsRefused)
+{
+    PseudoTerminal instrument;
+    openDialog(QString::fromStdString(instrument.slavePath()));
+    click(IDC_CONTINUOUS);
+    for (const char *text : {"-1", "abc", "1e10", ""}) {
+        m_prompts.shown.clear();
+        control<QLineEdit>(IDC_PERIOD)->setText(text);
+        click(IDC_GET_DATA);
+        EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::Idle) << text;
+        ASSERT_EQ(m_prompts.shown.size(), 1u) << text;
+        EXPECT_EQ(m_prompts.shown[0].caption, ErrorCaption);
+    }
+}
+
+TEST_F(MainDialogTest, SilentInstrumentTimesOutWithNoData)
+{
+    PseudoTerminal instrument;
+    openDialog(QString::fromStdString(instrument.slavePath()));
+    AcquisitionTimings timings;
+    timings.firstDataFromMemory = 200;
+    m_dialog->acquisition().setTimings(timings);
+
+    click(IDC_GET_DATA);
+    ASSERT_TRUE(waitForState(AcquisitionState::Idle));
+    EXPECT_EQ(m_prompts.texts(),
+              (QStringList{m_prompts.shown.at(0).text, "Истек тайм-аут ожидания передачи данных.",
+                           NoData}));
+    EXPECT_EQ(m_prompts.shown.at(1).caption, "Тайм-аут");
+    EXPECT_EQ(m_prompts.shown.at(2).caption, ErrorCaption);
+    EXPECT_FALSE(control(IDC_SAVE)->isVisible());
+}
+
+TEST_F(MainDialogTest, PortHeldByAnotherProgramFailsToOpen)
+{
+    PseudoTerminal instrument;
+    PortOpenResult holder = OpenPort(instrument.slavePath());
+    ASSERT_TRUE(holder.port);
+    openDialog(QString::fromStdString(instrument.slavePath()));
+
+    click(IDC_GET_DATA);
+    EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::Idle);
+    ASSERT_EQ(m_prompts.shown.size(), 1u);
+    EXPECT_TRUE(m_prompts.shown[0].text.startsWith("Ошибка открытия порта\n"));
+    EXPECT_EQ(m_prompts.shown[0].caption, ErrorCaption);
+}
+
+TEST_F(MainDialogTest, LostDeviceEndsReceptionAndKeepsData)
+{
+    PseudoTerminal instrument;
+    openDialog(QString::fromStdString(instrument.slavePath()));
+    sendWhenPrompted(instrument, numberedLine(1, 1, 100) + numberedLine(2, 2, 200));
+
+    click(IDC_GET_DATA);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rows() == 2; }, 5000));
+    instrument.closeMaster();
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady));
+    EXPECT_EQ(rows(), 2);
+    EXPECT_TRUE(m_prompts.texts().last().contains("Полученные данные сохранены"));
+}
+
+TEST_F(MainDialogTest, ClosingDuringReceptionStopsReaderAndSavesPort)
+{
+    PseudoTerminal instrument;
+    const QString path = QString::fromStdString(instrument.slavePath());
+    openDialog(path);
+    sendWhenPrompted(instrument, numberedLine(1, 1, 100));
+
+    click(IDC_GET_DATA);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rows() == 1; }, 5000));
+    m_dialog->reject();
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(g_port, nullptr);
+    EXPECT_EQ(m_settings.value("Port").toString(), path);
+    QTest::qWait(100);
+    EXPECT_EQ(m_prompts.shown.size(), 1u);
+}
+
+TEST_F(MainDialogTest, DataFileReadsBackToTheSameRowsAndEndsAtItsEnd)
+{
+    std::string data;
+    for (int i = 1; i <= 40; ++i)
+        data += numberedLine(i, i, 300 + i);
+    m_prompts.paths = {writeFile("data.orm", data)};
+    openDialog("file");
+    // The file's end, not the silence timer, ends the reception.
+    AcquisitionTimings timings;
+    m_dialog->acquisition().setTimings(timings);
+
+    click(IDC_GET_DATA);
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady, 4000));
+    EXPECT_TRUE(m_prompts.shown.empty());
+    ASSERT_EQ(m_prompts.fileRequests.size(), 1u);
+    EXPECT_EQ(m_prompts.fileRequests[0].defaultSuffix, "orm");
+    EXPECT_EQ(m_prompts.fileRequests[0].defaultName, "data");
+    ASSERT_EQ(rows(), 40);
+    EXPECT_EQ(cell(39, 0), "40");
+    EXPECT_EQ(cell(39, 2), "340");
+}
+
+TEST_F(MainDialogTest, EmptyOrMissingDataFile)
+{
+    m_prompts.paths = {writeFile("empty.orm", ""), m_configDir.filePath("missing.orm")};
+    openDialog("file");
+
+    click(IDC_GET_DATA);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_prompts.shown.empty(); }, 4000));
+    EXPECT_EQ(m_prompts.texts(), QStringList{NoData});
+    EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::Idle);
+
+    click(IDC_GET_DATA);
+    EXPECT_EQ(m_prompts.texts().last(), "Ошибка открытия файла");
+
+    // A cancelled dialog says nothing.
+    click(IDC_GET_DATA);
+    EXPECT_EQ(m_prompts.shown.size(), 2u);
+    EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::Idle);
+}
+
+TEST_F(MainDialogTest, DataFileLargerThanTheBufferStopsWhenFull)
+{
+    std::string data;
+    const std::string line = numberedLine(1, 1, 100);
+    while (data.size() <= ReceiveBufferSize + line.size() * 10)
+        data += line;
+    m_prompts.paths = {writeFile("large.orm", data)};
+    openDialog("file");
+
+    click(IDC_GET_DATA);
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady, 20000));
+    EXPECT_LE(ReceiveLength, static_cast<std::int32_t>(ReceiveBufferSize));
+    EXPECT_EQ(rows(), static_cast<int>(ReceiveBufferSize / line.size()));
+    ASSERT_EQ(m_prompts.shown.size(), 1u);
+    EXPECT_TRUE(m_prompts.shown[0].text.contains("Буфер"));
+}
+
+namespace {
+
+class SavedDataTest : public MainDialogTest
+{
+protected:
+    // A memory download of `count` lines through the simulated instrument.
+    void download(int count)
+    {
+        m_instrument = std::make_unique<PseudoTerminal>();
+        m_port = QString::fromStdString(m_instrument->slavePath());
+        openDialog(m_port);
+        std::string lines;
+        for (int i = 1; i <= count; ++i)
+            lines += numberedLine(i + 10, i, 200 + 3 * i);
+        sendWhenPrompted(*m_instrument, lines);
+        click(IDC_GET_DATA);
+        ASSERT_TRUE(waitForState(AcquisitionState::DataReady));
+        ASSERT_EQ(rows(), count);
+        m_prompts.onMessage = nullptr;
+        m_prompts.shown.clear();
+    }
+
+    QStringList rowTexts()
+    {
+        QStringList texts;
+        for (int row = 0; row < rows(); ++row) {
+            QStringList cells;
+            for (int column = 1; column < MeasurementTableModel::ColumnCount; ++column)
+                cells << cell(row, column);
+            texts << cells.join('|');
+        }
+        return texts;
+    }
+
+    void selectRows(const std::vector<int> &selected)
+    {
+        auto *list = control<QTreeView>(IDC_TABLE);
+        for (int row : selected)
+            list->selectionModel()->select(m_dialog->table().index(row, 0),
+                                           QItemSelectionModel::Select |
+                                               QItemSelectionModel::Rows);
+    }
+
+    // Reads `path` back through the source "file" and the reader.
+    void readBack(const QString &path)
+    {
+        chooseSource("file");
+        m_prompts.paths = {path};
+        click(IDC_GET_DATA);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return m_dialog->acquisition().state() != AcquisitionState::Receiving; },
+            5000));
+    }
+
+    std::unique_ptr<PseudoTerminal> m_instrument;
+    QString m_port;
+};
+
+} // namespace
+
+TEST_F(SavedDataTest, DataFileReadsBackToTheSameTable)
+{
+    download(5);
+    const QStringList downloaded = rowTexts();
+    const QString path = m_configDir.filePath("saved.orm");
+    m_prompts.paths = {path};
+
+    click(IDC_SAVE);
+    ASSERT_EQ(m_prompts.texts(), QStringList{"Данные успешно записаны в файл."});
+
+    readBack(path);
+    EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::DataReady);
+    EXPECT_EQ(rowTexts(), downloaded);
+    EXPECT_EQ(cell(0, 0), "11");
+}
+
+TEST_F(SavedDataTest, SelectedRowsAsTextReadBackNumberedFromZero)
+{
+    download(6);
+    const QStringList downloaded = rowTexts();
+    selectRows({1, 3, 4});
+    const QString path = m_configDir.filePath("selected.txt");
+    m_prompts.paths = {path};
+    m_prompts.answers = {Prompts::Answer::Yes};
+
+    click(IDC_SAVE);
+    ASSERT_EQ(m_prompts.shown.size(), 2u);
+    EXPECT_EQ(m_prompts.shown[0].text, "Сохранять только выделенные данные?");
+
+    readBack(path);
+    ASSERT_EQ(rows(), 3);
+    EXPECT_EQ(rowTexts(), (QStringList{downloaded[1], downloaded[3], downloaded[4]}));
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(cell(row, 0), QString::number(row));
+
+    // The same file read as continuous data has no timed line in it.
+    chooseSource(m_port);
+    click(IDC_CONTINUOUS);
+    readBack(path);
+    EXPECT_EQ(m_dialog->acquisition().mode(), PollMode::Continuous);
+    EXPECT_EQ(rows(), 0);
+    EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::DataReady);
+}
+
+TEST_F(SavedDataTest, SpreadsheetReceivesTheWorkbook)
+{
+    download(3);
+    click(IDC_EXCEL);
+    ASSERT_EQ(m_spreadsheet.opened.size(), 1);
+    EXPECT_TRUE(m_spreadsheet.opened[0].endsWith(".xlsx"));
+    EXPECT_EQ(m_prompts.texts(), QStringList{"Данные успешно перенесены в приложение MS Exel."});
+}
+
+TEST_F(SavedDataTest, OutputButtonsStayWhileANewReceptionRuns)
+{
+    download(2);
+    m_prompts.onMessage = [this](const ScriptedPrompts::Shown &) {
+        m_instrument->write(numberedLine(1, 1, 100));
+    };
+    click(IDC_GET_DATA);
+    EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::Receiving);
+    EXPECT_TRUE(control(IDC_SAVE)->isVisible());
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady));
+    EXPECT_EQ(rows(), 1);
+}
+
+TEST_F(SavedDataTest, GraphWindowShowsTheDownloadAndOnlyHidesOnClose)
+{
+    download(4);
+    click(IDC_GRAPH);
+    CGraphWnd *graph = m_dialog->graphLaunch().graphWnd();
+    ASSERT_NE(graph, nullptr);
+    EXPECT_TRUE(graph->isVisible());
+    EXPECT_EQ(m_dialog->graphLaunch().graphSeries().count, 4);
+
+    graph->close();
+    EXPECT_EQ(m_dialog->graphLaunch().graphWnd(), graph);
+    EXPECT_FALSE(graph->isVisible());
+
+    click(IDC_GRAPH);
+    EXPECT_EQ(m_dialog->graphLaunch().graphWnd(), graph);
+    EXPECT_TRUE(graph->isVisible());
+
+    m_dialog->reject();
+    EXPECT_EQ(m_dialog->graphLaunch().graphWnd(), nullptr);
+}

@@ -1,0 +1,135 @@
+#include "outputs/GraphLaunch.h"
+
+#include "app/MeasurementTableModel.h"
+#include "companions/CRangeBar.h"
+#include "graph/CGraphWnd.h"
+#include "plot/CGraphView.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QApplication>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+const QString TwoPointsNeeded =
+    QStringLiteral("Для построения графика необходимо выделить не менее 2-х измерений.");
+
+class GraphLaunchTest : public testing::Test
+{
+protected:
+    void acquire(std::int32_t time, std::int32_t temperature)
+    {
+        const int index = m_series.count;
+        m_series.Add(time, temperature, 950);
+        m_table.appendRow({0, time, temperature, 950, 0}, index);
+        m_selectionChanged = true;
+    }
+
+    void click(std::vector<int> selectedRows = {})
+    {
+        m_launch.OnGraph(m_series, m_table, selectedRows, m_selectionChanged);
+    }
+
+    ScriptedPrompts m_prompts;
+    TermDataFile m_series;
+    MeasurementTableModel m_table;
+    bool m_selectionChanged = false;
+    GraphLaunch m_launch{m_prompts};
+};
+
+TEST_F(GraphLaunchTest, FewerThanTwoPointsMakeNoWindow)
+{
+    acquire(0, 20);
+    click();
+    EXPECT_EQ(m_prompts.shown.size(), 1u) << "only the break message";
+
+    m_series.Clear();
+    m_table.clear();
+    acquire(1000, 20);
+    click();
+    ASSERT_EQ(m_prompts.shown.size(), 2u);
+    EXPECT_EQ(m_prompts.shown[1].text, TwoPointsNeeded);
+    EXPECT_EQ(m_prompts.shown[1].caption, QStringLiteral("График"));
+    EXPECT_EQ(m_prompts.shown[1].icon, Prompts::Icon::Information);
+    EXPECT_EQ(m_launch.graphWnd(), nullptr);
+}
+
+TEST_F(GraphLaunchTest, HandsTheSeriesAndItsLimitsToANewWindow)
+{
+    acquire(1000, 820);
+    acquire(2000, 900);
+    acquire(5000, 850);
+    click();
+
+    CGraphWnd *window = m_launch.graphWnd();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->view()->series(), &m_launch.graphSeries());
+    const CRangeBar *temperature = window->temperatureBar();
+    EXPECT_EQ(temperature->GetMin(), 810);
+    EXPECT_EQ(temperature->GetMax(), 910);
+    EXPECT_EQ(temperature->GetWinMin(), 820);
+    EXPECT_EQ(temperature->GetWinMax(), 900);
+    const CRangeBar *time = window->timeBar();
+    EXPECT_EQ(time->GetMin(), 1000);
+    EXPECT_EQ(time->GetMax(), 5000);
+    EXPECT_EQ(time->GetWinMin(), 1000);
+    EXPECT_EQ(time->GetWinMax(), 5000);
+    EXPECT_EQ(window->statusText(2), QStringLiteral("Min 810 °C - Max 910 °C"));
+    EXPECT_EQ(window->statusText(3),
+              QStringLiteral("Время от начала опроса 00:00:01.000 - 00:00:05.000"));
+    EXPECT_TRUE(m_prompts.shown.empty());
+}
+
+TEST_F(GraphLaunchTest, UpdatesAVisibleWindowInPlace)
+{
+    acquire(1000, 20);
+    acquire(2000, 30);
+    acquire(3000, 40);
+    click();
+    CGraphWnd *window = m_launch.graphWnd();
+    ASSERT_NE(window, nullptr);
+
+    m_selectionChanged = true;
+    click({1, 2});
+
+    EXPECT_EQ(m_launch.graphWnd(), window);
+    EXPECT_TRUE(window->isVisible());
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    EXPECT_EQ(std::count_if(windows.begin(), windows.end(),
+                            [](QWidget *w) { return qobject_cast<CGraphWnd *>(w) != nullptr; }),
+              1);
+    EXPECT_EQ(m_launch.graphSeries().count, 2);
+    EXPECT_EQ(window->timeBar()->GetMin(), 2000);
+    EXPECT_EQ(window->temperatureBar()->GetWinMin(), 30);
+}
+
+TEST_F(GraphLaunchTest, AClosedWindowIsShownAgainByTheNextLaunch)
+{
+    acquire(1000, 20);
+    acquire(2000, 30);
+    click();
+    CGraphWnd *window = m_launch.graphWnd();
+    QSignalSpy closed(&m_launch, &GraphLaunch::graphClosed);
+    QObject::connect(&m_launch, &GraphLaunch::graphClosed, window, &QWidget::hide);
+
+    window->close();
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_FALSE(window->isVisible());
+
+    click();
+    EXPECT_EQ(m_launch.graphWnd(), window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(m_prompts.shown.empty()) << "the series was reused";
+
+    m_launch.destroyGraphWnd();
+    EXPECT_EQ(m_launch.graphWnd(), nullptr);
+    click();
+    EXPECT_NE(m_launch.graphWnd(), nullptr);
+}
+
+} // namespace
