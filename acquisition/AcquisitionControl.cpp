@@ -7,6 +7,7 @@
 
 #include <QDate>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -206,9 +207,20 @@ void AcquisitionControl::OnDeviceLine(quint32 lineCounter, qint64 lineStart)
                         m_mode, reading))
         acceptReading(reading, lineCounter);
 
-    const bool polled = m_mode == PollMode::Continuous && PollPeriodMs != 0;
-    m_nextDataTimer.start(polled ? m_timings.nextDataPolled : m_timings.nextData);
+    m_nextDataTimer.start(nextDataWait());
     m_view.setProgress(static_cast<int>(lineCounter % ProgressRange));
+}
+
+// With a poll period the next line comes a period later, so the wait for it is never shorter
+// than the period itself; otherwise a period of a minute or more would end the reception
+// after its first line.
+int AcquisitionControl::nextDataWait() const
+{
+    if (m_mode != PollMode::Continuous || PollPeriodMs == 0)
+        return m_timings.nextData;
+    const std::int64_t wait = std::max<std::int64_t>(
+        m_timings.nextDataPolled, std::int64_t{PollPeriodMs} + m_timings.nextData);
+    return static_cast<int>(std::min<std::int64_t>(wait, std::numeric_limits<int>::max()));
 }
 
 void AcquisitionControl::acceptReading(DeviceReading reading, quint32 lineCounter)

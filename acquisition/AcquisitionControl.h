@@ -90,6 +90,7 @@ private:
     void closeSource();
     void reportReaderEnd();
     void acceptReading(DeviceReading reading, quint32 lineCounter);
+    int nextDataWait() const;
     void killTimers();
     void showError(const QString &text);
 

@@ -1,12 +1,14 @@
 #include "app/CORMADlg.h"
 
 #include "acquisition/SourceList.h"
+#include "app/CAboutDlg.h"
 #include "acquisition/ReceiveBuffer.h"
 #include "app/Prompts.h"
 #include "graph/CGraphWnd.h"
 #include "outputs/ExcelTransfer.h"
 #include "outputs/RowTexts.h"
 #include "outputs/SaveMeasurements.h"
+#include "outputs/TablePrinting.h"
 #include "resources/ApplicationIcon.h"
 #include "resources/MainDialogTemplate.h"
 
@@ -19,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QSettings>
 #include <QStyle>
 #include <QTreeView>
@@ -139,6 +142,15 @@ void CORMADlg::connectControls()
             &CORMADlg::OnExcel);
     connect(static_cast<QPushButton *>(control(IDC_GRAPH)), &QPushButton::clicked, this,
             &CORMADlg::OnGraph);
+    connect(static_cast<QPushButton *>(control(IDC_PRINT)), &QPushButton::clicked, this,
+            &CORMADlg::OnPrint);
+    connect(static_cast<QPushButton *>(control(IDC_HELP_BUTTON)), &QPushButton::clicked, this,
+            [this] { m_help.showHelp(); });
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            [this] { m_help.showHelp(); });
+    // The window manager's menu is not the program's here: the About command lives in the
+    // window's context menu and under Ctrl+I.
+    AddAboutAction(*this);
     // Closing the graph window only hides it; it keeps its scales for the next launch.
     connect(&m_graphLaunch, &GraphLaunch::graphClosed, this,
             [this] { m_graphLaunch.graphWnd()->hide(); });
@@ -218,6 +230,11 @@ void CORMADlg::OnSave()
 void CORMADlg::OnExcel()
 {
     TransferToSpreadsheet(m_prompts, GetRowTexts(m_tableModel, selectedRows()), m_spreadsheet);
+}
+
+void CORMADlg::OnPrint()
+{
+    PrintTable(m_prompts, m_tableModel, selectedRows(), *this);
 }
 
 void CORMADlg::OnGraph()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "acquisition/AcquisitionControl.h"
+#include "app/HelpLauncher.h"
 #include "app/MeasurementTableModel.h"
 #include "outputs/GraphLaunch.h"
 #include "resources/DialogTemplate.h"
@@ -44,6 +45,7 @@ public:
     void OnSave();
     void OnExcel();
     void OnGraph();
+    void OnPrint();
     GraphLaunch &graphLaunch() { return m_graphLaunch; }
 
 public slots:
@@ -76,6 +78,7 @@ private:
     AcquisitionControl m_acquisition;
     MeasurementTableModel m_tableModel;
     GraphLaunch m_graphLaunch;
+    HelpLauncher m_help;
     std::vector<BuiltControl> m_controls;
     bool m_selectionChanged = false;
     QString m_portName;

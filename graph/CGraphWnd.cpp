@@ -1,5 +1,7 @@
 #include "graph/CGraphWnd.h"
 
+#include "graph/GraphCommands.h"
+
 #include "companions/CRangeBar.h"
 #include "companions/FormatOutTime.h"
 #include "companions/TermDataFile.h"
@@ -9,6 +11,8 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStatusBar>
 #include <QWheelEvent>
@@ -270,4 +274,20 @@ void CGraphWnd::FitTemperatureWindow()
         m_temperatureBar->SetWinMax(*highest);
     if (lowest && *lowest != m_temperatureBar->GetWinMin())
         m_temperatureBar->SetWinMin(*lowest);
+}
+
+void CGraphWnd::OnContextMenu(QPoint globalPoint)
+{
+    const std::unique_ptr<QMenu> menu = CreateGraphMenu(
+        *this, [this] { emit printRequested(); }, [this] { emit limitsRequested(); });
+    menu->exec(globalPoint);
+}
+
+// The only part of the frame itself under the pointer is the corner square.
+void CGraphWnd::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::RightButton)
+        OnContextMenu(event->globalPosition().toPoint());
+    else
+        QWidget::mousePressEvent(event);
 }

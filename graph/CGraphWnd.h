@@ -102,15 +102,21 @@ public:
     // A wheel turn at globalPoint: handed to the bar under it; over the plot, the corner or
     // the status line it moves nothing.
     void OnMouseWheel(Qt::KeyboardModifiers modifiers, short delta, QPoint globalPoint);
+    // Opens the context menu with its commands at globalPoint; returns when it has closed.
+    void OnContextMenu(QPoint globalPoint);
 
 signals:
     void graphClosed();
+    // The menu's "Печать..." and "Пределы по шкале температуры", for the owner to carry out.
+    void printRequested();
+    void limitsRequested();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     struct Thickness

@@ -177,7 +177,8 @@ void QPainterCanvas::drawText(const QRect &rect, const QString &text, Qt::Alignm
     m_painter.save();
     m_painter.setFont(currentFont());
     m_painter.setPen(Qt::black);
-    m_painter.drawText(toDevice(rect), static_cast<int>(alignment) | Qt::TextSingleLine,
+    m_painter.drawText(toDevice(rect),
+                       static_cast<int>(alignment) | Qt::TextSingleLine | Qt::TextDontClip,
                        shownText(text));
     m_painter.restore();
 }

@@ -12,6 +12,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QFileInfo>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -340,6 +342,29 @@ TEST_F(MainDialogTest, PollPeriodKeepsOneLinePerPeriod)
         EXPECT_EQ(cell(row, 0), QString::number(row + 1));
 }
 
+// The wait for the next line outlasts the period, however long the period is.
+TEST_F(MainDialogTest, PollPeriodLongerThanTheSilenceWaitKeepsTheReceptionGoing)
+{
+    PseudoTerminal instrument;
+    openDialog(QString::fromStdString(instrument.slavePath()));
+    AcquisitionTimings timings;
+    timings.nextData = 300;
+    timings.nextDataPolled = 300;
+    m_dialog->acquisition().setTimings(timings);
+    click(IDC_CONTINUOUS);
+    control<QLineEdit>(IDC_PERIOD)->setText("0.8");
+
+    click(IDC_GET_DATA);
+    for (int sent = 0; sent < 30; ++sent) {
+        instrument.write(timedLine(sent, 600));
+        QTest::qWait(100);
+    }
+    EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::Receiving);
+    EXPECT_GE(rows(), 3);
+    click(IDC_GET_DATA);
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady));
+}
+
 TEST_F(MainDialogTest, PollPeriodThatIsNotASecondCountIsRefused)
 {
     PseudoTerminal instrument;
@@ -621,4 +646,19 @@ TEST_F(SavedDataTest, GraphWindowShowsTheDownloadAndOnlyHidesOnClose)
 
     m_dialog->reject();
     EXPECT_EQ(m_dialog->graphLaunch().graphWnd(), nullptr);
+}
+
+TEST_F(SavedDataTest, PrintingTheTableWritesAPdfWhileTheWindowGoesOn)
+{
+    download(3);
+    const QString pdf = m_configDir.filePath("table.pdf");
+    m_prompts.onPrintDialog = [&](QPrinter &printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    click(IDC_PRINT);
+    EXPECT_EQ(m_prompts.printDialogs, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(pdf).size() > 0; }, 10000));
+    EXPECT_TRUE(m_prompts.shown.empty());
 }

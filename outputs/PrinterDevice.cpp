@@ -1,0 +1,66 @@
+#include "outputs/PrinterDevice.h"
+
+#include <QFile>
+#include <QPrinter>
+
+PrinterDevice::PrinterDevice(std::unique_ptr<QPrinter> printer) : m_printer(std::move(printer)) {}
+
+PrinterDevice::~PrinterDevice()
+{
+    endDocument();
+}
+
+QSize PrinterDevice::printableSize() const
+{
+    return {m_printer->widthMM(), m_printer->heightMM()};
+}
+
+bool PrinterDevice::startPage()
+{
+    switch (m_state) {
+    case State::NotOpened:
+        m_state = State::Closed;
+        if (!m_painter.begin(m_printer.get()))
+            return false;
+        m_state = State::Open;
+        // The canvas takes the printer's resolution, which is known once it is open.
+        m_canvas.emplace(m_painter, QPainterCanvas::Mapping::Lometric);
+        return true;
+    case State::Open:
+        return m_printer->newPage();
+    case State::Closed:
+        break;
+    }
+    return false;
+}
+
+Canvas &PrinterDevice::canvas()
+{
+    // Before the first page the canvas stands over the inactive painter and draws nothing.
+    if (!m_canvas)
+        m_canvas.emplace(m_painter, QPainterCanvas::Mapping::Lometric);
+    return *m_canvas;
+}
+
+void PrinterDevice::endDocument()
+{
+    if (m_state == State::Open)
+        m_painter.end();
+    m_state = State::Closed;
+}
+
+void PrinterDevice::abortDocument()
+{
+    if (m_state != State::Open) {
+        m_state = State::Closed;
+        return;
+    }
+    // Only some print engines can drop a document; a file that cannot is removed instead,
+    // so that no incomplete file passes for a whole printout.
+    const bool dropped = m_printer->abort();
+    m_painter.end();
+    m_state = State::Closed;
+    const QString file = m_printer->outputFileName();
+    if (!dropped && !file.isEmpty())
+        QFile::remove(file);
+}

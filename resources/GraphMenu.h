@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+
+// The graph window's context menu.
+inline constexpr int IDR_GRAPH_MENU = 146;
+
+enum GraphCommand {
+    ID_GRAPH_LIMITS = 32776,
+    ID_GRAPH_NO_GAPS = 32778,
+    ID_GRAPH_PRINT = 32779,
+    ID_GRAPH_WHOLE = 32785,
+    ID_GRAPH_AUTO_LIMITS = 32786,
+};
+
+// One entry: a command, or (id 0) a submenu holding the entries that follow it one level
+// deeper.
+struct MenuItemTemplate
+{
+    int id;
+    const char *text; // UTF-8
+    int level;
+};
+
+inline constexpr std::array<MenuItemTemplate, 6> GraphMenuItems{{
+    {ID_GRAPH_PRINT, "Печать...", 0},
+    {0, "Просмотр", 0},
+    {ID_GRAPH_WHOLE, "Весь график", 1},
+    {ID_GRAPH_AUTO_LIMITS, "Автоматический выбор пределов температуры", 1},
+    {ID_GRAPH_LIMITS, "Пределы по шкале температуры", 1},
+    {ID_GRAPH_NO_GAPS, "Не отображать разрывы в измерениях", 1},
+}};

@@ -1,0 +1,165 @@
+#include "graph/GraphCommands.h"
+
+#include "companions/CRangeBar.h"
+#include "companions/TermDataFile.h"
+#include "graph/CGraphWnd.h"
+#include "plot/CGraphView.h"
+#include "resources/GraphMenu.h"
+
+#include <QMenu>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Window
+{
+    std::int32_t start, end;
+    bool operator==(const Window &) const = default;
+};
+
+std::ostream &operator<<(std::ostream &out, const Window &w)
+{
+    return out << w.start << ".." << w.end;
+}
+
+Window windowOf(const CRangeBar *bar)
+{
+    return {bar->GetWinMin(), bar->GetWinMax()};
+}
+
+QAction *actionFor(QMenu &menu, int id)
+{
+    for (QAction *action : menu.actions()) {
+        if (action->data().toInt() == id)
+            return action;
+        if (action->menu() != nullptr)
+            if (QAction *inner = actionFor(*action->menu(), id))
+                return inner;
+    }
+    return nullptr;
+}
+
+// A frame showing a series: 0 °C at the start (skipped by the automatic limits), then a
+// stretch of 800-950 °C and a stretch of 300-400 °C.
+class GraphCommandsTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const std::vector<std::pair<int, int>> readings{
+            {1000, 0}, {2000, 800}, {3000, 950}, {4000, 870}, {5000, 300}, {6000, 400}};
+        for (const auto &[time, temperature] : readings)
+            series.Add(time, temperature, 950);
+        series.minTemperature = 0;
+        series.maxTemperature = 950;
+        frame.OnSetSeries(GraphSeriesLimits(0, 950), &series);
+        frame.temperatureBar()->SetWinMin(0);
+        frame.temperatureBar()->SetWinMax(950);
+        frame.timeBar()->SetMin(1000);
+        frame.timeBar()->SetMax(6000);
+    }
+
+    void showTime(std::int32_t start, std::int32_t end)
+    {
+        frame.timeBar()->SetWinMin(start);
+        frame.timeBar()->SetWinMax(end);
+    }
+
+    TermDataFile series;
+    CGraphWnd frame;
+};
+
+} // namespace
+
+TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
+{
+    bool printed = false;
+    bool limits = false;
+    auto menu = CreateGraphMenu(frame, [&] { printed = true; }, [&] { limits = true; });
+
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions()[0]->text(), "Печать...");
+    QMenu *view = menu->actions()[1]->menu();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(menu->actions()[1]->text(), "Просмотр");
+    QStringList texts;
+    for (QAction *action : view->actions())
+        texts << action->text();
+    EXPECT_EQ(texts, (QStringList{"Весь график", "Автоматический выбор пределов температуры",
+                                  "Пределы по шкале температуры",
+                                  "Не отображать разрывы в измерениях"}));
+    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->isChecked());
+    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_NO_GAPS)->isChecked());
+
+    actionFor(*menu, ID_GRAPH_PRINT)->trigger();
+    actionFor(*menu, ID_GRAPH_LIMITS)->trigger();
+    EXPECT_TRUE(printed);
+    EXPECT_TRUE(limits);
+
+    actionFor(*menu, ID_GRAPH_NO_GAPS)->trigger();
+    actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->trigger();
+    EXPECT_TRUE(frame.view()->breakAtGaps());
+    EXPECT_TRUE(frame.automaticLimits());
+
+    // The marks are read again each time the menu opens.
+    auto again = CreateGraphMenu(frame, [] {}, [] {});
+    EXPECT_TRUE(actionFor(*again, ID_GRAPH_AUTO_LIMITS)->isChecked());
+    EXPECT_TRUE(actionFor(*again, ID_GRAPH_NO_GAPS)->isChecked());
+}
+
+TEST_F(GraphCommandsTest, WholeGraphWithoutAutomaticLimitsShowsBothRanges)
+{
+    showTime(2000, 3000);
+    frame.temperatureBar()->SetWinMin(500);
+    frame.temperatureBar()->SetWinMax(600);
+
+    ShowWholeGraph(frame);
+    EXPECT_EQ(windowOf(frame.timeBar()), (Window{1000, 6000}));
+    EXPECT_EQ(windowOf(frame.temperatureBar()),
+              (Window{frame.temperatureBar()->GetMin(), frame.temperatureBar()->GetMax()}));
+}
+
+TEST_F(GraphCommandsTest, WholeGraphWithAutomaticLimitsFitsTheNonZeroReadings)
+{
+    showTime(2000, 3000);
+    ToggleAutoLimits(frame);
+    EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{800, 950}));
+
+    ShowWholeGraph(frame);
+    EXPECT_EQ(windowOf(frame.timeBar()), (Window{1000, 6000}));
+    EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{300, 950}));
+}
+
+TEST_F(GraphCommandsTest, SwitchingAutomaticLimitsOffKeepsTheWindow)
+{
+    showTime(5000, 6000);
+    ToggleAutoLimits(frame);
+    EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{300, 400}));
+    ToggleAutoLimits(frame);
+    EXPECT_FALSE(frame.automaticLimits());
+    EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{300, 400}));
+    showTime(2000, 3000);
+    EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{300, 400}));
+}
+
+TEST_F(GraphCommandsTest, TypedWindowLastsUntilTheTimeWindowMovesUnderAutomaticLimits)
+{
+    ToggleAutoLimits(frame);
+    frame.temperatureBar()->SetWinMin(100);
+    frame.temperatureBar()->SetWinMax(200);
+    EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{100, 200}));
+
+    showTime(2000, 3000);
+    EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{800, 950}));
+}
+
+TEST(GraphCommands, GapsNeedAView)
+{
+    CGraphWnd frame;
+    ToggleGaps(frame);
+    EXPECT_TRUE(frame.view()->breakAtGaps());
+    ToggleGaps(frame);
+    EXPECT_FALSE(frame.view()->breakAtGaps());
+}
