@@ -63,6 +63,8 @@ CGraphWnd::CGraphWnd(Bars bars)
     setWindowTitle(QStringLiteral("-- График --"));
     createStatusLine();
     m_view = new CGraphView(this);
+    connect(m_view, &CGraphView::pointerTextChanged, this, &CGraphWnd::setStatusText);
+    connect(m_view, &CGraphView::contextMenuRequested, this, &CGraphWnd::OnContextMenu);
     if (bars.testFlag(TemperatureBar))
         m_temperatureBar = makeBar(this, RangeBarStyleTemperature, TemperatureBarId);
     if (bars.testFlag(TimeBar))

@@ -3,6 +3,7 @@
 #include "app/Prompts.h"
 #include "companions/CRangeBar.h"
 #include "graph/CGraphWnd.h"
+#include "graph/CLimitDlg.h"
 #include "outputs/GraphSeries.h"
 
 GraphLaunch::GraphLaunch(Prompts &prompts, QObject *parent) : QObject(parent), m_prompts(prompts) {}
@@ -44,7 +45,10 @@ void GraphLaunch::OnGraph(const TermDataFile &series, const MeasurementTableMode
 void GraphLaunch::createGraphWnd()
 {
     m_graphWnd = std::make_unique<CGraphWnd>();
-    connect(m_graphWnd.get(), &CGraphWnd::graphClosed, this, &GraphLaunch::graphClosed);
+    CGraphWnd *frame = m_graphWnd.get();
+    connect(frame, &CGraphWnd::graphClosed, this, &GraphLaunch::graphClosed);
+    connect(frame, &CGraphWnd::limitsRequested, this,
+            [this, frame] { EditLimits(frame->temperatureBar(), frame, m_prompts); });
 }
 
 void GraphLaunch::destroyGraphWnd()

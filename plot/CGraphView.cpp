@@ -1,9 +1,57 @@
 #include "plot/CGraphView.h"
 
 #include "companions/CRangeBar.h"
+#include "plot/PointerReadout.h"
 #include "plot/QPainterCanvas.h"
+#include "resources/GraphCursor.h"
 
+#include <QHelpEvent>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+
+#include <algorithm>
+
+namespace {
+
+// The tooltip goes up when the desktop's tooltips would, and down after this long at rest.
+constexpr int TooltipDuration = 10000;
+// From the hot spot to just below the pointer's picture.
+constexpr QPoint TooltipOffset(2, 8);
+
+QLabel *createTooltip(QWidget *owner)
+{
+    auto *tooltip = new QLabel(owner, Qt::ToolTip);
+    tooltip->setTextFormat(Qt::PlainText);
+    QPalette palette = tooltip->palette();
+    palette.setColor(QPalette::ToolTipBase, QColor(CGraphView::TooltipBackgroundColor));
+    palette.setColor(QPalette::ToolTipText, Qt::black);
+    tooltip->setPalette(palette);
+    tooltip->setBackgroundRole(QPalette::ToolTipBase);
+    tooltip->setForegroundRole(QPalette::ToolTipText);
+    tooltip->setAutoFillBackground(true);
+    tooltip->setFrameStyle(QFrame::Box | QFrame::Plain);
+    tooltip->setMargin(2);
+    tooltip->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return tooltip;
+}
+
+// Below the pointer, or above it where the screen ends, and never past the screen's sides.
+QPoint tooltipPosition(QPoint globalPos, QSize size, const QScreen *screen)
+{
+    QPoint position = globalPos + TooltipOffset;
+    if (screen == nullptr)
+        return position;
+    const QRect area = screen->availableGeometry();
+    if (position.y() + size.height() > area.bottom() + 1)
+        position.setY(globalPos.y() - GraphCursorHotSpot.y() - size.height());
+    position.setX(std::clamp(position.x(), area.left(),
+                             std::max(area.left(), area.right() + 1 - size.width())));
+    return position;
+}
+
+} // namespace
 
 PlotAxis plotAxisOf(const CRangeBar &bar)
 {
@@ -15,6 +63,14 @@ CGraphView::CGraphView(QWidget *parent) : QWidget(parent)
 {
     // Every paint covers the whole widget; nothing is erased before it.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setCursor(GraphCursor());
+    // The frame owns the context menu; the right-button press reaches it as a signal only.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    m_tooltip = createTooltip(this);
+    m_tooltipExpiry.setSingleShot(true);
+    m_tooltipExpiry.setInterval(TooltipDuration);
+    connect(&m_tooltipExpiry, &QTimer::timeout, this, &CGraphView::hideTooltip);
 }
 
 void CGraphView::setBars(CRangeBar *temperature, CRangeBar *time)
@@ -70,4 +126,69 @@ void CGraphView::paintEvent(QPaintEvent *)
     DrawGrid(canvas, client, temperature, time);
     DrawCurve(canvas, client, m_series, temperature, time, m_timeWindowStart, m_breakAtGaps,
               m_curvePen);
+}
+
+bool CGraphView::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    // A tooltip already up keeps its text until the pointer leaves its square.
+    if (!m_tooltip->isVisible()) {
+        const QString text = TooltipText(m_series, pointerTime());
+        if (!text.isEmpty())
+            showTooltip(text, static_cast<QHelpEvent *>(event)->globalPos());
+    }
+    return true;
+}
+
+void CGraphView::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint position = event->position().toPoint();
+    const std::int32_t temperature =
+        PointerTemperature(position.y(), height(), m_temperatureWindowStart, m_temperatureScale);
+    const std::int32_t time = PointerTime(position.x(), m_timeWindowStart, m_timeScale);
+    emit pointerTextChanged(TemperaturePane, TemperatureReadoutText(temperature));
+    emit pointerTextChanged(TimePane, TimeReadoutText(time));
+    if (PointerLeavesTooltipSquare(m_lastPointer, position))
+        hideTooltip();
+    m_lastPointer = position;
+}
+
+void CGraphView::mousePressEvent(QMouseEvent *event)
+{
+    hideTooltip();
+    if (event->button() == Qt::RightButton)
+        emit contextMenuRequested(mapToGlobal(event->position().toPoint()));
+}
+
+void CGraphView::leaveEvent(QEvent *event)
+{
+    hideTooltip();
+    QWidget::leaveEvent(event);
+}
+
+void CGraphView::hideEvent(QHideEvent *event)
+{
+    hideTooltip();
+    QWidget::hideEvent(event);
+}
+
+std::int32_t CGraphView::pointerTime() const
+{
+    return PointerTime(m_lastPointer.x(), m_timeWindowStart, m_timeScale);
+}
+
+void CGraphView::showTooltip(const QString &text, QPoint globalPos)
+{
+    m_tooltip->setText(text);
+    m_tooltip->adjustSize();
+    m_tooltip->move(tooltipPosition(globalPos, m_tooltip->size(), screen()));
+    m_tooltip->show();
+    m_tooltipExpiry.start();
+}
+
+void CGraphView::hideTooltip()
+{
+    m_tooltipExpiry.stop();
+    m_tooltip->hide();
 }

@@ -3,12 +3,15 @@
 #include "plot/PlotDrawing.h"
 
 #include <QPen>
+#include <QPoint>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
 
 class CRangeBar;
+class QLabel;
 class TermDataFile;
 
 // The state of a range bar that the plot draws with.
@@ -18,10 +21,19 @@ PlotAxis plotAxisOf(const CRangeBar &bar);
 // the curve follow the two range bars, read at every paint; the copies of their window starts
 // and scales set here serve the pointer readout between paints, and the time window start
 // is also where the curve's walk begins.
+//
+// Under the mouse pointer (the graph cursor) the view reports the temperature and the time it
+// stands for, and its tooltip names the measurement at that time. A right-button press is
+// handed to the frame, which owns the context menu, and does nothing else here.
 class CGraphView : public QWidget
 {
     Q_OBJECT
 public:
+    // The status line panes the pointer readout writes.
+    static constexpr int TemperaturePane = 0;
+    static constexpr int TimePane = 1;
+    static constexpr QRgb TooltipBackgroundColor = qRgb(240, 255, 255);
+
     explicit CGraphView(QWidget *parent = nullptr);
 
     // The bars are not owned. While either is missing only the background is painted.
@@ -43,10 +55,25 @@ public:
     double temperatureScale() const { return m_temperatureScale; }
     TermDataFile *series() const { return m_series; }
 
+signals:
+    // Sent for pane TemperaturePane and then TimePane on every pointer move over the view.
+    void pointerTextChanged(int pane, const QString &text);
+    // A right-button press on the view, at its screen position.
+    void contextMenuRequested(QPoint globalPos);
+
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
+    std::int32_t pointerTime() const;
+    void showTooltip(const QString &text, QPoint globalPos);
+    void hideTooltip();
+
     QPointer<CRangeBar> m_temperatureBar;
     QPointer<CRangeBar> m_timeBar;
     std::int32_t m_timeWindowStart = 0;
@@ -55,6 +82,10 @@ private:
     // Meaningful only once the frame has copied the bar's scale in.
     double m_temperatureScale = 1.0;
     QPen m_curvePen = curvePen();
+    // Where the pointer last moved to; (0, 0) until it first moves.
+    QPoint m_lastPointer;
+    QLabel *m_tooltip = nullptr;
+    QTimer m_tooltipExpiry;
     TermDataFile *m_series = nullptr;
     bool m_breakAtGaps = false;
 };

@@ -8,6 +8,7 @@
 
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -162,4 +163,15 @@ TEST(GraphCommands, GapsNeedAView)
     EXPECT_TRUE(frame.view()->breakAtGaps());
     ToggleGaps(frame);
     EXPECT_FALSE(frame.view()->breakAtGaps());
+}
+
+TEST_F(GraphCommandsTest, PointerOverThePlotWritesTheReadoutPanes)
+{
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    const QString before = frame.statusText(0);
+    QTest::mouseMove(frame.view(), QPoint(40, 30));
+    QTRY_VERIFY(frame.statusText(0) != before);
+    EXPECT_TRUE(frame.statusText(0).startsWith("Температура "));
+    EXPECT_TRUE(frame.statusText(1).startsWith("Время "));
 }

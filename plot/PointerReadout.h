@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+#include <cstdint>
+
+class TermDataFile;
+
+// What the plot view shows of the point under the mouse pointer: the time and temperature it
+// stands for, the two status line texts and the tooltip text. Pure functions, so the view
+// only turns events into calls.
+
+// Signed milliseconds as [-][h:][m:]ss.mmm: hours and minutes unpadded and only when needed
+// (minutes whenever there are hours), e.g. 65123 gives "1:05.123" and -1500 "-01.500".
+QString ElapsedTimeText(std::int32_t milliseconds);
+
+// The time (ms) under client column x: (x + 2) / timeScale + timeWindowStart, truncated
+// toward zero. Results beyond the 32-bit range saturate; a scale of 0 gives no crash.
+std::int32_t PointerTime(int x, std::int32_t timeWindowStart, double timeScale);
+
+// The temperature (°C) under client row y of a view height pixels high:
+// (height - y + 2) / temperatureScale + temperatureWindowStart, truncated toward zero.
+std::int32_t PointerTemperature(int y, int height, std::int32_t temperatureWindowStart,
+                                double temperatureScale);
+
+// Status pane 0: "Температура 41 °С" (the last letter a Cyrillic Es). Signed: readings below
+// zero show with their minus sign.
+QString TemperatureReadoutText(std::int32_t temperature);
+// Status pane 1: "Время " and the elapsed-time text.
+QString TimeReadoutText(std::int32_t milliseconds);
+
+// Whether a pointer move from previous to current hides the tooltip: it does when current lies
+// outside the square from 5 pixels left of and above previous up to, but not including,
+// 5 pixels right of and below it. The starting position (0, 0) means no move yet; its square
+// is the whole view, so the first move never hides the tooltip.
+bool PointerLeavesTooltipSquare(QPoint previous, QPoint current);
+
+// The tooltip for the pointer's time: the temperature and emissivity of the record
+// series->GetFirst(time) gives, next to the pointer's own time. Empty for a null series or
+// when no record lies at or after time.
+QString TooltipText(TermDataFile *series, std::int32_t time);
