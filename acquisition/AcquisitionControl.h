@@ -15,7 +15,13 @@
 class ByteSource;
 class ReaderThread;
 
-enum class AcquisitionState { Idle = 0, Receiving = 1, Stopping = 2, DataReady = 3 };
+enum class AcquisitionState
+{
+    Idle = 0,
+    Receiving = 1,
+    Stopping = 2,
+    DataReady = 3
+};
 
 // What a reception needs of the window that runs it.
 class AcquisitionView

@@ -1,8 +1,8 @@
 #include "app/CORMADlg.h"
 
+#include "acquisition/ReceiveBuffer.h"
 #include "acquisition/SourceList.h"
 #include "app/CAboutDlg.h"
-#include "acquisition/ReceiveBuffer.h"
 #include "app/Prompts.h"
 #include "graph/CGraphWnd.h"
 #include "outputs/ExcelTransfer.h"
@@ -21,8 +21,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QSettings>
+#include <QShortcut>
 #include <QStyle>
 #include <QTreeView>
 
@@ -34,8 +34,8 @@ const QString PortKey = QStringLiteral("Port");
 const QString FileSource = QStringLiteral("file");
 
 constexpr std::array OutputButtons{IDC_SAVE, IDC_PRINT, IDC_GRAPH, IDC_EXCEL};
-constexpr std::array ButtonColumn{IDCANCEL, IDC_SAVE, IDC_PRINT, IDC_EXCEL, IDC_GRAPH,
-                                  IDC_HELP_BUTTON};
+constexpr std::array ButtonColumn{IDCANCEL,  IDC_SAVE,  IDC_PRINT,
+                                  IDC_EXCEL, IDC_GRAPH, IDC_HELP_BUTTON};
 
 template <typename Widget> Widget *controlAs(const std::vector<BuiltControl> &controls, int id)
 {
@@ -239,8 +239,7 @@ void CORMADlg::OnPrint()
 
 void CORMADlg::OnGraph()
 {
-    m_graphLaunch.OnGraph(m_acquisition.series(), m_tableModel, selectedRows(),
-                          m_selectionChanged);
+    m_graphLaunch.OnGraph(m_acquisition.series(), m_tableModel, selectedRows(), m_selectionChanged);
 }
 
 void CORMADlg::resizeEvent(QResizeEvent *event)

@@ -110,8 +110,7 @@ QVariant MeasurementTableModel::data(const QModelIndex &index, int role) const
     return {};
 }
 
-QVariant MeasurementTableModel::headerData(int section, Qt::Orientation orientation,
-                                           int role) const
+QVariant MeasurementTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return {};

@@ -14,7 +14,14 @@ class MeasurementTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { NumberColumn, TimeColumn, TemperatureColumn, EmissivityColumn, ModeColumn };
+    enum Column
+    {
+        NumberColumn,
+        TimeColumn,
+        TemperatureColumn,
+        EmissivityColumn,
+        ModeColumn
+    };
     static constexpr int ColumnCount = 5;
     static constexpr int RecordIndexRole = Qt::UserRole;
 

@@ -9,9 +9,26 @@ class QPrinter;
 class Prompts
 {
 public:
-    enum class Icon { Information, Exclamation, Question, Stop };
-    enum class Buttons { Ok, YesNo, YesNoCancel };
-    enum class Answer { Ok, Yes, No, Cancel };
+    enum class Icon
+    {
+        Information,
+        Exclamation,
+        Question,
+        Stop
+    };
+    enum class Buttons
+    {
+        Ok,
+        YesNo,
+        YesNoCancel
+    };
+    enum class Answer
+    {
+        Ok,
+        Yes,
+        No,
+        Cancel
+    };
 
     // A file dialog: filter entries "Name (*.ext)" separated by ";;", the suffix added to a
     // name typed without one, and the name first offered.

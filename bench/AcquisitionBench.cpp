@@ -33,10 +33,7 @@ class FilePrompts : public Prompts
 {
 public:
     explicit FilePrompts(QString path) : m_path(std::move(path)) {}
-    Answer message(const QString &, const QString &, Icon, Buttons) override
-    {
-        return Answer::Ok;
-    }
+    Answer message(const QString &, const QString &, Icon, Buttons) override { return Answer::Ok; }
     QString openFileName(const FileRequest &) override { return m_path; }
     QString saveFileName(const FileRequest &) override { return {}; }
     bool printDialog(QPrinter &) override { return false; }

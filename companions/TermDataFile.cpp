@@ -13,8 +13,7 @@ void TermDataFile::Clear()
     scaleFlags = 0;
 }
 
-v4TermData *TermDataFile::Add(std::int32_t time, std::int32_t temperature,
-                              std::uint16_t emissivity)
+v4TermData *TermDataFile::Add(std::int32_t time, std::int32_t temperature, std::uint16_t emissivity)
 {
     if (!m_storage.empty() && time < m_storage.back().time)
         m_forwardInTime = false;
@@ -31,8 +30,9 @@ v4TermData *TermDataFile::GetFirst(std::int32_t t)
     const auto end = m_storage.end();
     const auto found =
         m_forwardInTime
-            ? std::lower_bound(begin, end, t,
-                               [](const v4TermData &r, std::int32_t value) { return r.time < value; })
+            ? std::lower_bound(
+                  begin, end, t,
+                  [](const v4TermData &r, std::int32_t value) { return r.time < value; })
             : std::find_if(begin, end, [t](const v4TermData &r) { return r.time >= t; });
     return found == end ? nullptr : &*found;
 }

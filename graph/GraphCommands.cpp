@@ -77,8 +77,7 @@ std::unique_ptr<QMenu> CreateGraphMenu(CGraphWnd &frame, const std::function<voi
         case ID_GRAPH_NO_GAPS:
             action->setCheckable(true);
             action->setChecked(frame.view() != nullptr && frame.view()->breakAtGaps());
-            QObject::connect(action, &QAction::triggered, &frame,
-                             [&frame] { ToggleGaps(frame); });
+            QObject::connect(action, &QAction::triggered, &frame, [&frame] { ToggleGaps(frame); });
             break;
         default:
             break;

@@ -106,8 +106,11 @@ QString WriteWorkbook(const QString &path, const std::vector<TableRowText> &rows
     lxw_worksheet *sheet = workbook_add_worksheet(workbook, nullptr);
     lxw_format *timeFormat = workbook_add_format(workbook);
     format_set_num_format(timeFormat, "hh:mm:ss.000");
+    // Wide enough for a time with its milliseconds and for the longest mode name.
+    lxw_error error = worksheet_set_column(sheet, 1, 1, 13, nullptr);
+    if (error == LXW_NO_ERROR)
+        error = worksheet_set_column(sheet, 4, 4, 14, nullptr);
 
-    lxw_error error = LXW_NO_ERROR;
     for (std::size_t row = 0; row < rows.size() && error == LXW_NO_ERROR; ++row)
         error = writeRow(sheet, static_cast<lxw_row_t>(row), rows[row], timeFormat);
     // Closing also frees the workbook, so it happens whatever the rows gave.

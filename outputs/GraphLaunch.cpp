@@ -6,7 +6,9 @@
 #include "graph/CLimitDlg.h"
 #include "outputs/GraphSeries.h"
 
-GraphLaunch::GraphLaunch(Prompts &prompts, QObject *parent) : QObject(parent), m_prompts(prompts) {}
+GraphLaunch::GraphLaunch(Prompts &prompts, QObject *parent)
+    : QObject(parent), m_prompts(prompts), m_graphPrinting(prompts)
+{}
 
 GraphLaunch::~GraphLaunch() = default;
 
@@ -49,6 +51,8 @@ void GraphLaunch::createGraphWnd()
     connect(frame, &CGraphWnd::graphClosed, this, &GraphLaunch::graphClosed);
     connect(frame, &CGraphWnd::limitsRequested, this,
             [this, frame] { EditLimits(frame->temperatureBar(), frame, m_prompts); });
+    connect(frame, &CGraphWnd::printRequested, this,
+            [this, frame] { m_graphPrinting.print(*frame); });
 }
 
 void GraphLaunch::destroyGraphWnd()

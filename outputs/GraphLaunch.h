@@ -1,6 +1,7 @@
 #pragma once
 
 #include "companions/TermDataFile.h"
+#include "plot/GraphPrinting.h"
 
 #include <QObject>
 
@@ -46,6 +47,7 @@ private:
     void createGraphWnd();
 
     Prompts &m_prompts;
+    GraphPrinting m_graphPrinting;
     // Declared before the window, which reads it until it is gone.
     TermDataFile m_graphSeries;
     std::unique_ptr<CGraphWnd> m_graphWnd;

@@ -13,7 +13,8 @@ class QWidget;
 // A dialog laid out in dialog units: one horizontal unit is a quarter of the dialog font's
 // average character width, one vertical unit an eighth of its height. Keeping the layout in
 // these units makes it follow the font the desktop gives the dialog.
-enum class ControlKind {
+enum class ControlKind
+{
     Static,
     ComboBox,
     PushButton,

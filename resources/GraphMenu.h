@@ -5,7 +5,8 @@
 // The graph window's context menu.
 inline constexpr int IDR_GRAPH_MENU = 146;
 
-enum GraphCommand {
+enum GraphCommand
+{
     ID_GRAPH_LIMITS = 32776,
     ID_GRAPH_NO_GAPS = 32778,
     ID_GRAPH_PRINT = 32779,

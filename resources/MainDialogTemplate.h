@@ -3,7 +3,8 @@
 #include "resources/DialogTemplate.h"
 
 // Ids of the main dialog's controls.
-enum MainDialogControl {
+enum MainDialogControl
+{
     IDCANCEL = 2,
     IDC_SOURCE = 1001,
     IDC_GET_DATA = 1002,

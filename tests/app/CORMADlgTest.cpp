@@ -10,10 +10,10 @@
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QComboBox>
-#include <QLineEdit>
-#include <QProgressBar>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -34,16 +34,15 @@ const QString NoData = "Данные не получены.";
 std::string numberedLine(int number, int second, int temperature)
 {
     char line[64];
-    std::snprintf(line, sizeof line, "%4d 12:00:%02d:50 E=0.950 T=%4d TRC\r\n", number,
-                  second % 60, temperature);
+    std::snprintf(line, sizeof line, "%4d 12:00:%02d:50 E=0.950 T=%4d TRC\r\n", number, second % 60,
+                  temperature);
     return line;
 }
 
 std::string timedLine(int second, int temperature)
 {
     char line[64];
-    std::snprintf(line, sizeof line, "10:00:%02d:00 E=0.950 T=%4d\r\n", second % 60,
-                  temperature);
+    std::snprintf(line, sizeof line, "10:00:%02d:00 E=0.950 T=%4d\r\n", second % 60, temperature);
     return line;
 }
 
@@ -104,8 +103,7 @@ protected:
 
     bool waitForState(AcquisitionState state, int timeoutMs = 8000)
     {
-        return QTest::qWaitFor([&] { return m_dialog->acquisition().state() == state; },
-                               timeoutMs);
+        return QTest::qWaitFor([&] { return m_dialog->acquisition().state() == state; }, timeoutMs);
     }
 
     QString cell(int row, int column)
@@ -293,8 +291,8 @@ TEST_F(MainDialogTest, ShortLineIsStoredButNotShownAndTheNextLineIsDropped)
     ASSERT_EQ(rows(), 2);
     EXPECT_EQ(cell(0, 0), "1");
     EXPECT_EQ(cell(1, 0), "3");
-    EXPECT_EQ(ReceiveLength, static_cast<std::int32_t>(2 * numberedLine(1, 1, 100).size() +
-                                                       shortLine.size()));
+    EXPECT_EQ(ReceiveLength,
+              static_cast<std::int32_t>(2 * numberedLine(1, 1, 100).size() + shortLine.size()));
 }
 
 TEST_F(MainDialogTest, ContinuousModeNumbersByLineCounterUntilInterrupted)
@@ -390,9 +388,8 @@ TEST_F(MainDialogTest, SilentInstrumentTimesOutWithNoData)
 
     click(IDC_GET_DATA);
     ASSERT_TRUE(waitForState(AcquisitionState::Idle));
-    EXPECT_EQ(m_prompts.texts(),
-              (QStringList{m_prompts.shown.at(0).text, "Истек тайм-аут ожидания передачи данных.",
-                           NoData}));
+    EXPECT_EQ(m_prompts.texts(), (QStringList{m_prompts.shown.at(0).text,
+                                              "Истек тайм-аут ожидания передачи данных.", NoData}));
     EXPECT_EQ(m_prompts.shown.at(1).caption, "Тайм-аут");
     EXPECT_EQ(m_prompts.shown.at(2).caption, ErrorCaption);
     EXPECT_FALSE(control(IDC_SAVE)->isVisible());
@@ -540,8 +537,7 @@ protected:
         auto *list = control<QTreeView>(IDC_TABLE);
         for (int row : selected)
             list->selectionModel()->select(m_dialog->table().index(row, 0),
-                                           QItemSelectionModel::Select |
-                                               QItemSelectionModel::Rows);
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
     // Reads `path` back through the source "file" and the reader.
@@ -551,8 +547,7 @@ protected:
         m_prompts.paths = {path};
         click(IDC_GET_DATA);
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return m_dialog->acquisition().state() != AcquisitionState::Receiving; },
-            5000));
+            [&] { return m_dialog->acquisition().state() != AcquisitionState::Receiving; }, 5000));
     }
 
     std::unique_ptr<PseudoTerminal> m_instrument;
@@ -661,4 +656,21 @@ TEST_F(SavedDataTest, PrintingTheTableWritesAPdfWhileTheWindowGoesOn)
     EXPECT_EQ(m_prompts.printDialogs, 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(pdf).size() > 0; }, 10000));
     EXPECT_TRUE(m_prompts.shown.empty());
+}
+
+TEST_F(SavedDataTest, GraphMenuPrintWritesAPdf)
+{
+    download(4);
+    click(IDC_GRAPH);
+    CGraphWnd *graph = m_dialog->graphLaunch().graphWnd();
+    ASSERT_NE(graph, nullptr);
+    const QString pdf = m_configDir.filePath("graph.pdf");
+    m_prompts.onPrintDialog = [&](QPrinter &printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    };
+    emit graph->printRequested();
+    EXPECT_EQ(m_prompts.printDialogs, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(pdf).size() > 0; }, 10000));
 }

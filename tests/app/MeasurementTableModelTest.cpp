@@ -26,7 +26,7 @@ TEST(MeasurementTableModel, ColumnTitlesAndWidths)
 TEST(MeasurementTableModel, TimeTexts)
 {
     const std::vector<std::pair<std::int32_t, const char *>> cases{
-        {0, "00:00:00.000"},         {50, "00:00:00.050"},         {990, "00:00:00.990"},
+        {0, "00:00:00.000"},        {50, "00:00:00.050"},       {990, "00:00:00.990"},
         {45296780, "12:34:56.780"}, {86399990, "23:59:59.990"},
     };
     for (const auto &[milliseconds, text] : cases)

@@ -49,8 +49,8 @@ class GraphCommandsTest : public testing::Test
 protected:
     void SetUp() override
     {
-        const std::vector<std::pair<int, int>> readings{
-            {1000, 0}, {2000, 800}, {3000, 950}, {4000, 870}, {5000, 300}, {6000, 400}};
+        const std::vector<std::pair<int, int>> readings{{1000, 0},   {2000, 800}, {3000, 950},
+                                                        {4000, 870}, {5000, 300}, {6000, 400}};
         for (const auto &[time, temperature] : readings)
             series.Add(time, temperature, 950);
         series.minTemperature = 0;
@@ -78,7 +78,8 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
 {
     bool printed = false;
     bool limits = false;
-    auto menu = CreateGraphMenu(frame, [&] { printed = true; }, [&] { limits = true; });
+    auto menu = CreateGraphMenu(
+        frame, [&] { printed = true; }, [&] { limits = true; });
 
     ASSERT_EQ(menu->actions().size(), 2);
     EXPECT_EQ(menu->actions()[0]->text(), "Печать...");
@@ -88,9 +89,9 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
     QStringList texts;
     for (QAction *action : view->actions())
         texts << action->text();
-    EXPECT_EQ(texts, (QStringList{"Весь график", "Автоматический выбор пределов температуры",
-                                  "Пределы по шкале температуры",
-                                  "Не отображать разрывы в измерениях"}));
+    EXPECT_EQ(texts,
+              (QStringList{"Весь график", "Автоматический выбор пределов температуры",
+                           "Пределы по шкале температуры", "Не отображать разрывы в измерениях"}));
     EXPECT_FALSE(actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->isChecked());
     EXPECT_FALSE(actionFor(*menu, ID_GRAPH_NO_GAPS)->isChecked());
 
@@ -105,7 +106,8 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
     EXPECT_TRUE(frame.automaticLimits());
 
     // The marks are read again each time the menu opens.
-    auto again = CreateGraphMenu(frame, [] {}, [] {});
+    auto again = CreateGraphMenu(
+        frame, [] {}, [] {});
     EXPECT_TRUE(actionFor(*again, ID_GRAPH_AUTO_LIMITS)->isChecked());
     EXPECT_TRUE(actionFor(*again, ID_GRAPH_NO_GAPS)->isChecked());
 }

@@ -20,8 +20,7 @@ public:
         Buttons buttons;
     };
 
-    Answer message(const QString &text, const QString &caption, Icon icon,
-                   Buttons buttons) override
+    Answer message(const QString &text, const QString &caption, Icon icon, Buttons buttons) override
     {
         shown.push_back({text, caption, icon, buttons});
         if (onMessage)

@@ -1,0 +1,425 @@
+#include "plot/GraphPrintJob.h"
+
+#include "outputs/PrintDevice.h"
+#include "plot/PlotDrawing.h"
+
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int PageMargin = 100;
+constexpr double HeaderLineStep = 1.3;
+constexpr double PlotTopDepth = 3.6;
+constexpr int MajorOverhang = 20;
+constexpr int MinorOverhang = 10;
+constexpr int LabelOffset = 5;
+constexpr int MinorUnit = 50;
+constexpr double LabelTolerance = 0.009;
+constexpr double GapFactor = 10.0;
+constexpr double MeanWeight = 0.5;
+constexpr int FirstStepExponent = -6;
+constexpr int LastStepExponent = std::numeric_limits<double>::max_exponent10;
+// No sheet is a kilometre long; the clamp keeps page coordinates far inside int.
+constexpr int MaxPageUnits = 10'000'000;
+constexpr std::int32_t MillisecondsPerDay = 86'400'000;
+
+const CanvasFont LabelFont{QStringLiteral("Tahoma"), -20};
+const CanvasFont HeaderMeasureFont{QStringLiteral("Courier"), -35};
+const CanvasFont TimeCaptionFont{QStringLiteral("Arial Cyr"), -25};
+const CanvasFont TemperatureCaptionFont{QStringLiteral("Arial Cyr"), -25, 400, false, -900};
+
+QPen printPen(QRgb color, int width)
+{
+    return QPen(QColor(color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+// Truncation toward zero that saturates instead of overflowing; NaN gives 0.
+int truncated(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    constexpr double low = std::numeric_limits<int>::min();
+    constexpr double high = std::numeric_limits<int>::max();
+    return static_cast<int>(std::clamp(value, low, high));
+}
+
+int saturated(std::int64_t value)
+{
+    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+QPoint at(std::int64_t x, std::int64_t y)
+{
+    return {saturated(x), saturated(y)};
+}
+
+// Units per value of a span of the given length; 0 for an empty or reversed window, which
+// leaves that axis without divisions.
+double scaleOf(std::int64_t length, std::int32_t start, std::int32_t end)
+{
+    const std::int64_t span = std::int64_t{end} - start;
+    return span > 0 ? static_cast<double>(std::abs(length)) / static_cast<double>(span) : 0.0;
+}
+
+// "h:m:s.mmm" of a time of the series' day; times outside the day wrap into the next or
+// the previous one.
+QString timeOfDay(std::int32_t time)
+{
+    std::int32_t ms = time % MillisecondsPerDay;
+    if (ms < 0)
+        ms += MillisecondsPerDay;
+    return QStringLiteral("%1:%2:%3.%4")
+        .arg(ms / 3'600'000)
+        .arg(ms / 60'000 % 60)
+        .arg(ms / 1000 % 60)
+        .arg(ms % 1000, 3, 10, QLatin1Char('0'));
+}
+
+QString intervalText(const GraphPrintSeries &series)
+{
+    if (!series.firstTime)
+        return {};
+    QString text = QStringLiteral("Интервал ") + timeOfDay(*series.firstTime);
+    // The end is the record the window's walk stopped at; without one only the start is known.
+    if (!series.walk.empty())
+        text += QStringLiteral(" - ") + timeOfDay(series.walk.back().time);
+    return text + QStringLiteral(",  ");
+}
+
+QString emissivityText(const GraphPrintContext &context)
+{
+    // No counting record leaves both at 0.
+    std::optional<int> least;
+    int greatest = 0;
+    for (const v4TermData &record : context.series.walk) {
+        if (record.time > context.timeWindowEnd)
+            break;
+        if (record.emissivity == 0 || record.time == 0 || record.temperature == 0)
+            continue;
+        least = std::min<int>(least.value_or(record.emissivity), record.emissivity);
+        greatest = std::max<int>(greatest, record.emissivity);
+    }
+    const int lowest = least.value_or(0);
+    double divisor =
+        (context.series.scaleFlags & TermDataFile::ThousandthsFlag) != 0 ? 1000.0 : 100.0;
+    // No emissivity exceeds 1.0: such a value was stored one decimal place finer.
+    if (lowest / divisor > 1.0)
+        divisor *= 10.0;
+    const auto shown = [divisor](double value) { return QString::number(value / divisor, 'f', 2); };
+    if (lowest == greatest)
+        return QStringLiteral("Степень черноты  ") + shown(lowest);
+    return QStringLiteral("Степень черноты изменялась в пределах  ") + shown(lowest) +
+           QStringLiteral("...") + shown(greatest);
+}
+
+// The next temperature label: a fraction of LabelTolerance or more counts as the next degree,
+// a smaller one is dropped.
+std::int32_t temperatureLabelValue(double value)
+{
+    const int whole = truncated(value);
+    return value - whole >= LabelTolerance && whole < std::numeric_limits<int>::max() ? whole + 1
+                                                                                      : whole;
+}
+
+// One page being drawn: the page and plot rectangles in 0.1 mm with y upward (top > bottom).
+class GraphPage
+{
+public:
+    GraphPage(Canvas &canvas, const GraphPrintContext &context)
+        : m_canvas(canvas), m_context(context)
+    {}
+
+    void draw()
+    {
+        setUpPage();
+        drawHeader();
+        m_timeScale =
+            scaleOf(m_plotRight - m_plotLeft, m_context.timeWindowStart, m_context.timeWindowEnd);
+        m_temperatureScale = scaleOf(m_plotTop - m_plotBottom, m_context.temperatureWindowStart,
+                                     m_context.temperatureWindowEnd);
+        drawScaleAndFrame();
+        drawCaptions();
+        drawCurve();
+    }
+
+private:
+    void setUpPage()
+    {
+        const std::int64_t width = std::clamp(m_context.pageSize.width(), 0, MaxPageUnits);
+        const std::int64_t height = std::clamp(m_context.pageSize.height(), 0, MaxPageUnits);
+        m_pageLeft = PageMargin;
+        m_pageTop = -PageMargin;
+        m_pageRight = width - PageMargin;
+        m_pageBottom = PageMargin - height;
+        const QSize widest = m_canvas.textExtent(QString::number(m_context.temperatureRangeMax));
+        m_plotLeft = m_pageLeft + widest.width();
+        m_plotTop = m_pageTop;
+        m_plotRight = m_pageRight;
+        m_plotBottom = m_pageBottom + widest.height();
+    }
+
+    void drawHeader()
+    {
+        const CanvasFont previous = m_canvas.selectFont(HeaderMeasureFont);
+        const double lineHeight = m_canvas.textExtent(QStringLiteral("Test")).height();
+        m_canvas.selectFont(previous);
+
+        const GraphPrintSeries &series = m_context.series;
+        m_canvas.textOut(at(m_plotLeft, m_pageTop),
+                         QStringLiteral("Температурный  диапазон   %1...%2 °C")
+                             .arg(series.minTemperature)
+                             .arg(series.maxTemperature));
+        m_canvas.textOut(at(m_plotLeft, m_pageTop - truncated(HeaderLineStep * lineHeight)),
+                         intervalText(series) + emissivityText(m_context));
+        m_plotTop = m_pageTop - truncated(PlotTopDepth * lineHeight);
+    }
+
+    void drawScaleAndFrame()
+    {
+        m_startFont = m_canvas.selectFont(LabelFont);
+        const QPen majorPen = printPen(qRgb(192, 192, 192), 3);
+        const QPen minorPen = printPen(qRgb(224, 224, 224), 2);
+        const QPen startPen = m_canvas.selectPen(majorPen);
+        const Pens pens{majorPen, minorPen, startPen};
+        drawTimeAxis(pens);
+        drawTemperatureAxis(pens);
+        m_canvas.selectPen(startPen);
+        m_canvas.moveTo(at(m_plotLeft, m_plotTop));
+        m_canvas.lineTo(at(m_plotRight, m_plotTop));
+        m_canvas.lineTo(at(m_plotRight, m_plotBottom));
+        m_canvas.lineTo(at(m_plotLeft, m_plotBottom));
+        m_canvas.lineTo(at(m_plotLeft, m_plotTop));
+    }
+
+    struct Pens
+    {
+        QPen major;
+        QPen minor;
+        QPen label;
+    };
+
+    void line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
+    {
+        m_canvas.moveTo(at(x1, y1));
+        m_canvas.lineTo(at(x2, y2));
+    }
+
+    void drawTimeAxis(const Pens &pens)
+    {
+        const std::optional<GraphScaleStep> division = GraphMajorStep(m_timeScale);
+        if (!division || m_plotRight - m_plotLeft <= 0)
+            return;
+        std::int32_t value = m_context.timeWindowStart;
+        double accumulator = value;
+        for (std::int64_t o = 0; o < m_plotRight - m_plotLeft; o += division->length) {
+            const std::int64_t x = m_plotLeft + o;
+            m_canvas.selectPen(pens.major);
+            line(x, m_plotBottom - MajorOverhang, x, m_plotTop);
+            m_canvas.selectPen(pens.label);
+            m_canvas.textOut(at(x + LabelOffset, m_plotBottom - LabelOffset),
+                             label(m_context.timeLabel, value));
+            for (int i = 1; i < division->parts && x + i * division->spacing < m_plotRight; ++i) {
+                m_canvas.selectPen(pens.minor);
+                const std::int64_t minorX = x + i * division->spacing;
+                line(minorX, m_plotBottom - MinorOverhang, minorX, m_plotTop);
+            }
+            accumulator += division->length / m_timeScale;
+            value = truncated(accumulator);
+        }
+    }
+
+    void drawTemperatureAxis(const Pens &pens)
+    {
+        const std::optional<GraphScaleStep> division = GraphMajorStep(m_temperatureScale);
+        if (!division || m_plotTop - m_plotBottom <= 0)
+            return;
+        std::int32_t value = m_context.temperatureWindowStart;
+        for (std::int64_t o = 0; o < m_plotTop - m_plotBottom; o += division->length) {
+            const std::int64_t y = m_plotBottom + o;
+            m_canvas.selectPen(pens.major);
+            line(m_plotLeft - MajorOverhang, y, m_plotRight, y);
+            m_canvas.selectPen(pens.label);
+            const QString text = label(m_context.temperatureLabel, value);
+            const QSize size = m_canvas.textExtent(text);
+            m_canvas.textOut(
+                at(m_plotLeft - size.width() - LabelOffset, y + size.height() + LabelOffset), text);
+            for (int i = 1; i < division->parts && y + i * division->spacing < m_plotTop; ++i) {
+                m_canvas.selectPen(pens.minor);
+                const std::int64_t minorY = y + i * division->spacing;
+                line(m_plotLeft - MinorOverhang, minorY, m_plotRight, minorY);
+            }
+            value = temperatureLabelValue(static_cast<double>(o + division->length) /
+                                              m_temperatureScale +
+                                          m_context.temperatureWindowStart);
+        }
+    }
+
+    static QString label(const std::function<QString(double)> &format, std::int32_t value)
+    {
+        return format ? format(value) : QString::number(value);
+    }
+
+    void drawCaptions()
+    {
+        m_canvas.selectFont(TimeCaptionFont);
+        const QString time = QStringLiteral("Время");
+        const QSize timeSize = m_canvas.textExtent(time);
+        m_canvas.textOut(
+            at(m_plotLeft + (m_plotRight - timeSize.width() - m_plotLeft) / 2,
+               m_pageBottom + (std::abs(m_pageBottom - m_plotBottom) - timeSize.height()) / 2),
+            time);
+        m_canvas.selectFont(m_startFont);
+
+        m_canvas.selectFont(TemperatureCaptionFont);
+        const QString temperature = QStringLiteral("Температура, °C");
+        const QSize temperatureSize = m_canvas.textExtent(temperature);
+        m_canvas.textOut(
+            at(m_pageLeft + (m_plotLeft - temperatureSize.width() - m_pageLeft) / 2,
+               m_plotBottom + (std::abs(m_plotBottom - m_plotTop) - temperatureSize.height()) / 2),
+            temperature);
+        m_canvas.selectFont(m_startFont);
+    }
+
+    void drawCurve()
+    {
+        const QPen previous = m_canvas.selectPen(printPen(CurveColor, 3));
+        CurveGapRule gaps;
+        for (const v4TermData &record : m_context.series.walk) {
+            if (record.time > m_context.timeWindowEnd)
+                break;
+            const CurveGapRule::Point kind = gaps.judge(record.time);
+            const QPoint point = pointOf(record);
+            if (kind == CurveGapRule::Point::First ||
+                (kind == CurveGapRule::Point::AfterGap && m_context.breakAtGaps))
+                m_canvas.moveTo(point);
+            else
+                m_canvas.lineTo(point);
+        }
+        m_canvas.selectPen(previous);
+    }
+
+    // Times before the window lie on its left edge and temperatures below it on its bottom
+    // edge; temperatures above it run past the top, as the reading was.
+    QPoint pointOf(const v4TermData &record) const
+    {
+        const double time = std::max(record.time, m_context.timeWindowStart);
+        const double temperature = std::max(record.temperature, m_context.temperatureWindowStart);
+        const double x =
+            (time - m_context.timeWindowStart) * m_timeScale + static_cast<double>(m_plotLeft);
+        const double y = (temperature - m_context.temperatureWindowStart) * m_temperatureScale +
+                         static_cast<double>(m_plotBottom);
+        return {truncated(x), truncated(y)};
+    }
+
+    Canvas &m_canvas;
+    const GraphPrintContext &m_context;
+    // The font in force before the labels; the captions return to it.
+    CanvasFont m_startFont;
+    std::int64_t m_pageLeft = 0;
+    std::int64_t m_pageTop = 0;
+    std::int64_t m_pageRight = 0;
+    std::int64_t m_pageBottom = 0;
+    std::int64_t m_plotLeft = 0;
+    std::int64_t m_plotTop = 0;
+    std::int64_t m_plotRight = 0;
+    std::int64_t m_plotBottom = 0;
+    double m_timeScale = 0.0;
+    double m_temperatureScale = 0.0;
+};
+
+} // namespace
+
+GraphPrintSeries TakeGraphPrintSeries(TermDataFile *series, std::int32_t start, std::int32_t end)
+{
+    GraphPrintSeries copy;
+    if (series == nullptr)
+        return copy;
+    copy.minTemperature = series->minTemperature;
+    copy.maxTemperature = series->maxTemperature;
+    copy.scaleFlags = series->scaleFlags;
+    if (series->count > 0 && series->records != nullptr)
+        copy.firstTime = series->records[0].time;
+    for (v4TermData *record = series->GetFirst(start); record != nullptr;
+         series->GetNext(&record)) {
+        copy.walk.push_back(*record);
+        if (record->time > end)
+            break;
+    }
+    return copy;
+}
+
+int GraphMinorParts(int length)
+{
+    const int units = length / MinorUnit;
+    return units >= 8 ? 8 : units >= 4 ? 4 : 2;
+}
+
+std::optional<GraphScaleStep> GraphMajorStep(double scale)
+{
+    if (!std::isfinite(scale) || scale <= 0.0)
+        return std::nullopt;
+    constexpr double multipliers[] = {1.0, 2.0, 2.5, 5.0};
+    for (int exponent = FirstStepExponent; exponent <= LastStepExponent; ++exponent) {
+        const double power = std::pow(10.0, exponent);
+        for (const double multiplier : multipliers) {
+            const double step = multiplier * power;
+            if (step * scale < GraphScaleStep::MinMajorLength)
+                continue;
+            GraphScaleStep division;
+            division.step = step;
+            division.length = truncated(step * scale);
+            division.parts = GraphMinorParts(division.length);
+            division.spacing = division.length / division.parts;
+            return division;
+        }
+    }
+    return std::nullopt;
+}
+
+CurveGapRule::Point CurveGapRule::judge(std::int32_t time)
+{
+    if (m_count == 0) {
+        m_previousTime = time;
+        m_count = 1;
+        return Point::First;
+    }
+    // 64 bits: the difference of two 32-bit times does not overflow.
+    const double interval = static_cast<double>(std::int64_t{time} - m_previousTime);
+    m_previousTime = time;
+    if (m_count == 1) {
+        m_mean = interval;
+    } else if (GapFactor * m_mean > interval) {
+        m_mean = (interval + m_mean) * MeanWeight;
+    } else {
+        // This point is the first of the next stretch.
+        m_count = 1;
+        m_mean = 0.0;
+        return Point::AfterGap;
+    }
+    ++m_count;
+    return Point::Continues;
+}
+
+void DrawGraphPage(Canvas &canvas, const GraphPrintContext &context)
+{
+    GraphPage(canvas, context).draw();
+}
+
+int PrintGraphThread(std::unique_ptr<PrintDevice> device, const GraphPrintContext &context)
+{
+    if (!device)
+        return -1;
+    if (!device->startPage()) {
+        device->abortDocument();
+        return 0;
+    }
+    DrawGraphPage(device->canvas(), context);
+    device->endPage();
+    device->endDocument();
+    return 0;
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "companions/TermDataFile.h"
+#include "plot/Canvas.h"
+
+#include <QSize>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class PrintDevice;
+
+// What the graph printout needs of a series, copied so that the printout reads nothing the
+// graph window may change while it runs.
+struct GraphPrintSeries
+{
+    std::int32_t minTemperature = 0;
+    std::int32_t maxTemperature = 0;
+    std::uint8_t scaleFlags = 0;
+    // Time of the series' first record; none for an empty series.
+    std::optional<std::int32_t> firstTime;
+    // The records a walk of the time window visits, in order: from GetFirst(window start)
+    // up to and including the first record past the window's end, when there is one.
+    std::vector<v4TermData> walk;
+};
+
+// Copies what the printout reads of series for the time window start..end. A null series
+// gives an empty copy. May throw std::bad_alloc.
+GraphPrintSeries TakeGraphPrintSeries(TermDataFile *series, std::int32_t start, std::int32_t end);
+
+// Everything one graph printout reads, taken when it starts.
+struct GraphPrintContext
+{
+    // The sheet in 0.1 mm; the canvas's origin is its top-left corner.
+    QSize pageSize;
+    std::int32_t timeWindowStart = 0;
+    std::int32_t timeWindowEnd = 0;
+    std::int32_t temperatureWindowStart = 0;
+    std::int32_t temperatureWindowEnd = 0;
+    // The temperature bar's range maximum: the widest label the plot leaves room for.
+    std::int32_t temperatureRangeMax = 0;
+    // Axis label texts, as the time bar and the temperature bar write their values.
+    std::function<QString(double)> timeLabel;
+    std::function<QString(double)> temperatureLabel;
+    bool breakAtGaps = false;
+    GraphPrintSeries series;
+};
+
+// One major division of a printed axis: the first of 1, 2, 2.5, 5 times a power of ten
+// (from 1e-6 up) that is at least MinMajorLength units long at scale units per value.
+struct GraphScaleStep
+{
+    static constexpr int MinMajorLength = 200;
+
+    double step = 0.0; // in values (ms or °C)
+    int length = 0;    // in units, truncated
+    int parts = 0;     // minor subdivisions: 8, 4 or 2
+    int spacing = 0;   // of the minor lines, in units
+};
+
+// Minor subdivisions of a major step length units long: 8 when it holds eight lengths of
+// 50 units, 4 when it holds four, else 2.
+int GraphMinorParts(int length);
+
+// The division for scale; none for a scale that is not a positive finite number.
+std::optional<GraphScaleStep> GraphMajorStep(double scale);
+
+// Tells where a curve is broken: a point whose interval to the previous one reaches ten
+// times the running mean of the intervals follows a gap.
+class CurveGapRule
+{
+public:
+    enum class Point
+    {
+        First,
+        Continues,
+        AfterGap
+    };
+
+    // Judges the next point of the curve by its time; the second point of a stretch only
+    // sets the mean, so it never follows a gap.
+    Point judge(std::int32_t time);
+
+private:
+    // Points in the current stretch; 0 before the first point.
+    int m_count = 0;
+    std::int32_t m_previousTime = 0;
+    double m_mean = 0.0;
+};
+
+// Draws the graph page of context on canvas, in 0.1 mm with y upward: the header, the framed
+// plot with its scale grid, labels and captions, and the curve of the visible records.
+void DrawGraphPage(Canvas &canvas, const GraphPrintContext &context);
+
+// The printout's worker: prints the one page of context on device, whose document is open,
+// and ends the document; a page that cannot be started drops it. Returns 0, or -1 without
+// a device.
+int PrintGraphThread(std::unique_ptr<PrintDevice> device, const GraphPrintContext &context);

@@ -1,0 +1,587 @@
+#include "plot/GraphPrintJob.h"
+
+#include "outputs/PrintDevice.h"
+#include "plot/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// With the extent rule below the canvas's own font is 10 units a character and 30 tall, so
+// the range maximum 2010 leaves 40 units left of the plot and 30 under it; "Test" in the
+// header font is 35 tall, so the plot's top lies 126 units under the page's.
+constexpr int PlotLeft = 140;
+constexpr int PlotTop = -226;
+constexpr int ExtraWidth = 240;
+constexpr int ExtraHeight = 356;
+
+const QColor MajorColor(192, 192, 192);
+const QColor MinorColor(224, 224, 224);
+const QColor CurveColor(255, 0, 0);
+
+QSize extent(const CanvasFont &font, const QString &text)
+{
+    if (font.height == 0)
+        return {static_cast<int>(text.size()) * 10, 30};
+    const int height = std::abs(font.height);
+    return {static_cast<int>(text.size()) * height / 2, height};
+}
+
+// A page whose plot is plotWidth by plotHeight units, time 0 ms and temperature 0 °C at its
+// bottom left; labels are the plain numbers.
+GraphPrintContext pageWith(int plotWidth, int plotHeight)
+{
+    GraphPrintContext context;
+    context.pageSize = {plotWidth + ExtraWidth, plotHeight + ExtraHeight};
+    context.temperatureRangeMax = 2010;
+    context.timeWindowEnd = plotWidth;
+    context.temperatureWindowEnd = plotHeight;
+    context.timeLabel = [](double value) { return QString::number(value); };
+    context.temperatureLabel = context.timeLabel;
+    return context;
+}
+
+RecordingCanvas drawn(const GraphPrintContext &context)
+{
+    RecordingCanvas canvas;
+    canvas.setExtentRule(extent);
+    DrawGraphPage(canvas, context);
+    return canvas;
+}
+
+std::vector<QLine> linesIn(const RecordingCanvas &canvas, const QColor &color)
+{
+    std::vector<QLine> lines;
+    for (const CanvasCall &call : canvas.callsOf(CanvasCall::Kind::LineTo)) {
+        if (call.pen.color() == color)
+            lines.emplace_back(call.from, call.to);
+    }
+    return lines;
+}
+
+// x of the vertical lines, or y of the horizontal ones, of one colour.
+std::vector<int> positions(const RecordingCanvas &canvas, const QColor &color, bool vertical)
+{
+    std::vector<int> result;
+    for (const QLine &line : linesIn(canvas, color)) {
+        if (vertical && line.x1() == line.x2())
+            result.push_back(line.x1());
+        else if (!vertical && line.y1() == line.y2())
+            result.push_back(line.y1());
+    }
+    return result;
+}
+
+std::vector<CanvasCall> textsLeftOf(const RecordingCanvas &canvas, int x)
+{
+    std::vector<CanvasCall> result;
+    for (const CanvasCall &call : canvas.callsOf(CanvasCall::Kind::TextOut)) {
+        if (call.to.x() < x)
+            result.push_back(call);
+    }
+    return result;
+}
+
+const CanvasCall *textCall(const RecordingCanvas &canvas, const QString &text)
+{
+    for (const CanvasCall &call : canvas.calls()) {
+        if (call.kind == CanvasCall::Kind::TextOut && call.text == text)
+            return &call;
+    }
+    return nullptr;
+}
+
+// Test names from the rows' name fields.
+struct RowName
+{
+    template <typename Row> std::string operator()(const testing::TestParamInfo<Row> &row) const
+    {
+        return row.param.name;
+    }
+};
+
+struct StepRow
+{
+    const char *name;
+    double scale;
+    double step;
+    int length;
+    int parts;
+    int spacing;
+};
+
+class GraphMajorStepTest : public testing::TestWithParam<StepRow>
+{
+};
+
+TEST_P(GraphMajorStepTest, TakesTheFirstStepOfTheSequenceLongEnough)
+{
+    const StepRow &row = GetParam();
+    const std::optional<GraphScaleStep> division = GraphMajorStep(row.scale);
+    ASSERT_TRUE(division);
+    EXPECT_DOUBLE_EQ(division->step, row.step);
+    EXPECT_EQ(division->length, row.length);
+    EXPECT_EQ(division->parts, row.parts);
+    EXPECT_EQ(division->spacing, row.spacing);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, GraphMajorStepTest,
+    testing::Values(
+        // 1e4 ms would be 156.25 units; 2e4 gives 312.5, 6 units of 50: 4 parts of 78.
+        StepRow{"Time1over64", 0.015625, 2e4, 312, 4, 78},
+        // 20 and 25 °C give 140 and 175 units; 50 gives 350: 4 parts of 87.
+        StepRow{"Temperature7", 7.0, 50.0, 350, 4, 87},
+        StepRow{"Exactly200", 100.0, 2.0, 200, 4, 50},
+        StepRow{"TwoAndAHalf", 0.8, 250.0, 200, 4, 50},
+        StepRow{"Under8Units", 0.0395, 1e4, 395, 4, 98},
+        // The smallest step already reaches 200 units.
+        StepRow{"SmallestStep", 3e8, 1e-6, 300, 4, 75}),
+    RowName());
+
+TEST(GraphMinorParts, EightOrFourLengthsOfFiftyUnitsOrElseTwo)
+{
+    for (const auto &[length, parts] :
+         std::vector<std::pair<int, int>>{{200, 4}, {399, 4}, {400, 8}, {199, 2}, {312, 4}})
+        EXPECT_EQ(GraphMinorParts(length), parts) << length;
+}
+
+TEST(GraphMajorStep, NoDivisionForAScaleThatIsNotAPositiveNumber)
+{
+    for (const double scale : {0.0, -7.0, std::numeric_limits<double>::quiet_NaN(),
+                               std::numeric_limits<double>::infinity()})
+        EXPECT_FALSE(GraphMajorStep(scale)) << scale;
+    // Tiny scales still end, with a step long enough.
+    const std::optional<GraphScaleStep> tiny = GraphMajorStep(1e-300);
+    ASSERT_TRUE(tiny);
+    EXPECT_GE(tiny->length, GraphScaleStep::MinMajorLength);
+}
+
+struct AxisRow
+{
+    const char *name;
+    int plotLength; // width for the time axis, height for the temperature axis
+    int span;       // of the window
+    int length;     // expected major step in units
+    int spacing;    // expected minor spacing
+    int parts;
+};
+
+class GraphPageAxes : public testing::TestWithParam<AxisRow>
+{
+};
+
+TEST_P(GraphPageAxes, TimeLinesRunFromTheLeftEdgeWithTheirMinorParts)
+{
+    const AxisRow &row = GetParam();
+    GraphPrintContext context = pageWith(row.plotLength, 1000);
+    context.timeWindowEnd = row.span;
+    const RecordingCanvas canvas = drawn(context);
+
+    std::vector<int> majors;
+    std::vector<int> minors;
+    for (int o = 0; o < row.plotLength; o += row.length) {
+        majors.push_back(PlotLeft + o);
+        for (int i = 1; i < row.parts && o + i * row.spacing < row.plotLength; ++i)
+            minors.push_back(PlotLeft + o + i * row.spacing);
+    }
+    EXPECT_EQ(positions(canvas, MajorColor, true), majors);
+    EXPECT_EQ(positions(canvas, MinorColor, true), minors);
+
+    // Major lines reach 20 units under the plot, minor ones 10, all up to its top.
+    const int bottom = PlotTop - 1000;
+    for (const QLine &line : linesIn(canvas, MajorColor)) {
+        if (line.x1() == line.x2()) {
+            EXPECT_EQ(line, QLine(line.x1(), bottom - 20, line.x1(), PlotTop));
+        }
+    }
+    for (const QLine &line : linesIn(canvas, MinorColor)) {
+        if (line.x1() == line.x2()) {
+            EXPECT_EQ(line, QLine(line.x1(), bottom - 10, line.x1(), PlotTop));
+        }
+    }
+}
+
+TEST_P(GraphPageAxes, TemperatureLinesRunUpFromTheBottomWithTheirMinorParts)
+{
+    const AxisRow &row = GetParam();
+    GraphPrintContext context = pageWith(1000, row.plotLength);
+    context.temperatureWindowEnd = row.span;
+    const RecordingCanvas canvas = drawn(context);
+
+    const int bottom = PlotTop - row.plotLength;
+    std::vector<int> majors;
+    std::vector<int> minors;
+    for (int o = 0; o < row.plotLength; o += row.length) {
+        majors.push_back(bottom + o);
+        for (int i = 1; i < row.parts && o + i * row.spacing < row.plotLength; ++i)
+            minors.push_back(bottom + o + i * row.spacing);
+    }
+    EXPECT_EQ(positions(canvas, MajorColor, false), majors);
+    EXPECT_EQ(positions(canvas, MinorColor, false), minors);
+    for (const QLine &line : linesIn(canvas, MajorColor)) {
+        if (line.y1() == line.y2()) {
+            EXPECT_EQ(line, QLine(PlotLeft - 20, line.y1(), PlotLeft + 1000, line.y1()));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, GraphPageAxes,
+                         testing::Values(AxisRow{"Scale1over64", 1600, 102400, 312, 78, 4},
+                                         AxisRow{"Scale7", 1540, 220, 350, 87, 4},
+                                         AxisRow{"Step200", 1000, 5000, 200, 50, 4},
+                                         AxisRow{"Step250", 1000, 4000, 250, 62, 4}),
+                         RowName());
+
+TEST(GraphPage, LabelsFollowTheTruncatedSteps)
+{
+    GraphPrintContext context = pageWith(1600, 1540);
+    context.timeWindowStart = 1000;
+    context.timeWindowEnd = 1000 + 102400;
+    context.temperatureWindowEnd = 220;
+    const RecordingCanvas canvas = drawn(context);
+
+    // Time labels step by 312 units, 19968 ms, just right of their line and under the plot.
+    QStringList times;
+    for (const CanvasCall &call : canvas.callsOf(CanvasCall::Kind::TextOut)) {
+        if (call.font.face == QStringLiteral("Tahoma") && call.to.x() > PlotLeft) {
+            times << call.text;
+            EXPECT_EQ(call.to.y(), PlotTop - 1540 - 5);
+        }
+    }
+    EXPECT_EQ(times, (QStringList{"1000", "20968", "40936", "60904", "80872", "100840"}));
+
+    // Temperature labels end 5 units left of the plot with their bottom 5 above their line.
+    QStringList temperatures;
+    int line = PlotTop - 1540;
+    for (const CanvasCall &call : textsLeftOf(canvas, PlotLeft)) {
+        if (call.font.face != QStringLiteral("Tahoma"))
+            continue;
+        temperatures << call.text;
+        const QSize size = extent(call.font, call.text);
+        EXPECT_EQ(call.to, QPoint(PlotLeft - size.width() - 5, line + size.height() + 5));
+        line += 350;
+    }
+    EXPECT_EQ(temperatures, (QStringList{"0", "50", "100", "150", "200"}));
+}
+
+TEST(GraphPage, ATemperatureLabelRoundsUpFromAHundredthOverAWholeDegree)
+{
+    struct Row
+    {
+        int plotHeight;
+        int span;
+        const char *second; // the label computed as 249 and a fraction, less 224
+    };
+    // 733 / 780 units per °C: the first step is 234 units, 249.0041 °C; 600 / 673: 222 units,
+    // 249.0100 °C.
+    for (const Row row : {Row{733, 780, "25"}, Row{600, 673, "26"}}) {
+        GraphPrintContext context = pageWith(1000, row.plotHeight);
+        context.temperatureWindowStart = -224;
+        context.temperatureWindowEnd = -224 + row.span;
+        const RecordingCanvas canvas = drawn(context);
+        QStringList labels;
+        for (const CanvasCall &call : textsLeftOf(canvas, PlotLeft)) {
+            if (call.font.face == QStringLiteral("Tahoma"))
+                labels << call.text;
+        }
+        ASSERT_GE(labels.size(), 2) << row.plotHeight;
+        EXPECT_EQ(labels[0], QStringLiteral("-224"));
+        EXPECT_EQ(labels[1], QString::fromLatin1(row.second)) << row.plotHeight;
+    }
+}
+
+TEST(GraphPage, HeaderFrameAndCaptionsSitOnThePage)
+{
+    GraphPrintContext context = pageWith(1600, 1540);
+    context.series.minTemperature = -40;
+    context.series.maxTemperature = 1200;
+    const RecordingCanvas canvas = drawn(context);
+
+    const QStringList texts = canvas.texts();
+    ASSERT_GE(texts.size(), 2);
+    EXPECT_EQ(texts[0], QStringLiteral("Температурный  диапазон   -40...1200 °C"));
+    const auto header = canvas.callsOf(CanvasCall::Kind::TextOut);
+    EXPECT_EQ(header[0].to, QPoint(PlotLeft, -100));
+    EXPECT_EQ(header[1].to, QPoint(PlotLeft, -145));
+    EXPECT_EQ(header[0].font, CanvasFont());
+
+    // The frame, drawn last before the captions with the canvas's own pen.
+    const int bottom = PlotTop - 1540;
+    const std::vector<QLine> frame = linesIn(canvas, Canvas::defaultPen().color());
+    EXPECT_EQ(frame, (std::vector<QLine>{{PlotLeft, PlotTop, 1740, PlotTop},
+                                         {1740, PlotTop, 1740, bottom},
+                                         {1740, bottom, PlotLeft, bottom},
+                                         {PlotLeft, bottom, PlotLeft, PlotTop}}));
+
+    const CanvasCall *time = textCall(canvas, QStringLiteral("Время"));
+    ASSERT_NE(time, nullptr);
+    EXPECT_EQ(time->to, QPoint(PlotLeft + (1740 - 62 - PlotLeft) / 2, bottom - 30 + (30 - 25) / 2));
+    const CanvasCall *temperature = textCall(canvas, QStringLiteral("Температура, °C"));
+    ASSERT_NE(temperature, nullptr);
+    EXPECT_EQ(temperature->font.escapement, -900);
+    EXPECT_EQ(temperature->to, QPoint(100 + (PlotLeft - 187 - 100) / 2, bottom + (1540 - 25) / 2));
+
+    // Everything selected is put back: the canvas ends with its own pen and font.
+    EXPECT_EQ(canvas.pen(), Canvas::defaultPen());
+    EXPECT_EQ(canvas.font(), CanvasFont());
+}
+
+TEST(GraphPage, AnEmptyOrReversedWindowDrawsNoDivisions)
+{
+    GraphPrintContext context = pageWith(1000, 1000);
+    context.timeWindowEnd = context.timeWindowStart;
+    context.temperatureWindowEnd = -5;
+    context.series.walk = {{0, 50, 950}, {10, 60, 950}};
+    const RecordingCanvas canvas = drawn(context);
+    EXPECT_TRUE(linesIn(canvas, MajorColor).empty());
+    EXPECT_TRUE(linesIn(canvas, MinorColor).empty());
+    EXPECT_EQ(linesIn(canvas, Canvas::defaultPen().color()).size(), 4u);
+
+    // A page too small for any plot draws its frame and nothing across it.
+    GraphPrintContext tiny = pageWith(1000, 1000);
+    tiny.pageSize = {0, -5};
+    EXPECT_TRUE(linesIn(drawn(tiny), MajorColor).empty());
+}
+
+// The curve on a plot of 1000 by 1000 units: 1 unit per ms from 1000 ms, 10 units per °C.
+struct CurvePage
+{
+    static constexpr int Bottom = PlotTop - 1000;
+
+    static GraphPrintContext context(std::vector<v4TermData> walk, bool breakAtGaps)
+    {
+        GraphPrintContext page = pageWith(1000, 1000);
+        page.timeWindowStart = 1000;
+        page.timeWindowEnd = 2000;
+        page.temperatureWindowEnd = 100;
+        page.breakAtGaps = breakAtGaps;
+        page.series.walk = std::move(walk);
+        return page;
+    }
+
+    // The pen's path in the curve's pen: "M x,y" for moves and "L x,y" for lines.
+    static std::vector<std::string> path(const GraphPrintContext &page)
+    {
+        const RecordingCanvas canvas = drawn(page);
+        std::vector<std::string> result;
+        for (const CanvasCall &call : canvas.calls()) {
+            if (call.pen.color() != CurveColor)
+                continue;
+            if (call.kind == CanvasCall::Kind::MoveTo || call.kind == CanvasCall::Kind::LineTo)
+                result.push_back((call.kind == CanvasCall::Kind::MoveTo ? "M " : "L ") +
+                                 std::to_string(call.to.x()) + "," +
+                                 std::to_string(call.to.y() - Bottom));
+        }
+        return result;
+    }
+};
+
+using Path = std::vector<std::string>;
+
+TEST(GraphPageCurve, PointsOutsideTheWindowAreLimitedOnlyOnTheLeftAndAtTheBottom)
+{
+    const Path path = CurvePage::path(CurvePage::context(
+        {
+            {900, 50, 950},   // before the window: on the left edge
+            {1000, -20, 950}, // below it: on the bottom edge
+            {1100, 150, 950}, // above it: over the top
+            {1200, 60, 950},
+            {1201, 60, 950}, // a second point in the same column is drawn too
+            {2001, 70, 950}, // past the end: not drawn
+            {2002, 80, 950},
+        },
+        false));
+    EXPECT_EQ(path, (Path{"M 140,500", "L 140,0", "L 240,1500", "L 340,600", "L 341,600"}));
+}
+
+TEST(GraphPageCurve, BreaksAtGapsOnlyWhileTheFlagIsSet)
+{
+    const std::vector<v4TermData> walk = {{1000, 10, 950}, {1010, 10, 950}, {1020, 10, 950},
+                                          {1120, 20, 950}, {1130, 20, 950}, {1140, 20, 950}};
+    EXPECT_EQ(CurvePage::path(CurvePage::context(walk, true)),
+              (Path{"M 140,100", "L 150,100", "L 160,100", "M 260,200", "L 270,200", "L 280,200"}));
+    EXPECT_EQ(CurvePage::path(CurvePage::context(walk, false)),
+              (Path{"M 140,100", "L 150,100", "L 160,100", "L 260,200", "L 270,200", "L 280,200"}));
+}
+
+TEST(GraphPageCurve, DrawsNothingWithoutRecordsInTheWindow)
+{
+    EXPECT_TRUE(CurvePage::path(CurvePage::context({}, true)).empty());
+    EXPECT_TRUE(CurvePage::path(CurvePage::context({{2500, 50, 950}}, true)).empty());
+}
+
+TEST(CurveGapRule, JudgesIntervalsAgainstTheRunningMean)
+{
+    struct Row
+    {
+        const char *name;
+        std::vector<std::int32_t> times;
+        CurveGapRule::Point last;
+    };
+    using P = CurveGapRule::Point;
+    const std::vector<Row> rows = {
+        {"just under ten times the mean", {0, 1000, 2000, 11999}, P::Continues},
+        {"ten times the mean is a gap", {0, 1000, 2000, 12000}, P::AfterGap},
+        {"the second point only sets the mean", {0, 1000, 2000, 50000, 150000}, P::Continues},
+        {"a mean of 0 makes the next point a gap", {0, 0, 100}, P::AfterGap},
+        {"extreme times do not overflow",
+         {std::numeric_limits<std::int32_t>::min(), 0, std::numeric_limits<std::int32_t>::max()},
+         P::Continues},
+    };
+    for (const Row &row : rows) {
+        CurveGapRule rule;
+        EXPECT_EQ(rule.judge(row.times.front()), P::First) << row.name;
+        P last = P::First;
+        for (std::size_t i = 1; i < row.times.size(); ++i)
+            last = rule.judge(row.times[i]);
+        EXPECT_EQ(last, row.last) << row.name;
+    }
+}
+
+struct HeaderRow
+{
+    const char *name;
+    std::uint8_t scaleFlags;
+    std::vector<v4TermData> walk;
+    const char *expected;
+};
+
+class GraphPageHeader : public testing::TestWithParam<HeaderRow>
+{
+};
+
+TEST_P(GraphPageHeader, SecondLineGivesTheIntervalAndTheEmissivity)
+{
+    const HeaderRow &row = GetParam();
+    GraphPrintContext context = pageWith(1000, 1000);
+    context.timeWindowStart = 45'000'000;
+    context.timeWindowEnd = 46'000'000;
+    context.series.scaleFlags = row.scaleFlags;
+    context.series.firstTime = 44'000'000; // 12:13:20.000
+    context.series.walk = row.walk;
+    const QStringList texts = drawn(context).texts();
+    ASSERT_GE(texts.size(), 2);
+    EXPECT_EQ(texts[1], QString::fromUtf8(row.expected));
+}
+
+constexpr std::uint8_t Thousandths = TermDataFile::ThousandthsFlag;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, GraphPageHeader,
+    testing::Values(HeaderRow{"ThousandthsStoredWithoutTheFlag",
+                              0,
+                              {{45'296'780, 20, 950}, {45'297'780, 21, 950}},
+                              "Интервал 12:13:20.000 - 12:34:57.780,  Степень черноты  0.95"},
+                    HeaderRow{"Hundredths",
+                              0,
+                              {{45'296'780, 20, 95}},
+                              "Интервал 12:13:20.000 - 12:34:56.780,  Степень черноты  0.95"},
+                    HeaderRow{"ARangeEndsAtTheRecordPastTheWindow",
+                              Thousandths,
+                              {{45'000'001, 20, 900}, {45'500'000, 20, 975}, {46'000'005, 20, 100}},
+                              "Интервал 12:13:20.000 - 12:46:40.005,  "
+                              "Степень черноты изменялась в пределах  0.90...0.97"},
+                    HeaderRow{"RecordsWithAZeroFieldDoNotCount",
+                              Thousandths,
+                              {{45'000'001, 0, 100}, {45'000'002, 20, 0}, {45'000'003, 20, 950}},
+                              "Интервал 12:13:20.000 - 12:30:0.003,  Степень черноты  0.95"},
+                    HeaderRow{"NoCountingRecord",
+                              Thousandths,
+                              {{45'000'001, 0, 100}},
+                              "Интервал 12:13:20.000 - 12:30:0.001,  Степень черноты  0.00"},
+                    // No record at or after the window's start: there is no end to tell.
+                    HeaderRow{"NoRecordInTheWindow",
+                              Thousandths,
+                              {},
+                              "Интервал 12:13:20.000,  Степень черноты  0.00"}),
+    RowName());
+
+TEST(GraphPage, TimesOutsideTheDayWrapIntoIt)
+{
+    GraphPrintContext context = pageWith(1000, 1000);
+    context.series.firstTime = -1;
+    context.series.walk = {{86'400'000 + 61'001, 20, 950}};
+    context.timeWindowEnd = std::numeric_limits<std::int32_t>::max();
+    EXPECT_TRUE(drawn(context).texts()[1].startsWith(
+        QStringLiteral("Интервал 23:59:59.999 - 0:1:1.001,  ")));
+}
+
+TEST(TakeGraphPrintSeries, CopiesTheWalkUpToTheFirstRecordPastTheWindow)
+{
+    TermDataFile series;
+    for (int t = 0; t <= 10000; t += 1000)
+        series.Add(t, t / 100 - 20, 950);
+    series.minTemperature = -20;
+    series.maxTemperature = 80;
+
+    const GraphPrintSeries copy = TakeGraphPrintSeries(&series, 2000, 4500);
+    EXPECT_EQ(copy.minTemperature, -20);
+    EXPECT_EQ(copy.maxTemperature, 80);
+    EXPECT_EQ(copy.scaleFlags, TermDataFile::ThousandthsFlag);
+    EXPECT_EQ(copy.firstTime, 0);
+    std::vector<std::int32_t> times;
+    for (const v4TermData &record : copy.walk)
+        times.push_back(record.time);
+    EXPECT_EQ(times, (std::vector<std::int32_t>{2000, 3000, 4000, 5000}));
+
+    EXPECT_EQ(TakeGraphPrintSeries(&series, 8000, 20000).walk.size(), 3u);
+    const GraphPrintSeries late = TakeGraphPrintSeries(&series, 20000, 30000);
+    EXPECT_TRUE(late.walk.empty());
+    EXPECT_EQ(late.firstTime, 0);
+
+    const GraphPrintSeries none = TakeGraphPrintSeries(nullptr, 0, 1000);
+    EXPECT_FALSE(none.firstTime);
+    EXPECT_TRUE(none.walk.empty());
+    TermDataFile empty;
+    EXPECT_FALSE(TakeGraphPrintSeries(&empty, 0, 1000).firstTime);
+}
+
+// Paper that keeps the page's calls and counts what happened to the document.
+struct FakePaper
+{
+    bool pageStarts = true;
+    RecordingCanvas page;
+    int pagesEnded = 0;
+    int ended = 0;
+    int aborted = 0;
+};
+
+class FakeDevice : public PrintDevice
+{
+public:
+    explicit FakeDevice(FakePaper &paper) : m_paper(paper) {}
+
+    QSize printableSize() const override { return {210, 297}; }
+    bool startPage() override { return m_paper.pageStarts; }
+    Canvas &canvas() override { return m_paper.page; }
+    void endPage() override { ++m_paper.pagesEnded; }
+    void endDocument() override { ++m_paper.ended; }
+    void abortDocument() override { ++m_paper.aborted; }
+
+private:
+    FakePaper &m_paper;
+};
+
+TEST(PrintGraphThread, PrintsOnePageOrDropsTheDocument)
+{
+    const GraphPrintContext context = pageWith(1000, 1000);
+    for (const bool pageStarts : {true, false}) {
+        FakePaper paper;
+        paper.pageStarts = pageStarts;
+        EXPECT_EQ(PrintGraphThread(std::make_unique<FakeDevice>(paper), context), 0);
+        EXPECT_EQ(paper.pagesEnded, pageStarts ? 1 : 0);
+        EXPECT_EQ(paper.ended, pageStarts ? 1 : 0);
+        EXPECT_EQ(paper.aborted, pageStarts ? 0 : 1);
+        EXPECT_EQ(paper.page.calls().empty(), !pageStarts);
+    }
+    EXPECT_EQ(PrintGraphThread(nullptr, context), -1);
+}
+
+} // namespace
