@@ -64,3 +64,10 @@ void PrinterDevice::abortDocument()
     if (!dropped && !file.isEmpty())
         QFile::remove(file);
 }
+
+bool HasPrintDestination(const QPrinter &printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        return !printer.outputFileName().isEmpty();
+    return printer.isValid();
+}

@@ -10,6 +10,10 @@
 
 class QPrinter;
 
+// Whether the print dialog left somewhere to print to: a PDF file name, or a printer the
+// system knows.
+bool HasPrintDestination(const QPrinter &printer);
+
 // A printout's pages on a QPrinter that the print dialog has set up. The printer is opened
 // with the first page, so a document without pages leaves nothing behind: no sheet, no file.
 // An aborted document printed to a file leaves no file.

@@ -15,15 +15,6 @@ namespace {
 
 const QString ErrorCaption = QStringLiteral("Ошибка");
 
-// A PDF printer without a file name has nowhere to print to; a native printer must be one
-// the system knows.
-bool hasDestination(const QPrinter &printer)
-{
-    if (printer.outputFormat() == QPrinter::PdfFormat)
-        return !printer.outputFileName().isEmpty();
-    return printer.isValid();
-}
-
 } // namespace
 
 void PrintTable(Prompts &prompts, const RowSnapshot &snapshot, QObject &owner)
@@ -32,7 +23,7 @@ void PrintTable(Prompts &prompts, const RowSnapshot &snapshot, QObject &owner)
     printer->setDocName(QStringLiteral("ORMA печать таблицы измерений"));
     if (!prompts.printDialog(*printer))
         return;
-    if (!hasDestination(*printer)) {
+    if (!HasPrintDestination(*printer)) {
         prompts.message(QStringLiteral("Не установлен принтер"), ErrorCaption,
                         Prompts::Icon::Exclamation);
         return;

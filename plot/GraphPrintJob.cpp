@@ -2,6 +2,7 @@
 
 #include "outputs/PrintDevice.h"
 #include "plot/PlotDrawing.h"
+#include "plot/Saturating.h"
 
 #include <QPen>
 
@@ -35,27 +36,6 @@ const CanvasFont TemperatureCaptionFont{QStringLiteral("Arial Cyr"), -25, 400, f
 QPen printPen(QRgb color, int width)
 {
     return QPen(QColor(color), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
-
-// Truncation toward zero that saturates instead of overflowing; NaN gives 0.
-int truncated(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    constexpr double low = std::numeric_limits<int>::min();
-    constexpr double high = std::numeric_limits<int>::max();
-    return static_cast<int>(std::clamp(value, low, high));
-}
-
-int saturated(std::int64_t value)
-{
-    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
-}
-
-QPoint at(std::int64_t x, std::int64_t y)
-{
-    return {saturated(x), saturated(y)};
 }
 
 // Units per value of a span of the given length; 0 for an empty or reversed window, which
@@ -170,11 +150,11 @@ private:
         m_canvas.selectFont(previous);
 
         const GraphPrintSeries &series = m_context.series;
-        m_canvas.textOut(at(m_plotLeft, m_pageTop),
+        m_canvas.textOut(pointAt(m_plotLeft, m_pageTop),
                          QStringLiteral("Температурный  диапазон   %1...%2 °C")
                              .arg(series.minTemperature)
                              .arg(series.maxTemperature));
-        m_canvas.textOut(at(m_plotLeft, m_pageTop - truncated(HeaderLineStep * lineHeight)),
+        m_canvas.textOut(pointAt(m_plotLeft, m_pageTop - truncated(HeaderLineStep * lineHeight)),
                          intervalText(series) + emissivityText(m_context));
         m_plotTop = m_pageTop - truncated(PlotTopDepth * lineHeight);
     }
@@ -189,11 +169,11 @@ private:
         drawTimeAxis(pens);
         drawTemperatureAxis(pens);
         m_canvas.selectPen(startPen);
-        m_canvas.moveTo(at(m_plotLeft, m_plotTop));
-        m_canvas.lineTo(at(m_plotRight, m_plotTop));
-        m_canvas.lineTo(at(m_plotRight, m_plotBottom));
-        m_canvas.lineTo(at(m_plotLeft, m_plotBottom));
-        m_canvas.lineTo(at(m_plotLeft, m_plotTop));
+        m_canvas.moveTo(pointAt(m_plotLeft, m_plotTop));
+        m_canvas.lineTo(pointAt(m_plotRight, m_plotTop));
+        m_canvas.lineTo(pointAt(m_plotRight, m_plotBottom));
+        m_canvas.lineTo(pointAt(m_plotLeft, m_plotBottom));
+        m_canvas.lineTo(pointAt(m_plotLeft, m_plotTop));
     }
 
     struct Pens
@@ -205,8 +185,8 @@ private:
 
     void line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2)
     {
-        m_canvas.moveTo(at(x1, y1));
-        m_canvas.lineTo(at(x2, y2));
+        m_canvas.moveTo(pointAt(x1, y1));
+        m_canvas.lineTo(pointAt(x2, y2));
     }
 
     void drawTimeAxis(const Pens &pens)
@@ -221,7 +201,7 @@ private:
             m_canvas.selectPen(pens.major);
             line(x, m_plotBottom - MajorOverhang, x, m_plotTop);
             m_canvas.selectPen(pens.label);
-            m_canvas.textOut(at(x + LabelOffset, m_plotBottom - LabelOffset),
+            m_canvas.textOut(pointAt(x + LabelOffset, m_plotBottom - LabelOffset),
                              label(m_context.timeLabel, value));
             for (int i = 1; i < division->parts && x + i * division->spacing < m_plotRight; ++i) {
                 m_canvas.selectPen(pens.minor);
@@ -247,7 +227,8 @@ private:
             const QString text = label(m_context.temperatureLabel, value);
             const QSize size = m_canvas.textExtent(text);
             m_canvas.textOut(
-                at(m_plotLeft - size.width() - LabelOffset, y + size.height() + LabelOffset), text);
+                pointAt(m_plotLeft - size.width() - LabelOffset, y + size.height() + LabelOffset),
+                text);
             for (int i = 1; i < division->parts && y + i * division->spacing < m_plotTop; ++i) {
                 m_canvas.selectPen(pens.minor);
                 const std::int64_t minorY = y + i * division->spacing;
@@ -270,8 +251,8 @@ private:
         const QString time = QStringLiteral("Время");
         const QSize timeSize = m_canvas.textExtent(time);
         m_canvas.textOut(
-            at(m_plotLeft + (m_plotRight - timeSize.width() - m_plotLeft) / 2,
-               m_pageBottom + (std::abs(m_pageBottom - m_plotBottom) - timeSize.height()) / 2),
+            pointAt(m_plotLeft + (m_plotRight - timeSize.width() - m_plotLeft) / 2,
+                    m_pageBottom + (std::abs(m_pageBottom - m_plotBottom) - timeSize.height()) / 2),
             time);
         m_canvas.selectFont(m_startFont);
 
@@ -279,8 +260,9 @@ private:
         const QString temperature = QStringLiteral("Температура, °C");
         const QSize temperatureSize = m_canvas.textExtent(temperature);
         m_canvas.textOut(
-            at(m_pageLeft + (m_plotLeft - temperatureSize.width() - m_pageLeft) / 2,
-               m_plotBottom + (std::abs(m_plotBottom - m_plotTop) - temperatureSize.height()) / 2),
+            pointAt(m_pageLeft + (m_plotLeft - temperatureSize.width() - m_pageLeft) / 2,
+                    m_plotBottom +
+                        (std::abs(m_plotBottom - m_plotTop) - temperatureSize.height()) / 2),
             temperature);
         m_canvas.selectFont(m_startFont);
     }

@@ -21,15 +21,6 @@ namespace {
 
 const QString ErrorCaption = QStringLiteral("Ошибка");
 
-// A PDF printer without a file name has nowhere to print to; a native printer must be one
-// the system knows.
-bool hasDestination(const QPrinter &printer)
-{
-    if (printer.outputFormat() == QPrinter::PdfFormat)
-        return !printer.outputFileName().isEmpty();
-    return printer.isValid();
-}
-
 // The whole sheet in 0.1 mm, with the painter's origin moved to its top-left corner, so that
 // the page's margins are measured from the paper's edges.
 QSize useWholeSheet(QPrinter &printer)
@@ -91,7 +82,7 @@ void GraphPrinting::print(CGraphWnd &frame)
     printer->setDocName(QStringLiteral("ELVA печать графика"));
     if (!m_prompts.printDialog(*printer))
         return;
-    if (!hasDestination(*printer)) {
+    if (!HasPrintDestination(*printer)) {
         m_prompts.message(QStringLiteral("Не установлен принтер"), ErrorCaption,
                           Prompts::Icon::Exclamation);
         return;

@@ -1,6 +1,7 @@
 #include "plot/PlotDrawing.h"
 
 #include "companions/TermDataFile.h"
+#include "plot/Saturating.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,27 +13,6 @@ namespace {
 
 constexpr double GapFactor = 10.0;
 constexpr double MeanWeight = 0.5;
-
-// Truncation toward zero that saturates instead of overflowing; NaN gives 0.
-int truncated(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    constexpr double low = std::numeric_limits<int>::min();
-    constexpr double high = std::numeric_limits<int>::max();
-    return static_cast<int>(std::clamp(value, low, high));
-}
-
-int saturated(std::int64_t value)
-{
-    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
-}
-
-QPoint pointAt(std::int64_t x, std::int64_t y)
-{
-    return {saturated(x), saturated(y)};
-}
 
 // Selects pens on a canvas and puts the first one it replaced back when it goes.
 class PenScope
