@@ -2,14 +2,23 @@
 
 #include "app/CORMADlg.h"
 
+#include <QApplication>
+
 // On Linux the setting lives in ~/.config/KALMIRON/orma.conf.
 CORMAApp::CORMAApp() : m_settings(QStringLiteral("KALMIRON"), QStringLiteral("orma")) {}
 
 int CORMAApp::run()
 {
+    // The main window is shown modeless: an application-modal main window would withhold
+    // every event from the graph window. The program ends when the main window has run its
+    // closing steps, and only then, whatever other window is still open.
+    QApplication::setQuitOnLastWindowClosed(false);
     CORMADlg dialog(m_prompts, m_settings, m_spreadsheet);
     m_prompts.setParentWindow(&dialog);
-    dialog.exec();
+    QObject::connect(&dialog, &QDialog::finished, qApp, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    dialog.show();
+    QApplication::exec();
     m_prompts.setParentWindow(nullptr);
     return 0;
 }

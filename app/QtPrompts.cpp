@@ -1,5 +1,6 @@
 #include "app/QtPrompts.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -53,7 +54,7 @@ Prompts::Answer answerOf(int button)
 Prompts::Answer QtPrompts::message(const QString &text, const QString &caption, Icon icon,
                                    Buttons buttons)
 {
-    QMessageBox box(messageIcon(icon), caption, text, messageButtons(buttons), m_parent);
+    QMessageBox box(messageIcon(icon), caption, text, messageButtons(buttons), ownerWindow());
     return answerOf(box.exec());
 }
 
@@ -69,7 +70,7 @@ QString QtPrompts::saveFileName(const FileRequest &request)
 
 bool QtPrompts::printDialog(QPrinter &printer)
 {
-    QPrintDialog dialog(&printer, m_parent);
+    QPrintDialog dialog(&printer, ownerWindow());
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
@@ -79,7 +80,7 @@ bool QtPrompts::printDialog(QPrinter &printer)
 
 QString QtPrompts::fileName(const FileRequest &request, bool forSaving)
 {
-    QFileDialog dialog(m_parent);
+    QFileDialog dialog(ownerWindow());
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(request.filter);
@@ -88,4 +89,16 @@ QString QtPrompts::fileName(const FileRequest &request, bool forSaving)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();
+}
+
+QWidget *QtPrompts::ownerWindow() const
+{
+    // A prompt belongs to the window the user is working in: the limits dialog, the graph
+    // window or the main window. It stays application-modal, so no window can be closed
+    // or changed under a prompt that is waiting for an answer.
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget *active = QApplication::activeWindow())
+        return active;
+    return m_parent;
 }

@@ -14,10 +14,12 @@ public:
     QString saveFileName(const FileRequest &request) override;
     bool printDialog(QPrinter &printer) override;
 
-    // The window the prompts are shown over; none makes them free-standing.
+    // The window the prompts are shown over while no window of the program is active;
+    // none makes them free-standing.
     void setParentWindow(QWidget *window) { m_parent = window; }
 
 private:
+    QWidget *ownerWindow() const;
     QString fileName(const FileRequest &request, bool forSaving);
 
     QWidget *m_parent = nullptr;

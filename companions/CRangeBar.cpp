@@ -1,5 +1,9 @@
 #include "companions/CRangeBar.h"
 
+#include "companions/RangeBarAccessible.h"
+
+#include <QAccessible>
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -30,6 +34,11 @@ const QString WidestTime = QStringLiteral("-00:00:00.000");
 CRangeBar::CRangeBar(QWidget *parent)
     : QWidget(parent), m_majorPen(QColor(150, 150, 150), 1), m_minorPen(QColor(200, 200, 200), 1)
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(RangeBarAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setMouseTracking(true);
     applyStyleAndFont();
     m_reportedScale = GetScale();
@@ -236,6 +245,10 @@ void CRangeBar::report(const RangeBarChanges &changes)
     if (!changes.any() && !scaleAlone)
         return;
     update();
+    if (changes.window() && QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, GetWinMin());
+        QAccessible::updateAccessibility(&event);
+    }
     // A receiver may delete the bar; later reports are then dropped.
     const QPointer<CRangeBar> alive(this);
     const std::pair<bool, int> codes[] = {{changes.minimum, RangeBarMinChanged},

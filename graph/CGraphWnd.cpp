@@ -28,12 +28,14 @@ constexpr int StatusPaneIds[CGraphWnd::StatusPaneCount] = {
     ID_INDICATOR_TIME_RANGE};
 constexpr int TemperatureRangePane = 2;
 constexpr int TimeRangePane = 3;
+constexpr int StatusPaneMargin = 2;
 constexpr std::int32_t TemperatureMargin = 10;
 constexpr std::int32_t TemperatureRangeWithoutLimits = 2000;
 
-CRangeBar *makeBar(QWidget *parent, std::int32_t style, int id)
+CRangeBar *makeBar(QWidget *parent, std::int32_t style, int id, const QString &name)
 {
     auto *bar = new CRangeBar(parent);
+    bar->setAccessibleName(name);
     bar->SetCtrlStyle(style);
     bar->setControlId(id);
     return bar;
@@ -66,9 +68,10 @@ CGraphWnd::CGraphWnd(Bars bars)
     connect(m_view, &CGraphView::pointerTextChanged, this, &CGraphWnd::setStatusText);
     connect(m_view, &CGraphView::contextMenuRequested, this, &CGraphWnd::OnContextMenu);
     if (bars.testFlag(TemperatureBar))
-        m_temperatureBar = makeBar(this, RangeBarStyleTemperature, TemperatureBarId);
+        m_temperatureBar = makeBar(this, RangeBarStyleTemperature, TemperatureBarId,
+                                   QStringLiteral("Шкала температуры"));
     if (bars.testFlag(TimeBar))
-        m_timeBar = makeBar(this, RangeBarStyleTime, TimeBarId);
+        m_timeBar = makeBar(this, RangeBarStyleTime, TimeBarId, QStringLiteral("Шкала времени"));
     m_view->setBars(m_temperatureBar, m_timeBar);
     for (CRangeBar *bar : {m_temperatureBar, m_timeBar}) {
         if (bar != nullptr)
@@ -82,13 +85,27 @@ CGraphWnd::CGraphWnd(Bars bars)
 
 void CGraphWnd::createStatusLine()
 {
+    // The panes are placed by hand rather than by the status bar's layout, which squeezes
+    // fixed-width panes over one another when the window is narrower than all four.
     m_statusLine = new QStatusBar(this);
+    m_statusLine->setSizeGripEnabled(false);
     for (int pane = 0; pane < StatusPaneCount; ++pane) {
         auto *label = new QLabel(loadString(StatusPaneIds[pane]), m_statusLine);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setFixedWidth(label->sizeHint().width());
-        m_statusLine->addWidget(label);
+        label->setFixedSize(label->sizeHint());
         m_panes[static_cast<std::size_t>(pane)] = label;
+    }
+    m_statusLine->setFixedHeight(m_panes[0]->height() + 2 * StatusPaneMargin);
+}
+
+// Each pane keeps its template's width, one after the other from the left; what the window
+// cannot hold is cut off at its right edge.
+void CGraphWnd::layoutStatusPanes()
+{
+    int x = StatusPaneMargin;
+    for (QLabel *pane : m_panes) {
+        pane->move(x, StatusPaneMargin);
+        x += pane->width() + StatusPaneMargin;
     }
 }
 
@@ -129,8 +146,9 @@ CGraphWnd::Thickness CGraphWnd::thickness() const
 
 void CGraphWnd::RecalcLayout()
 {
-    const int statusHeight = m_statusLine->sizeHint().height();
+    const int statusHeight = m_statusLine->height();
     m_statusLine->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    layoutStatusPanes();
 
     const Thickness t = thickness();
     const int plotBottom = height() - t.statusLine - t.timeBar;

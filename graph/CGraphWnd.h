@@ -127,6 +127,7 @@ private:
     };
 
     void createStatusLine();
+    void layoutStatusPanes();
     void setStartingValues();
     Thickness thickness() const;
     void RecalcLayout();
