@@ -1,0 +1,361 @@
+"""Drives the started ORMA program as its user does.
+
+A journey starts a virtual display, the accessibility bus, the simulated instrument and the
+built `orma` binary; it gives input through the X server (xdotool) and reads what the windows
+show through the accessibility tree. Every wait is on a state, with a limit; every process it
+started is ended when the journey ends, also when it fails.
+
+Run a journey under `dbus-run-session`, with ORMA_BINARY and ORMA_INSTRUMENT naming the two
+programs (ctest does both).
+"""
+
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+
+class JourneyFailure(AssertionError):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise JourneyFailure(message)
+
+
+def _extents(node):
+    e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return e.x, e.y, e.width, e.height
+
+
+def _showing(node):
+    try:
+        return node.getState().contains(pyatspi.STATE_SHOWING) and _extents(node)[2] > 0
+    except (GLib.Error, NotImplementedError, AttributeError):
+        return False
+
+
+def descendants(node, depth=12):
+    """Every node under node, depth first, children in order."""
+    if depth == 0:
+        return
+    try:
+        children = list(node)
+    except GLib.Error:
+        return
+    for child in children:
+        if child is None:
+            continue
+        yield child
+        yield from descendants(child, depth - 1)
+
+
+def find_all(root, role, name=None, showing=True):
+    found = []
+    for node in descendants(root):
+        try:
+            if node.getRoleName() != role or (name is not None and node.name != name):
+                continue
+        except GLib.Error:
+            continue
+        if not showing or _showing(node):
+            found.append(node)
+    return found
+
+
+def text_of(node):
+    """What a label, a text field or a cell shows."""
+    try:
+        text = node.queryText()
+        return text.getText(0, text.characterCount)
+    except NotImplementedError:
+        return node.name
+
+
+def dump(node, depth=0, out=sys.stderr):
+    try:
+        extents = _extents(node) if _showing(node) else "hidden"
+        print("  " * depth + f"[{node.getRoleName()}] {node.name!r} {extents}", file=out)
+    except GLib.Error:
+        return
+    if depth < 10:
+        for child in node:
+            if child is not None:
+                dump(child, depth + 1, out)
+
+
+class Journey:
+    """One run of the program, from its start to its end; use it in a with statement."""
+
+    def __init__(self, name, time_limit=150):
+        self.name = name
+        self.time_limit = time_limit
+        self.dir = tempfile.mkdtemp(prefix=f"orma-{name}-")
+        self.config_dir = os.path.join(self.dir, "config")
+        self.files_dir = os.path.join(self.dir, "files")
+        os.makedirs(os.path.join(self.config_dir, "KALMIRON"))
+        os.makedirs(self.files_dir)
+        self._processes = []
+        self.orma = None
+        self.app = None
+        self.env = dict(os.environ)
+
+    # -- the life of the journey ------------------------------------------------------------
+
+    def __enter__(self):
+        signal.signal(signal.SIGALRM, self._out_of_time)
+        signal.alarm(self.time_limit)
+        self._start_display()
+        self._start_accessibility_bus()
+        return self
+
+    def __exit__(self, kind, error, trace):
+        signal.alarm(0)
+        if error is not None and self.app is not None:
+            print(f"\n{self.name}: the windows at the failure:", file=sys.stderr)
+            try:
+                dump(self.app)
+            except Exception as e:  # the dump only helps; the failure is what counts
+                print(f"(no tree: {e})", file=sys.stderr)
+        for process in reversed(self._processes):
+            self._end(process)
+        shutil.rmtree(self.dir, ignore_errors=True)
+        return False
+
+    def _out_of_time(self, *_):
+        raise JourneyFailure(f"{self.name} did not finish within {self.time_limit} s")
+
+    def _spawn(self, args, **kwargs):
+        process = subprocess.Popen([str(a) for a in args], env=self.env, start_new_session=True, **kwargs)
+        self._processes.append(process)
+        return process
+
+    @staticmethod
+    def _end(process):
+        if process.poll() is None:
+            try:
+                os.killpg(process.pid, signal.SIGTERM)
+                process.wait(timeout=5)
+            except (ProcessLookupError, subprocess.TimeoutExpired):
+                try:
+                    os.killpg(process.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+                process.wait()
+
+    def _start_display(self):
+        read_end, write_end = os.pipe()
+        self._spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+                     "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,),
+                    stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as reader:
+            number = reader.readline().strip()
+        check(number, "the virtual display did not start")
+        self.env.update({
+            "DISPLAY": f":{number}",
+            "QT_QPA_PLATFORM": "xcb",
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+            "QT_ACCESSIBILITY": "1",
+            "XDG_CONFIG_HOME": self.config_dir,
+            "XDG_CACHE_HOME": os.path.join(self.dir, "cache"),
+            "XDG_RUNTIME_DIR": self.dir,
+            "LC_ALL": "C.UTF-8",
+        })
+        os.environ["DISPLAY"] = self.env["DISPLAY"]
+
+    def _start_accessibility_bus(self):
+        # The session bus starts the accessibility bus on the first request.
+        self.wait_until("the accessibility bus", lambda: pyatspi.Registry.getDesktop(0) is not None)
+
+    # -- the programs ------------------------------------------------------------------------
+
+    def start_instrument(self, *args):
+        """The simulated pyrometer; returns the path of its terminal."""
+        output = os.path.join(self.dir, "instrument.out")
+        with open(output, "w") as out:
+            self._spawn([os.environ["ORMA_INSTRUMENT"], *args], stdout=out,
+                        stderr=subprocess.DEVNULL)
+
+        def port():
+            with open(output) as f:
+                return f.readline().strip()
+        return self.wait_until("the simulated instrument", port)
+
+    def settings(self):
+        path = os.path.join(self.config_dir, "KALMIRON", "orma.conf")
+        values = {}
+        if os.path.exists(path):
+            with open(path, encoding="utf-8") as f:
+                for line in f:
+                    key, sep, value = line.strip().partition("=")
+                    if sep:
+                        values[key] = value
+        return values
+
+    def start_orma(self, port=None):
+        """Starts the program, with port as the remembered source; returns its main window."""
+        if port is not None:
+            with open(os.path.join(self.config_dir, "KALMIRON", "orma.conf"), "w") as f:
+                f.write(f"[General]\nPort={port}\n")
+        self.orma = self._spawn([os.environ["ORMA_BINARY"]], stdout=subprocess.DEVNULL)
+
+        def application():
+            for app in pyatspi.Registry.getDesktop(0):
+                if app is not None and app.name == "orma" and app.get_process_id() == self.orma.pid:
+                    return app
+            return None
+        self.app = self.wait_until("ORMA on the accessibility bus", application, timeout=30)
+        return self.window("dialog", "ORMA")
+
+    def wait_for_exit(self, timeout):
+        try:
+            return self.orma.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise JourneyFailure(f"ORMA still runs {timeout} s after it was closed") from None
+
+    # -- waiting and finding -----------------------------------------------------------------
+
+    def wait_until(self, what, probe, timeout=20):
+        deadline = time.monotonic() + timeout
+        while True:
+            try:
+                value = probe()
+            except (GLib.Error, LookupError, NotImplementedError, OSError):
+                value = None
+            if value:
+                return value
+            if self.orma is not None and self.orma.poll() is not None:
+                raise JourneyFailure(f"ORMA ended (status {self.orma.returncode}) "
+                                     f"while waiting for {what}")
+            if time.monotonic() > deadline:
+                raise JourneyFailure(f"timed out after {timeout} s waiting for {what}")
+            time.sleep(0.1)
+
+    def window(self, role, name, timeout=20):
+        """A shown top-level window of the program."""
+        def probe():
+            for node in self.app:
+                if node is not None and node.getRoleName() == role and node.name == name \
+                        and _showing(node):
+                    return node
+            return None
+        return self.wait_until(f"the window {name!r}", probe, timeout)
+
+    def windows(self):
+        return [(n.getRoleName(), n.name) for n in self.app if n is not None and _showing(n)]
+
+    def gone(self, role, name, timeout=20):
+        def probe():
+            return not any(r == role and n == name for r, n in self.windows())
+        self.wait_until(f"the window {name!r} to close", probe, timeout)
+
+    def find(self, root, role, name=None, timeout=20):
+        """The first shown node of role (and name) under root."""
+        def probe():
+            nodes = find_all(root, role, name)
+            return nodes[0] if nodes else None
+        return self.wait_until(f"a {role} {name or ''!s} in {root.name!r}", probe, timeout)
+
+    def message_box(self, text_part, timeout=20):
+        """The shown message box whose text holds text_part."""
+        def probe():
+            for node in self.app:
+                if node is None or node.getRoleName() not in ("alert", "dialog") or \
+                        not _showing(node):
+                    continue
+                if any(text_part in text_of(label) for label in find_all(node, "label")):
+                    return node
+            return None
+        return self.wait_until(f"a message box saying {text_part!r}", probe, timeout)
+
+    def table_rows(self, main):
+        """The table's rows as lists of their cell texts."""
+        table = find_all(main, "tree")[0]
+        cells = [text_of(c) for c in find_all(table, "table cell", showing=False)]
+        return [cells[i:i + 5] for i in range(0, len(cells) - len(cells) % 5, 5)]
+
+    # -- input through the X server ----------------------------------------------------------
+
+    def xdotool(self, *args):
+        subprocess.run(["xdotool", *map(str, args)], env=self.env, check=True, timeout=20)
+
+    @staticmethod
+    def centre(node):
+        x, y, w, h = _extents(node)
+        return x + w // 2, y + h // 2
+
+    def point_at(self, node, dx=None, dy=None):
+        """Moves the pointer onto node: its centre, or dx, dy from its top left corner."""
+        x, y, w, h = _extents(node)
+        self.move_to(x + (w // 2 if dx is None else dx), y + (h // 2 if dy is None else dy))
+
+    def move_to(self, x, y):
+        self.xdotool("mousemove", "--sync", x, y)
+
+    def click(self, node, button=1, dx=None, dy=None):
+        self.point_at(node, dx, dy)
+        self.xdotool("click", button)
+
+    def click_at(self, x, y, button=1):
+        self.move_to(x, y)
+        self.xdotool("click", button)
+
+    def press(self, name):
+        """Clicks the shown push button name of the program's windows."""
+        button = self.find(self.app, "push button", name)
+        self.click(button)
+
+    def wheel(self, node, notches, dx=None, dy=None):
+        """Turns the wheel over node: away from the user (up) for notches > 0."""
+        self.point_at(node, dx, dy)
+        self.xdotool("click", "--repeat", abs(notches), "--delay", 50, 4 if notches > 0 else 5)
+
+    def key(self, *keys):
+        self.xdotool("key", "--delay", 30, *keys)
+
+    def type_text(self, text):
+        self.xdotool("type", "--delay", 20, text)
+
+    def popup_shown(self):
+        """Whether a popup menu of the program is on the screen (Qt does not publish it)."""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--classname", "orma"],
+                               env=self.env, capture_output=True, text=True)
+        for window in found.stdout.split():
+            geometry = subprocess.run(["xdotool", "getwindowname", window], env=self.env,
+                                      capture_output=True, text=True).stdout.strip()
+            if geometry == "":
+                return True
+        return False
+
+    # -- a reception -------------------------------------------------------------------------
+
+    def download(self, main, count):
+        """A memory download as the user does it: the button, the prompt, the wait for the end.
+        Returns the rows."""
+        self.press("Получить данные")
+        prompt = self.message_box("Подключите прибор к компьютеру.")
+        check(prompt.name == "Прием данных", f"the prompt's caption is {prompt.name!r}")
+        self.click(self.find(prompt, "push button", "OK"))
+        self.find(main, "push button", "Прервать")
+        self.find(main, "push button", "График", timeout=60)
+        rows = self.table_rows(main)
+        check(len(rows) == count, f"{len(rows)} rows after a download of {count}")
+        return rows
+
+
+def run(journey):
+    """Runs journey(), a function of no arguments, and exits as ctest expects."""
+    try:
+        journey()
+    except JourneyFailure as failure:
+        print(f"FAILED: {failure}", file=sys.stderr)
+        sys.exit(1)
+    print("passed")
