@@ -42,7 +42,11 @@ def _showing(node):
         return False
 
 
-def descendants(node, depth=12):
+# The table's cells are many; only a search for cells looks inside it.
+_CELL_HOLDERS = ("tree", "table")
+
+
+def descendants(node, depth=12, into_tables=True):
     """Every node under node, depth first, children in order."""
     if depth == 0:
         return
@@ -54,12 +58,17 @@ def descendants(node, depth=12):
         if child is None:
             continue
         yield child
-        yield from descendants(child, depth - 1)
+        try:
+            if not into_tables and child.getRoleName() in _CELL_HOLDERS:
+                continue
+        except GLib.Error:
+            continue
+        yield from descendants(child, depth - 1, into_tables)
 
 
 def find_all(root, role, name=None, showing=True):
     found = []
-    for node in descendants(root):
+    for node in descendants(root, into_tables=role == "table cell"):
         try:
             if node.getRoleName() != role or (name is not None and node.name != name):
                 continue
@@ -276,6 +285,12 @@ class Journey:
             return None
         return self.wait_until(f"a message box saying {text_part!r}", probe, timeout)
 
+    def answer(self, box, button="OK"):
+        """Presses button in the message box or dialog box and waits for it to close."""
+        role, name = box.getRoleName(), box.name
+        self.click(self.find(box, "push button", button))
+        self.gone(role, name)
+
     def table_rows(self, main):
         """The table's rows as lists of their cell texts."""
         table = find_all(main, "tree")[0]
@@ -298,7 +313,12 @@ class Journey:
         self.move_to(x + (w // 2 if dx is None else dx), y + (h // 2 if dy is None else dy))
 
     def move_to(self, x, y):
-        self.xdotool("mousemove", "--sync", x, y)
+        # --sync waits for the pointer to move, and so would wait in vain for a pointer that is
+        # already there.
+        where = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env,
+                               capture_output=True, text=True).stdout
+        if f"X={x}\nY={y}\n" not in where:
+            self.xdotool("mousemove", "--sync", x, y)
 
     def click(self, node, button=1, dx=None, dy=None):
         self.point_at(node, dx, dy)
@@ -324,16 +344,52 @@ class Journey:
     def type_text(self, text):
         self.xdotool("type", "--delay", 20, text)
 
-    def popup_shown(self):
-        """Whether a popup menu of the program is on the screen (Qt does not publish it)."""
+    def x_window(self, title):
+        """The X window id of the program's shown window title."""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", f"^{title}$"],
+                               env=self.env, capture_output=True, text=True)
+        return found.stdout.split()[0]
+
+    def _visible_x_windows(self):
         found = subprocess.run(["xdotool", "search", "--onlyvisible", "--classname", "orma"],
                                env=self.env, capture_output=True, text=True)
-        for window in found.stdout.split():
-            geometry = subprocess.run(["xdotool", "getwindowname", window], env=self.env,
-                                      capture_output=True, text=True).stdout.strip()
-            if geometry == "":
-                return True
-        return False
+        return set(found.stdout.split())
+
+    def context_menu(self, node, dx=None, dy=None):
+        """Opens a context menu with the right button over node and waits for it to show.
+        Qt does not publish popup menus on the accessibility bus, so the menu is seen as the
+        program's new window on the X server."""
+        before = self._visible_x_windows()
+        self.click(node, 3, dx, dy)
+        self._menu = self.wait_until("the context menu",
+                                     lambda: self._visible_x_windows() - before, timeout=10)
+
+    def choose(self, *keys):
+        """Chooses an item of the open context menu by keys (Down, Right, Return), and waits
+        for the menu to close."""
+        self.key(*keys)
+        self.wait_until("the menu to close",
+                        lambda: not self._menu & self._visible_x_windows(), timeout=10)
+
+    def answer_file_dialog(self, title, path):
+        """Types path into the name field of the program's file dialog title ("Save As",
+        "Open"), presses Enter and waits for the dialog to close."""
+        dialog = self.window("dialog", title)
+        field = self.find(dialog, "text", "File name:")
+        self.click(field)
+        self.key("ctrl+a")
+        self.type_text(path)
+        self.wait_until(f"{path!r} in the name field", lambda: text_of(field) == path)
+        self.key("Return")
+        self.gone("dialog", title)
+
+    def select_item(self, combo, item):
+        """Opens the combo box with a click and clicks its list item."""
+        self.click(combo)
+        # The items of a closed list claim to be shown, at the screen's corner.
+        popup = self.find(combo, "list")
+        self.click(self.find(popup, "list item", item))
+        self.wait_until(f"{item!r} in the combo box", lambda: combo.name == item)
 
     # -- a reception -------------------------------------------------------------------------
 

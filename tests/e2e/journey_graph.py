@@ -1,0 +1,117 @@
+"""The graph window as its user works with it while the main window stays open: the pointer
+readout, the wheel over the time bar, and every command of the context menu that changes
+what is shown ("Весь график", the automatic limits, the limits dialog with a bad and a good
+entry)."""
+
+import pyatspi
+
+from orma_e2e import Journey, check, find_all, run, text_of
+
+RECORDS = 40
+GRAPH = ("filler", "-- График --")
+POINTER_TEMPLATES = ("Температура 0000 °С ", "Время 00:00:00.000 сек")
+# The menu's items, reached from the top with the keyboard.
+VIEW = ("Down", "Down", "Right")
+WHOLE_GRAPH = (*VIEW, "Return")
+AUTOMATIC_LIMITS = (*VIEW, "Down", "Return")
+LIMITS_DIALOG = (*VIEW, "Down", "Down", "Return")
+
+
+def window_of(bar):
+    """The visible window of a range bar as its own labels show it, such as "19° – 859°"."""
+    return bar.description
+
+
+def start_of(bar):
+    return bar.queryValue().currentValue
+
+
+def journey():
+    with Journey("graph") as j:
+        port = j.start_instrument("--memory", RECORDS, "--delay", "1", "--line-delay", "5")
+        main = j.start_orma(port)
+        rows = j.download(main, RECORDS)
+        j.press("График")
+        graph = j.window(*GRAPH)
+        extents = graph.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        check((extents.width, extents.height) == (300, 200),
+              f"the graph window opens at {extents.width} x {extents.height}")
+
+        panes = find_all(graph, "label")
+        check([text_of(p) for p in panes[:2]] == list(POINTER_TEMPLATES),
+              f"the pointer panes before any pointer move: {[text_of(p) for p in panes]}")
+        # The window at a size a user would work at; the layout follows.
+        j.xdotool("windowsize", "--sync", j.x_window("-- График --"), 800, 500)
+        plot = j.wait_until("the plot at its new size", lambda: [
+            f for f in find_all(graph, "filler") if f.queryComponent().getExtents(
+                pyatspi.DESKTOP_COORDS).width > 600])[0]
+        time_bar = j.find(graph, "slider", "Шкала времени")
+        temperature_bar = j.find(graph, "slider", "Шкала температуры")
+        whole_time = window_of(time_bar)
+
+        # The pointer readout: the temperature and the time under the pointer.
+        j.point_at(plot)
+        j.wait_until("the pointer readout", lambda: all(
+            text_of(p) != t for p, t in zip(panes, POINTER_TEMPLATES)))
+        check(text_of(panes[0]).startswith("Температура ") and
+              text_of(panes[0]).endswith(" °С"), f"pane 0 reads {text_of(panes[0])!r}")
+        check(text_of(panes[1]).startswith("Время "), f"pane 1 reads {text_of(panes[1])!r}")
+        before = text_of(panes[1])
+        j.point_at(plot, dx=20)
+        j.wait_until("the time readout to follow the pointer", lambda: text_of(panes[1]) != before)
+
+        # Three notches of the wheel over the time bar zoom in around the pointer.
+        start = start_of(time_bar)
+        j.wheel(time_bar, 3)
+        j.wait_until("the time window to narrow", lambda: start_of(time_bar) > start)
+        check(window_of(time_bar) != whole_time, "the time window did not change")
+        # Over the plot the wheel moves nothing.
+        zoomed = window_of(time_bar)
+        j.wheel(plot, 3)
+        check(window_of(time_bar) == zoomed, "a wheel turn over the plot moved the time window")
+
+        # "Весь график" brings back the whole time range.
+        j.context_menu(plot)
+        j.choose(*WHOLE_GRAPH)
+        j.wait_until("the whole time range", lambda: window_of(time_bar) == whole_time)
+
+        # The limits dialog: a text that is not a whole number is refused and the dialog
+        # stays; whole numbers are applied to the temperature window.
+        j.context_menu(plot)
+        j.choose(*LIMITS_DIALOG)
+        dialog = j.window("dialog", "Пределы")
+        fields = sorted(find_all(dialog, "text"),
+                        key=lambda f: f.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).y)
+        check(len(fields) == 4, f"the limits dialog has {len(fields)} fields")
+        range_max, window_max, window_min, range_min = fields
+        check(text_of(window_max) == window_of(temperature_bar).split("°")[-2].split()[-1],
+              f"the window maximum field shows {text_of(window_max)!r}, the bar "
+              f"{window_of(temperature_bar)!r}")
+        j.click(window_max)
+        j.key("ctrl+a")
+        j.type_text("5x0")
+        j.press("OK")
+        prompt = j.message_box("Введите целое число.")
+        j.answer(prompt)
+        j.window("dialog", "Пределы")
+        for field, value in ((window_max, "500"), (window_min, "100")):
+            j.click(field)
+            j.key("ctrl+a")
+            j.type_text(value)
+        j.wait_until("the typed window", lambda: (text_of(window_max), text_of(window_min))
+                     == ("500", "100"))
+        j.press("OK")
+        j.gone("dialog", "Пределы")
+        j.wait_until("the typed temperature window", lambda:
+                     window_of(temperature_bar) == "100° – 500°")
+
+        # Automatic limits fit the temperature window to the readings in sight.
+        j.context_menu(plot)
+        j.choose(*AUTOMATIC_LIMITS)
+        readings = [int(row[2]) for row in rows if int(row[2]) != 0]
+        expected = f"{min(readings)}° – {max(readings)}°"
+        j.wait_until(f"the temperature window {expected}",
+                     lambda: window_of(temperature_bar) == expected)
+
+
+run(journey)
