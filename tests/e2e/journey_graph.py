@@ -48,6 +48,7 @@ def journey():
         time_bar = j.find(graph, "slider", "Шкала времени")
         temperature_bar = j.find(graph, "slider", "Шкала температуры")
         whole_time = window_of(time_bar)
+        start_of_whole = start_of(time_bar)
 
         # The pointer readout: the temperature and the time under the pointer.
         j.point_at(plot)
@@ -112,6 +113,18 @@ def journey():
         expected = f"{min(readings)}° – {max(readings)}°"
         j.wait_until(f"the temperature window {expected}",
                      lambda: window_of(temperature_bar) == expected)
+
+        # Closing the graph window only hides it: the next launch shows the same window, the
+        # time window starting where the user left it (the launch sets only its end).
+        j.wheel(time_bar, 2)
+        zoomed = j.wait_until("the time window to narrow",
+                              lambda: start_of(time_bar) > start_of_whole and start_of(time_bar))
+        j.close_window("-- График --")
+        j.gone(*GRAPH)
+        j.press("График")
+        graph = j.window(*GRAPH)
+        check(start_of(j.find(graph, "slider", "Шкала времени")) == zoomed,
+              "the time window did not stay where the user left it")
 
 
 run(journey)

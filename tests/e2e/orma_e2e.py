@@ -181,7 +181,11 @@ class Journey:
         os.environ["DISPLAY"] = self.env["DISPLAY"]
 
     def _start_accessibility_bus(self):
-        # The session bus starts the accessibility bus on the first request.
+        # The session bus starts the accessibility bus on the first request. Its socket goes
+        # to the runtime directory, else to one path per user (~/.cache/at-spi/bus), where a
+        # journey run beside another would take the other's socket and lose its program.
+        subprocess.run(["dbus-update-activation-environment", f"XDG_RUNTIME_DIR={self.dir}"],
+                       check=True, timeout=20)
         self.wait_until("the accessibility bus", lambda: pyatspi.Registry.getDesktop(0) is not None)
 
     # -- the programs ------------------------------------------------------------------------
@@ -350,6 +354,22 @@ class Journey:
                                env=self.env, capture_output=True, text=True)
         return found.stdout.split()[0]
 
+    def close_window(self, title):
+        """Asks the program's window title to close, as a window manager's close button does
+        (WM_DELETE_WINDOW)."""
+        from Xlib import X, display, protocol
+        screen = display.Display(self.env["DISPLAY"])
+        try:
+            window = screen.create_resource_object("window", int(self.x_window(title)))
+            protocols = screen.intern_atom("WM_PROTOCOLS")
+            delete = screen.intern_atom("WM_DELETE_WINDOW")
+            event = protocol.event.ClientMessage(window=window, client_type=protocols,
+                                                 data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+            window.send_event(event)
+            screen.flush()
+        finally:
+            screen.close()
+
     def _visible_x_windows(self):
         found = subprocess.run(["xdotool", "search", "--onlyvisible", "--classname", "orma"],
                                env=self.env, capture_output=True, text=True)
@@ -390,6 +410,52 @@ class Journey:
         popup = self.find(combo, "list")
         self.click(self.find(popup, "list item", item))
         self.wait_until(f"{item!r} in the combo box", lambda: combo.name == item)
+
+    # -- printouts ---------------------------------------------------------------------------
+
+    PDF_PRINTER = "Print to File (PDF)"
+
+    def print_to_pdf(self, path):
+        """Answers the program's print dialog: the PDF file printer, path as its output file,
+        the Print button; waits for the dialog to close."""
+        dialog = self.window("dialog", "Print")
+        printer = self.find(dialog, "combo box")
+        if printer.name != self.PDF_PRINTER:
+            self.select_item(printer, self.PDF_PRINTER)
+        field = self.find(dialog, "text", "Output file:")
+        self.click(field)
+        self.key("ctrl+a")
+        self.type_text(path)
+        self.wait_until(f"{path!r} in the output file field", lambda: text_of(field) == path)
+        self.click(self.find(dialog, "push button", "Print"))
+        self.gone("dialog", "Print")
+
+    def printout(self, path, timeout=30):
+        """The PDF file a printout writes to path on its own thread, read once it is whole:
+        its size has settled, its trailer is written and the poppler tools read it. Returns
+        the fields pdfinfo gives and the text of each page (pdftotext -layout)."""
+        check(shutil.which("pdftotext") and shutil.which("pdfinfo"),
+              "pdftotext and pdfinfo (poppler-utils) are needed to read a printout")
+        sizes = []
+
+        def whole():
+            sizes.append(os.path.getsize(path))
+            if len(sizes) < 2 or sizes[-1] != sizes[-2]:
+                return None
+            with open(path, "rb") as f:
+                f.seek(max(0, sizes[-1] - 32))
+                if b"%%EOF" not in f.read():
+                    return None
+            info = subprocess.run(["pdfinfo", path], capture_output=True, text=True)
+            text = subprocess.run(["pdftotext", "-layout", path, "-"], capture_output=True,
+                                  text=True)
+            if info.returncode != 0 or text.returncode != 0:
+                return None
+            fields = dict(map(str.strip, line.split(":", 1))
+                          for line in info.stdout.splitlines() if ":" in line)
+            # Every page ends with a form feed.
+            return fields, text.stdout.split("\f")[:-1]
+        return self.wait_until(f"the printout {path}", whole, timeout)
 
     # -- a reception -------------------------------------------------------------------------
 

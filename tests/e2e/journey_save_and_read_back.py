@@ -1,0 +1,94 @@
+"""A reception saved in both forms through the file dialog and read back through the source
+"file": the data file holds the instrument's bytes and gives the table of the download again,
+the text file the same readings numbered from 0. Along the way, a save into a folder that does
+not exist and the reading of an empty file: the program says so and goes on."""
+
+import os
+import subprocess
+
+from orma_e2e import Journey, JourneyFailure, check, find_all, run
+
+RECORDS = 30
+
+
+def journey():
+    with Journey("save_and_read_back", time_limit=90) as j:
+        port = j.start_instrument("--memory", RECORDS, "--delay", "1", "--line-delay", "10")
+        main = j.start_orma(port)
+        downloaded = j.download(main, RECORDS)
+
+        def save(path):
+            j.press("Сохранить...")
+            j.answer_file_dialog("Save As", path)
+
+        def answer(text, caption, button="OK"):
+            box = j.message_box(text)
+            role = box.getRoleName()
+            check(box.name == caption, f"the box saying {text!r} is captioned {box.name!r}")
+            j.click(j.find(box, "push button", button))
+            j.gone(role, caption)
+
+        def saved(path):
+            answer("Данные успешно записаны в файл.", "Сохранение данных")
+            check(os.path.isfile(path) and os.path.getsize(path) > 0, f"{path} not written")
+
+        # The data file, under a name without extension: the dialog adds ".orm".
+        data_file = os.path.join(j.files_dir, "reception.orm")
+        save(data_file[:-len(".orm")])
+        saved(data_file)
+        # The instrument's download is the same every time: the data file holds its bytes.
+        sent = os.path.join(j.dir, "sent.orm")
+        subprocess.run([os.environ["ORMA_INSTRUMENT"], "--memory", str(RECORDS), "--write-file",
+                        sent], check=True, timeout=20)
+        with open(data_file, "rb") as saved_bytes, open(sent, "rb") as sent_bytes:
+            check(saved_bytes.read() == sent_bytes.read(),
+                  "the data file differs from the download")
+
+        save(os.path.join(j.files_dir, "no such folder", "reception.orm"))
+        answer("Ошибка открытия файла", "Ошибка")
+        check(j.table_rows(main) == downloaded, "the table changed after a failed save")
+
+        # The text form of all rows, selected as the user does it.
+        table = find_all(main, "tree")[0]
+        j.click(j.find(table, "table cell", "1"))
+        j.key("ctrl+a")
+        text_file = os.path.join(j.files_dir, "reception.txt")
+        save(text_file)
+        answer("Сохранять только выделенные данные?", "Сохранение", "Yes")
+        saved(text_file)
+        with open(text_file, "rb") as f:
+            check(f.read(5) == b"   0 ", f"{text_file} is not the text form")
+
+        combo = j.find(main, "combo box")
+        j.select_item(combo, "file")
+
+        def read_back(path, expected, what):
+            j.press("Получить данные")
+            j.answer_file_dialog("Open", path)
+
+            def probe():
+                return j.table_rows(main) == expected and \
+                    find_all(main, "push button", "Получить данные")
+            try:
+                j.wait_until(what, probe, timeout=30)
+            except JourneyFailure as failure:
+                shown = j.table_rows(main) if j.orma.poll() is None else "nothing"
+                raise JourneyFailure(f"{failure}; the table shows {shown}") from None
+
+        # The text form keeps time, temperature, emissivity and mode; it numbers its lines
+        # from 0 whatever the rows' numbers were.
+        read_back(text_file, [[str(n)] + row[1:] for n, row in enumerate(downloaded)],
+                  "the text file read back")
+
+        # A file with nothing in it, such as a save that never finished elsewhere.
+        empty = os.path.join(j.files_dir, "empty.orm")
+        open(empty, "wb").close()
+        j.press("Получить данные")
+        j.answer_file_dialog("Open", empty)
+        answer("Данные не получены.", "Ошибка")
+        check(j.table_rows(main) == [], "rows left in the table after an empty file")
+
+        read_back(data_file, downloaded, "the data file read back")
+
+
+run(journey)
