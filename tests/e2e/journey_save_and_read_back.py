@@ -23,10 +23,8 @@ def journey():
 
         def answer(text, caption, button="OK"):
             box = j.message_box(text)
-            role = box.getRoleName()
             check(box.name == caption, f"the box saying {text!r} is captioned {box.name!r}")
-            j.click(j.find(box, "push button", button))
-            j.gone(role, caption)
+            j.answer(box, button)
 
         def saved(path):
             answer("Данные успешно записаны в файл.", "Сохранение данных")

@@ -52,7 +52,7 @@ def descendants(node, depth=12, into_tables=True):
         return
     try:
         children = list(node)
-    except GLib.Error:
+    except (GLib.Error, ValueError):  # a window that stopped answering reports -1 children
         return
     for child in children:
         if child is None:
