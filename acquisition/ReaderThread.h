@@ -6,10 +6,6 @@
 #include <functional>
 #include <thread>
 
-// The reader's report of a line to the main dialog, by the number the instrument program has
-// always used for it (WM_USER + 101). Here it travels as ReaderThread::deviceLine.
-constexpr unsigned WM_DEVICE_LINE = 0x465;
-
 // Why a reader ended. Every reason but Stopped ends the reading as a stop request would,
 // keeping every byte stored so far.
 enum class ReaderEndReason

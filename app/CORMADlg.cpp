@@ -81,8 +81,8 @@ void CORMADlg::SetupTable()
     m_list->setAllColumnsShowFocus(true);
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionsMovable(false);
-    // The widths suit the narrow fonts of the desktop the table was first drawn for; with a
-    // wider desktop font a column grows until its widest text shows whole.
+    // The fixed widths are the table's usual look; a column still grows until its widest
+    // text shows whole, so that no desktop font cuts a time or a mode.
     const QFontMetrics metrics(m_list->font());
     const int cellPadding = 2 * m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
     for (int column = 0; column < MeasurementTableModel::ColumnCount; ++column) {

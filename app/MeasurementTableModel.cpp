@@ -1,5 +1,7 @@
 #include "app/MeasurementTableModel.h"
 
+#include "companions/FormatOutTime.h"
+
 #include <array>
 
 namespace {
@@ -20,11 +22,6 @@ constexpr std::array<ColumnInfo, MeasurementTableModel::ColumnCount> Columns{{
     {"Режим", 75, "Сглаживание"},
 }};
 
-QString twoDigits(std::int32_t value)
-{
-    return QString::number(value).rightJustified(2, QLatin1Char('0'));
-}
-
 } // namespace
 
 QString MeasurementTableModel::columnTitle(int column)
@@ -42,24 +39,13 @@ QString MeasurementTableModel::widestText(int column)
     return QString::fromUtf8(Columns.at(column).widestText);
 }
 
-QString MeasurementTableModel::timeText(std::int32_t milliseconds)
-{
-    const std::int32_t hours = milliseconds / 3600000;
-    const std::int32_t minutes = milliseconds % 3600000 / 60000;
-    const std::int32_t seconds = milliseconds % 60000 / 1000;
-    const std::int32_t thousandths = milliseconds % 1000;
-    return twoDigits(hours) + QLatin1Char(':') + twoDigits(minutes) + QLatin1Char(':') +
-           twoDigits(seconds) + QLatin1Char('.') +
-           QString::number(thousandths).rightJustified(3, QLatin1Char('0'));
-}
-
 QString MeasurementTableModel::cellText(const DeviceReading &reading, int column)
 {
     switch (column) {
     case NumberColumn:
         return QString::number(reading.number);
     case TimeColumn:
-        return timeText(reading.time);
+        return TimeText(reading.time);
     case TemperatureColumn:
         return QString::number(reading.temperature);
     case EmissivityColumn:

@@ -35,7 +35,6 @@ public:
     // The text of one cell for a reading: the time as HH:MM:SS.mmm, the emissivity in
     // thousandths as "%0.3f", no mode name for an unknown mode.
     static QString cellText(const DeviceReading &reading, int column);
-    static QString timeText(std::int32_t milliseconds);
 
     void appendRow(const DeviceReading &reading, int recordIndex);
     void clear();

@@ -9,9 +9,6 @@
 
 class QPainter;
 
-// Message number of a range bar's report; the report itself is CRangeBar::rangeBarNotify.
-constexpr int WM_RANGEBAR_NOTIFY = 0x1789;
-
 // Report codes. Codes 1 and 2 follow a change of the range, 3 and 4 a change of the window.
 constexpr int RangeBarMinChanged = 1;
 constexpr int RangeBarMaxChanged = 2;
@@ -71,9 +68,9 @@ public:
     // owner, the bar's labels stay times of the day.
     std::int64_t GetStartTime() const { return m_startTime; }
     void SetStartTime(std::int64_t secondsSinceEpoch) { m_startTime = secondsSinceEpoch; }
-    // A value the owner keeps with the time bar (0 by default); the bar does not read it.
-    std::int32_t GetTimeParam() const { return m_timeParam; }
-    void SetTimeParam(std::int32_t value) { m_timeParam = value; }
+    // The time parameter of the owner's protocol. The labels are times of the day whatever
+    // it is, so the bar accepts it and has no use for it.
+    void SetTimeParam(std::int32_t) {}
 
     // Thickness in pixels across the bar, fitted to the labels of the present font.
     int GetStaticSize() const;
@@ -124,7 +121,6 @@ private:
     QPen m_majorPen;
     QPen m_minorPen;
     std::int64_t m_startTime = 0;
-    std::int32_t m_timeParam = 0;
     double m_reportedScale = 0.0;
 
     bool m_dragging = false;

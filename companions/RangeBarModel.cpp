@@ -19,10 +19,10 @@ struct StepChoice
     std::array<short, 3> parts;
 };
 
-constexpr std::int64_t Second = 1000;
-constexpr std::int64_t Minute = 60 * Second;
-constexpr std::int64_t Hour = 60 * Minute;
-constexpr std::int64_t Day = 24 * Hour;
+constexpr std::int64_t Second = MillisecondsPerSecond;
+constexpr std::int64_t Minute = MillisecondsPerMinute;
+constexpr std::int64_t Hour = MillisecondsPerHour;
+constexpr std::int64_t Day = MillisecondsPerDay;
 
 // 1, 2, (2.5,) 5 times the powers of ten from unit, well past the span of 32-bit values.
 void appendDecimalSteps(std::vector<StepChoice> &steps, std::int64_t unit, std::int64_t upTo)
@@ -289,9 +289,8 @@ QString RangeBarModel::formatValue(double value) const
     const std::int32_t whole = toInt32(roundClamped(value));
     if (m_units == RangeBarUnits::Degrees)
         return QString::number(whole) + QChar(0x00B0);
-    char text[FormatOutTimeBufferSize];
-    QString time = QString::fromLatin1(FormatOutTime(whole, text));
-    if (whole % 1000 == 0)
+    QString time = TimeText(whole);
+    if (whole % MillisecondsPerSecond == 0)
         time.chop(4); // whole seconds read better without ".000"
     return time;
 }

@@ -69,11 +69,9 @@ public:
     std::int32_t windowStart() const { return m_windowStart; }
     std::int32_t windowEnd() const { return m_windowEnd; }
 
-    RangeBarUnits units() const { return m_units; }
     void setUnits(RangeBarUnits units) { m_units = units; }
 
     // Least distance between major divisions (at least one pixel), so that labels fit.
-    double minMajorPixels() const { return m_minMajorPixels; }
     void setMinMajorPixels(double pixels);
 
     // Each setter sets its value exactly when it can. A range end moved past the other end

@@ -34,6 +34,13 @@ public:
     std::int32_t maxTemperature = 0;
     std::uint8_t scaleFlags = 0;
 
+    // What an emissivity is divided by to give the factor: 1000 for thousandths, else 100.
+    static double EmissivityDivisor(std::uint8_t scaleFlags)
+    {
+        return (scaleFlags & ThousandthsFlag) != 0 ? 1000.0 : 100.0;
+    }
+    double emissivityDivisor() const { return EmissivityDivisor(scaleFlags); }
+
     // Empties the series and resets the temperature limits and flags.
     void Clear();
 
@@ -53,3 +60,16 @@ private:
     std::vector<v4TermData> m_storage;
     bool m_forwardInTime = true;
 };
+
+// The one walk over a time window: visit(record) for each record from GetFirst(start) on while
+// its time is at most end. Returns the record the walk stopped at, the first one past the end
+// (a curve drawn on to it reaches past the window's edge), or null when the series ended first.
+template <typename Visit>
+const v4TermData *WalkTimeWindow(TermDataFile &series, std::int32_t start, std::int32_t end,
+                                 Visit visit)
+{
+    v4TermData *record = series.GetFirst(start);
+    for (; record != nullptr && record->time <= end; series.GetNext(&record))
+        visit(static_cast<const v4TermData &>(*record));
+    return record;
+}

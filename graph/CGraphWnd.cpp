@@ -50,12 +50,6 @@ std::int64_t midnightOf(const QDate &date)
     return QDateTime(date, QTime(0, 0)).toSecsSinceEpoch();
 }
 
-QString timeText(std::int32_t milliseconds)
-{
-    char buffer[FormatOutTimeBufferSize];
-    return QString::fromLatin1(FormatOutTime(milliseconds, buffer));
-}
-
 } // namespace
 
 CGraphWnd::CGraphWnd(Bars bars)
@@ -270,7 +264,7 @@ void CGraphWnd::showTimeRange()
 {
     setStatusText(TimeRangePane,
                   QStringLiteral("Время от начала опроса %1 - %2")
-                      .arg(timeText(m_timeBar->GetMin()), timeText(m_timeBar->GetMax())));
+                      .arg(TimeText(m_timeBar->GetMin()), TimeText(m_timeBar->GetMax())));
 }
 
 void CGraphWnd::FitTemperatureWindow()
@@ -279,17 +273,17 @@ void CGraphWnd::FitTemperatureWindow()
     if (!m_automaticLimits || m_temperatureBar == nullptr || m_timeBar == nullptr ||
         series == nullptr)
         return;
-    const std::int32_t end = m_timeBar->GetWinMax();
     std::optional<std::int32_t> lowest;
     std::optional<std::int32_t> highest;
-    for (v4TermData *record = series->GetFirst(m_timeBar->GetWinMin());
-         record != nullptr && record->time <= end; record = series->GetNext(&record)) {
-        // A reading of 0 °C is taken for a missing one.
-        if (record->temperature == 0)
-            continue;
-        lowest = std::min(lowest.value_or(record->temperature), record->temperature);
-        highest = std::max(highest.value_or(record->temperature), record->temperature);
-    }
+    WalkTimeWindow(*series, m_timeBar->GetWinMin(), m_timeBar->GetWinMax(),
+                   [&](const v4TermData &record) {
+                       // A reading of 0 °C is taken for a missing one.
+                       if (record.temperature == 0)
+                           return;
+                       lowest = std::min(lowest.value_or(record.temperature), record.temperature);
+                       highest =
+                           std::max(highest.value_or(record.temperature), record.temperature);
+                   });
     if (highest && *highest != m_temperatureBar->GetWinMax())
         m_temperatureBar->SetWinMax(*highest);
     if (lowest && *lowest != m_temperatureBar->GetWinMin())

@@ -12,15 +12,6 @@ class QLabel;
 class QStatusBar;
 class TermDataFile;
 
-// The numbers of the frame's messages (WM_USER is 0x400); the messages themselves are the
-// methods and the signal named here.
-// CGraphWnd::OnSetSeries: a series and its temperature limits for the frame.
-inline constexpr int WM_GRAPH_SET_SERIES = 0x0400 + 201;
-// CGraphWnd::OnSetTimeParam: the time bar's time parameter.
-inline constexpr int WM_GRAPH_SET_TIME_PARAM = 0x0400 + 202;
-// CGraphWnd::graphClosed: the user closed the frame, which stays until its owner hides it.
-inline constexpr int WM_GRAPH_CLOSED = 0x0400 + 207;
-
 // The limits word of OnSetSeries: the lowest temperature in bits 0-15, the highest in bits
 // 16-31, each a 16-bit two's complement number of degrees Celsius.
 constexpr std::uint32_t GraphSeriesLimits(std::int16_t lowest, std::int16_t highest)

@@ -3,6 +3,7 @@
 #include "outputs/PrintDevice.h"
 #include "plot/PlotDrawing.h"
 #include "plot/Saturating.h"
+#include "companions/FormatOutTime.h"
 
 #include <QPen>
 
@@ -20,13 +21,10 @@ constexpr int MinorOverhang = 10;
 constexpr int LabelOffset = 5;
 constexpr int MinorUnit = 50;
 constexpr double LabelTolerance = 0.009;
-constexpr double GapFactor = 10.0;
-constexpr double MeanWeight = 0.5;
 constexpr int FirstStepExponent = -6;
 constexpr int LastStepExponent = std::numeric_limits<double>::max_exponent10;
 // No sheet is a kilometre long; the clamp keeps page coordinates far inside int.
 constexpr int MaxPageUnits = 10'000'000;
-constexpr std::int32_t MillisecondsPerDay = 86'400'000;
 
 const CanvasFont LabelFont{QStringLiteral("Tahoma"), -20};
 const CanvasFont HeaderMeasureFont{QStringLiteral("Courier"), -35};
@@ -46,28 +44,14 @@ double scaleOf(std::int64_t length, std::int32_t start, std::int32_t end)
     return span > 0 ? static_cast<double>(std::abs(length)) / static_cast<double>(span) : 0.0;
 }
 
-// "h:m:s.mmm" of a time of the series' day; times outside the day wrap into the next or
-// the previous one.
-QString timeOfDay(std::int32_t time)
-{
-    std::int32_t ms = time % MillisecondsPerDay;
-    if (ms < 0)
-        ms += MillisecondsPerDay;
-    return QStringLiteral("%1:%2:%3.%4")
-        .arg(ms / 3'600'000)
-        .arg(ms / 60'000 % 60)
-        .arg(ms / 1000 % 60)
-        .arg(ms % 1000, 3, 10, QLatin1Char('0'));
-}
-
 QString intervalText(const GraphPrintSeries &series)
 {
     if (!series.firstTime)
         return {};
-    QString text = QStringLiteral("Интервал ") + timeOfDay(*series.firstTime);
+    QString text = QStringLiteral("Интервал ") + ClockText(*series.firstTime);
     // The end is the record the window's walk stopped at; without one only the start is known.
     if (!series.walk.empty())
-        text += QStringLiteral(" - ") + timeOfDay(series.walk.back().time);
+        text += QStringLiteral(" - ") + ClockText(series.walk.back().time);
     return text + QStringLiteral(",  ");
 }
 
@@ -85,8 +69,7 @@ QString emissivityText(const GraphPrintContext &context)
         greatest = std::max<int>(greatest, record.emissivity);
     }
     const int lowest = least.value_or(0);
-    double divisor =
-        (context.series.scaleFlags & TermDataFile::ThousandthsFlag) != 0 ? 1000.0 : 100.0;
+    double divisor = TermDataFile::EmissivityDivisor(context.series.scaleFlags);
     // No emissivity exceeds 1.0: such a value was stored one decimal place finer.
     if (lowest / divisor > 1.0)
         divisor *= 10.0;
@@ -326,12 +309,10 @@ GraphPrintSeries TakeGraphPrintSeries(TermDataFile *series, std::int32_t start, 
     copy.scaleFlags = series->scaleFlags;
     if (series->count > 0 && series->records != nullptr)
         copy.firstTime = series->records[0].time;
-    for (v4TermData *record = series->GetFirst(start); record != nullptr;
-         series->GetNext(&record)) {
-        copy.walk.push_back(*record);
-        if (record->time > end)
-            break;
-    }
+    const v4TermData *past = WalkTimeWindow(
+        *series, start, end, [&copy](const v4TermData &record) { copy.walk.push_back(record); });
+    if (past != nullptr)
+        copy.walk.push_back(*past);
     return copy;
 }
 
@@ -361,30 +342,6 @@ std::optional<GraphScaleStep> GraphMajorStep(double scale)
         }
     }
     return std::nullopt;
-}
-
-CurveGapRule::Point CurveGapRule::judge(std::int32_t time)
-{
-    if (m_count == 0) {
-        m_previousTime = time;
-        m_count = 1;
-        return Point::First;
-    }
-    // 64 bits: the difference of two 32-bit times does not overflow.
-    const double interval = static_cast<double>(std::int64_t{time} - m_previousTime);
-    m_previousTime = time;
-    if (m_count == 1) {
-        m_mean = interval;
-    } else if (GapFactor * m_mean > interval) {
-        m_mean = (interval + m_mean) * MeanWeight;
-    } else {
-        // This point is the first of the next stretch.
-        m_count = 1;
-        m_mean = 0.0;
-        return Point::AfterGap;
-    }
-    ++m_count;
-    return Point::Continues;
 }
 
 void DrawGraphPage(Canvas &canvas, const GraphPrintContext &context)

@@ -69,29 +69,6 @@ int GraphMinorParts(int length);
 // The division for scale; none for a scale that is not a positive finite number.
 std::optional<GraphScaleStep> GraphMajorStep(double scale);
 
-// Tells where a curve is broken: a point whose interval to the previous one reaches ten
-// times the running mean of the intervals follows a gap.
-class CurveGapRule
-{
-public:
-    enum class Point
-    {
-        First,
-        Continues,
-        AfterGap
-    };
-
-    // Judges the next point of the curve by its time; the second point of a stretch only
-    // sets the mean, so it never follows a gap.
-    Point judge(std::int32_t time);
-
-private:
-    // Points in the current stretch; 0 before the first point.
-    int m_count = 0;
-    std::int32_t m_previousTime = 0;
-    double m_mean = 0.0;
-};
-
 // Draws the graph page of context on canvas, in 0.1 mm with y upward: the header, the framed
 // plot with its scale grid, labels and captions, and the curve of the visible records.
 void DrawGraphPage(Canvas &canvas, const GraphPrintContext &context);

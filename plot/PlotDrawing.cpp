@@ -106,8 +106,8 @@ private:
     std::int32_t m_highest;
 };
 
-// The walk along the curve: judges each point's interval against the running mean and
-// collapses the points of one pixel column into one vertical stroke.
+// The walk along the curve: breaks it after a gap when asked to, and collapses the points of
+// one pixel column into one vertical stroke.
 class CurveWalk
 {
 public:
@@ -115,29 +115,13 @@ public:
 
     void visit(QPoint point, std::int32_t time)
     {
-        if (m_first) {
-            m_first = false;
-            m_previousTime = time;
+        const CurveGapRule::Point kind = m_gaps.judge(time);
+        if (kind == CurveGapRule::Point::First ||
+            (kind == CurveGapRule::Point::AfterGap && m_breakAtGaps))
             restartAt(point);
-            return;
-        }
-        // 64 bits: the difference of two 32-bit times does not overflow.
-        const double interval = static_cast<double>(std::int64_t{time} - m_previousTime);
-        if (m_count == 1) {
-            m_mean = interval;
-        } else if (GapFactor * m_mean > interval) {
-            m_mean = (interval + m_mean) * MeanWeight;
-        } else {
-            m_count = 0;
-            m_mean = 0.0;
-            m_previousTime = time;
-            if (m_breakAtGaps) {
-                restartAt(point);
-                return;
-            }
-        }
-        draw(point, time);
-        countPoint(point.y());
+        else
+            draw(point);
+        m_previousY = point.y();
     }
 
 private:
@@ -145,7 +129,6 @@ private:
     {
         m_canvas.moveTo(point);
         startColumn(point);
-        countPoint(point.y());
     }
 
     void startColumn(QPoint point)
@@ -154,15 +137,8 @@ private:
         m_columnLow = m_columnHigh = point.y();
     }
 
-    void countPoint(int y)
+    void draw(QPoint point)
     {
-        ++m_count;
-        m_previousY = y;
-    }
-
-    void draw(QPoint point, std::int32_t time)
-    {
-        m_previousTime = time;
         if (point.x() == m_column) {
             m_columnLow = std::min(m_columnLow, point.y());
             m_columnHigh = std::max(m_columnHigh, point.y());
@@ -179,10 +155,7 @@ private:
 
     Canvas &m_canvas;
     const bool m_breakAtGaps;
-    bool m_first = true;
-    std::int32_t m_count = 0;
-    std::int32_t m_previousTime = 0;
-    double m_mean = 0.0;
+    CurveGapRule m_gaps;
     int m_column = 0;
     int m_columnLow = 0;
     int m_columnHigh = 0;
@@ -190,6 +163,30 @@ private:
 };
 
 } // namespace
+
+CurveGapRule::Point CurveGapRule::judge(std::int32_t time)
+{
+    if (m_count == 0) {
+        m_previousTime = time;
+        m_count = 1;
+        return Point::First;
+    }
+    // 64 bits: the difference of two 32-bit times does not overflow.
+    const double interval = static_cast<double>(std::int64_t{time} - m_previousTime);
+    m_previousTime = time;
+    if (m_count == 1) {
+        m_mean = interval;
+    } else if (GapFactor * m_mean > interval) {
+        m_mean = (interval + m_mean) * MeanWeight;
+    } else {
+        // This point is the first of the next stretch.
+        m_count = 1;
+        m_mean = 0.0;
+        return Point::AfterGap;
+    }
+    ++m_count;
+    return Point::Continues;
+}
 
 QPen curvePen()
 {
@@ -222,14 +219,11 @@ void DrawCurve(Canvas &canvas, QSize client, TermDataFile *series, const PlotAxi
     pens.select(pen);
     const CurveMapping mapping(client, *series, temperature, time);
     CurveWalk walk(canvas, breakAtGaps);
-    // The first record fetched past the window's end is still drawn, so that the line reaches
-    // past the right edge; the walk ends after it.
-    bool stop = false;
-    for (v4TermData *record = series->GetFirst(viewTimeStart); record != nullptr;) {
-        walk.visit(mapping.map(*record), record->time);
-        if (stop)
-            break;
-        series->GetNext(&record);
-        stop = record != nullptr && record->time > time.windowEnd;
-    }
+    const auto visit = [&](const v4TermData &record) {
+        walk.visit(mapping.map(record), record.time);
+    };
+    // The first record past the window's end is still drawn, so that the line reaches past
+    // the right edge.
+    if (const v4TermData *past = WalkTimeWindow(*series, viewTimeStart, time.windowEnd, visit))
+        visit(*past);
 }

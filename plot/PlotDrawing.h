@@ -22,6 +22,29 @@ struct PlotAxis
     QPen minorPen;
 };
 
+// Tells where a curve is broken: a point whose interval to the previous one reaches ten
+// times the running mean of the intervals follows a gap.
+class CurveGapRule
+{
+public:
+    enum class Point
+    {
+        First,
+        Continues,
+        AfterGap
+    };
+
+    // Judges the next point of the curve by its time; the second point of a stretch only
+    // sets the mean, so it never follows a gap.
+    Point judge(std::int32_t time);
+
+private:
+    // Points in the current stretch; 0 before the first point.
+    int m_count = 0;
+    std::int32_t m_previousTime = 0;
+    double m_mean = 0.0;
+};
+
 // The plot's background, filled over the whole client area before the grid.
 constexpr QRgb PlotBackgroundColor = qRgb(253, 253, 210);
 constexpr QRgb CurveColor = qRgb(255, 0, 0);

@@ -1,6 +1,7 @@
 #include "plot/PointerReadout.h"
 
 #include "companions/TermDataFile.h"
+#include "plot/Saturating.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,19 +13,9 @@ namespace {
 constexpr double PointerShift = 2.0;
 constexpr std::int64_t TooltipSquareHalf = 5;
 
-// Truncation toward zero that saturates instead of overflowing; NaN gives 0.
-std::int32_t truncatedToInt32(double value)
-{
-    if (std::isnan(value))
-        return 0;
-    constexpr double low = std::numeric_limits<std::int32_t>::min();
-    constexpr double high = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(std::clamp(value, low, high));
-}
-
 std::int32_t valueAt(double pixels, std::int32_t windowStart, double scale)
 {
-    return truncatedToInt32((pixels + PointerShift) / scale + windowStart);
+    return truncated((pixels + PointerShift) / scale + windowStart);
 }
 
 bool withinSquare(int previous, int current)
@@ -33,30 +24,7 @@ bool withinSquare(int previous, int current)
     return offset >= -TooltipSquareHalf && offset < TooltipSquareHalf;
 }
 
-double emissivityDivisor(std::uint8_t scaleFlags)
-{
-    return (scaleFlags & TermDataFile::ThousandthsFlag) != 0 ? 1000.0 : 100.0;
-}
-
 } // namespace
-
-QString ElapsedTimeText(std::int32_t milliseconds)
-{
-    // The magnitude in unsigned arithmetic, so that the most negative value has one too.
-    const auto bits = static_cast<std::uint32_t>(milliseconds);
-    const std::uint32_t magnitude = milliseconds < 0 ? 0u - bits : bits;
-    const std::uint32_t fraction = magnitude % 1000;
-    const std::uint32_t seconds = magnitude / 1000;
-    const std::uint32_t hours = seconds / 3600;
-    const std::uint32_t minutes = seconds / 60 - 60 * hours;
-
-    QString text = milliseconds < 0 ? QStringLiteral("-") : QString();
-    if (hours != 0)
-        text += QString::number(hours) + u':';
-    if (minutes != 0 || hours != 0)
-        text += QString::number(minutes) + u':';
-    return text + QString::asprintf("%02u.%03u", seconds % 60, fraction);
-}
 
 std::int32_t PointerTime(int x, std::int32_t timeWindowStart, double timeScale)
 {
@@ -93,7 +61,7 @@ QString TooltipText(TermDataFile *series, std::int32_t time)
     const v4TermData *record = series->GetFirst(time);
     if (record == nullptr)
         return {};
-    const double emissivity = record->emissivity / emissivityDivisor(series->scaleFlags);
+    const double emissivity = record->emissivity / series->emissivityDivisor();
     return QStringLiteral("Температура=%1, Время=%2, Степень черноты=%3")
         .arg(QString::number(record->temperature), ElapsedTimeText(time),
              QString::number(emissivity, 'f', 2));

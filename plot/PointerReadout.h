@@ -1,5 +1,7 @@
 #pragma once
 
+#include "companions/FormatOutTime.h"
+
 #include <QPoint>
 #include <QString>
 
@@ -10,10 +12,6 @@ class TermDataFile;
 // What the plot view shows of the point under the mouse pointer: the time and temperature it
 // stands for, the two status line texts and the tooltip text. Pure functions, so the view
 // only turns events into calls.
-
-// Signed milliseconds as [-][h:][m:]ss.mmm: hours and minutes unpadded and only when needed
-// (minutes whenever there are hours), e.g. 65123 gives "1:05.123" and -1500 "-01.500".
-QString ElapsedTimeText(std::int32_t milliseconds);
 
 // The time (ms) under client column x: (x + 2) / timeScale + timeWindowStart, truncated
 // toward zero. Results beyond the 32-bit range saturate; a scale of 0 gives no crash.

@@ -3,8 +3,6 @@
 #include <array>
 
 // The graph window's context menu.
-inline constexpr int IDR_GRAPH_MENU = 146;
-
 enum GraphCommand
 {
     ID_GRAPH_LIMITS = 32776,

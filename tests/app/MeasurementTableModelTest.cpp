@@ -1,4 +1,5 @@
 #include "app/MeasurementTableModel.h"
+#include "companions/FormatOutTime.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ TEST(MeasurementTableModel, TimeTexts)
         {45296780, "12:34:56.780"}, {86399990, "23:59:59.990"},
     };
     for (const auto &[milliseconds, text] : cases)
-        EXPECT_EQ(MeasurementTableModel::timeText(milliseconds), QString(text)) << milliseconds;
+        EXPECT_EQ(TimeText(milliseconds), QString(text)) << milliseconds;
 }
 
 TEST(MeasurementTableModel, CellTexts)

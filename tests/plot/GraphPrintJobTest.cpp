@@ -1,4 +1,5 @@
 #include "plot/GraphPrintJob.h"
+#include "plot/PlotDrawing.h"
 
 #include "outputs/PrintDevice.h"
 #include "plot/RecordingCanvas.h"
