@@ -13,12 +13,6 @@
 
 namespace {
 
-const QString ErrorCaption = QStringLiteral("Ошибка");
-
-const Prompts::FileRequest DataFileRequest{
-    QStringLiteral("Файлы данных ORMA (*.orm);;Текстовые файлы (*.txt);;Все файлы (*)"),
-    QStringLiteral("orm"), QStringLiteral("data")};
-
 QString receptionPrompt(PollMode mode)
 {
     return mode == PollMode::FromMemory

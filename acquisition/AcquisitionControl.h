@@ -1,7 +1,7 @@
 #pragma once
 
 #include "acquisition/DeviceParser.h"
-#include "app/Prompts.h"
+#include "companions/Prompts.h"
 #include "companions/TermDataFile.h"
 
 #include <QObject>

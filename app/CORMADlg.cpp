@@ -3,7 +3,7 @@
 #include "acquisition/ReceiveBuffer.h"
 #include "acquisition/SourceList.h"
 #include "app/CAboutDlg.h"
-#include "app/Prompts.h"
+#include "companions/Prompts.h"
 #include "graph/CGraphWnd.h"
 #include "outputs/ExcelTransfer.h"
 #include "outputs/RowTexts.h"

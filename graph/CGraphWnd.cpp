@@ -6,6 +6,7 @@
 #include "companions/FormatOutTime.h"
 #include "companions/TermDataFile.h"
 #include "plot/CGraphView.h"
+#include "plot/GraphPrintJob.h"
 #include "resources/Strings.h"
 
 #include <QCloseEvent>
@@ -50,7 +51,37 @@ std::int64_t midnightOf(const QDate &date)
     return QDateTime(date, QTime(0, 0)).toSecsSinceEpoch();
 }
 
+// The label texts of a bar with these units, as a copy the printout owns.
+std::function<QString(double)> labelsOf(RangeBarUnits units)
+{
+    RangeBarModel model;
+    model.setUnits(units);
+    return [model](double value) { return model.formatValue(value); };
+}
+
 } // namespace
+
+GraphPrintContext CGraphWnd::printContext() const
+{
+    GraphPrintContext context;
+    if (const CRangeBar *bar = m_temperatureBar) {
+        context.temperatureWindowStart = bar->GetWinMin();
+        context.temperatureWindowEnd = bar->GetWinMax();
+        context.temperatureRangeMax = bar->GetMax();
+    }
+    if (const CRangeBar *bar = m_timeBar) {
+        context.timeWindowStart = bar->GetWinMin();
+        context.timeWindowEnd = bar->GetWinMax();
+    }
+    context.timeLabel = labelsOf(RangeBarUnits::Milliseconds);
+    context.temperatureLabel = labelsOf(RangeBarUnits::Degrees);
+    context.breakAtGaps = m_view->breakAtGaps();
+    context.series =
+        TakeGraphPrintSeries(m_view->series(), context.timeWindowStart, context.timeWindowEnd);
+    return context;
+}
+
+
 
 CGraphWnd::CGraphWnd(Bars bars)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+struct GraphPrintContext;
 class CGraphView;
 class CRangeBar;
 class QLabel;
@@ -95,6 +96,10 @@ public:
     void OnMouseWheel(Qt::KeyboardModifiers modifiers, short delta, QPoint globalPoint);
     // Opens the context menu with its commands at globalPoint; returns when it has closed.
     void OnContextMenu(QPoint globalPoint);
+
+    // What a printout of the graph reads, copied: the bars' windows, the visible records and
+    // the break-at-gaps flag (the page size is the printer's to give).
+    GraphPrintContext printContext() const;
 
 signals:
     void graphClosed();

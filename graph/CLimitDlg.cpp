@@ -1,6 +1,6 @@
 #include "graph/CLimitDlg.h"
 
-#include "app/Prompts.h"
+#include "companions/Prompts.h"
 #include "companions/CRangeBar.h"
 #include "resources/LimitDialogTemplate.h"
 
@@ -70,7 +70,7 @@ bool CLimitDlg::exchange(int id, std::int32_t &value, bool saveAndValidate)
     }
     if (parseWholeNumber(edit->text(), value))
         return true;
-    m_prompts.message(QStringLiteral("Введите целое число."), QStringLiteral("Ошибка"),
+    m_prompts.message(QStringLiteral("Введите целое число."), ErrorCaption,
                       Prompts::Icon::Exclamation);
     edit->setFocus();
     edit->selectAll();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "outputs/PrintDevice.h"
+#include "plot/PrintDevice.h"
 #include "outputs/RowTexts.h"
 #include "plot/Canvas.h"
 

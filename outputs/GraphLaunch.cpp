@@ -1,6 +1,6 @@
 #include "outputs/GraphLaunch.h"
 
-#include "app/Prompts.h"
+#include "companions/Prompts.h"
 #include "companions/CRangeBar.h"
 #include "graph/CGraphWnd.h"
 #include "graph/CLimitDlg.h"
@@ -52,7 +52,7 @@ void GraphLaunch::createGraphWnd()
     connect(frame, &CGraphWnd::limitsRequested, this,
             [this, frame] { EditLimits(frame->temperatureBar(), frame, m_prompts); });
     connect(frame, &CGraphWnd::printRequested, this,
-            [this, frame] { m_graphPrinting.print(*frame); });
+            [this, frame] { m_graphPrinting.print([frame] { return frame->printContext(); }); });
 }
 
 void GraphLaunch::destroyGraphWnd()

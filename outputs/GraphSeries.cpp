@@ -1,7 +1,7 @@
 #include "outputs/GraphSeries.h"
 
 #include "app/MeasurementTableModel.h"
-#include "app/Prompts.h"
+#include "companions/Prompts.h"
 #include "companions/TermDataFile.h"
 #include "outputs/RowTexts.h"
 

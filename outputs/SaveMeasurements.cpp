@@ -11,7 +11,6 @@
 
 namespace {
 
-const QString ErrorCaption = QStringLiteral("Ошибка");
 
 QByteArray fourWide(long long value)
 {
@@ -79,9 +78,7 @@ void SaveMeasurements(Prompts &prompts, const MeasurementTableModel &table,
 {
     if (received.empty())
         return;
-    const QString path = prompts.saveFileName(
-        {QStringLiteral("Файлы данных ORMA (*.orm);;Текстовые файлы (*.txt);;Все файлы (*.*)"),
-         QStringLiteral("orm"), QStringLiteral("data")});
+    const QString path = prompts.saveFileName(DataFileRequest);
     if (path.isEmpty())
         return;
 

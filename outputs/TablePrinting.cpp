@@ -1,9 +1,9 @@
 #include "outputs/TablePrinting.h"
 
-#include "app/Prompts.h"
+#include "companions/Prompts.h"
 #include "outputs/CTablePrintJob.h"
-#include "outputs/PrinterDevice.h"
-#include "outputs/PrintoutThreads.h"
+#include "plot/PrinterDevice.h"
+#include "plot/PrintoutThreads.h"
 
 #include <QPrinter>
 #include <QThread>
@@ -13,21 +13,15 @@
 
 namespace {
 
-const QString ErrorCaption = QStringLiteral("Ошибка");
 
 } // namespace
 
 void PrintTable(Prompts &prompts, const RowSnapshot &snapshot, QObject &owner)
 {
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setDocName(QStringLiteral("ORMA печать таблицы измерений"));
-    if (!prompts.printDialog(*printer))
+    std::unique_ptr<QPrinter> printer =
+        ChoosePrinter(prompts, QStringLiteral("ORMA печать таблицы измерений"));
+    if (!printer)
         return;
-    if (!HasPrintDestination(*printer)) {
-        prompts.message(QStringLiteral("Не установлен принтер"), ErrorCaption,
-                        Prompts::Icon::Exclamation);
-        return;
-    }
     std::optional<std::vector<TableRowText>> rows =
         snapshot ? snapshot() : std::optional<std::vector<TableRowText>>();
     if (!rows) {

@@ -1,6 +1,6 @@
 #include "plot/GraphPrintJob.h"
 
-#include "outputs/PrintDevice.h"
+#include "plot/PrintDevice.h"
 #include "plot/PlotDrawing.h"
 #include "plot/Saturating.h"
 #include "companions/FormatOutTime.h"

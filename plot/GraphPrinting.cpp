@@ -1,11 +1,8 @@
 #include "plot/GraphPrinting.h"
 
-#include "app/Prompts.h"
-#include "companions/CRangeBar.h"
-#include "graph/CGraphWnd.h"
-#include "outputs/PrinterDevice.h"
-#include "outputs/PrintoutThreads.h"
-#include "plot/CGraphView.h"
+#include "companions/Prompts.h"
+#include "plot/PrinterDevice.h"
+#include "plot/PrintoutThreads.h"
 #include "plot/GraphPrintJob.h"
 
 #include <QPageLayout>
@@ -19,7 +16,6 @@
 
 namespace {
 
-const QString ErrorCaption = QStringLiteral("Ошибка");
 
 // The whole sheet in 0.1 mm, with the painter's origin moved to its top-left corner, so that
 // the page's margins are measured from the paper's edges.
@@ -31,37 +27,6 @@ QSize useWholeSheet(QPrinter &printer)
             static_cast<int>(std::trunc(sheet.height() * 10.0))};
 }
 
-// The label texts of a bar with these units, as a copy the printout owns.
-std::function<QString(double)> labelsOf(RangeBarUnits units)
-{
-    RangeBarModel model;
-    model.setUnits(units);
-    return [model](double value) { return model.formatValue(value); };
-}
-
-GraphPrintContext contextOf(const CGraphWnd &frame, QSize pageSize)
-{
-    GraphPrintContext context;
-    context.pageSize = pageSize;
-    if (const CRangeBar *bar = frame.temperatureBar()) {
-        context.temperatureWindowStart = bar->GetWinMin();
-        context.temperatureWindowEnd = bar->GetWinMax();
-        context.temperatureRangeMax = bar->GetMax();
-    }
-    if (const CRangeBar *bar = frame.timeBar()) {
-        context.timeWindowStart = bar->GetWinMin();
-        context.timeWindowEnd = bar->GetWinMax();
-    }
-    context.timeLabel = labelsOf(RangeBarUnits::Milliseconds);
-    context.temperatureLabel = labelsOf(RangeBarUnits::Degrees);
-    if (const CGraphView *view = frame.view()) {
-        context.breakAtGaps = view->breakAtGaps();
-        context.series =
-            TakeGraphPrintSeries(view->series(), context.timeWindowStart, context.timeWindowEnd);
-    }
-    return context;
-}
-
 } // namespace
 
 GraphPrinting::GraphPrinting(Prompts &prompts, QObject *parent)
@@ -71,26 +36,21 @@ GraphPrinting::GraphPrinting(Prompts &prompts, QObject *parent)
 // The printout's thread is kept by a child of this object, whose destruction waits for it.
 GraphPrinting::~GraphPrinting() = default;
 
-void GraphPrinting::print(CGraphWnd &frame)
+void GraphPrinting::print(const GraphSnapshot &snapshot)
 {
     if (m_printing) {
         m_prompts.message(QStringLiteral("Печать графика ещё не закончена"), ErrorCaption,
                           Prompts::Icon::Exclamation);
         return;
     }
-    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printer->setDocName(QStringLiteral("ELVA печать графика"));
-    if (!m_prompts.printDialog(*printer))
+    std::unique_ptr<QPrinter> printer =
+        ChoosePrinter(m_prompts, QStringLiteral("ELVA печать графика"));
+    if (!printer)
         return;
-    if (!HasPrintDestination(*printer)) {
-        m_prompts.message(QStringLiteral("Не установлен принтер"), ErrorCaption,
-                          Prompts::Icon::Exclamation);
-        return;
-    }
-    const QSize pageSize = useWholeSheet(*printer);
     GraphPrintContext context;
     try {
-        context = contextOf(frame, pageSize);
+        context = snapshot();
+        context.pageSize = useWholeSheet(*printer);
     } catch (const std::bad_alloc &) {
         // No memory for the copy of the visible records: abandoned like a printout that
         // cannot be started.

@@ -1,9 +1,16 @@
 #pragma once
 
+#include "plot/GraphPrintJob.h"
+
 #include <QObject>
 
-class CGraphWnd;
+#include <functional>
+
 class Prompts;
+
+// What the graph window shows, copied for one printout (all but the page size, which the
+// printer gives). May throw std::bad_alloc.
+using GraphSnapshot = std::function<GraphPrintContext()>;
 
 // The graph window's "Печать...": prints the visible part of the graph on one sheet, on a
 // worker thread, one printout at a time.
@@ -15,12 +22,12 @@ public:
     // Waits for a printout still running.
     ~GraphPrinting() override;
 
-    // Asks for the printer and prints what frame shows, returning as soon as the printout has
-    // started. Everything printed is copied from frame first, so the frame may change or go
-    // while it runs. Cancelling the dialog does nothing; a dialog that leaves neither a
+    // Asks for the printer and prints the snapshot, returning as soon as the printout has
+    // started. The snapshot is taken once the printer is chosen, so the graph window may
+    // change or go while the printout runs. Cancelling the dialog does nothing; a dialog that leaves neither a
     // printer nor a file to print to is told to the user, and so is a request while the
     // previous printout still runs. Call from the GUI thread.
-    void print(CGraphWnd &frame);
+    void print(const GraphSnapshot &snapshot);
 
     // From the start of a printout until its page has been handed to the printer.
     bool isPrinting() const { return m_printing; }

@@ -28,7 +28,7 @@
 
 namespace {
 
-const QString ErrorCaption = "Ошибка";
+const QString ErrorCaptionText = "Ошибка";
 const QString NoData = "Данные не получены.";
 
 std::string numberedLine(int number, int second, int temperature)
@@ -374,7 +374,7 @@ TEST_F(MainDialogTest, PollPeriodThatIsNotASecondCountIsRefused)
         click(IDC_GET_DATA);
         EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::Idle) << text;
         ASSERT_EQ(m_prompts.shown.size(), 1u) << text;
-        EXPECT_EQ(m_prompts.shown[0].caption, ErrorCaption);
+        EXPECT_EQ(m_prompts.shown[0].caption, ErrorCaptionText);
     }
 }
 
@@ -391,7 +391,7 @@ TEST_F(MainDialogTest, SilentInstrumentTimesOutWithNoData)
     EXPECT_EQ(m_prompts.texts(), (QStringList{m_prompts.shown.at(0).text,
                                               "Истек тайм-аут ожидания передачи данных.", NoData}));
     EXPECT_EQ(m_prompts.shown.at(1).caption, "Тайм-аут");
-    EXPECT_EQ(m_prompts.shown.at(2).caption, ErrorCaption);
+    EXPECT_EQ(m_prompts.shown.at(2).caption, ErrorCaptionText);
     EXPECT_FALSE(control(IDC_SAVE)->isVisible());
 }
 
@@ -406,7 +406,7 @@ TEST_F(MainDialogTest, PortHeldByAnotherProgramFailsToOpen)
     EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::Idle);
     ASSERT_EQ(m_prompts.shown.size(), 1u);
     EXPECT_TRUE(m_prompts.shown[0].text.startsWith("Ошибка открытия порта\n"));
-    EXPECT_EQ(m_prompts.shown[0].caption, ErrorCaption);
+    EXPECT_EQ(m_prompts.shown[0].caption, ErrorCaptionText);
 }
 
 TEST_F(MainDialogTest, LostDeviceEndsReceptionAndKeepsData)

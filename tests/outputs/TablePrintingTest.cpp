@@ -2,8 +2,8 @@
 
 #include "acquisition/DeviceParser.h"
 #include "app/MeasurementTableModel.h"
-#include "outputs/PrinterDevice.h"
-#include "outputs/PrintoutThreads.h"
+#include "plot/PrinterDevice.h"
+#include "plot/PrintoutThreads.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QCoreApplication>

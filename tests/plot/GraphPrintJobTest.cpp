@@ -1,7 +1,7 @@
 #include "plot/GraphPrintJob.h"
 #include "plot/PlotDrawing.h"
 
-#include "outputs/PrintDevice.h"
+#include "plot/PrintDevice.h"
 #include "plot/RecordingCanvas.h"
 
 #include <gtest/gtest.h>

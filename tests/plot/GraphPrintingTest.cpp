@@ -108,7 +108,7 @@ TEST_F(GraphPrintingTest, PrintsTheVisibleGraphToAPdf)
     const QString pdf = path(QStringLiteral("graph.pdf"));
     answerWithPdf(pdf);
     GraphPrinting printing(m_prompts);
-    printing.print(*m_frame);
+    printing.print([this] { return m_frame->printContext(); });
     ASSERT_TRUE(waitUntilDone(printing));
     EXPECT_TRUE(m_prompts.shown.empty());
 
@@ -134,7 +134,7 @@ TEST_F(GraphPrintingTest, TheFrameMayChangeOrGoWhileThePrintoutRuns)
     const QString pdf = path(QStringLiteral("copied.pdf"));
     answerWithPdf(pdf);
     GraphPrinting printing(m_prompts);
-    printing.print(*m_frame);
+    printing.print([this] { return m_frame->printContext(); });
     m_frame.reset();
     m_series.Clear();
     ASSERT_TRUE(waitUntilDone(printing));
@@ -146,9 +146,9 @@ TEST_F(GraphPrintingTest, OnePrintoutAtATime)
 {
     answerWithPdf(path(QStringLiteral("first.pdf")));
     GraphPrinting printing(m_prompts);
-    printing.print(*m_frame);
+    printing.print([this] { return m_frame->printContext(); });
     // The first printout's end is only seen once events are processed again.
-    printing.print(*m_frame);
+    printing.print([this] { return m_frame->printContext(); });
     EXPECT_EQ(m_prompts.printDialogs, 1);
     ASSERT_EQ(m_prompts.shown.size(), 1u);
     EXPECT_EQ(m_prompts.shown[0].text, QStringLiteral("Печать графика ещё не закончена"));
@@ -157,7 +157,7 @@ TEST_F(GraphPrintingTest, OnePrintoutAtATime)
 
     const QString second = path(QStringLiteral("second.pdf"));
     answerWithPdf(second);
-    printing.print(*m_frame);
+    printing.print([this] { return m_frame->printContext(); });
     ASSERT_TRUE(waitUntilDone(printing));
     EXPECT_EQ(m_prompts.printDialogs, 2);
     EXPECT_TRUE(QFile::exists(second));
@@ -167,7 +167,7 @@ TEST_F(GraphPrintingTest, NoPrinterIsToldAndACancelledDialogDoesNothing)
 {
     GraphPrinting printing(m_prompts);
     m_prompts.onPrintDialog = [](QPrinter &) { return false; };
-    printing.print(*m_frame);
+    printing.print([this] { return m_frame->printContext(); });
     EXPECT_TRUE(m_prompts.shown.empty());
     EXPECT_FALSE(printing.isPrinting());
 
@@ -176,7 +176,7 @@ TEST_F(GraphPrintingTest, NoPrinterIsToldAndACancelledDialogDoesNothing)
         printer.setOutputFileName(QString());
         return true;
     };
-    printing.print(*m_frame);
+    printing.print([this] { return m_frame->printContext(); });
     EXPECT_FALSE(printing.isPrinting());
     ASSERT_EQ(m_prompts.shown.size(), 1u);
     EXPECT_EQ(m_prompts.shown[0].text, QStringLiteral("Не установлен принтер"));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Prompts.h"
+#include "companions/Prompts.h"
 
 #include <QStringList>
 

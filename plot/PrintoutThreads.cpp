@@ -1,4 +1,4 @@
-#include "outputs/PrintoutThreads.h"
+#include "plot/PrintoutThreads.h"
 
 #include <QObject>
 #include <QThread>

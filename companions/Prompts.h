@@ -52,3 +52,12 @@ public:
     // its own); true when the user confirmed, with the choice made on printer.
     virtual bool printDialog(QPrinter &printer) = 0;
 };
+
+// The caption of the program's error messages.
+inline const QString ErrorCaption = QStringLiteral("Ошибка");
+
+// The file dialog for data files, to read one back and to save one: the two forms first,
+// then every file (on this system a name need not have an extension).
+inline const Prompts::FileRequest DataFileRequest{
+    QStringLiteral("Файлы данных ORMA (*.orm);;Текстовые файлы (*.txt);;Все файлы (*)"),
+    QStringLiteral("orm"), QStringLiteral("data")};

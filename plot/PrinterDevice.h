@@ -1,6 +1,6 @@
 #pragma once
 
-#include "outputs/PrintDevice.h"
+#include "plot/PrintDevice.h"
 #include "plot/QPainterCanvas.h"
 
 #include <QPainter>
@@ -10,9 +10,12 @@
 
 class QPrinter;
 
-// Whether the print dialog left somewhere to print to: a PDF file name, or a printer the
-// system knows.
-bool HasPrintDestination(const QPrinter &printer);
+class Prompts;
+class QString;
+
+// The print dialog for a document named docName: the printer it set up, or null when the user
+// cancelled, or left neither a printer nor a file to print to (the user is told).
+std::unique_ptr<QPrinter> ChoosePrinter(Prompts &prompts, const QString &docName);
 
 // A printout's pages on a QPrinter that the print dialog has set up. The printer is opened
 // with the first page, so a document without pages leaves nothing behind: no sheet, no file.

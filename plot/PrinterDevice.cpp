@@ -1,4 +1,6 @@
-#include "outputs/PrinterDevice.h"
+#include "plot/PrinterDevice.h"
+
+#include "companions/Prompts.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -65,9 +67,27 @@ void PrinterDevice::abortDocument()
         QFile::remove(file);
 }
 
-bool HasPrintDestination(const QPrinter &printer)
+namespace {
+
+bool hasPrintDestination(const QPrinter &printer)
 {
     if (printer.outputFormat() == QPrinter::PdfFormat)
         return !printer.outputFileName().isEmpty();
     return printer.isValid();
+}
+
+} // namespace
+
+std::unique_ptr<QPrinter> ChoosePrinter(Prompts &prompts, const QString &docName)
+{
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    printer->setDocName(docName);
+    if (!prompts.printDialog(*printer))
+        return nullptr;
+    if (!hasPrintDestination(*printer)) {
+        prompts.message(QStringLiteral("Не установлен принтер"), ErrorCaption,
+                        Prompts::Icon::Exclamation);
+        return nullptr;
+    }
+    return printer;
 }
