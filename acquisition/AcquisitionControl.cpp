@@ -40,6 +40,11 @@ AcquisitionControl::~AcquisitionControl()
     shutdown();
 }
 
+std::span<const char> AcquisitionControl::receivedBytes() const
+{
+    return {ReceiveBuffer, static_cast<std::size_t>(ReceiveLength.load())};
+}
+
 void AcquisitionControl::setSource(const QString &portName, bool sourceIsFile)
 {
     m_portName = portName;
@@ -74,7 +79,7 @@ void AcquisitionControl::startReception()
         m_state = AcquisitionState::Receiving;
 
     m_series.Clear();
-    m_view.clearTable();
+    m_table.clear();
 
     if (m_state != AcquisitionState::Receiving)
         return;
@@ -224,7 +229,7 @@ void AcquisitionControl::acceptReading(DeviceReading reading, quint32 lineCounte
     if (m_series.count == 0)
         m_series.date = QDate::currentDate();
     const int recordIndex = m_series.count;
-    m_view.appendRow(reading, recordIndex);
+    m_table.appendRow(reading, recordIndex);
     // The series keeps the signed temperature, so readings below zero stay below zero.
     m_series.Add(reading.time, reading.temperature, static_cast<std::uint16_t>(reading.emissivity));
 }

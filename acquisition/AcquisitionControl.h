@@ -1,6 +1,7 @@
 #pragma once
 
 #include "acquisition/DeviceParser.h"
+#include "acquisition/MeasurementTableModel.h"
 #include "companions/Prompts.h"
 #include "companions/TermDataFile.h"
 
@@ -11,6 +12,7 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <span>
 
 class ByteSource;
 class ReaderThread;
@@ -30,8 +32,6 @@ public:
     virtual ~AcquisitionView() = default;
     // The poll period typed by the user, in seconds; nullopt when the text is not a number.
     virtual std::optional<double> enteredPeriod() const = 0;
-    virtual void clearTable() = 0;
-    virtual void appendRow(const DeviceReading &reading, int recordIndex) = 0;
     virtual void setProgress(int position) = 0;
     virtual void setWaitCursor(bool shown) = 0;
     virtual void updateControls() = 0;
@@ -70,8 +70,12 @@ public:
 
     void setTimings(const AcquisitionTimings &timings) { m_timings = timings; }
 
+    // The rows of the current reception, as the table shows them.
+    MeasurementTableModel &table() { return m_table; }
     // The records of the current reception, in table row order.
     TermDataFile &series() { return m_series; }
+    // Every byte the current reception received, as it came.
+    std::span<const char> receivedBytes() const;
 
     // Starts, stops or winds up a reception, by state.
     void OnGetData();
@@ -111,6 +115,7 @@ private:
     std::atomic<bool> m_stopEvent{true};
     std::unique_ptr<ReaderThread> m_readerThread;
     std::unique_ptr<ByteSource> m_link;
+    MeasurementTableModel m_table;
     TermDataFile m_series;
     QTimer m_firstDataTimer;
     QTimer m_nextDataTimer;

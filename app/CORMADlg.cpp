@@ -1,6 +1,5 @@
 #include "app/CORMADlg.h"
 
-#include "acquisition/ReceiveBuffer.h"
 #include "acquisition/SourceList.h"
 #include "app/CAboutDlg.h"
 #include "companions/Prompts.h"
@@ -75,7 +74,7 @@ QWidget *CORMADlg::control(int id) const
 
 void CORMADlg::SetupTable()
 {
-    m_list->setModel(&m_tableModel);
+    m_list->setModel(&table());
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setAllColumnsShowFocus(true);
@@ -162,8 +161,8 @@ void CORMADlg::connectControls()
     const auto markChanged = [this] { m_selectionChanged = true; };
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, markChanged);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, markChanged);
-    connect(&m_tableModel, &QAbstractItemModel::rowsInserted, this, markChanged);
-    connect(&m_tableModel, &QAbstractItemModel::dataChanged, this, markChanged);
+    connect(&table(), &QAbstractItemModel::rowsInserted, this, markChanged);
+    connect(&table(), &QAbstractItemModel::dataChanged, this, markChanged);
 }
 
 void CORMADlg::OnSourceSelected(int index)
@@ -223,23 +222,22 @@ std::vector<int> CORMADlg::selectedRows() const
 
 void CORMADlg::OnSave()
 {
-    const auto received = static_cast<std::size_t>(ReceiveLength.load());
-    SaveMeasurements(m_prompts, m_tableModel, selectedRows(), {ReceiveBuffer, received});
+    SaveMeasurements(m_prompts, table(), selectedRows(), m_acquisition.receivedBytes());
 }
 
 void CORMADlg::OnExcel()
 {
-    TransferToSpreadsheet(m_prompts, GetRowTexts(m_tableModel, selectedRows()), m_spreadsheet);
+    TransferToSpreadsheet(m_prompts, GetRowTexts(table(), selectedRows()), m_spreadsheet);
 }
 
 void CORMADlg::OnPrint()
 {
-    PrintTable(m_prompts, m_tableModel, selectedRows(), *this);
+    PrintTable(m_prompts, table(), selectedRows(), *this);
 }
 
 void CORMADlg::OnGraph()
 {
-    m_graphLaunch.OnGraph(m_acquisition.series(), m_tableModel, selectedRows(), m_selectionChanged);
+    m_graphLaunch.OnGraph(m_acquisition.series(), table(), selectedRows(), m_selectionChanged);
 }
 
 void CORMADlg::resizeEvent(QResizeEvent *event)
@@ -292,16 +290,6 @@ std::optional<double> CORMADlg::enteredPeriod() const
     bool ok = false;
     const double value = QLocale::c().toDouble(text, &ok);
     return ok ? std::optional<double>(value) : std::nullopt;
-}
-
-void CORMADlg::clearTable()
-{
-    m_tableModel.clear();
-}
-
-void CORMADlg::appendRow(const DeviceReading &reading, int recordIndex)
-{
-    m_tableModel.appendRow(reading, recordIndex);
 }
 
 void CORMADlg::setProgress(int position)

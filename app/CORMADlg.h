@@ -2,7 +2,6 @@
 
 #include "acquisition/AcquisitionControl.h"
 #include "app/HelpLauncher.h"
-#include "app/MeasurementTableModel.h"
 #include "outputs/GraphLaunch.h"
 #include "resources/DialogTemplate.h"
 
@@ -31,7 +30,7 @@ public:
 
     QWidget *control(int id) const;
     AcquisitionControl &acquisition() { return m_acquisition; }
-    MeasurementTableModel &table() { return m_tableModel; }
+    MeasurementTableModel &table() { return m_acquisition.table(); }
     const QString &portName() const { return m_portName; }
     bool sourceIsFile() const { return m_sourceIsFile; }
     bool selectionChanged() const { return m_selectionChanged; }
@@ -66,8 +65,6 @@ private:
 
     // AcquisitionView
     std::optional<double> enteredPeriod() const override;
-    void clearTable() override;
-    void appendRow(const DeviceReading &reading, int recordIndex) override;
     void setProgress(int position) override;
     void setWaitCursor(bool shown) override;
     void updateControls() override { UpdateControls(); }
@@ -76,7 +73,6 @@ private:
     QSettings &m_settings;
     SpreadsheetLauncher &m_spreadsheet;
     AcquisitionControl m_acquisition;
-    MeasurementTableModel m_tableModel;
     GraphLaunch m_graphLaunch;
     HelpLauncher m_help;
     std::vector<BuiltControl> m_controls;

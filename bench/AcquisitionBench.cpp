@@ -1,6 +1,6 @@
 #include "acquisition/AcquisitionControl.h"
 #include "acquisition/ReceiveBuffer.h"
-#include "app/MeasurementTableModel.h"
+#include "acquisition/MeasurementTableModel.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -12,21 +12,14 @@
 
 namespace {
 
-// A window with a table and nothing else: what a reception does apart from drawing.
+// A window that shows nothing: what a reception does apart from drawing.
 class TableOnlyView : public AcquisitionView
 {
 public:
     std::optional<double> enteredPeriod() const override { return 0.0; }
-    void clearTable() override { table.clear(); }
-    void appendRow(const DeviceReading &reading, int recordIndex) override
-    {
-        table.appendRow(reading, recordIndex);
-    }
     void setProgress(int) override {}
     void setWaitCursor(bool) override {}
     void updateControls() override {}
-
-    MeasurementTableModel table;
 };
 
 class FilePrompts : public Prompts
@@ -84,7 +77,7 @@ static void BM_ReadBackFullDataFile(benchmark::State &state)
         while (control.state() != AcquisitionState::DataReady)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    if (view.table.rowCount() != lines)
+    if (control.table().rowCount() != lines)
         state.SkipWithError("the table did not receive every line");
     state.SetItemsProcessed(state.iterations() * lines);
     state.counters["rows"] = lines;

@@ -12,7 +12,7 @@ GraphLaunch::GraphLaunch(Prompts &prompts, QObject *parent)
 
 GraphLaunch::~GraphLaunch() = default;
 
-void GraphLaunch::OnGraph(const TermDataFile &series, const MeasurementTableModel &table,
+void GraphLaunch::OnGraph(const TermDataFile &series, const ReceivedRows &table,
                           const std::vector<int> &selectedRows, bool &selectionChanged)
 {
     const int count = BuildGraphSeries(m_graphSeries, series, table, selectedRows, selectionChanged,

@@ -9,7 +9,7 @@
 #include <vector>
 
 class CGraphWnd;
-class MeasurementTableModel;
+class ReceivedRows;
 class Prompts;
 
 // The graph button's work: builds the graph series from the table's selection and hands it
@@ -28,7 +28,7 @@ public:
     // graph window gets the series, its temperature window becomes the series' lowest to
     // highest temperature and its time range the first to the last time, and it is shown if
     // hidden. A visible window is updated in place.
-    void OnGraph(const TermDataFile &series, const MeasurementTableModel &table,
+    void OnGraph(const TermDataFile &series, const ReceivedRows &table,
                  const std::vector<int> &selectedRows, bool &selectionChanged);
 
     // Null until the first launch and after destroyGraphWnd.

@@ -1,6 +1,6 @@
 #include "outputs/GraphSeries.h"
 
-#include "app/MeasurementTableModel.h"
+#include "acquisition/ReceivedRows.h"
 #include "companions/Prompts.h"
 #include "companions/TermDataFile.h"
 #include "outputs/RowTexts.h"
@@ -61,18 +61,16 @@ void showBreak(Prompts &prompts, bool inSelection, int kept)
 }
 
 // Index into the series of the record shown in row, or -1.
-int recordIndexOf(const MeasurementTableModel &table, int row, const TermDataFile &series)
+int recordIndexOf(const ReceivedRows &table, int row, const TermDataFile &series)
 {
-    bool valid = false;
-    const int index =
-        table.data(table.index(row, 0), MeasurementTableModel::RecordIndexRole).toInt(&valid);
-    return valid && index >= 0 && index < series.count ? index : -1;
+    const int index = table.recordIndexAt(row);
+    return index >= 0 && index < series.count ? index : -1;
 }
 
 } // namespace
 
 int BuildGraphSeries(TermDataFile &graphSeries, const TermDataFile &series,
-                     const MeasurementTableModel &table, const std::vector<int> &selectedRows,
+                     const ReceivedRows &table, const std::vector<int> &selectedRows,
                      bool &selectionChanged, bool checkContinuity, Prompts &prompts)
 {
     if (!selectionChanged && graphSeries.count != 0)

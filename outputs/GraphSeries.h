@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-class MeasurementTableModel;
+class ReceivedRows;
 class Prompts;
 class TermDataFile;
 
@@ -23,5 +23,5 @@ inline constexpr std::int32_t GraphTemperatureHighest = 32767;
 // highest temperature kept, limited to GraphTemperatureLowest..GraphTemperatureHighest
 // (both 0 for an empty series); the date is series' date.
 int BuildGraphSeries(TermDataFile &graphSeries, const TermDataFile &series,
-                     const MeasurementTableModel &table, const std::vector<int> &selectedRows,
+                     const ReceivedRows &table, const std::vector<int> &selectedRows,
                      bool &selectionChanged, bool checkContinuity, Prompts &prompts);

@@ -35,17 +35,17 @@ void fillField(char (&field)[Size], std::size_t limit, const QString &text)
 
 } // namespace
 
-RowCells GetRowCells(const MeasurementTableModel &table, int row)
+RowCells GetRowCells(const ReceivedRows &table, int row)
 {
     RowCells cells;
-    for (int column = 0; column < MeasurementTableModel::ColumnCount; ++column)
-        cells[static_cast<std::size_t>(column)] = table.index(row, column).data().toString();
+    for (int column = 0; column < ReceivedRows::ColumnCount; ++column)
+        cells[static_cast<std::size_t>(column)] = table.cellTextAt(row, column);
     return cells;
 }
 
-std::vector<int> RowsToTake(const MeasurementTableModel &table, std::vector<int> selectedRows)
+std::vector<int> RowsToTake(const ReceivedRows &table, std::vector<int> selectedRows)
 {
-    const int rowCount = table.rowCount();
+    const int rowCount = table.rowTotal();
     if (selectedRows.empty()) {
         selectedRows.resize(static_cast<std::size_t>(rowCount));
         for (int row = 0; row < rowCount; ++row)
@@ -61,17 +61,17 @@ std::vector<int> RowsToTake(const MeasurementTableModel &table, std::vector<int>
 TableRowText MakeTableRowText(const RowCells &cells)
 {
     TableRowText text;
-    fillField(text.number, TableRowText::NumberLimit, cells[MeasurementTableModel::NumberColumn]);
-    fillField(text.time, TableRowText::TimeLimit, cells[MeasurementTableModel::TimeColumn]);
+    fillField(text.number, TableRowText::NumberLimit, cells[ReceivedRows::NumberColumn]);
+    fillField(text.time, TableRowText::TimeLimit, cells[ReceivedRows::TimeColumn]);
     fillField(text.temperature, TableRowText::TemperatureLimit,
-              cells[MeasurementTableModel::TemperatureColumn]);
+              cells[ReceivedRows::TemperatureColumn]);
     fillField(text.emissivity, TableRowText::EmissivityLimit,
-              cells[MeasurementTableModel::EmissivityColumn]);
-    fillField(text.mode, TableRowText::ModeLimit, cells[MeasurementTableModel::ModeColumn]);
+              cells[ReceivedRows::EmissivityColumn]);
+    fillField(text.mode, TableRowText::ModeLimit, cells[ReceivedRows::ModeColumn]);
     return text;
 }
 
-std::vector<TableRowText> GetRowTexts(const MeasurementTableModel &table,
+std::vector<TableRowText> GetRowTexts(const ReceivedRows &table,
                                       std::vector<int> selectedRows)
 {
     std::vector<TableRowText> texts;

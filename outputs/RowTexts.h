@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MeasurementTableModel.h"
+#include "acquisition/ReceivedRows.h"
 
 #include <QString>
 
@@ -8,8 +8,8 @@
 #include <cstddef>
 #include <vector>
 
-// The texts of one table row, by MeasurementTableModel::Column.
-using RowCells = std::array<QString, MeasurementTableModel::ColumnCount>;
+// The texts of one table row, by ReceivedRows::Column.
+using RowCells = std::array<QString, ReceivedRows::ColumnCount>;
 
 // One table row as five zero-terminated UTF-8 fields. Each field holds at most a fixed number
 // of characters (its limit below); a longer cell text is cut to that many characters, never
@@ -31,15 +31,15 @@ struct TableRowText
 };
 
 // The texts of row `row` of `table`.
-RowCells GetRowCells(const MeasurementTableModel &table, int row);
+RowCells GetRowCells(const ReceivedRows &table, int row);
 
 // The rows to take: `selectedRows` in ascending order, without repeats and without numbers
 // outside the table; all rows of the table when `selectedRows` is empty.
-std::vector<int> RowsToTake(const MeasurementTableModel &table, std::vector<int> selectedRows);
+std::vector<int> RowsToTake(const ReceivedRows &table, std::vector<int> selectedRows);
 
 // The fixed-width form of one row's texts.
 TableRowText MakeTableRowText(const RowCells &cells);
 
 // The snapshot of the selected rows (all rows when none is selected), in row order.
-std::vector<TableRowText> GetRowTexts(const MeasurementTableModel &table,
+std::vector<TableRowText> GetRowTexts(const ReceivedRows &table,
                                       std::vector<int> selectedRows);

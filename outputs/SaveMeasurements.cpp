@@ -1,7 +1,7 @@
 #include "outputs/SaveMeasurements.h"
 
 #include "acquisition/DeviceParser.h"
-#include "app/MeasurementTableModel.h"
+#include "acquisition/ReceivedRows.h"
 
 #include <QSaveFile>
 
@@ -57,14 +57,14 @@ bool writeAll(QSaveFile &file, const char *data, qint64 size)
 
 QByteArray TextFormLine(unsigned lineNumber, const RowCells &cells)
 {
-    using Column = MeasurementTableModel::Column;
+    using Column = ReceivedRows::Column;
     return fourWide(lineNumber) + ' ' + instrumentTime(cells[Column::TimeColumn]) +
            " E=" + cells[Column::EmissivityColumn].toUtf8() +
            " T=" + fourWide(integerValue(cells[Column::TemperatureColumn])) + ' ' +
            modeCode(cells[Column::ModeColumn]) + "\r\n";
 }
 
-QByteArray TextForm(const MeasurementTableModel &table, const std::vector<int> &rows)
+QByteArray TextForm(const ReceivedRows &table, const std::vector<int> &rows)
 {
     QByteArray text;
     unsigned lineNumber = 0;
@@ -73,7 +73,7 @@ QByteArray TextForm(const MeasurementTableModel &table, const std::vector<int> &
     return text;
 }
 
-void SaveMeasurements(Prompts &prompts, const MeasurementTableModel &table,
+void SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
                       const std::vector<int> &selectedRows, std::span<const char> received)
 {
     if (received.empty())

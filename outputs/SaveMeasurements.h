@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-class MeasurementTableModel;
+class ReceivedRows;
 
 // One line of the text form, laid out like the numbered line the instrument sends from its
 // memory: "%4u " of `lineNumber`, the time with its fraction separator turned into ':' and
@@ -17,11 +17,11 @@ class MeasurementTableModel;
 QByteArray TextFormLine(unsigned lineNumber, const RowCells &cells);
 
 // The whole text form of `rows` of `table`, numbered from 0.
-QByteArray TextForm(const MeasurementTableModel &table, const std::vector<int> &rows);
+QByteArray TextForm(const ReceivedRows &table, const std::vector<int> &rows);
 
 // "Сохранить...": asks for a file and writes either the received bytes unchanged (the data
 // file) or, when rows are selected and the user wants only those, their text form. Does
 // nothing when `received` is empty. The file is replaced only when everything was written, so
 // a failed save leaves a file that was there as it was. Reports the outcome to the user.
-void SaveMeasurements(Prompts &prompts, const MeasurementTableModel &table,
+void SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
                       const std::vector<int> &selectedRows, std::span<const char> received);

@@ -42,7 +42,7 @@ void PrintTable(Prompts &prompts, const RowSnapshot &snapshot, QObject &owner)
                         })));
 }
 
-void PrintTable(Prompts &prompts, const MeasurementTableModel &table, std::vector<int> selectedRows,
+void PrintTable(Prompts &prompts, const ReceivedRows &table, std::vector<int> selectedRows,
                 QObject &owner)
 {
     const RowSnapshot snapshot = [&table, &selectedRows]() {

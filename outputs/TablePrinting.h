@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-class MeasurementTableModel;
+class ReceivedRows;
 class Prompts;
 class QObject;
 
@@ -23,5 +23,5 @@ using RowSnapshot = std::function<std::optional<std::vector<TableRowText>>()>;
 void PrintTable(Prompts &prompts, const RowSnapshot &snapshot, QObject &owner);
 
 // PrintTable for the rows selectedRows of table (all of them when none is selected).
-void PrintTable(Prompts &prompts, const MeasurementTableModel &table, std::vector<int> selectedRows,
+void PrintTable(Prompts &prompts, const ReceivedRows &table, std::vector<int> selectedRows,
                 QObject &owner);

@@ -1,4 +1,5 @@
 #include "app/CORMADlg.h"
+#include "acquisition/MeasurementTableModel.h"
 
 #include "graph/CGraphWnd.h"
 #include "outputs/ExcelTransfer.h"

@@ -1,4 +1,5 @@
 #include "outputs/ExcelTransfer.h"
+#include "acquisition/MeasurementTableModel.h"
 #include "outputs/XdgSpreadsheetLauncher.h"
 
 #include "tests/outputs/XlsxReader.h"

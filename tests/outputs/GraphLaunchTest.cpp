@@ -1,6 +1,6 @@
 #include "outputs/GraphLaunch.h"
 
-#include "app/MeasurementTableModel.h"
+#include "acquisition/MeasurementTableModel.h"
 #include "companions/CRangeBar.h"
 #include "graph/CGraphWnd.h"
 #include "plot/CGraphView.h"

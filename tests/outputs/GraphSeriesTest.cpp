@@ -1,6 +1,6 @@
 #include "outputs/GraphSeries.h"
 
-#include "app/MeasurementTableModel.h"
+#include "acquisition/MeasurementTableModel.h"
 #include "companions/TermDataFile.h"
 #include "tests/support/ScriptedPrompts.h"
 

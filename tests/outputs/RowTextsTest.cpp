@@ -1,4 +1,5 @@
 #include "outputs/RowTexts.h"
+#include "acquisition/MeasurementTableModel.h"
 
 #include <gtest/gtest.h>
 

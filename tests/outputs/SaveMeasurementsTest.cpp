@@ -1,4 +1,5 @@
 #include "outputs/SaveMeasurements.h"
+#include "acquisition/MeasurementTableModel.h"
 
 #include "tests/support/ScriptedPrompts.h"
 

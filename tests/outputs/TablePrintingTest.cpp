@@ -1,7 +1,7 @@
 #include "outputs/TablePrinting.h"
 
 #include "acquisition/DeviceParser.h"
-#include "app/MeasurementTableModel.h"
+#include "acquisition/MeasurementTableModel.h"
 #include "plot/PrinterDevice.h"
 #include "plot/PrintoutThreads.h"
 #include "tests/support/ScriptedPrompts.h"

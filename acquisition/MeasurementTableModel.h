@@ -1,6 +1,7 @@
 #pragma once
 
 #include "acquisition/DeviceParser.h"
+#include "acquisition/ReceivedRows.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>
@@ -10,19 +11,10 @@
 // The rows of the measurement table: one accepted reading each, with the index of its
 // record in the series as item data (Qt::UserRole). Rows are only appended, never sorted,
 // so row order and record order agree.
-class MeasurementTableModel : public QAbstractTableModel
+class MeasurementTableModel : public QAbstractTableModel, public ReceivedRows
 {
     Q_OBJECT
 public:
-    enum Column
-    {
-        NumberColumn,
-        TimeColumn,
-        TemperatureColumn,
-        EmissivityColumn,
-        ModeColumn
-    };
-    static constexpr int ColumnCount = 5;
     static constexpr int RecordIndexRole = Qt::UserRole;
 
     using QAbstractTableModel::QAbstractTableModel;
@@ -38,6 +30,10 @@ public:
 
     void appendRow(const DeviceReading &reading, int recordIndex);
     void clear();
+
+    int rowTotal() const override { return static_cast<int>(m_rows.size()); }
+    QString cellTextAt(int row, int column) const override;
+    int recordIndexAt(int row) const override;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

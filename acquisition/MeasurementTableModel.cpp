@@ -1,4 +1,4 @@
-#include "app/MeasurementTableModel.h"
+#include "acquisition/MeasurementTableModel.h"
 
 #include "companions/FormatOutTime.h"
 
@@ -72,6 +72,20 @@ void MeasurementTableModel::clear()
     beginResetModel();
     m_rows.clear();
     endResetModel();
+}
+
+QString MeasurementTableModel::cellTextAt(int row, int column) const
+{
+    if (row < 0 || row >= rowTotal())
+        return {};
+    return cellText(m_rows[static_cast<std::size_t>(row)].reading, column);
+}
+
+int MeasurementTableModel::recordIndexAt(int row) const
+{
+    if (row < 0 || row >= rowTotal())
+        return -1;
+    return m_rows[static_cast<std::size_t>(row)].recordIndex;
 }
 
 int MeasurementTableModel::rowCount(const QModelIndex &parent) const

@@ -1,4 +1,4 @@
-#include "app/MeasurementTableModel.h"
+#include "acquisition/MeasurementTableModel.h"
 #include "companions/FormatOutTime.h"
 
 #include <gtest/gtest.h>
