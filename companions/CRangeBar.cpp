@@ -189,12 +189,16 @@ void CRangeBar::mouseReleaseEvent(QMouseEvent *event)
 
 void CRangeBar::wheelEvent(QWheelEvent *event)
 {
-    const QPoint angle = event->angleDelta();
+    OnMouseWheel(event->modifiers(), WheelDelta(*event), event->globalPosition().toPoint());
+    event->accept();
+}
+
+short WheelDelta(const QWheelEvent &event)
+{
+    const QPoint angle = event.angleDelta();
     const int delta = angle.y() != 0 ? angle.y() : angle.x();
     const int limit = std::numeric_limits<short>::max();
-    OnMouseWheel(event->modifiers(), static_cast<short>(std::clamp(delta, -limit, limit)),
-                 event->globalPosition().toPoint());
-    event->accept();
+    return static_cast<short>(std::clamp(delta, -limit, limit));
 }
 
 int CRangeBar::length() const

@@ -8,6 +8,11 @@
 #include <cstdint>
 
 class QPainter;
+class QWheelEvent;
+
+// A wheel turn as one signed count, 120 a notch (the vertical wheel, else the horizontal one),
+// limited to what the wheel handlers take.
+short WheelDelta(const QWheelEvent &event);
 
 // Report codes. Codes 1 and 2 follow a change of the range, 3 and 4 a change of the window.
 constexpr int RangeBarMinChanged = 1;

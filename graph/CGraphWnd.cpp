@@ -1,12 +1,11 @@
 #include "graph/CGraphWnd.h"
 
-#include "graph/GraphCommands.h"
-
 #include "companions/CRangeBar.h"
 #include "companions/FormatOutTime.h"
 #include "companions/TermDataFile.h"
 #include "plot/CGraphView.h"
 #include "plot/GraphPrintJob.h"
+#include "resources/GraphMenu.h"
 #include "resources/Strings.h"
 
 #include <QCloseEvent>
@@ -30,8 +29,6 @@ constexpr int StatusPaneIds[CGraphWnd::StatusPaneCount] = {
 constexpr int TemperatureRangePane = 2;
 constexpr int TimeRangePane = 3;
 constexpr int StatusPaneMargin = 2;
-constexpr std::int32_t TemperatureMargin = 10;
-constexpr std::int32_t TemperatureRangeWithoutLimits = 2000;
 
 CRangeBar *makeBar(QWidget *parent, std::int32_t style, int id, const QString &name)
 {
@@ -40,15 +37,6 @@ CRangeBar *makeBar(QWidget *parent, std::int32_t style, int id, const QString &n
     bar->SetCtrlStyle(style);
     bar->setControlId(id);
     return bar;
-}
-
-// Local midnight of the series' day in seconds since 1970; 0 for a day the calendar of the
-// bar's start time does not cover.
-std::int64_t midnightOf(const QDate &date)
-{
-    if (!date.isValid() || date.year() < 1900)
-        return 0;
-    return QDateTime(date, QTime(0, 0)).toSecsSinceEpoch();
 }
 
 // The label texts of a bar with these units, as a copy the printout owns.
@@ -90,6 +78,7 @@ CGraphWnd::CGraphWnd(Bars bars)
     setWindowTitle(QStringLiteral("-- График --"));
     createStatusLine();
     m_view = new CGraphView(this);
+    createContextMenu();
     connect(m_view, &CGraphView::pointerTextChanged, this, &CGraphWnd::setStatusText);
     connect(m_view, &CGraphView::contextMenuRequested, this, &CGraphWnd::OnContextMenu);
     if (bars.testFlag(TemperatureBar))
@@ -210,11 +199,7 @@ void CGraphWnd::closeEvent(QCloseEvent *event)
 
 void CGraphWnd::wheelEvent(QWheelEvent *event)
 {
-    const QPoint angle = event->angleDelta();
-    const int delta = angle.y() != 0 ? angle.y() : angle.x();
-    const int limit = std::numeric_limits<short>::max();
-    OnMouseWheel(event->modifiers(), static_cast<short>(std::clamp(delta, -limit, limit)),
-                 event->globalPosition().toPoint());
+    OnMouseWheel(event->modifiers(), WheelDelta(*event), event->globalPosition().toPoint());
     QWidget::wheelEvent(event);
 }
 
@@ -234,26 +219,20 @@ void CGraphWnd::OnMouseWheel(Qt::KeyboardModifiers modifiers, short delta, QPoin
 
 void CGraphWnd::OnSetSeries(std::uint32_t limits, TermDataFile *series)
 {
-    const std::int32_t lowest = GraphSeriesLowest(limits);
-    const std::int32_t highest = GraphSeriesHighest(limits);
     if (m_temperatureBar != nullptr) {
-        if (lowest == 0 && highest == 0) {
-            m_temperatureBar->SetMax(TemperatureRangeWithoutLimits);
-            m_temperatureBar->SetMin(0);
-        } else {
-            m_temperatureBar->SetMax(highest + TemperatureMargin);
-            m_temperatureBar->SetMin(lowest - TemperatureMargin);
-        }
+        const ScaleSpan range = TemperatureRangeFor(limits);
+        m_temperatureBar->SetMax(range.high);
+        m_temperatureBar->SetMin(range.low);
     }
     m_view->setTemperatureWindowStart(m_temperatureBar != nullptr ? m_temperatureBar->GetMin()
-                                                                  : lowest);
+                                                                  : GraphSeriesLowest(limits));
     m_view->setSeries(series);
     if (series == nullptr || series->count <= 0 || m_timeBar == nullptr)
         return;
     const std::int32_t last = series->records[series->count - 1].time;
     m_timeBar->SetMax(last);
     m_timeBar->SetWinMax(last);
-    m_timeBar->SetStartTime(midnightOf(series->date));
+    m_timeBar->SetStartTime(MidnightOf(series->date));
 }
 
 void CGraphWnd::OnSetTimeParam(std::int32_t value)
@@ -304,28 +283,98 @@ void CGraphWnd::FitTemperatureWindow()
     if (!m_automaticLimits || m_temperatureBar == nullptr || m_timeBar == nullptr ||
         series == nullptr)
         return;
-    std::optional<std::int32_t> lowest;
-    std::optional<std::int32_t> highest;
-    WalkTimeWindow(*series, m_timeBar->GetWinMin(), m_timeBar->GetWinMax(),
-                   [&](const v4TermData &record) {
-                       // A reading of 0 °C is taken for a missing one.
-                       if (record.temperature == 0)
-                           return;
-                       lowest = std::min(lowest.value_or(record.temperature), record.temperature);
-                       highest =
-                           std::max(highest.value_or(record.temperature), record.temperature);
-                   });
-    if (highest && *highest != m_temperatureBar->GetWinMax())
-        m_temperatureBar->SetWinMax(*highest);
-    if (lowest && *lowest != m_temperatureBar->GetWinMin())
-        m_temperatureBar->SetWinMin(*lowest);
+    const std::optional<ScaleSpan> readings =
+        ReadingSpan(*series, m_timeBar->GetWinMin(), m_timeBar->GetWinMax());
+    if (!readings)
+        return;
+    if (readings->high != m_temperatureBar->GetWinMax())
+        m_temperatureBar->SetWinMax(readings->high);
+    if (readings->low != m_temperatureBar->GetWinMin())
+        m_temperatureBar->SetWinMin(readings->low);
+}
+
+void CGraphWnd::createContextMenu()
+{
+    m_menu = new QMenu(this);
+    QMenu *submenu = nullptr;
+    for (const MenuItemTemplate &item : GraphMenuItems) {
+        QMenu *parent = item.level == 0 ? m_menu : submenu;
+        const QString text = QString::fromUtf8(item.text);
+        if (item.id == 0) {
+            submenu = parent->addMenu(text);
+            continue;
+        }
+        QAction *action = parent->addAction(text);
+        action->setData(item.id);
+        switch (item.id) {
+        case ID_GRAPH_PRINT:
+            connect(action, &QAction::triggered, this, &CGraphWnd::printRequested);
+            break;
+        case ID_GRAPH_WHOLE:
+            connect(action, &QAction::triggered, this, &CGraphWnd::ShowWholeGraph);
+            break;
+        case ID_GRAPH_AUTO_LIMITS:
+            m_autoLimitsAction = action;
+            connect(action, &QAction::triggered, this, &CGraphWnd::ToggleAutoLimits);
+            break;
+        case ID_GRAPH_LIMITS:
+            connect(action, &QAction::triggered, this, &CGraphWnd::limitsRequested);
+            break;
+        case ID_GRAPH_NO_GAPS:
+            m_gapsAction = action;
+            connect(action, &QAction::triggered, this, &CGraphWnd::ToggleGaps);
+            break;
+        default:
+            break;
+        }
+        action->setCheckable(action == m_autoLimitsAction || action == m_gapsAction);
+    }
+}
+
+QMenu *CGraphWnd::contextMenu()
+{
+    m_autoLimitsAction->setChecked(m_automaticLimits);
+    m_gapsAction->setChecked(m_view->breakAtGaps());
+    return m_menu;
 }
 
 void CGraphWnd::OnContextMenu(QPoint globalPoint)
 {
-    const std::unique_ptr<QMenu> menu = CreateGraphMenu(
-        *this, [this] { emit printRequested(); }, [this] { emit limitsRequested(); });
-    menu->exec(globalPoint);
+    contextMenu()->exec(globalPoint);
+}
+
+namespace {
+
+void showWholeRange(CRangeBar &bar)
+{
+    bar.SetWinMax(bar.GetMax());
+    bar.SetWinMin(bar.GetMin());
+}
+
+} // namespace
+
+void CGraphWnd::ShowWholeGraph()
+{
+    if (m_timeBar != nullptr)
+        showWholeRange(*m_timeBar);
+    if (m_temperatureBar != nullptr) {
+        if (m_automaticLimits)
+            FitTemperatureWindow();
+        else
+            showWholeRange(*m_temperatureBar);
+    }
+}
+
+void CGraphWnd::ToggleAutoLimits()
+{
+    m_automaticLimits = !m_automaticLimits;
+    FitTemperatureWindow();
+}
+
+void CGraphWnd::ToggleGaps()
+{
+    m_view->toggleBreakAtGaps();
+    update();
 }
 
 // The only part of the frame itself under the pointer is the corner square.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graph/GraphScales.h"
+
 #include <QFlags>
 #include <QWidget>
 
@@ -9,25 +11,11 @@
 struct GraphPrintContext;
 class CGraphView;
 class CRangeBar;
+class QAction;
 class QLabel;
+class QMenu;
 class QStatusBar;
 class TermDataFile;
-
-// The limits word of OnSetSeries: the lowest temperature in bits 0-15, the highest in bits
-// 16-31, each a 16-bit two's complement number of degrees Celsius.
-constexpr std::uint32_t GraphSeriesLimits(std::int16_t lowest, std::int16_t highest)
-{
-    return static_cast<std::uint16_t>(lowest) |
-           static_cast<std::uint32_t>(static_cast<std::uint16_t>(highest)) << 16;
-}
-constexpr std::int32_t GraphSeriesLowest(std::uint32_t limits)
-{
-    return static_cast<std::int16_t>(limits & 0xFFFFu);
-}
-constexpr std::int32_t GraphSeriesHighest(std::uint32_t limits)
-{
-    return static_cast<std::int16_t>(limits >> 16);
-}
 
 // The graph window: a tool window with a small caption holding the plot view, the temperature
 // bar left of it, the time bar under it and a four-pane status line at the bottom. It keeps
@@ -94,7 +82,18 @@ public:
     // A wheel turn at globalPoint: handed to the bar under it; over the plot, the corner or
     // the status line it moves nothing.
     void OnMouseWheel(Qt::KeyboardModifiers modifiers, short delta, QPoint globalPoint);
-    // Opens the context menu with its commands at globalPoint; returns when it has closed.
+    // The context menu's commands. The whole time range, and the whole temperature range or,
+    // with automatic limits, the readings' own range:
+    void ShowWholeGraph();
+    // Inverts automatic limits and fits the temperature window at once when they come on:
+    void ToggleAutoLimits();
+    // Inverts the view's break-at-gaps flag:
+    void ToggleGaps();
+
+    // The context menu, with its check marks as they are now. "Печать..." and "Пределы по
+    // шкале температуры" are the owner's to carry out (printRequested, limitsRequested).
+    QMenu *contextMenu();
+    // Opens the context menu at globalPoint; returns when it has closed.
     void OnContextMenu(QPoint globalPoint);
 
     // What a printout of the graph reads, copied: the bars' windows, the visible records and
@@ -123,6 +122,7 @@ private:
     };
 
     void createStatusLine();
+    void createContextMenu();
     void layoutStatusPanes();
     void setStartingValues();
     Thickness thickness() const;
@@ -136,6 +136,9 @@ private:
     CRangeBar *m_temperatureBar = nullptr;
     CRangeBar *m_timeBar = nullptr;
     bool m_automaticLimits = false;
+    QMenu *m_menu = nullptr;
+    QAction *m_autoLimitsAction = nullptr;
+    QAction *m_gapsAction = nullptr;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(CGraphWnd::Bars)

@@ -1,5 +1,3 @@
-#include "graph/GraphCommands.h"
-
 #include "companions/CRangeBar.h"
 #include "companions/TermDataFile.h"
 #include "graph/CGraphWnd.h"
@@ -76,10 +74,9 @@ protected:
 
 TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
 {
-    bool printed = false;
-    bool limits = false;
-    auto menu = CreateGraphMenu(
-        frame, [&] { printed = true; }, [&] { limits = true; });
+    QSignalSpy printed(&frame, &CGraphWnd::printRequested);
+    QSignalSpy limits(&frame, &CGraphWnd::limitsRequested);
+    QMenu *menu = frame.contextMenu();
 
     ASSERT_EQ(menu->actions().size(), 2);
     EXPECT_EQ(menu->actions()[0]->text(), "Печать...");
@@ -97,8 +94,8 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
 
     actionFor(*menu, ID_GRAPH_PRINT)->trigger();
     actionFor(*menu, ID_GRAPH_LIMITS)->trigger();
-    EXPECT_TRUE(printed);
-    EXPECT_TRUE(limits);
+    EXPECT_EQ(printed.count(), 1);
+    EXPECT_EQ(limits.count(), 1);
 
     actionFor(*menu, ID_GRAPH_NO_GAPS)->trigger();
     actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->trigger();
@@ -106,8 +103,7 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
     EXPECT_TRUE(frame.automaticLimits());
 
     // The marks are read again each time the menu opens.
-    auto again = CreateGraphMenu(
-        frame, [] {}, [] {});
+    QMenu *again = frame.contextMenu();
     EXPECT_TRUE(actionFor(*again, ID_GRAPH_AUTO_LIMITS)->isChecked());
     EXPECT_TRUE(actionFor(*again, ID_GRAPH_NO_GAPS)->isChecked());
 }
@@ -118,7 +114,7 @@ TEST_F(GraphCommandsTest, WholeGraphWithoutAutomaticLimitsShowsBothRanges)
     frame.temperatureBar()->SetWinMin(500);
     frame.temperatureBar()->SetWinMax(600);
 
-    ShowWholeGraph(frame);
+    frame.ShowWholeGraph();
     EXPECT_EQ(windowOf(frame.timeBar()), (Window{1000, 6000}));
     EXPECT_EQ(windowOf(frame.temperatureBar()),
               (Window{frame.temperatureBar()->GetMin(), frame.temperatureBar()->GetMax()}));
@@ -127,10 +123,10 @@ TEST_F(GraphCommandsTest, WholeGraphWithoutAutomaticLimitsShowsBothRanges)
 TEST_F(GraphCommandsTest, WholeGraphWithAutomaticLimitsFitsTheNonZeroReadings)
 {
     showTime(2000, 3000);
-    ToggleAutoLimits(frame);
+    frame.ToggleAutoLimits();
     EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{800, 950}));
 
-    ShowWholeGraph(frame);
+    frame.ShowWholeGraph();
     EXPECT_EQ(windowOf(frame.timeBar()), (Window{1000, 6000}));
     EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{300, 950}));
 }
@@ -138,9 +134,9 @@ TEST_F(GraphCommandsTest, WholeGraphWithAutomaticLimitsFitsTheNonZeroReadings)
 TEST_F(GraphCommandsTest, SwitchingAutomaticLimitsOffKeepsTheWindow)
 {
     showTime(5000, 6000);
-    ToggleAutoLimits(frame);
+    frame.ToggleAutoLimits();
     EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{300, 400}));
-    ToggleAutoLimits(frame);
+    frame.ToggleAutoLimits();
     EXPECT_FALSE(frame.automaticLimits());
     EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{300, 400}));
     showTime(2000, 3000);
@@ -149,7 +145,7 @@ TEST_F(GraphCommandsTest, SwitchingAutomaticLimitsOffKeepsTheWindow)
 
 TEST_F(GraphCommandsTest, TypedWindowLastsUntilTheTimeWindowMovesUnderAutomaticLimits)
 {
-    ToggleAutoLimits(frame);
+    frame.ToggleAutoLimits();
     frame.temperatureBar()->SetWinMin(100);
     frame.temperatureBar()->SetWinMax(200);
     EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{100, 200}));
@@ -161,9 +157,9 @@ TEST_F(GraphCommandsTest, TypedWindowLastsUntilTheTimeWindowMovesUnderAutomaticL
 TEST(GraphCommands, GapsNeedAView)
 {
     CGraphWnd frame;
-    ToggleGaps(frame);
+    frame.ToggleGaps();
     EXPECT_TRUE(frame.view()->breakAtGaps());
-    ToggleGaps(frame);
+    frame.ToggleGaps();
     EXPECT_FALSE(frame.view()->breakAtGaps());
 }
 
