@@ -1,6 +1,6 @@
 #include "acquisition/AcquisitionControl.h"
-#include "acquisition/ReceiveBuffer.h"
 #include "acquisition/MeasurementTableModel.h"
+#include "acquisition/ReceiveBuffer.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

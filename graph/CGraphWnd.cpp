@@ -69,8 +69,6 @@ GraphPrintContext CGraphWnd::printContext() const
     return context;
 }
 
-
-
 CGraphWnd::CGraphWnd(Bars bars)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)

@@ -1,7 +1,7 @@
 #include "graph/CLimitDlg.h"
 
-#include "companions/Prompts.h"
 #include "companions/CRangeBar.h"
+#include "companions/Prompts.h"
 #include "resources/LimitDialogTemplate.h"
 
 #include <QLineEdit>

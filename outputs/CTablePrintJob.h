@@ -1,8 +1,8 @@
 #pragma once
 
-#include "plot/PrintDevice.h"
 #include "outputs/RowTexts.h"
 #include "plot/Canvas.h"
+#include "plot/PrintDevice.h"
 
 #include <cstddef>
 #include <memory>

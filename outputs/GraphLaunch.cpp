@@ -1,7 +1,7 @@
 #include "outputs/GraphLaunch.h"
 
-#include "companions/Prompts.h"
 #include "companions/CRangeBar.h"
+#include "companions/Prompts.h"
 #include "graph/CGraphWnd.h"
 #include "graph/CLimitDlg.h"
 #include "outputs/GraphSeries.h"

@@ -71,8 +71,7 @@ TableRowText MakeTableRowText(const RowCells &cells)
     return text;
 }
 
-std::vector<TableRowText> GetRowTexts(const ReceivedRows &table,
-                                      std::vector<int> selectedRows)
+std::vector<TableRowText> GetRowTexts(const ReceivedRows &table, std::vector<int> selectedRows)
 {
     std::vector<TableRowText> texts;
     for (int row : RowsToTake(table, std::move(selectedRows)))

@@ -41,5 +41,4 @@ std::vector<int> RowsToTake(const ReceivedRows &table, std::vector<int> selected
 TableRowText MakeTableRowText(const RowCells &cells);
 
 // The snapshot of the selected rows (all rows when none is selected), in row order.
-std::vector<TableRowText> GetRowTexts(const ReceivedRows &table,
-                                      std::vector<int> selectedRows);
+std::vector<TableRowText> GetRowTexts(const ReceivedRows &table, std::vector<int> selectedRows);

@@ -11,7 +11,6 @@
 
 namespace {
 
-
 QByteArray fourWide(long long value)
 {
     return QByteArray::number(value).rightJustified(4, ' ');

@@ -11,10 +11,7 @@
 #include <memory>
 #include <new>
 
-namespace {
-
-
-} // namespace
+namespace {} // namespace
 
 void PrintTable(Prompts &prompts, const RowSnapshot &snapshot, QObject &owner)
 {

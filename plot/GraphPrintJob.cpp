@@ -1,9 +1,9 @@
 #include "plot/GraphPrintJob.h"
 
-#include "plot/PrintDevice.h"
-#include "plot/PlotDrawing.h"
-#include "plot/Saturating.h"
 #include "companions/FormatOutTime.h"
+#include "plot/PlotDrawing.h"
+#include "plot/PrintDevice.h"
+#include "plot/Saturating.h"
 
 #include <QPen>
 

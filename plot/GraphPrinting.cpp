@@ -1,9 +1,9 @@
 #include "plot/GraphPrinting.h"
 
 #include "companions/Prompts.h"
+#include "plot/GraphPrintJob.h"
 #include "plot/PrinterDevice.h"
 #include "plot/PrintoutThreads.h"
-#include "plot/GraphPrintJob.h"
 
 #include <QPageLayout>
 #include <QPrinter>
@@ -15,7 +15,6 @@
 #include <new>
 
 namespace {
-
 
 // The whole sheet in 0.1 mm, with the painter's origin moved to its top-left corner, so that
 // the page's margins are measured from the paper's edges.

@@ -24,9 +24,9 @@ public:
 
     // Asks for the printer and prints the snapshot, returning as soon as the printout has
     // started. The snapshot is taken once the printer is chosen, so the graph window may
-    // change or go while the printout runs. Cancelling the dialog does nothing; a dialog that leaves neither a
-    // printer nor a file to print to is told to the user, and so is a request while the
-    // previous printout still runs. Call from the GUI thread.
+    // change or go while the printout runs. Cancelling the dialog does nothing; a dialog that
+    // leaves neither a printer nor a file to print to is told to the user, and so is a request
+    // while the previous printout still runs. Call from the GUI thread.
     void print(const GraphSnapshot &snapshot);
 
     // From the start of a printout until its page has been handed to the printer.
