@@ -75,14 +75,13 @@ void AcquisitionControl::startReception()
         return;
     PollPeriodMs = *period;
 
-    if (openSource())
-        m_state = AcquisitionState::Receiving;
-
+    // A source that does not open (or a file dialog the user cancelled) leaves the rows of
+    // the last reception as they are: they may not be saved yet.
+    if (!openSource())
+        return;
+    m_state = AcquisitionState::Receiving;
     m_series.Clear();
     m_table.clear();
-
-    if (m_state != AcquisitionState::Receiving)
-        return;
     ResetReceiveBuffer();
     m_stopEvent = false;
     m_readerThread = std::make_unique<ReaderThread>(m_stopEvent);

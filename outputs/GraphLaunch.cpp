@@ -28,6 +28,10 @@ void GraphLaunch::OnGraph(const TermDataFile &series, const ReceivedRows &table,
     if (!m_graphWnd)
         createGraphWnd();
 
+    const std::int32_t first = m_graphSeries.records[0].time;
+    const std::int32_t last = m_graphSeries.records[count - 1].time;
+    const std::int32_t keptStart =
+        m_graphWnd->timeBar() != nullptr ? m_graphWnd->timeBar()->GetWinMin() : first;
     const auto lowest = static_cast<std::int16_t>(m_graphSeries.minTemperature);
     const auto highest = static_cast<std::int16_t>(m_graphSeries.maxTemperature);
     m_graphWnd->OnSetSeries(GraphSeriesLimits(lowest, highest), &m_graphSeries);
@@ -37,11 +41,18 @@ void GraphLaunch::OnGraph(const TermDataFile &series, const ReceivedRows &table,
         bar->SetWinMax(m_graphSeries.maxTemperature);
     }
     if (CRangeBar *bar = m_graphWnd->timeBar()) {
-        bar->SetMin(m_graphSeries.records[0].time);
-        bar->SetMax(m_graphSeries.records[count - 1].time);
+        bar->SetMin(first);
+        bar->SetMax(last);
+        // The time window keeps the start the user left it at; a start at or past the new
+        // series' end would leave the plot empty, so the window then shows the whole series.
+        if (keptStart >= last)
+            bar->SetWinMin(first);
     }
     if (!m_graphWnd->isVisible())
         m_graphWnd->show();
+    // Brought to the front and made active, so that it answers the pointer (tooltips) at once.
+    m_graphWnd->raise();
+    m_graphWnd->activateWindow();
 }
 
 void GraphLaunch::createGraphWnd()

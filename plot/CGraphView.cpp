@@ -64,6 +64,8 @@ CGraphView::CGraphView(QWidget *parent) : QWidget(parent)
     // Every paint covers the whole widget; nothing is erased before it.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    // The readout is for looking, also while another window of the program has the focus.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setCursor(GraphCursor());
     // The frame owns the context menu; the right-button press reaches it as a signal only.
     setContextMenuPolicy(Qt::PreventContextMenu);

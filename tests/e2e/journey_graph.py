@@ -58,8 +58,11 @@ def journey():
               text_of(panes[0]).endswith(" °С"), f"pane 0 reads {text_of(panes[0])!r}")
         check(text_of(panes[1]).startswith("Время "), f"pane 1 reads {text_of(panes[1])!r}")
         before = text_of(panes[1])
+        shown = j.x_windows()
         j.point_at(plot, dx=20)
         j.wait_until("the time readout to follow the pointer", lambda: text_of(panes[1]) != before)
+        # At rest the pointer brings up the tooltip with the reading under it.
+        j.wait_until("the tooltip", lambda: j.x_windows() - shown, timeout=10)
 
         # Three notches of the wheel over the time bar zoom in around the pointer.
         start = start_of(time_bar)

@@ -370,7 +370,8 @@ class Journey:
         finally:
             screen.close()
 
-    def _visible_x_windows(self):
+    def x_windows(self):
+        """The program's windows on the X server, popups and tooltips included."""
         found = subprocess.run(["xdotool", "search", "--onlyvisible", "--classname", "orma"],
                                env=self.env, capture_output=True, text=True)
         return set(found.stdout.split())
@@ -379,17 +380,17 @@ class Journey:
         """Opens a context menu with the right button over node and waits for it to show.
         Qt does not publish popup menus on the accessibility bus, so the menu is seen as the
         program's new window on the X server."""
-        before = self._visible_x_windows()
+        before = self.x_windows()
         self.click(node, 3, dx, dy)
         self._menu = self.wait_until("the context menu",
-                                     lambda: self._visible_x_windows() - before, timeout=10)
+                                     lambda: self.x_windows() - before, timeout=10)
 
     def choose(self, *keys):
         """Chooses an item of the open context menu by keys (Down, Right, Return), and waits
         for the menu to close."""
         self.key(*keys)
         self.wait_until("the menu to close",
-                        lambda: not self._menu & self._visible_x_windows(), timeout=10)
+                        lambda: not self._menu & self.x_windows(), timeout=10)
 
     def answer_file_dialog(self, title, path):
         """Types path into the name field of the program's file dialog title ("Save As",

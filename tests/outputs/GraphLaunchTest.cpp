@@ -106,6 +106,13 @@ TEST_F(GraphLaunchTest, UpdatesAVisibleWindowInPlace)
     EXPECT_EQ(m_launch.graphSeries().count, 2);
     EXPECT_EQ(window->timeBar()->GetMin(), 2000);
     EXPECT_EQ(window->temperatureBar()->GetWinMin(), 30);
+
+    // A window zoomed in past the end of the next selection shows that selection whole.
+    window->timeBar()->SetWinMin(2900);
+    m_selectionChanged = true;
+    click({0, 1});
+    EXPECT_EQ(window->timeBar()->GetWinMin(), 1000);
+    EXPECT_EQ(window->timeBar()->GetWinMax(), 2000);
 }
 
 TEST_F(GraphLaunchTest, AClosedWindowIsShownAgainByTheNextLaunch)
