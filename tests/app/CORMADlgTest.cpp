@@ -2,18 +2,18 @@
 #include "acquisition/MeasurementTableModel.h"
 
 #include "graph/CGraphWnd.h"
-#include "outputs/ExcelTransfer.h"
 
 #include "acquisition/ReceiveBuffer.h"
 #include "acquisition/SerialPort.h"
 #include "resources/MainDialogTemplate.h"
+#include "tests/support/FakeSpreadsheet.h"
+#include "tests/support/PdfFiles.h"
 #include "tests/support/PseudoTerminal.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -46,19 +46,6 @@ std::string timedLine(int second, int temperature)
     std::snprintf(line, sizeof line, "10:00:%02d:00 E=0.950 T=%4d\r\n", second % 60, temperature);
     return line;
 }
-
-// A spreadsheet application that opens every workbook it is given.
-class RecordingSpreadsheet : public SpreadsheetLauncher
-{
-public:
-    bool isInstalled() override { return true; }
-    bool open(const QString &path) override
-    {
-        opened << path;
-        return true;
-    }
-    QStringList opened;
-};
 
 class MainDialogTest : public testing::Test
 {
@@ -133,7 +120,7 @@ protected:
     QTemporaryDir m_configDir;
     QSettings m_settings{m_configDir.filePath("orma.conf"), QSettings::IniFormat};
     ScriptedPrompts m_prompts;
-    RecordingSpreadsheet m_spreadsheet;
+    FakeSpreadsheet m_spreadsheet;
     std::unique_ptr<CORMADlg> m_dialog;
 };
 
@@ -648,11 +635,7 @@ TEST_F(SavedDataTest, PrintingTheTableWritesAPdfWhileTheWindowGoesOn)
 {
     download(3);
     const QString pdf = m_configDir.filePath("table.pdf");
-    m_prompts.onPrintDialog = [&](QPrinter &printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    };
+    m_prompts.onPrintDialog = AnswerWithPdf(pdf);
     click(IDC_PRINT);
     EXPECT_EQ(m_prompts.printDialogs, 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(pdf).size() > 0; }, 10000));
@@ -666,11 +649,7 @@ TEST_F(SavedDataTest, GraphMenuPrintWritesAPdf)
     CGraphWnd *graph = m_dialog->graphLaunch().graphWnd();
     ASSERT_NE(graph, nullptr);
     const QString pdf = m_configDir.filePath("graph.pdf");
-    m_prompts.onPrintDialog = [&](QPrinter &printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    };
+    m_prompts.onPrintDialog = AnswerWithPdf(pdf);
     emit graph->printRequested();
     EXPECT_EQ(m_prompts.printDialogs, 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(pdf).size() > 0; }, 10000));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 namespace {
@@ -78,11 +79,15 @@ TEST(TermDataFile, GetFirstOnUnorderedSeriesStillVisitsEveryLaterRecord)
     // A reading past midnight, or a file that mixes two downloads.
     fill(series, {50, 60, 5, 70, 8, 90});
 
-    for (std::int32_t t : {0, 6, 51, 61, 75, 90}) {
-        std::vector<std::int32_t> expected;
-        for (int i = 0; i < series.count; ++i)
-            if (series.records[i].time >= t)
-                expected.push_back(series.records[i].time);
+    // The records at or after the window's start, in the order stored.
+    const std::vector<std::pair<std::int32_t, std::vector<std::int32_t>>> rows = {
+        {0, {50, 60, 5, 70, 8, 90}},
+        {6, {50, 60, 70, 8, 90}},
+        {51, {60, 70, 90}},
+        {61, {70, 90}},
+        {75, {90}},
+        {90, {90}}};
+    for (const auto &[t, expected] : rows) {
         std::vector<std::int32_t> seen;
         for (std::int32_t time : walkFrom(series, t))
             if (time >= t)

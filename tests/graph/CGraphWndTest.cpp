@@ -156,20 +156,25 @@ TEST_P(CGraphWndLayout, PlacesTheChildrenAroundTheCorner)
     const LayoutCase &c = GetParam();
     CGraphWnd frame(c.bars);
     showAt(frame, c.size);
+    // The bars and the status line are as thick as their texts need; the rest is fixed.
     const int a = frame.temperatureBar() ? frame.temperatureBar()->GetStaticSize() : 0;
     const int b = frame.timeBar() ? frame.timeBar()->GetStaticSize() : 0;
-    const int s = frame.statusLine()->height();
-    const int w = c.size.width();
-    const int h = c.size.height();
-    ASSERT_GT(s, 0);
+    const QRect status = frame.statusLine()->geometry();
+    const QRect view = frame.view()->geometry();
+    ASSERT_GT(status.height(), 0);
 
-    EXPECT_EQ(frame.statusLine()->geometry(), QRect(0, h - s, w, s));
-    EXPECT_EQ(frame.view()->geometry(), QRect(a, 0, w - a, h - s - b));
+    // The status line runs along the whole bottom edge; the plot fills the top right corner
+    // beside the temperature bar, and the time bar lies between it and the status line.
+    EXPECT_EQ(status.bottomLeft(), QPoint(0, c.size.height() - 1));
+    EXPECT_EQ(status.width(), c.size.width());
+    EXPECT_EQ(view.topLeft(), QPoint(a, 0));
+    EXPECT_EQ(a + view.width(), c.size.width());
+    EXPECT_EQ(view.height() + b + status.height(), c.size.height());
     if (frame.temperatureBar()) {
-        EXPECT_EQ(frame.temperatureBar()->geometry(), QRect(0, 0, a, h - s - b));
+        EXPECT_EQ(frame.temperatureBar()->geometry(), QRect(0, 0, a, view.height()));
     }
     if (frame.timeBar()) {
-        EXPECT_EQ(frame.timeBar()->geometry(), QRect(a, h - s - b, w - a, b));
+        EXPECT_EQ(frame.timeBar()->geometry(), QRect(a, view.bottom() + 1, view.width(), b));
     }
 }
 

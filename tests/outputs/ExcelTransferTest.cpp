@@ -3,6 +3,7 @@
 #include "outputs/XdgSpreadsheetLauncher.h"
 
 #include "tests/outputs/XlsxReader.h"
+#include "tests/support/FakeSpreadsheet.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QDir>
@@ -19,21 +20,6 @@
 #include <cstring>
 
 namespace {
-
-class FakeLauncher : public SpreadsheetLauncher
-{
-public:
-    bool isInstalled() override { return installed; }
-    bool open(const QString &path) override
-    {
-        opened << path;
-        return starts;
-    }
-
-    bool installed = true;
-    bool starts = true;
-    QStringList opened;
-};
 
 // Points an environment variable elsewhere for the life of the object.
 class ScopedEnvironment
@@ -127,7 +113,7 @@ protected:
     ScopedEnvironment cacheHome{"XDG_CACHE_HOME", cache.path()};
     MeasurementTableModel table;
     ScriptedPrompts prompts;
-    FakeLauncher launcher;
+    FakeSpreadsheet launcher;
 };
 
 TEST_F(Transfer, HandsAllOrTheSelectedRowsOverAsTypedCells)

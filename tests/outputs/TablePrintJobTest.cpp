@@ -1,6 +1,6 @@
 #include "outputs/CTablePrintJob.h"
 
-#include "plot/RecordingCanvas.h"
+#include "tests/support/FakePrintDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -9,48 +9,6 @@
 #include <ostream>
 
 namespace {
-
-// Paper that keeps each page's calls and counts what happened to the document.
-struct FakePaper
-{
-    int pagesStarted = 0;
-    int pagesEnded = 0;
-    int ended = 0;
-    int aborted = 0;
-    bool destroyed = false;
-    // Page starts from this one on (counted from 1) fail; 0: none fails.
-    int failingPage = 0;
-    // The text extents of every page; empty: the recording canvas's own.
-    RecordingCanvas::ExtentRule extentRule;
-    std::vector<RecordingCanvas> pages;
-};
-
-class FakeDevice : public PrintDevice
-{
-public:
-    FakeDevice(FakePaper &paper, QSize sizeMm) : m_paper(paper), m_size(sizeMm) {}
-    ~FakeDevice() override { m_paper.destroyed = true; }
-
-    QSize printableSize() const override { return m_size; }
-    bool startPage() override
-    {
-        ++m_paper.pagesStarted;
-        if (m_paper.failingPage != 0 && m_paper.pagesStarted >= m_paper.failingPage)
-            return false;
-        RecordingCanvas &page = m_paper.pages.emplace_back();
-        if (m_paper.extentRule)
-            page.setExtentRule(m_paper.extentRule);
-        return true;
-    }
-    Canvas &canvas() override { return m_paper.pages.back(); }
-    void endPage() override { ++m_paper.pagesEnded; }
-    void endDocument() override { ++m_paper.ended; }
-    void abortDocument() override { ++m_paper.aborted; }
-
-private:
-    FakePaper &m_paper;
-    QSize m_size;
-};
 
 const QSize A4{210, 297};
 
@@ -73,8 +31,8 @@ FakePaper print(std::size_t rowCount, QSize sizeMm = A4, int failingPage = 0,
     FakePaper paper;
     paper.failingPage = failingPage;
     paper.extentRule = std::move(extentRule);
-    PrintTableThread(std::make_unique<CTablePrintJob>(std::make_unique<FakeDevice>(paper, sizeMm),
-                                                      numberedRows(rowCount)));
+    PrintTableThread(std::make_unique<CTablePrintJob>(
+        std::make_unique<FakePrintDevice>(paper, sizeMm), numberedRows(rowCount)));
     return paper;
 }
 
@@ -318,8 +276,8 @@ TEST(TablePrintJob, AFieldWithoutTerminatorIsReadOnlyToItsEnd)
     std::vector<TableRowText> rows = numberedRows(1);
     std::memset(rows[0].number, '7', sizeof rows[0].number);
     FakePaper paper;
-    PrintTableThread(
-        std::make_unique<CTablePrintJob>(std::make_unique<FakeDevice>(paper, A4), std::move(rows)));
+    PrintTableThread(std::make_unique<CTablePrintJob>(std::make_unique<FakePrintDevice>(paper, A4),
+                                                      std::move(rows)));
     ASSERT_EQ(paper.pages.size(), 1u);
     EXPECT_EQ(cellTexts(paper.pages[0]).front().text, "77777");
 }

@@ -4,17 +4,16 @@
 #include "acquisition/MeasurementTableModel.h"
 #include "plot/PrinterDevice.h"
 #include "plot/PrintoutThreads.h"
+#include "tests/support/PdfFiles.h"
 #include "tests/support/ScriptedPrompts.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -27,37 +26,6 @@ namespace {
 
 const QString NoPrinter = QStringLiteral("Не установлен принтер");
 const QString NoSnapshot = QStringLiteral("Ошибка получения данных");
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QString pdfText(const QString &path)
-{
-    return run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-}
-
-// A field of pdfinfo's report, such as "Pages" or "Title".
-QString pdfInfo(const QString &path, const QString &field)
-{
-    const QRegularExpression line(QStringLiteral("^%1:\\s*(.*)$").arg(field),
-                                  QRegularExpression::MultilineOption);
-    return line.match(run(QStringLiteral("pdfinfo"), {path})).captured(1).trimmed();
-}
-
-// Sets the printer up as the print dialog does when the user picks a PDF file.
-void printToPdf(QPrinter &printer, const QString &path, QSizeF pageMm = {210, 297})
-{
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setPageSize(QPageSize(pageMm, QPageSize::Millimeter));
-    printer.setPageMargins(QMarginsF(), QPageLayout::Millimeter);
-}
 
 class TablePrintingTest : public testing::Test
 {
@@ -78,10 +46,7 @@ protected:
     // Prints selectedRows of the table to a PDF at path and waits until the printout is done.
     void printTable(const QString &pdf, std::vector<int> selectedRows = {})
     {
-        m_prompts.onPrintDialog = [pdf](QPrinter &printer) {
-            printToPdf(printer, pdf);
-            return true;
-        };
+        m_prompts.onPrintDialog = AnswerWithPdf(pdf);
         QObject owner;
         PrintTable(m_prompts, m_table, std::move(selectedRows), owner);
     }
@@ -113,11 +78,11 @@ TEST_F(TablePrintingTest, ASmallTablePrintsToAPdfFile)
 
     EXPECT_EQ(m_prompts.printDialogs, 1);
     EXPECT_TRUE(m_prompts.shown.empty());
-    EXPECT_EQ(pdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("1"));
-    EXPECT_EQ(pdfInfo(pdf, QStringLiteral("Title")),
+    EXPECT_EQ(PdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("1"));
+    EXPECT_EQ(PdfInfo(pdf, QStringLiteral("Title")),
               QStringLiteral("ORMA печать таблицы измерений"));
 
-    const QString text = pdfText(pdf);
+    const QString text = PdfText(pdf, PdfTextOrder::Layout);
     EXPECT_TRUE(text.contains(QStringLiteral("ORMA. Печать результатов измерений. стр. № 1 из 1")))
         << text.toStdString();
     const QRegularExpression headings(QStringLiteral("№\\s+Дата\\s+T °C\\s+ε\\s+Режим"));
@@ -137,7 +102,7 @@ TEST_F(TablePrintingTest, TheSelectionAloneIsPrinted)
     appendRows(5);
     const QString pdf = path(QStringLiteral("selection.pdf"));
     printTable(pdf, {3, 1});
-    const QString text = pdfText(pdf);
+    const QString text = PdfText(pdf, PdfTextOrder::Layout);
     EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\n\\s*2\\s+12:34:57"))));
     EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\n\\s*4\\s+12:34:59"))));
     EXPECT_FALSE(text.contains(QStringLiteral("12:34:56"))) << text.toStdString();
@@ -149,8 +114,8 @@ TEST_F(TablePrintingTest, ALongTableFillsAsManyPagesAsItNeeds)
     appendRows(86);
     const QString pdf = path(QStringLiteral("long.pdf"));
     printTable(pdf);
-    EXPECT_EQ(pdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("2"));
-    const QString text = pdfText(pdf);
+    EXPECT_EQ(PdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("2"));
+    const QString text = PdfText(pdf, PdfTextOrder::Layout);
     EXPECT_TRUE(text.contains(QStringLiteral("стр. № 1 из 2")));
     EXPECT_TRUE(text.contains(QStringLiteral("стр. № 2 из 2")));
     const QString lastPage = text.section(QChar('\f'), 1, 1);
@@ -166,15 +131,12 @@ TEST_F(TablePrintingTest, SeveralPrintoutsRunAtOnce)
     {
         QObject owner;
         for (const QString &pdf : pdfs) {
-            m_prompts.onPrintDialog = [pdf](QPrinter &printer) {
-                printToPdf(printer, pdf);
-                return true;
-            };
+            m_prompts.onPrintDialog = AnswerWithPdf(pdf);
             PrintTable(m_prompts, m_table, {}, owner);
         }
     }
     for (const QString &pdf : pdfs)
-        EXPECT_EQ(pdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("3")) << pdf.toStdString();
+        EXPECT_EQ(PdfInfo(pdf, QStringLiteral("Pages")), QStringLiteral("3")) << pdf.toStdString();
 }
 
 TEST_F(TablePrintingTest, ACancelledDialogDoesNothing)
@@ -219,10 +181,7 @@ TEST_F(TablePrintingTest, WhatCannotBePrintedIsToldAndNothingIsPrinted)
         m_prompts.shown.clear();
         m_snapshotsTaken = 0;
         const QString pdf = c.file.isEmpty() ? QString() : path(c.file);
-        m_prompts.onPrintDialog = [pdf, c](QPrinter &printer) {
-            printToPdf(printer, pdf, c.pageMm);
-            return true;
-        };
+        m_prompts.onPrintDialog = AnswerWithPdf(pdf, c.pageMm);
         printSnapshot(c.snapshotAvailable ? std::optional(std::vector<TableRowText>(3))
                                           : std::nullopt);
         EXPECT_EQ(m_snapshotsTaken, c.snapshotsTaken);
@@ -237,10 +196,7 @@ TEST_F(TablePrintingTest, WhatCannotBePrintedIsToldAndNothingIsPrinted)
 TEST_F(TablePrintingTest, ADocumentThatCannotStartPrintsNothingAndSaysNothing)
 {
     const QString pdf = path(QStringLiteral("missing/folder/table.pdf"));
-    m_prompts.onPrintDialog = [pdf](QPrinter &printer) {
-        printToPdf(printer, pdf);
-        return true;
-    };
+    m_prompts.onPrintDialog = AnswerWithPdf(pdf);
     printSnapshot(std::vector<TableRowText>(3));
     EXPECT_TRUE(m_prompts.shown.empty());
     EXPECT_FALSE(QFile::exists(pdf));
@@ -258,25 +214,13 @@ TEST_F(TablePrintingTest, AnAbortedDocumentLeavesNoFile)
 {
     const QString pdf = path(QStringLiteral("aborted.pdf"));
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    printToPdf(*printer, pdf);
+    PrintToPdf(*printer, pdf);
     PrinterDevice device(std::move(printer));
     ASSERT_TRUE(device.startPage());
     ASSERT_TRUE(device.startPage());
     device.abortDocument();
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_FALSE(device.startPage()) << "an aborted document takes no more pages";
-}
-
-// Spins the event loop until done() holds or 10 s have passed.
-template <typename Done> bool processEventsUntil(Done done)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 10000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return done();
 }
 
 TEST(PrintoutThreads, TheOwnerWaitsForPrintoutsStillRunning)
@@ -306,7 +250,7 @@ TEST(PrintoutThreads, AFinishedPrintoutIsForgotten)
     auto thread = std::unique_ptr<QThread>(QThread::create([] {}));
     const QPointer<QThread> watched = thread.get();
     StartPrintoutThread(owner, std::move(thread));
-    EXPECT_TRUE(processEventsUntil([&] { return watched.isNull(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return watched.isNull(); }, 10000));
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 #include "plot/GraphPrintJob.h"
 #include "plot/PlotDrawing.h"
 
-#include "plot/PrintDevice.h"
-#include "plot/RecordingCanvas.h"
+#include "tests/support/FakePrintDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -66,15 +65,16 @@ std::vector<QLine> linesIn(const RecordingCanvas &canvas, const QColor &color)
     return lines;
 }
 
-// x of the vertical lines, or y of the horizontal ones, of one colour.
-std::vector<int> positions(const RecordingCanvas &canvas, const QColor &color, bool vertical)
+// x of the vertical lines, or y of the horizontal ones, of one colour, counted from origin.
+std::vector<int> positions(const RecordingCanvas &canvas, const QColor &color, bool vertical,
+                           int origin)
 {
     std::vector<int> result;
     for (const QLine &line : linesIn(canvas, color)) {
         if (vertical && line.x1() == line.x2())
-            result.push_back(line.x1());
+            result.push_back(line.x1() - origin);
         else if (!vertical && line.y1() == line.y2())
-            result.push_back(line.y1());
+            result.push_back(line.y1() - origin);
     }
     return result;
 }
@@ -164,14 +164,14 @@ TEST(GraphMajorStep, NoDivisionForAScaleThatIsNotAPositiveNumber)
     EXPECT_GE(tiny->length, GraphScaleStep::MinMajorLength);
 }
 
+// The lines' offsets from the plot's left edge (time) or bottom edge (temperature).
 struct AxisRow
 {
     const char *name;
     int plotLength; // width for the time axis, height for the temperature axis
     int span;       // of the window
-    int length;     // expected major step in units
-    int spacing;    // expected minor spacing
-    int parts;
+    std::vector<int> majors;
+    std::vector<int> minors;
 };
 
 class GraphPageAxes : public testing::TestWithParam<AxisRow>
@@ -185,15 +185,8 @@ TEST_P(GraphPageAxes, TimeLinesRunFromTheLeftEdgeWithTheirMinorParts)
     context.timeWindowEnd = row.span;
     const RecordingCanvas canvas = drawn(context);
 
-    std::vector<int> majors;
-    std::vector<int> minors;
-    for (int o = 0; o < row.plotLength; o += row.length) {
-        majors.push_back(PlotLeft + o);
-        for (int i = 1; i < row.parts && o + i * row.spacing < row.plotLength; ++i)
-            minors.push_back(PlotLeft + o + i * row.spacing);
-    }
-    EXPECT_EQ(positions(canvas, MajorColor, true), majors);
-    EXPECT_EQ(positions(canvas, MinorColor, true), minors);
+    EXPECT_EQ(positions(canvas, MajorColor, true, PlotLeft), row.majors);
+    EXPECT_EQ(positions(canvas, MinorColor, true, PlotLeft), row.minors);
 
     // Major lines reach 20 units under the plot, minor ones 10, all up to its top.
     const int bottom = PlotTop - 1000;
@@ -217,15 +210,8 @@ TEST_P(GraphPageAxes, TemperatureLinesRunUpFromTheBottomWithTheirMinorParts)
     const RecordingCanvas canvas = drawn(context);
 
     const int bottom = PlotTop - row.plotLength;
-    std::vector<int> majors;
-    std::vector<int> minors;
-    for (int o = 0; o < row.plotLength; o += row.length) {
-        majors.push_back(bottom + o);
-        for (int i = 1; i < row.parts && o + i * row.spacing < row.plotLength; ++i)
-            minors.push_back(bottom + o + i * row.spacing);
-    }
-    EXPECT_EQ(positions(canvas, MajorColor, false), majors);
-    EXPECT_EQ(positions(canvas, MinorColor, false), minors);
+    EXPECT_EQ(positions(canvas, MajorColor, false, bottom), row.majors);
+    EXPECT_EQ(positions(canvas, MinorColor, false, bottom), row.minors);
     for (const QLine &line : linesIn(canvas, MajorColor)) {
         if (line.y1() == line.y2()) {
             EXPECT_EQ(line, QLine(PlotLeft - 20, line.y1(), PlotLeft + 1000, line.y1()));
@@ -233,12 +219,33 @@ TEST_P(GraphPageAxes, TemperatureLinesRunUpFromTheBottomWithTheirMinorParts)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, GraphPageAxes,
-                         testing::Values(AxisRow{"Scale1over64", 1600, 102400, 312, 78, 4},
-                                         AxisRow{"Scale7", 1540, 220, 350, 87, 4},
-                                         AxisRow{"Step200", 1000, 5000, 200, 50, 4},
-                                         AxisRow{"Step250", 1000, 4000, 250, 62, 4}),
-                         RowName());
+INSTANTIATE_TEST_SUITE_P(
+    Rows, GraphPageAxes,
+    testing::Values(
+        // Steps of 312 units in 4 parts of 78; the last step has no room for its minor lines.
+        AxisRow{"Scale1over64",
+                1600,
+                102400,
+                {0, 312, 624, 936, 1248, 1560},
+                {78, 156, 234, 390, 468, 546, 702, 780, 858, 1014, 1092, 1170, 1326, 1404, 1482}},
+        // Steps of 350 units in 4 parts of 87; the last step has room for one minor line.
+        AxisRow{"Scale7",
+                1540,
+                220,
+                {0, 350, 700, 1050, 1400},
+                {87, 174, 261, 437, 524, 611, 787, 874, 961, 1137, 1224, 1311, 1487}},
+        AxisRow{"Step200",
+                1000,
+                5000,
+                {0, 200, 400, 600, 800},
+                {50, 100, 150, 250, 300, 350, 450, 500, 550, 650, 700, 750, 850, 900, 950}},
+        // Parts of 62 leave 2 units before each major line.
+        AxisRow{"Step250",
+                1000,
+                4000,
+                {0, 250, 500, 750},
+                {62, 124, 186, 312, 374, 436, 562, 624, 686, 812, 874, 936}}),
+    RowName());
 
 TEST(GraphPage, LabelsFollowTheTruncatedSteps)
 {
@@ -258,18 +265,19 @@ TEST(GraphPage, LabelsFollowTheTruncatedSteps)
     }
     EXPECT_EQ(times, (QStringList{"1000", "20968", "40936", "60904", "80872", "100840"}));
 
-    // Temperature labels end 5 units left of the plot with their bottom 5 above their line.
+    // Temperature labels, 20 units tall and 10 a character, end 5 units left of the plot with
+    // their bottom 5 above their line: the lines lie 350 units apart from y = -1766.
     QStringList temperatures;
-    int line = PlotTop - 1540;
+    std::vector<QPoint> corners;
     for (const CanvasCall &call : textsLeftOf(canvas, PlotLeft)) {
         if (call.font.face != QStringLiteral("Tahoma"))
             continue;
         temperatures << call.text;
-        const QSize size = extent(call.font, call.text);
-        EXPECT_EQ(call.to, QPoint(PlotLeft - size.width() - 5, line + size.height() + 5));
-        line += 350;
+        corners.push_back(call.to);
     }
     EXPECT_EQ(temperatures, (QStringList{"0", "50", "100", "150", "200"}));
+    EXPECT_EQ(corners, (std::vector<QPoint>{
+                           {125, -1741}, {115, -1391}, {105, -1041}, {105, -691}, {105, -341}}));
 }
 
 TEST(GraphPage, ATemperatureLabelRoundsUpFromAHundredthOverAWholeDegree)
@@ -323,11 +331,14 @@ TEST(GraphPage, HeaderFrameAndCaptionsSitOnThePage)
 
     const CanvasCall *time = textCall(canvas, QStringLiteral("Время"));
     ASSERT_NE(time, nullptr);
-    EXPECT_EQ(time->to, QPoint(PlotLeft + (1740 - 62 - PlotLeft) / 2, bottom - 30 + (30 - 25) / 2));
+    // "Время", 62 by 25 units, centred under the plot between it and the page's margin.
+    EXPECT_EQ(time->to, QPoint(909, -1794));
     const CanvasCall *temperature = textCall(canvas, QStringLiteral("Температура, °C"));
     ASSERT_NE(temperature, nullptr);
     EXPECT_EQ(temperature->font.escapement, -900);
-    EXPECT_EQ(temperature->to, QPoint(100 + (PlotLeft - 187 - 100) / 2, bottom + (1540 - 25) / 2));
+    // The turned caption is measured as it reads, 187 by 25 units; centred so left of the plot,
+    // it starts left of the page's margin.
+    EXPECT_EQ(temperature->to, QPoint(27, -1009));
 
     // Everything selected is put back: the canvas ends with its own pen and font.
     EXPECT_EQ(canvas.pen(), Canvas::defaultPen());
@@ -544,43 +555,19 @@ TEST(TakeGraphPrintSeries, CopiesTheWalkUpToTheFirstRecordPastTheWindow)
     EXPECT_FALSE(TakeGraphPrintSeries(&empty, 0, 1000).firstTime);
 }
 
-// Paper that keeps the page's calls and counts what happened to the document.
-struct FakePaper
-{
-    bool pageStarts = true;
-    RecordingCanvas page;
-    int pagesEnded = 0;
-    int ended = 0;
-    int aborted = 0;
-};
-
-class FakeDevice : public PrintDevice
-{
-public:
-    explicit FakeDevice(FakePaper &paper) : m_paper(paper) {}
-
-    QSize printableSize() const override { return {210, 297}; }
-    bool startPage() override { return m_paper.pageStarts; }
-    Canvas &canvas() override { return m_paper.page; }
-    void endPage() override { ++m_paper.pagesEnded; }
-    void endDocument() override { ++m_paper.ended; }
-    void abortDocument() override { ++m_paper.aborted; }
-
-private:
-    FakePaper &m_paper;
-};
-
 TEST(PrintGraphThread, PrintsOnePageOrDropsTheDocument)
 {
     const GraphPrintContext context = pageWith(1000, 1000);
     for (const bool pageStarts : {true, false}) {
         FakePaper paper;
-        paper.pageStarts = pageStarts;
-        EXPECT_EQ(PrintGraphThread(std::make_unique<FakeDevice>(paper), context), 0);
+        paper.failingPage = pageStarts ? 0 : 1;
+        EXPECT_EQ(PrintGraphThread(std::make_unique<FakePrintDevice>(paper), context), 0);
         EXPECT_EQ(paper.pagesEnded, pageStarts ? 1 : 0);
         EXPECT_EQ(paper.ended, pageStarts ? 1 : 0);
         EXPECT_EQ(paper.aborted, pageStarts ? 0 : 1);
-        EXPECT_EQ(paper.page.calls().empty(), !pageStarts);
+        EXPECT_EQ(paper.pages.size(), pageStarts ? 1u : 0u);
+        EXPECT_TRUE(paper.offPage.calls().empty());
+        EXPECT_TRUE(paper.pages.empty() || !paper.pages[0].calls().empty());
     }
     EXPECT_EQ(PrintGraphThread(nullptr, context), -1);
 }

@@ -4,16 +4,14 @@
 #include "companions/TermDataFile.h"
 #include "graph/CGraphWnd.h"
 #include "plot/CGraphView.h"
+#include "tests/support/PdfFiles.h"
 #include "tests/support/ScriptedPrompts.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QImage>
-#include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -21,27 +19,10 @@
 
 namespace {
 
-QString run(const QString &program, const QStringList &arguments)
+// Red pixels of the first page rendered at 50 dpi.
+int redPixels(const QString &pdf)
 {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QString pdfText(const QString &path)
-{
-    return run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
-}
-
-// Red pixels of the page rendered at 50 dpi.
-int redPixels(const QString &pdf, const QString &prefix)
-{
-    run(QStringLiteral("pdftoppm"),
-        {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("50"),
-         QStringLiteral("-singlefile"), pdf, prefix});
-    const QImage page(prefix + QStringLiteral(".png"));
+    const QImage page = PdfPageImage(pdf, 50);
     int count = 0;
     for (int y = 0; y < page.height(); ++y) {
         for (int x = 0; x < page.width(); ++x) {
@@ -79,22 +60,9 @@ protected:
 
     QString path(const QString &name) const { return m_dir.filePath(name); }
 
-    void answerWithPdf(const QString &pdf)
-    {
-        m_prompts.onPrintDialog = [pdf](QPrinter &printer) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf);
-            printer.setPageSize(QPageSize(QPageSize::A4));
-            return true;
-        };
-    }
-
     bool waitUntilDone(const GraphPrinting &printing)
     {
-        QDeadlineTimer deadline(30000);
-        while (printing.isPrinting() && !deadline.hasExpired())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        return !printing.isPrinting();
+        return QTest::qWaitFor([&] { return !printing.isPrinting(); }, 30000);
     }
 
     QTemporaryDir m_dir;
@@ -106,13 +74,13 @@ protected:
 TEST_F(GraphPrintingTest, PrintsTheVisibleGraphToAPdf)
 {
     const QString pdf = path(QStringLiteral("graph.pdf"));
-    answerWithPdf(pdf);
+    m_prompts.onPrintDialog = AnswerWithPdf(pdf);
     GraphPrinting printing(m_prompts);
     printing.print([this] { return m_frame->printContext(); });
     ASSERT_TRUE(waitUntilDone(printing));
     EXPECT_TRUE(m_prompts.shown.empty());
 
-    const QString text = pdfText(pdf);
+    const QString text = PdfText(pdf);
     const QStringList expected = {
         QStringLiteral("Температурный\\s+диапазон\\s+-20\\.\\.\\.570 °C"),
         QStringLiteral("Интервал 10:0:0\\.000 - 10:3:49\\.000,\\s+"
@@ -124,27 +92,26 @@ TEST_F(GraphPrintingTest, PrintsTheVisibleGraphToAPdf)
     for (const QString &pattern : expected)
         EXPECT_TRUE(text.contains(QRegularExpression(pattern))) << pattern.toStdString() << "\n"
                                                                 << text.toStdString();
-    EXPECT_TRUE(
-        run(QStringLiteral("pdfinfo"), {pdf}).contains(QStringLiteral("ELVA печать графика")));
-    EXPECT_GT(redPixels(pdf, path(QStringLiteral("graph"))), 100);
+    EXPECT_EQ(PdfInfo(pdf, QStringLiteral("Title")), QStringLiteral("ELVA печать графика"));
+    EXPECT_GT(redPixels(pdf), 100);
 }
 
 TEST_F(GraphPrintingTest, TheFrameMayChangeOrGoWhileThePrintoutRuns)
 {
     const QString pdf = path(QStringLiteral("copied.pdf"));
-    answerWithPdf(pdf);
+    m_prompts.onPrintDialog = AnswerWithPdf(pdf);
     GraphPrinting printing(m_prompts);
     printing.print([this] { return m_frame->printContext(); });
     m_frame.reset();
     m_series.Clear();
     ASSERT_TRUE(waitUntilDone(printing));
-    EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("-20...570")));
-    EXPECT_GT(redPixels(pdf, path(QStringLiteral("copied"))), 100);
+    EXPECT_TRUE(PdfText(pdf).contains(QStringLiteral("-20...570")));
+    EXPECT_GT(redPixels(pdf), 100);
 }
 
 TEST_F(GraphPrintingTest, OnePrintoutAtATime)
 {
-    answerWithPdf(path(QStringLiteral("first.pdf")));
+    m_prompts.onPrintDialog = AnswerWithPdf(path(QStringLiteral("first.pdf")));
     GraphPrinting printing(m_prompts);
     printing.print([this] { return m_frame->printContext(); });
     // The first printout's end is only seen once events are processed again.
@@ -156,7 +123,7 @@ TEST_F(GraphPrintingTest, OnePrintoutAtATime)
     ASSERT_TRUE(waitUntilDone(printing));
 
     const QString second = path(QStringLiteral("second.pdf"));
-    answerWithPdf(second);
+    m_prompts.onPrintDialog = AnswerWithPdf(second);
     printing.print([this] { return m_frame->printContext(); });
     ASSERT_TRUE(waitUntilDone(printing));
     EXPECT_EQ(m_prompts.printDialogs, 2);
@@ -171,11 +138,7 @@ TEST_F(GraphPrintingTest, NoPrinterIsToldAndACancelledDialogDoesNothing)
     EXPECT_TRUE(m_prompts.shown.empty());
     EXPECT_FALSE(printing.isPrinting());
 
-    m_prompts.onPrintDialog = [](QPrinter &printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString());
-        return true;
-    };
+    m_prompts.onPrintDialog = AnswerWithPdf(QString());
     printing.print([this] { return m_frame->printContext(); });
     EXPECT_FALSE(printing.isPrinting());
     ASSERT_EQ(m_prompts.shown.size(), 1u);
