@@ -448,6 +448,17 @@ TEST_F(MainDialogTest, DataFileReadsBackToTheSameRowsAndEndsAtItsEnd)
     ASSERT_EQ(rows(), 40);
     EXPECT_EQ(cell(39, 0), "40");
     EXPECT_EQ(cell(39, 2), "340");
+
+    // A second reading whose file dialog is cancelled, or whose file cannot be opened, keeps
+    // the rows that are there and the means to save them.
+    m_prompts.paths = {QString(), m_configDir.filePath("missing.orm")};
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        click(IDC_GET_DATA);
+        EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::DataReady) << attempt;
+        EXPECT_EQ(rows(), 40) << attempt;
+        EXPECT_EQ(m_dialog->acquisition().receivedBytes().size(), data.size()) << attempt;
+        EXPECT_TRUE(control(IDC_SAVE)->isVisible()) << attempt;
+    }
 }
 
 TEST_F(MainDialogTest, EmptyOrMissingDataFile)
