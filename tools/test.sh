@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash tools/setup.sh
+bash tools/check-format.sh
 
 for preset in default sanitize; do
   echo "== $preset build"

@@ -15,8 +15,8 @@ TEST(GraphScales, TemperatureRangeHasAMarginOrIsTheWholeScaleWithoutLimits)
 TEST(GraphScales, ReadingSpanSkipsZerosAndKeepsToTheTimeWindow)
 {
     TermDataFile series;
-    for (const auto &[time, temperature] : {std::pair{1000, 0}, {2000, 800}, {3000, 950},
-                                           {4000, 870}, {5000, 300}, {6000, 0}})
+    for (const auto &[time, temperature] :
+         {std::pair{1000, 0}, {2000, 800}, {3000, 950}, {4000, 870}, {5000, 300}, {6000, 0}})
         series.Add(time, temperature, 950);
     EXPECT_EQ(ReadingSpan(series, 2000, 4000), (ScaleSpan{800, 950}));
     EXPECT_EQ(ReadingSpan(series, 0, 10000), (ScaleSpan{300, 950}));

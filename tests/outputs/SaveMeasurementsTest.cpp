@@ -147,8 +147,7 @@ TEST_F(SaveFlow, OffersDataFilesFirstAndCancellingDoesNothing)
     SaveMeasurements(prompts, table, {0}, received);
     ASSERT_EQ(prompts.fileRequests.size(), 1u);
     const Prompts::FileRequest &request = prompts.fileRequests.front();
-    EXPECT_EQ(request.filter,
-              "Файлы данных ORMA (*.orm);;Текстовые файлы (*.txt);;Все файлы (*)");
+    EXPECT_EQ(request.filter, "Файлы данных ORMA (*.orm);;Текстовые файлы (*.txt);;Все файлы (*)");
     EXPECT_EQ(request.defaultSuffix, "orm");
     EXPECT_EQ(request.defaultName, "data");
     EXPECT_TRUE(prompts.shown.empty());
