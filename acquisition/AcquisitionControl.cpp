@@ -13,6 +13,11 @@
 
 namespace {
 
+// The longest the window's thread handles reported lines before it lets paint and timers run.
+constexpr qint64 LineSliceMs = 15;
+// About 30 moves a second.
+constexpr qint64 ProgressIntervalMs = 33;
+
 QString receptionPrompt(PollMode mode)
 {
     return mode == PollMode::FromMemory
@@ -82,11 +87,14 @@ void AcquisitionControl::startReception()
     m_state = AcquisitionState::Receiving;
     m_series.Clear();
     m_table.clear();
+    m_newRows.clear();
+    m_waitingLines.clear();
+    m_progressShown.invalidate();
     ResetReceiveBuffer();
     m_stopEvent = false;
     m_readerThread = std::make_unique<ReaderThread>(m_stopEvent);
-    connect(m_readerThread.get(), &ReaderThread::deviceLine, this,
-            &AcquisitionControl::OnDeviceLine, Qt::QueuedConnection);
+    connect(m_readerThread.get(), &ReaderThread::linesWaiting, this,
+            &AcquisitionControl::OnLinesWaiting, Qt::QueuedConnection);
     m_readerThread->start();
 }
 
@@ -191,6 +199,7 @@ void AcquisitionControl::OnDeviceLine(quint32 lineCounter, qint64 lineStart)
         return;
     killTimers();
     if (lineCounter == 0 && lineStart == 0) {
+        flushRows();
         reportReaderEnd();
         m_state = AcquisitionState::Stopping;
         OnGetData();
@@ -206,6 +215,47 @@ void AcquisitionControl::OnDeviceLine(quint32 lineCounter, qint64 lineStart)
         acceptReading(reading, lineCounter);
 
     m_nextDataTimer.start(nextDataWait());
+    showProgress(lineCounter);
+}
+
+void AcquisitionControl::OnLinesWaiting()
+{
+    if (!m_readerThread)
+        return;
+    for (const PostedLine &line : m_readerThread->takeLines())
+        m_waitingLines.push_back(line);
+    handleWaitingLines();
+}
+
+// A fast source reports thousands of lines at once: they are handled a slice of time at a
+// time, the rows of a slice inserted at once, so that the window paints and its timers run
+// between slices.
+void AcquisitionControl::handleWaitingLines()
+{
+    QElapsedTimer slice;
+    slice.start();
+    while (!m_waitingLines.empty() && slice.elapsed() < LineSliceMs) {
+        const PostedLine line = m_waitingLines.front();
+        m_waitingLines.pop_front();
+        OnDeviceLine(line.lineCounter, line.lineStart);
+    }
+    flushRows();
+    if (!m_waitingLines.empty())
+        QTimer::singleShot(0, this, &AcquisitionControl::handleWaitingLines);
+}
+
+void AcquisitionControl::flushRows()
+{
+    m_table.appendRows(m_newRows);
+    m_newRows.clear();
+}
+
+// The bar moves at most so often: each move repaints it at once.
+void AcquisitionControl::showProgress(quint32 lineCounter)
+{
+    if (m_progressShown.isValid() && m_progressShown.elapsed() < ProgressIntervalMs)
+        return;
+    m_progressShown.start();
     m_view.setProgress(static_cast<int>(lineCounter % ProgressRange));
 }
 
@@ -228,7 +278,7 @@ void AcquisitionControl::acceptReading(DeviceReading reading, quint32 lineCounte
     if (m_series.count == 0)
         m_series.date = QDate::currentDate();
     const int recordIndex = m_series.count;
-    m_table.appendRow(reading, recordIndex);
+    m_newRows.push_back({reading, recordIndex});
     // The series keeps the signed temperature, so readings below zero stay below zero.
     m_series.Add(reading.time, reading.temperature, static_cast<std::uint16_t>(reading.emissivity));
 }

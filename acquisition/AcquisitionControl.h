@@ -2,20 +2,22 @@
 
 #include "acquisition/DeviceParser.h"
 #include "acquisition/MeasurementTableModel.h"
+#include "acquisition/ReaderThread.h"
 #include "companions/Prompts.h"
 #include "companions/TermDataFile.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <span>
 
 class ByteSource;
-class ReaderThread;
 
 enum class AcquisitionState
 {
@@ -82,6 +84,8 @@ public:
     // One line reported by the reader: its counter and its offset in ReceiveBuffer;
     // (0, 0) when the reader has ended.
     void OnDeviceLine(quint32 lineCounter, qint64 lineStart);
+    // Takes every line the reader has reported and handles them in slices of time.
+    void OnLinesWaiting();
     void OnTimer(int timerId);
 
     // Ends a running reception and closes the source without further prompts; for closing
@@ -100,6 +104,9 @@ private:
     void closeSource();
     void reportReaderEnd();
     void acceptReading(DeviceReading reading, quint32 lineCounter);
+    void handleWaitingLines();
+    void flushRows();
+    void showProgress(quint32 lineCounter);
     int nextDataWait() const;
     void killTimers();
     void showError(const QString &text);
@@ -116,6 +123,11 @@ private:
     std::unique_ptr<ReaderThread> m_readerThread;
     std::unique_ptr<ByteSource> m_link;
     MeasurementTableModel m_table;
+    // Rows accepted in the slice of lines being handled, inserted into m_table at its end.
+    std::vector<MeasurementTableModel::Row> m_newRows;
+    // Lines taken from the reader and not handled yet.
+    std::deque<PostedLine> m_waitingLines;
+    QElapsedTimer m_progressShown;
     TermDataFile m_series;
     QTimer m_firstDataTimer;
     QTimer m_nextDataTimer;

@@ -65,6 +65,16 @@ void MeasurementTableModel::appendRow(const DeviceReading &reading, int recordIn
     endInsertRows();
 }
 
+void MeasurementTableModel::appendRows(const std::vector<Row> &rows)
+{
+    if (rows.empty())
+        return;
+    const int first = rowTotal();
+    beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    m_rows.insert(m_rows.end(), rows.begin(), rows.end());
+    endInsertRows();
+}
+
 void MeasurementTableModel::clear()
 {
     if (m_rows.empty())

@@ -17,6 +17,12 @@ class MeasurementTableModel : public QAbstractTableModel, public ReceivedRows
 public:
     static constexpr int RecordIndexRole = Qt::UserRole;
 
+    struct Row
+    {
+        DeviceReading reading;
+        int recordIndex;
+    };
+
     using QAbstractTableModel::QAbstractTableModel;
 
     // Title and width in pixels of each column, and the widest text it shows.
@@ -29,6 +35,8 @@ public:
     static QString cellText(const DeviceReading &reading, int column);
 
     void appendRow(const DeviceReading &reading, int recordIndex);
+    // Appends rows in one insertion, as a view takes them in one update.
+    void appendRows(const std::vector<Row> &rows);
     void clear();
 
     int rowTotal() const override { return static_cast<int>(m_rows.size()); }
@@ -41,10 +49,5 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    struct Row
-    {
-        DeviceReading reading;
-        int recordIndex;
-    };
     std::vector<Row> m_rows;
 };

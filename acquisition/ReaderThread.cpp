@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -169,7 +170,7 @@ void ReaderThread::start()
         return;
     m_thread = std::thread([this] {
         ReaderThreadProc(m_stopEvent, m_endReason, [this](quint32 lineCounter, qint64 lineStart) {
-            emit deviceLine(lineCounter, lineStart);
+            post({lineCounter, lineStart});
         });
     });
 }
@@ -178,4 +179,26 @@ void ReaderThread::wait()
 {
     if (m_thread.joinable())
         m_thread.join();
+}
+
+void ReaderThread::post(PostedLine line)
+{
+    emit deviceLine(line.lineCounter, line.lineStart);
+    bool announce = false;
+    {
+        const std::lock_guard lock(m_waitingLock);
+        m_waiting.push_back(line);
+        announce = !std::exchange(m_announced, true);
+    }
+    if (announce)
+        emit linesWaiting();
+}
+
+std::vector<PostedLine> ReaderThread::takeLines()
+{
+    std::vector<PostedLine> lines;
+    const std::lock_guard lock(m_waitingLock);
+    lines.swap(m_waiting);
+    m_announced = false;
+    return lines;
 }

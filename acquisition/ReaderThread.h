@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 // Why a reader ended. Every reason but Stopped ends the reading as a stop request would,
 // keeping every byte stored so far.
@@ -28,7 +30,18 @@ using DeviceLinePost = std::function<void(quint32 lineCounter, qint64 lineStart)
 void ReaderThreadProc(const std::atomic<bool> &stopEvent, std::atomic<ReaderEndReason> &endReason,
                       const DeviceLinePost &post);
 
-// Runs ReaderThreadProc on a thread of its own and reports through deviceLine.
+// One report of the reader: a line's counter and the offset of its first byte in
+// ReceiveBuffer, or (0, 0) when the reader has ended.
+struct PostedLine
+{
+    quint32 lineCounter;
+    qint64 lineStart;
+    bool operator==(const PostedLine &) const = default;
+};
+
+// Runs ReaderThreadProc on a thread of its own. Each report is emitted as deviceLine and kept
+// for takeLines, so that a window can take every waiting line in one pass instead of one
+// event per line.
 class ReaderThread : public QObject
 {
     Q_OBJECT
@@ -45,11 +58,22 @@ public:
     // Why the reader ended; valid once its (0, 0) report has arrived.
     ReaderEndReason endReason() const { return m_endReason; }
 
+    // The reports since the last call, in order.
+    std::vector<PostedLine> takeLines();
+
 signals:
     // Emitted on the reader's thread: receivers connect with Qt::QueuedConnection.
     void deviceLine(quint32 lineCounter, qint64 lineStart);
+    // Emitted on the reader's thread when a report comes and none was waiting: once until
+    // the next takeLines.
+    void linesWaiting();
 
 private:
+    void post(PostedLine line);
+
+    std::mutex m_waitingLock;
+    std::vector<PostedLine> m_waiting;
+    bool m_announced = false;
     std::atomic<bool> &m_stopEvent;
     std::atomic<ReaderEndReason> m_endReason{ReaderEndReason::Stopped};
     std::thread m_thread;

@@ -1,12 +1,23 @@
 #include "acquisition/AcquisitionControl.h"
 #include "acquisition/MeasurementTableModel.h"
 #include "acquisition/ReceiveBuffer.h"
+#include "app/CORMADlg.h"
+#include "outputs/ExcelTransfer.h"
+#include "resources/MainDialogTemplate.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -33,6 +44,41 @@ public:
 
 private:
     QString m_path;
+};
+
+class NoSpreadsheet : public SpreadsheetLauncher
+{
+public:
+    bool isInstalled() override { return false; }
+    bool open(const QString &) override { return false; }
+};
+
+// The longest time between two turns of a 5 ms timer: how long the window's thread was busy.
+class Heartbeat
+{
+public:
+    Heartbeat()
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [this] { m_longest = std::max(m_longest, m_sinceLast.restart()); });
+    }
+    void start()
+    {
+        m_longest = 0;
+        m_sinceLast.start();
+        m_timer.start();
+    }
+    qint64 stop()
+    {
+        m_timer.stop();
+        return std::max(m_longest, m_sinceLast.elapsed());
+    }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_sinceLast;
+    qint64 m_longest = 0;
 };
 
 std::string numberedLine(int number)
@@ -84,6 +130,81 @@ static void BM_ReadBackFullDataFile(benchmark::State &state)
 }
 BENCHMARK(BM_ReadBackFullDataFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The same read-back through the program's main window, shown on the offscreen platform,
+// until its output buttons appear; with the longest time its thread was kept busy.
+static void BM_ReadBackThroughMainWindow(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    int lines = 0;
+    FilePrompts prompts(writeFullDataFile(dir, lines));
+    QSettings settings(dir.filePath("orma.conf"), QSettings::IniFormat);
+    settings.setValue("Port", "file");
+    NoSpreadsheet spreadsheet;
+    CORMADlg window(prompts, settings, spreadsheet);
+    window.show();
+    auto *getData = static_cast<QPushButton *>(window.control(IDC_GET_DATA));
+    QWidget *save = window.control(IDC_SAVE);
+    Heartbeat heartbeat;
+    qint64 longestBlock = 0;
+
+    for (auto _ : state) {
+        heartbeat.start();
+        getData->click();
+        while (window.acquisition().state() != AcquisitionState::DataReady || !save->isVisible())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        longestBlock = std::max(longestBlock, heartbeat.stop());
+    }
+    if (window.table().rowCount() != lines)
+        state.SkipWithError("the table did not receive every line");
+    state.counters["rows"] = lines;
+    state.counters["longest_block_ms"] = static_cast<double>(longestBlock);
+}
+BENCHMARK(BM_ReadBackThroughMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Baseline: the same file read with one read() call per byte and nothing else.
+static void BM_FileWithOneReadPerByte(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    int lines = 0;
+    const QByteArray path = writeFullDataFile(dir, lines).toLocal8Bit();
+    std::int64_t bytes = 0;
+    for (auto _ : state) {
+        const int fd = ::open(path.constData(), O_RDONLY);
+        char byte = 0;
+        while (::read(fd, &byte, 1) == 1)
+            ++bytes;
+        ::close(fd);
+    }
+    state.SetBytesProcessed(bytes);
+}
+BENCHMARK(BM_FileWithOneReadPerByte)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Baseline: the file read at once, cut into lines and parsed, with no window and no thread.
+static void BM_FileReadSplitParse(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    int lines = 0;
+    const std::string path = writeFullDataFile(dir, lines).toStdString();
+    int parsed = 0;
+    for (auto _ : state) {
+        std::ifstream file(path, std::ios::binary);
+        const std::string data((std::istreambuf_iterator<char>(file)),
+                               std::istreambuf_iterator<char>());
+        parsed = 0;
+        for (std::size_t start = 0; start < data.size();) {
+            const std::size_t end = std::min(data.find('\n', start), data.size() - 1) + 1;
+            DeviceReading reading{};
+            parsed +=
+                ParseDeviceLine(data.data() + start, end - start, PollMode::FromMemory, reading);
+            start = end;
+        }
+        benchmark::DoNotOptimize(parsed);
+    }
+    if (parsed != lines)
+        state.SkipWithError("not every line parsed");
+}
+BENCHMARK(BM_FileReadSplitParse)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The work the window does for each line: parse, add a row, add a record.
 static void BM_PerLineWork(benchmark::State &state)
 {
@@ -111,7 +232,10 @@ BENCHMARK(BM_PerLineWork);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication application(argc, argv);
+    // The real windows, on no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
