@@ -78,6 +78,8 @@ void CORMADlg::SetupTable()
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setAllColumnsShowFocus(true);
+    // Every row is one line high: the view need not measure each of a long reception's rows.
+    m_list->setUniformRowHeights(true);
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionsMovable(false);
     // The fixed widths are the table's usual look; a column still grows until its widest
@@ -213,10 +215,16 @@ void CORMADlg::UpdateControls()
 
 std::vector<int> CORMADlg::selectedRows() const
 {
+    // From the selection's ranges: a selection of every row is one range, however long.
     std::vector<int> rows;
-    for (const QModelIndex &index : m_list->selectionModel()->selectedRows())
-        rows.push_back(index.row());
+    for (const QItemSelectionRange &range : m_list->selectionModel()->selection()) {
+        if (range.left() != 0 || range.right() != MeasurementTableModel::ColumnCount - 1)
+            continue; // a row counts as selected when all its cells are
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(row);
+    }
     std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
@@ -294,7 +302,11 @@ std::optional<double> CORMADlg::enteredPeriod() const
 
 void CORMADlg::setProgress(int position)
 {
+    // A progress bar repaints itself at once on a new value; here the new value waits for the
+    // window's next paint, so that a fast reception is not held up by drawing.
+    m_progress->setUpdatesEnabled(false);
     m_progress->setValue(position);
+    m_progress->setUpdatesEnabled(true);
 }
 
 void CORMADlg::setWaitCursor(bool shown)
