@@ -1,10 +1,15 @@
+#include "companions/CRangeBar.h"
 #include "companions/TermDataFile.h"
+#include "graph/CGraphWnd.h"
+#include "plot/CGraphView.h"
 #include "plot/PlotDrawing.h"
 #include "plot/QPainterCanvas.h"
 #include "plot/RecordingCanvas.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPolygon>
 
 #include <benchmark/benchmark.h>
 
@@ -71,4 +76,114 @@ void BM_DrawCurvePainted(benchmark::State &state)
 }
 BENCHMARK(BM_DrawCurvePainted)->Arg(10'000)->Arg(100'000);
 
+// The graph window as a launch leaves it, its plot about 1000 x 450 pixels, showing a series
+// of a million readings: whole, or zoomed in on a hundredth of it.
+class GraphWindowPlot
+{
+public:
+    static constexpr std::int32_t Records = 1'000'000;
+
+    GraphWindowPlot()
+    {
+        fillSeries(m_series, Records);
+        m_frame.OnSetSeries(GraphSeriesLimits(393, 607), &m_series);
+        m_frame.OnSetTimeParam(0);
+        m_frame.temperatureBar()->SetWinMin(393);
+        m_frame.temperatureBar()->SetWinMax(607);
+        m_frame.timeBar()->SetMin(0);
+        m_frame.timeBar()->SetMax(lastTime());
+        m_frame.show();
+        m_frame.resize(m_frame.size() + (QSize(1000, 450) - view().size()));
+        m_image = QImage(view().size(), QImage::Format_RGB32);
+    }
+
+    CGraphView &view() { return *m_frame.view(); }
+    void showWhole() { m_frame.ShowWholeGraph(); }
+    void zoomToAHundredth()
+    {
+        m_frame.timeBar()->SetWinMin(lastTime() / 2);
+        m_frame.timeBar()->SetWinMax(lastTime() / 2 + lastTime() / 100);
+    }
+    void paint() { view().render(&m_image); }
+    // As a launch with a new series does: the next paint walks the series again.
+    void renewSeries() { view().setSeries(&m_series); }
+    std::int32_t lastTime() const { return m_series.records[m_series.count - 1].time; }
+    QImage &image() { return m_image; }
+    const TermDataFile &series() const { return m_series; }
+
+private:
+    TermDataFile m_series;
+    CGraphWnd m_frame;
+    QImage m_image;
+};
+
+GraphWindowPlot &graphWindowPlot()
+{
+    static GraphWindowPlot plot;
+    return plot;
+}
+
+// Painted again with nothing changed, as for a tooltip or a window uncovered.
+void BM_GraphWindowPaintWhole(benchmark::State &state)
+{
+    GraphWindowPlot &plot = graphWindowPlot();
+    plot.showWhole();
+    for (auto _ : state)
+        plot.paint();
+    state.counters["records"] = plot.series().count;
+}
+BENCHMARK(BM_GraphWindowPaintWhole)->Unit(benchmark::kMillisecond);
+
+// The first paint of a new series, which walks all of it.
+void BM_GraphWindowPaintWholeNewSeries(benchmark::State &state)
+{
+    GraphWindowPlot &plot = graphWindowPlot();
+    plot.showWhole();
+    for (auto _ : state) {
+        plot.renewSeries();
+        plot.paint();
+    }
+}
+BENCHMARK(BM_GraphWindowPaintWholeNewSeries)->Unit(benchmark::kMillisecond);
+
+void BM_GraphWindowPaintZoomed(benchmark::State &state)
+{
+    GraphWindowPlot &plot = graphWindowPlot();
+    plot.zoomToAHundredth();
+    for (auto _ : state)
+        plot.paint();
+}
+BENCHMARK(BM_GraphWindowPaintZoomed)->Unit(benchmark::kMillisecond);
+
+// Baseline: the same million points as one plain polyline on an image of the plot's size.
+void BM_PlainPolylineOfEveryPoint(benchmark::State &state)
+{
+    GraphWindowPlot &plot = graphWindowPlot();
+    const QSize size = plot.image().size();
+    const TermDataFile &series = plot.series();
+    QPolygon points(series.count);
+    const double xScale = size.width() / static_cast<double>(plot.lastTime());
+    for (std::int32_t i = 0; i < series.count; ++i)
+        points[i] = QPoint(static_cast<int>(series.records[i].time * xScale),
+                           size.height() - (series.records[i].temperature - 393) * 2);
+    for (auto _ : state) {
+        QPainter painter(&plot.image());
+        painter.setPen(curvePen());
+        painter.drawPolyline(points);
+    }
+}
+BENCHMARK(BM_PlainPolylineOfEveryPoint)->Unit(benchmark::kMillisecond);
+
 } // namespace
+
+int main(int argc, char **argv)
+{
+    // The real windows, on no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

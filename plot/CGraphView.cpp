@@ -104,8 +104,9 @@ void CGraphView::setTemperatureWindowStart(std::int32_t start)
 
 void CGraphView::setSeries(TermDataFile *series)
 {
-    // Repainted even for the same pointer: the series may have been refilled in place.
+    // Drawn anew even for the same pointer: the series may have been refilled in place.
     m_series = series;
+    m_curveKey.reset();
     update();
 }
 
@@ -126,8 +127,17 @@ void CGraphView::paintEvent(QPaintEvent *)
     const PlotAxis temperature = plotAxisOf(*m_temperatureBar);
     const PlotAxis time = plotAxisOf(*m_timeBar);
     DrawGrid(canvas, client, temperature, time);
-    DrawCurve(canvas, client, m_series, temperature, time, m_timeWindowStart, m_breakAtGaps,
-              m_curvePen);
+    const CurveKey key{m_series,          client,
+                       m_timeWindowStart, time.windowStart,
+                       time.windowEnd,    temperature.windowStart,
+                       time.scale,        temperature.scale,
+                       m_breakAtGaps};
+    if (m_curveKey != key) {
+        m_curve = CurveStrokes::Record(client, m_series, temperature, time, m_timeWindowStart,
+                                       m_breakAtGaps);
+        m_curveKey = key;
+    }
+    m_curve.draw(canvas, m_curvePen);
 }
 
 bool CGraphView::event(QEvent *event)

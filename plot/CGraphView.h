@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 
 class CRangeBar;
 class QLabel;
@@ -82,6 +83,20 @@ private:
     // Meaningful only once the frame has copied the bar's scale in.
     double m_temperatureScale = 1.0;
     QPen m_curvePen = curvePen();
+    // The curve of the last paint and what it was drawn for; repaints with nothing changed
+    // (a tooltip, an uncovered window) draw it again without walking the series.
+    struct CurveKey
+    {
+        const TermDataFile *series = nullptr;
+        QSize client;
+        std::int32_t viewTimeStart = 0;
+        std::int32_t timeStart = 0, timeEnd = 0, temperatureStart = 0;
+        double timeScale = 0.0, temperatureScale = 0.0;
+        bool breakAtGaps = false;
+        bool operator==(const CurveKey &) const = default;
+    };
+    std::optional<CurveKey> m_curveKey;
+    CurveStrokes m_curve;
     // Where the pointer last moved to; (0, 0) until it first moves.
     QPoint m_lastPointer;
     QLabel *m_tooltip = nullptr;

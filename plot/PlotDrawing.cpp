@@ -227,3 +227,54 @@ void DrawCurve(Canvas &canvas, QSize client, TermDataFile *series, const PlotAxi
     if (const v4TermData *past = WalkTimeWindow(*series, viewTimeStart, time.windowEnd, visit))
         visit(*past);
 }
+
+namespace {
+
+// Keeps the moves and lines of a curve; pens are the drawing's, not the curve's.
+class StrokeRecorder : public Canvas
+{
+public:
+    explicit StrokeRecorder(std::vector<CurveStrokes::Stroke> &strokes) : m_strokes(strokes) {}
+
+    void moveTo(QPoint point) override { m_strokes.push_back({true, point}); }
+    void lineTo(QPoint point) override { m_strokes.push_back({false, point}); }
+    void rectangle(const QRect &) override {}
+    void fillRect(const QRect &, const QColor &) override {}
+    QPen selectPen(const QPen &pen) override { return pen; }
+    CanvasFont selectFont(const CanvasFont &font) override { return font; }
+    void textOut(QPoint, const QString &) override {}
+    QSize textExtent(const QString &) const override { return {}; }
+    void drawText(const QRect &, const QString &, Qt::Alignment) override {}
+
+private:
+    std::vector<CurveStrokes::Stroke> &m_strokes;
+};
+
+} // namespace
+
+CurveStrokes CurveStrokes::Record(QSize client, TermDataFile *series, const PlotAxis &temperature,
+                                  const PlotAxis &time, std::int32_t viewTimeStart,
+                                  bool breakAtGaps)
+{
+    CurveStrokes curve;
+    if (series == nullptr)
+        return curve;
+    StrokeRecorder recorder(curve.m_strokes);
+    DrawCurve(recorder, client, series, temperature, time, viewTimeStart, breakAtGaps);
+    curve.m_drawn = true;
+    return curve;
+}
+
+void CurveStrokes::draw(Canvas &canvas, const QPen &pen) const
+{
+    if (!m_drawn)
+        return;
+    const QPen previous = canvas.selectPen(pen);
+    for (const Stroke &stroke : m_strokes) {
+        if (stroke.move)
+            canvas.moveTo(stroke.to);
+        else
+            canvas.lineTo(stroke.to);
+    }
+    canvas.selectPen(previous);
+}
