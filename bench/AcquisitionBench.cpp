@@ -5,7 +5,7 @@
 #include "outputs/ExcelTransfer.h"
 #include "resources/MainDialogTemplate.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QSettings>
@@ -229,15 +229,3 @@ static void BM_PerLineWork(benchmark::State &state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_PerLineWork);
-
-int main(int argc, char **argv)
-{
-    // The real windows, on no screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

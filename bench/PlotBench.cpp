@@ -6,7 +6,6 @@
 #include "plot/QPainterCanvas.h"
 #include "plot/RecordingCanvas.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPolygon>
@@ -175,15 +174,3 @@ void BM_PlainPolylineOfEveryPoint(benchmark::State &state)
 BENCHMARK(BM_PlainPolylineOfEveryPoint)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    // The real windows, on no screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

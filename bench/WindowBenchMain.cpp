@@ -1,0 +1,15 @@
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+// Benchmarks of the program's real windows, shown on the offscreen platform.
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
