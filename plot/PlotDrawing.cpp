@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr double GapFactor = 10.0;
-constexpr double MeanWeight = 0.5;
-
 // Selects pens on a canvas and puts the first one it replaced back when it goes.
 class PenScope
 {
@@ -163,30 +160,6 @@ private:
 };
 
 } // namespace
-
-CurveGapRule::Point CurveGapRule::judge(std::int32_t time)
-{
-    if (m_count == 0) {
-        m_previousTime = time;
-        m_count = 1;
-        return Point::First;
-    }
-    // 64 bits: the difference of two 32-bit times does not overflow.
-    const double interval = static_cast<double>(std::int64_t{time} - m_previousTime);
-    m_previousTime = time;
-    if (m_count == 1) {
-        m_mean = interval;
-    } else if (GapFactor * m_mean > interval) {
-        m_mean = (interval + m_mean) * MeanWeight;
-    } else {
-        // This point is the first of the next stretch.
-        m_count = 1;
-        m_mean = 0.0;
-        return Point::AfterGap;
-    }
-    ++m_count;
-    return Point::Continues;
-}
 
 QPen curvePen()
 {

@@ -40,11 +40,39 @@ public:
     Point judge(std::int32_t time);
 
 private:
+    static constexpr double GapFactor = 10.0;
+    static constexpr double MeanWeight = 0.5;
+
     // Points in the current stretch; 0 before the first point.
     int m_count = 0;
     std::int32_t m_previousTime = 0;
     double m_mean = 0.0;
 };
+
+// Inline: it runs for every point of every curve.
+inline CurveGapRule::Point CurveGapRule::judge(std::int32_t time)
+{
+    if (m_count == 0) {
+        m_previousTime = time;
+        m_count = 1;
+        return Point::First;
+    }
+    // 64 bits: the difference of two 32-bit times does not overflow.
+    const double interval = static_cast<double>(std::int64_t{time} - m_previousTime);
+    m_previousTime = time;
+    if (m_count == 1) {
+        m_mean = interval;
+    } else if (CurveGapRule::GapFactor * m_mean > interval) {
+        m_mean = (interval + m_mean) * CurveGapRule::MeanWeight;
+    } else {
+        // This point is the first of the next stretch.
+        m_count = 1;
+        m_mean = 0.0;
+        return Point::AfterGap;
+    }
+    ++m_count;
+    return Point::Continues;
+}
 
 // The plot's background, filled over the whole client area before the grid.
 constexpr QRgb PlotBackgroundColor = qRgb(253, 253, 210);
