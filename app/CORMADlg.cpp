@@ -78,8 +78,6 @@ void CORMADlg::SetupTable()
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setAllColumnsShowFocus(true);
-    // Every row is one line high: the view need not measure each of a long reception's rows.
-    m_list->setUniformRowHeights(true);
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionsMovable(false);
     // The fixed widths are the table's usual look; a column still grows until its widest

@@ -5,6 +5,7 @@
 #include "outputs/ExcelTransfer.h"
 #include "resources/MainDialogTemplate.h"
 
+#include <QAbstractItemView>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -20,6 +21,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 
 namespace {
 
@@ -204,6 +206,74 @@ static void BM_FileReadSplitParse(benchmark::State &state)
         state.SkipWithError("not every line parsed");
 }
 BENCHMARK(BM_FileReadSplitParse)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The main window holding 100 000 rows, as a long reception leaves it.
+class LongTableWindow
+{
+public:
+    static constexpr int Rows = 100'000;
+
+    LongTableWindow() : m_prompts({}), m_settings(m_dir.filePath("orma.conf"), QSettings::IniFormat)
+    {
+        m_settings.setValue("Port", "file");
+        m_window = std::make_unique<CORMADlg>(m_prompts, m_settings, m_spreadsheet);
+        std::vector<MeasurementTableModel::Row> rows;
+        TermDataFile &series = m_window->acquisition().series();
+        for (int i = 0; i < Rows; ++i) {
+            const DeviceReading reading{static_cast<std::int16_t>(i % 10000), 1000 + i * 100,
+                                        400 + i % 500, 950, 0};
+            rows.push_back({reading, series.count});
+            series.Add(reading.time, reading.temperature, 950);
+        }
+        m_window->table().appendRows(rows);
+        m_window->show();
+        m_list = static_cast<QAbstractItemView *>(m_window->control(IDC_TABLE));
+    }
+
+    CORMADlg &window() { return *m_window; }
+    QAbstractItemView &list() { return *m_list; }
+
+private:
+    QTemporaryDir m_dir;
+    FilePrompts m_prompts;
+    QSettings m_settings;
+    NoSpreadsheet m_spreadsheet;
+    std::unique_ptr<CORMADlg> m_window;
+    QAbstractItemView *m_list = nullptr;
+};
+
+// Ctrl+A over the table of a long reception, until the window has taken the selection in.
+static void BM_SelectAllOfALongTable(benchmark::State &state)
+{
+    LongTableWindow table;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.list().clearSelection();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        table.list().selectAll();
+        QCoreApplication::processEvents();
+    }
+    state.counters["rows"] = static_cast<double>(table.window().selectedRows().size());
+}
+BENCHMARK(BM_SelectAllOfALongTable)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// "График" with every row of a long reception selected: the graph series built and shown.
+static void BM_GraphOfALongSelection(benchmark::State &state)
+{
+    LongTableWindow table;
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.list().clearSelection();
+        table.list().selectAll(); // a new selection, so the graph series is built anew
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        table.window().OnGraph();
+        QCoreApplication::processEvents();
+    }
+    state.counters["points"] = table.window().graphLaunch().graphSeries().count;
+}
+BENCHMARK(BM_GraphOfALongSelection)->Unit(benchmark::kMillisecond);
 
 // The work the window does for each line: parse, add a row, add a record.
 static void BM_PerLineWork(benchmark::State &state)

@@ -17,6 +17,29 @@
 
 namespace {
 
+// A report-style list of rows. Selecting all makes one range of the selection, not a range per
+// row as a tree view does, which a table of a hundred thousand rows would wait for.
+class ReportListView : public QTreeView
+{
+public:
+    using QTreeView::QTreeView;
+
+    void selectAll() override
+    {
+        const QAbstractItemModel *rows = model();
+        if (rows == nullptr || selectionModel() == nullptr || selectionMode() == SingleSelection ||
+            selectionMode() == NoSelection)
+            return;
+        const int last = rows->rowCount(rootIndex()) - 1;
+        const int lastColumn = rows->columnCount(rootIndex()) - 1;
+        if (last < 0 || lastColumn < 0)
+            return;
+        selectionModel()->select(QItemSelection(rows->index(0, 0, rootIndex()),
+                                                rows->index(last, lastColumn, rootIndex())),
+                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+};
+
 QWidget *createWidget(const ControlTemplate &control, QWidget *parent)
 {
     const QString text = QString::fromUtf8(control.text);
@@ -43,7 +66,7 @@ QWidget *createWidget(const ControlTemplate &control, QWidget *parent)
         return progress;
     }
     case ControlKind::ListView: {
-        auto *list = new QTreeView(parent);
+        auto *list = new ReportListView(parent);
         list->setRootIsDecorated(false);
         list->setUniformRowHeights(true);
         list->setItemsExpandable(false);
