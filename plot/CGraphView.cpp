@@ -106,7 +106,7 @@ void CGraphView::setSeries(TermDataFile *series)
 {
     // Drawn anew even for the same pointer: the series may have been refilled in place.
     m_series = series;
-    m_curveKey.reset();
+    m_plotKey.reset();
     update();
 }
 
@@ -118,26 +118,31 @@ void CGraphView::toggleBreakAtGaps()
 
 void CGraphView::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
+    PlotKey key{m_series, size(), devicePixelRatioF(), m_timeWindowStart, {}, {}, m_breakAtGaps};
+    if (m_temperatureBar != nullptr && m_timeBar != nullptr) {
+        key.temperature = plotAxisOf(*m_temperatureBar);
+        key.time = plotAxisOf(*m_timeBar);
+    }
+    if (m_plotKey != key) {
+        paintPlot(key);
+        m_plotKey = key;
+    }
+    QPainter(this).drawImage(0, 0, m_plot);
+}
+
+void CGraphView::paintPlot(const PlotKey &key)
+{
+    m_plot = QImage(key.client * key.pixelRatio, QImage::Format_RGB32);
+    m_plot.setDevicePixelRatio(key.pixelRatio);
+    QPainter painter(&m_plot);
     QPainterCanvas canvas(painter, QPainterCanvas::Mapping::DevicePixels);
-    const QSize client = size();
+    const QSize client = key.client;
     canvas.fillRect(cornerRect(0, 0, client.width(), client.height()), QColor(PlotBackgroundColor));
     if (m_temperatureBar == nullptr || m_timeBar == nullptr)
         return;
-    const PlotAxis temperature = plotAxisOf(*m_temperatureBar);
-    const PlotAxis time = plotAxisOf(*m_timeBar);
-    DrawGrid(canvas, client, temperature, time);
-    const CurveKey key{m_series,          client,
-                       m_timeWindowStart, time.windowStart,
-                       time.windowEnd,    temperature.windowStart,
-                       time.scale,        temperature.scale,
-                       m_breakAtGaps};
-    if (m_curveKey != key) {
-        m_curve = CurveStrokes::Record(client, m_series, temperature, time, m_timeWindowStart,
-                                       m_breakAtGaps);
-        m_curveKey = key;
-    }
-    m_curve.draw(canvas, m_curvePen);
+    DrawGrid(canvas, client, key.temperature, key.time);
+    DrawCurve(canvas, client, m_series, key.temperature, key.time, m_timeWindowStart, m_breakAtGaps,
+              m_curvePen);
 }
 
 bool CGraphView::event(QEvent *event)

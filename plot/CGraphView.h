@@ -2,6 +2,7 @@
 
 #include "plot/PlotDrawing.h"
 
+#include <QImage>
 #include <QPen>
 #include <QPoint>
 #include <QPointer>
@@ -83,20 +84,22 @@ private:
     // Meaningful only once the frame has copied the bar's scale in.
     double m_temperatureScale = 1.0;
     QPen m_curvePen = curvePen();
-    // The curve of the last paint and what it was drawn for; repaints with nothing changed
-    // (a tooltip, an uncovered window) draw it again without walking the series.
-    struct CurveKey
+    // The plot as last painted and what it was painted for: a repaint with nothing changed
+    // (a tooltip, an uncovered window) shows it again without walking the series.
+    struct PlotKey
     {
         const TermDataFile *series = nullptr;
         QSize client;
+        qreal pixelRatio = 1.0;
         std::int32_t viewTimeStart = 0;
-        std::int32_t timeStart = 0, timeEnd = 0, temperatureStart = 0;
-        double timeScale = 0.0, temperatureScale = 0.0;
+        PlotAxis temperature;
+        PlotAxis time;
         bool breakAtGaps = false;
-        bool operator==(const CurveKey &) const = default;
+        bool operator==(const PlotKey &) const = default;
     };
-    std::optional<CurveKey> m_curveKey;
-    CurveStrokes m_curve;
+    void paintPlot(const PlotKey &key);
+    std::optional<PlotKey> m_plotKey;
+    QImage m_plot;
     // Where the pointer last moved to; (0, 0) until it first moves.
     QPoint m_lastPointer;
     QLabel *m_tooltip = nullptr;

@@ -7,7 +7,6 @@
 #include <QSize>
 
 #include <cstdint>
-#include <vector>
 
 class TermDataFile;
 
@@ -21,6 +20,7 @@ struct PlotAxis
     std::int16_t smallStep = 0; // minor parts per major division
     QPen majorPen;
     QPen minorPen;
+    bool operator==(const PlotAxis &) const = default;
 };
 
 // Tells where a curve is broken: a point whose interval to the previous one reaches ten
@@ -97,26 +97,3 @@ void DrawGrid(Canvas &canvas, QSize client, const PlotAxis &temperature, const P
 void DrawCurve(Canvas &canvas, QSize client, TermDataFile *series, const PlotAxis &temperature,
                const PlotAxis &time, std::int32_t viewTimeStart, bool breakAtGaps,
                const QPen &pen = curvePen());
-
-// The curve as DrawCurve draws it, kept so that a plot painted again with nothing changed
-// draws the same strokes without walking the series again.
-class CurveStrokes
-{
-public:
-    // Walks the series as DrawCurve does and keeps its strokes.
-    static CurveStrokes Record(QSize client, TermDataFile *series, const PlotAxis &temperature,
-                               const PlotAxis &time, std::int32_t viewTimeStart, bool breakAtGaps);
-
-    // Makes exactly the calls DrawCurve makes on canvas with pen.
-    void draw(Canvas &canvas, const QPen &pen) const;
-
-    struct Stroke
-    {
-        bool move; // moveTo, else lineTo
-        QPoint to;
-    };
-
-private:
-    bool m_drawn = false; // false for a null series, which draws nothing
-    std::vector<Stroke> m_strokes;
-};

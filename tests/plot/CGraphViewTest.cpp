@@ -85,4 +85,25 @@ TEST_F(CGraphViewTest, TheCurveStartsAtTheViewsTimeWindowStartAndBreaksAtGapsWhe
     EXPECT_TRUE(curveAt(image, 9000));
 }
 
+TEST_F(CGraphViewTest, APaintFollowsEveryChangeOfWhatItShows)
+{
+    m_view.setBars(&m_temperatureBar, &m_timeBar);
+    m_view.setSeries(&m_series);
+    EXPECT_TRUE(curveAt(m_view.grab().toImage(), 6000));
+
+    m_view.toggleBreakAtGaps(); // the flag
+    EXPECT_FALSE(curveAt(m_view.grab().toImage(), 6000));
+
+    m_series.Clear(); // the series refilled in place, as a new launch does
+    m_series.Add(0, 50, 950);
+    m_series.Add(1000, 50, 950);
+    m_series.maxTemperature = 100;
+    m_view.setSeries(&m_series);
+    EXPECT_FALSE(curveAt(m_view.grab().toImage(), 3000));
+
+    m_timeBar.SetWinMax(1000); // a bar's window
+    m_view.setTimeWindow(0, m_timeBar.GetScale());
+    EXPECT_TRUE(curveAt(m_view.grab().toImage(), 500));
+}
+
 } // namespace

@@ -177,35 +177,6 @@ TEST(DrawCurve, DrawsNothingWithoutRecords)
     EXPECT_TRUE(pathOf(canvas).empty());
 }
 
-TEST(CurveStrokes, KeptStrokesDrawWhatTheWalkDraws)
-{
-    TermDataFile series;
-    std::vector<std::pair<int, int>> records;
-    for (int i = 0; i < 3000; ++i) // many points per column, and a gap at 2000
-        records.emplace_back(i * 100 + (i >= 2000 ? 50'000 : 0), 20 + i % 60);
-    fill(series, records);
-    const QPen pen(Qt::blue, 2);
-    for (bool breakAtGaps : {false, true}) {
-        RecordingCanvas walked;
-        DrawCurve(walked, Client, &series, temperatureAxis(), timeAxis(), 0, breakAtGaps, pen);
-        RecordingCanvas kept;
-        CurveStrokes::Record(Client, &series, temperatureAxis(), timeAxis(), 0, breakAtGaps)
-            .draw(kept, pen);
-        EXPECT_EQ(pathOf(kept), pathOf(walked)) << breakAtGaps;
-        const auto pens = [](const RecordingCanvas &canvas) {
-            std::vector<QPen> selected;
-            for (const CanvasCall &call : canvas.callsOf(CanvasCall::Kind::SelectPen))
-                selected.push_back(call.pen);
-            return selected;
-        };
-        EXPECT_EQ(pens(kept), pens(walked)) << breakAtGaps;
-        EXPECT_EQ(kept.calls().size(), walked.calls().size()) << breakAtGaps;
-    }
-    RecordingCanvas none;
-    CurveStrokes::Record(Client, nullptr, temperatureAxis(), timeAxis(), 0, false).draw(none, pen);
-    EXPECT_TRUE(none.calls().empty());
-}
-
 TEST(DrawCurve, ExtremeTimesAndScalesSaturateInsteadOfOverflowing)
 {
     constexpr int lowest = std::numeric_limits<std::int32_t>::min();
