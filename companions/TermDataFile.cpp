@@ -48,3 +48,17 @@ v4TermData *TermDataFile::GetNext(v4TermData **p)
     *p = inSeries && current + 1 < first + m_storage.size() ? current + 1 : nullptr;
     return *p;
 }
+
+TimeWindowRecords RecordsInTimeWindow(TermDataFile &series, std::int32_t start, std::int32_t end)
+{
+    const v4TermData *first = series.GetFirst(start);
+    if (first == nullptr)
+        return {};
+    // Stepping a pointer visits what GetNext would, without checking on each step that the
+    // pointer is still one of the series'.
+    const v4TermData *const last = series.records + series.count;
+    const v4TermData *stop = first;
+    while (stop != last && stop->time <= end)
+        ++stop;
+    return {first, stop, stop == last ? nullptr : stop};
+}

@@ -61,20 +61,17 @@ private:
     bool m_forwardInTime = true;
 };
 
-// The one walk over a time window: visit(record) for each record from GetFirst(start) on while
-// its time is at most end. Returns the record the walk stopped at, the first one past the end
-// (a curve drawn on to it reaches past the window's edge), or null when the series ended first.
-template <typename Visit>
-const v4TermData *WalkTimeWindow(TermDataFile &series, std::int32_t start, std::int32_t end,
-                                 Visit visit)
+// The records of a time window, the one walk over it: from GetFirst(start) on while a record's
+// time is at most end. They lie side by side in the series, so a loop over them is a loop over
+// memory. past is the record the walk stopped at, the first one past the end (a curve drawn on
+// to it reaches past the window's edge), or null when the series ended first.
+struct TimeWindowRecords
 {
-    // The records lie side by side: stepping a pointer visits what GetNext would, without
-    // checking on each step that the pointer is still one of the series'.
-    const v4TermData *record = series.GetFirst(start);
-    if (record == nullptr)
-        return nullptr;
-    const v4TermData *const stop = series.records + series.count;
-    for (; record != stop && record->time <= end; ++record)
-        visit(*record);
-    return record == stop ? nullptr : record;
-}
+    const v4TermData *first = nullptr;
+    const v4TermData *stop = nullptr;
+    const v4TermData *past = nullptr;
+
+    const v4TermData *begin() const { return first; }
+    const v4TermData *end() const { return stop; }
+};
+TimeWindowRecords RecordsInTimeWindow(TermDataFile &series, std::int32_t start, std::int32_t end);

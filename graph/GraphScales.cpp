@@ -25,14 +25,14 @@ ScaleSpan TemperatureRangeFor(std::uint32_t limits)
 std::optional<ScaleSpan> ReadingSpan(TermDataFile &series, std::int32_t start, std::int32_t end)
 {
     std::optional<ScaleSpan> span;
-    WalkTimeWindow(series, start, end, [&span](const v4TermData &record) {
+    for (const v4TermData &record : RecordsInTimeWindow(series, start, end)) {
         if (record.temperature == 0)
-            return;
+            continue;
         if (!span)
             span = ScaleSpan{record.temperature, record.temperature};
         span->low = std::min(span->low, record.temperature);
         span->high = std::max(span->high, record.temperature);
-    });
+    }
     return span;
 }
 

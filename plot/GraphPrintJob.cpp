@@ -309,10 +309,10 @@ GraphPrintSeries TakeGraphPrintSeries(TermDataFile *series, std::int32_t start, 
     copy.scaleFlags = series->scaleFlags;
     if (series->count > 0 && series->records != nullptr)
         copy.firstTime = series->records[0].time;
-    const v4TermData *past = WalkTimeWindow(
-        *series, start, end, [&copy](const v4TermData &record) { copy.walk.push_back(record); });
-    if (past != nullptr)
-        copy.walk.push_back(*past);
+    const TimeWindowRecords records = RecordsInTimeWindow(*series, start, end);
+    copy.walk.assign(records.begin(), records.end());
+    if (records.past != nullptr)
+        copy.walk.push_back(*records.past);
     return copy;
 }
 

@@ -192,11 +192,11 @@ void DrawCurve(Canvas &canvas, QSize client, TermDataFile *series, const PlotAxi
     pens.select(pen);
     const CurveMapping mapping(client, *series, temperature, time);
     CurveWalk walk(canvas, breakAtGaps);
-    const auto visit = [&](const v4TermData &record) {
+    const TimeWindowRecords records = RecordsInTimeWindow(*series, viewTimeStart, time.windowEnd);
+    for (const v4TermData &record : records)
         walk.visit(mapping.map(record), record.time);
-    };
     // The first record past the window's end is still drawn, so that the line reaches past
     // the right edge.
-    if (const v4TermData *past = WalkTimeWindow(*series, viewTimeStart, time.windowEnd, visit))
-        visit(*past);
+    if (records.past != nullptr)
+        walk.visit(mapping.map(*records.past), records.past->time);
 }
