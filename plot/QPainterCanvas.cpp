@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QTransform>
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +20,7 @@ constexpr double PointsPerInch = 72.0;
 constexpr int FallbackDpi = 96;
 // Far taller than any page; a glyph beyond it would only exhaust memory.
 constexpr double MaxPixelSize = 20000.0;
+constexpr std::size_t MaxKeptFonts = 64;
 
 bool isSymbolFace(const QString &face)
 {
@@ -33,7 +35,7 @@ static_assert(std::size(SymbolUpper) == 27 && std::size(SymbolLower) == 27);
 } // namespace
 
 QPainterCanvas::QPainterCanvas(QPainter &painter, Mapping mapping)
-    : m_painter(painter), m_pen(defaultPen())
+    : m_painter(painter), m_pen(defaultPen()), m_devicePen(m_pen)
 {
     // An inactive painter has no device; its calls then draw nothing.
     const QPaintDevice *device = painter.device();
@@ -89,9 +91,9 @@ QFont QPainterCanvas::deviceFont(const CanvasFont &font) const
     return result;
 }
 
-QString QPainterCanvas::shownText(const QString &text) const
+QString QPainterCanvas::shownText(const QString &text, const DeviceFont &font) const
 {
-    if (!m_symbolFace)
+    if (!font.symbolFace)
         return text;
     QString shown = text;
     for (QChar &c : shown) {
@@ -111,12 +113,14 @@ void QPainterCanvas::moveTo(QPoint point)
 
 void QPainterCanvas::lineTo(QPoint point)
 {
+    useLineState();
     m_painter.drawLine(toDevice(m_position), toDevice(point));
     m_position = point;
 }
 
 void QPainterCanvas::rectangle(const QRect &rect)
 {
+    useLineState();
     m_painter.drawRect(toDevice(rect));
 }
 
@@ -127,58 +131,96 @@ void QPainterCanvas::fillRect(const QRect &rect, const QColor &color)
 
 QPen QPainterCanvas::selectPen(const QPen &pen)
 {
-    QPen devicePen = pen;
+    m_devicePen = pen;
     if (!pen.isCosmetic())
-        devicePen.setWidthF(pen.widthF() * (std::abs(m_scaleX) + std::abs(m_scaleY)) / 2.0);
-    m_painter.setPen(devicePen);
+        m_devicePen.setWidthF(pen.widthF() * (std::abs(m_scaleX) + std::abs(m_scaleY)) / 2.0);
+    m_painter.setPen(m_devicePen);
+    m_textPen = false;
     return std::exchange(m_pen, pen);
 }
 
 CanvasFont QPainterCanvas::selectFont(const CanvasFont &font)
 {
-    m_deviceFont = deviceFont(font);
-    m_symbolFace = isSymbolFace(font.face);
-    m_fontReady = true;
+    CanvasFont key = font;
+    key.escapement = 0;
+    if (m_current >= 0 && m_fonts[static_cast<std::size_t>(m_current)].key != key)
+        m_current = -1;
     return std::exchange(m_font, font);
 }
 
-const QFont &QPainterCanvas::currentFont() const
+const QPainterCanvas::DeviceFont &QPainterCanvas::currentFont() const
 {
-    if (!m_fontReady) {
-        m_deviceFont = deviceFont(m_font);
-        m_fontReady = true;
+    if (m_current >= 0)
+        return m_fonts[static_cast<std::size_t>(m_current)];
+    CanvasFont key = m_font;
+    key.escapement = 0;
+    const auto found = std::find_if(m_fonts.begin(), m_fonts.end(),
+                                    [&key](const DeviceFont &kept) { return kept.key == key; });
+    if (found != m_fonts.end()) {
+        m_current = static_cast<int>(found - m_fonts.begin());
+        return *found;
     }
-    return m_deviceFont;
+    // Fonts fitted to many widths could pile up; a fresh start keeps the list short.
+    if (m_fonts.size() >= MaxKeptFonts) {
+        m_fonts.clear();
+        m_painterFont = -1;
+    }
+    const QFont font = deviceFont(key);
+    m_fonts.push_back({key, font, QFontMetricsF(font, m_painter.device()), isSymbolFace(key.face)});
+    m_current = static_cast<int>(m_fonts.size()) - 1;
+    return m_fonts.back();
+}
+
+const QPainterCanvas::DeviceFont &QPainterCanvas::useTextState()
+{
+    const DeviceFont &font = currentFont();
+    if (m_painterFont != m_current) {
+        m_painter.setFont(font.font);
+        m_painterFont = m_current;
+    }
+    if (!m_textPen) {
+        m_painter.setPen(Qt::black);
+        m_textPen = true;
+    }
+    return font;
+}
+
+void QPainterCanvas::useLineState()
+{
+    if (m_textPen) {
+        m_painter.setPen(m_devicePen);
+        m_textPen = false;
+    }
 }
 
 void QPainterCanvas::textOut(QPoint topLeft, const QString &text)
 {
-    const QFont &font = currentFont();
-    m_painter.save();
-    m_painter.setFont(font);
-    m_painter.setPen(Qt::black);
-    m_painter.translate(toDevice(topLeft));
+    const DeviceFont &font = useTextState();
+    const QString shown = shownText(text, font);
+    const QPointF origin = toDevice(topLeft);
+    if (m_font.escapement == 0) {
+        m_painter.drawText(QPointF(origin.x(), origin.y() + font.metrics.ascent()), shown);
+        return;
+    }
+    const QTransform before = m_painter.transform();
+    m_painter.translate(origin);
     m_painter.rotate(-m_font.escapement / 10.0);
-    m_painter.drawText(QPointF(0.0, QFontMetricsF(font, m_painter.device()).ascent()),
-                       shownText(text));
-    m_painter.restore();
+    m_painter.drawText(QPointF(0.0, font.metrics.ascent()), shown);
+    m_painter.setTransform(before);
 }
 
 QSize QPainterCanvas::textExtent(const QString &text) const
 {
-    const QFontMetricsF metrics(currentFont(), m_painter.device());
-    const double width = metrics.horizontalAdvance(shownText(text)) / std::abs(m_scaleX);
-    const double height = metrics.height() / std::abs(m_scaleY);
+    const DeviceFont &font = currentFont();
+    const double width = font.metrics.horizontalAdvance(shownText(text, font)) / std::abs(m_scaleX);
+    const double height = font.metrics.height() / std::abs(m_scaleY);
     return {static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height))};
 }
 
 void QPainterCanvas::drawText(const QRect &rect, const QString &text, Qt::Alignment alignment)
 {
-    m_painter.save();
-    m_painter.setFont(currentFont());
-    m_painter.setPen(Qt::black);
+    const DeviceFont &font = useTextState();
     m_painter.drawText(toDevice(rect),
                        static_cast<int>(alignment) | Qt::TextSingleLine | Qt::TextDontClip,
-                       shownText(text));
-    m_painter.restore();
+                       shownText(text, font));
 }
