@@ -8,11 +8,13 @@
 #include "outputs/RowTexts.h"
 #include "outputs/SaveMeasurements.h"
 #include "outputs/TablePrinting.h"
+#include "plot/PrintoutThreads.h"
 #include "resources/ApplicationIcon.h"
 #include "resources/MainDialogTemplate.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -31,6 +33,9 @@ namespace {
 
 const QString PortKey = QStringLiteral("Port");
 const QString FileSource = QStringLiteral("file");
+
+// How long closing the window waits for the printouts it cancels.
+constexpr int PrintoutCancelWaitMs = 500;
 
 constexpr std::array OutputButtons{IDC_SAVE, IDC_PRINT, IDC_GRAPH, IDC_EXCEL};
 constexpr std::array ButtonColumn{IDCANCEL,  IDC_SAVE,  IDC_PRINT,
@@ -282,6 +287,10 @@ void CORMADlg::keyPressEvent(QKeyEvent *event)
 
 void CORMADlg::reject()
 {
+    // A long printout would hold the closing window for its whole length; it is dropped.
+    const QDeadlineTimer printoutsEnd(PrintoutCancelWaitMs);
+    CancelPrintouts(*this, printoutsEnd);
+    m_graphLaunch.cancelPrintout(printoutsEnd);
     m_acquisition.shutdown();
     m_graphLaunch.destroyGraphWnd();
     m_settings.setValue(PortKey, m_portName);

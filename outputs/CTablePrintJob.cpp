@@ -82,13 +82,21 @@ CTablePrintJob::~CTablePrintJob()
         m_device->endDocument();
 }
 
-bool CTablePrintJob::PrintPage(std::size_t pageIndex)
+void CTablePrintJob::Abort()
 {
+    m_device->abortDocument();
+    m_aborted = true;
+}
+
+bool CTablePrintJob::PrintPage(std::size_t pageIndex, const std::atomic<bool> *cancelled)
+{
+    const auto isCancelled = [cancelled] {
+        return cancelled != nullptr && cancelled->load(std::memory_order_relaxed);
+    };
     if (m_aborted)
         return false;
-    if (!m_device->startPage()) {
-        m_device->abortDocument();
-        m_aborted = true;
+    if (isCancelled() || !m_device->startPage()) {
+        Abort();
         return false;
     }
     m_pageIndex = pageIndex;
@@ -96,8 +104,13 @@ bool CTablePrintJob::PrintPage(std::size_t pageIndex)
     DrawHeader();
     m_pageRows = std::min(m_rowsPerPage, m_rows.size() - std::min(m_nextRow, m_rows.size()));
     DrawGrid();
-    for (std::size_t row = 0; row < m_pageRows; ++row)
+    for (std::size_t row = 0; row < m_pageRows; ++row) {
+        if (isCancelled()) {
+            Abort();
+            return false;
+        }
         DrawRow();
+    }
     m_device->endPage();
     return true;
 }
@@ -180,12 +193,12 @@ CanvasFont CTablePrintJob::fittingFont(const QString &text, int width)
     return font;
 }
 
-int PrintTableThread(std::unique_ptr<CTablePrintJob> job)
+int PrintTableThread(std::unique_ptr<CTablePrintJob> job, const std::atomic<bool> *cancelled)
 {
     if (!job)
         return -1;
     for (std::size_t page = 0; page < job->pageCount(); ++page) {
-        if (!job->PrintPage(page))
+        if (!job->PrintPage(page, cancelled))
             break;
     }
     return 0;

@@ -4,6 +4,7 @@
 #include "plot/Canvas.h"
 #include "plot/PrintDevice.h"
 
+#include <atomic>
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -31,11 +32,12 @@ public:
     std::size_t pageCount() const { return m_pageCount; }
 
     // Prints page pageIndex (counted from 0) with the rows that follow those printed so far.
-    // When the page cannot be started the document is aborted and false returned; no page
-    // can be printed after that.
-    bool PrintPage(std::size_t pageIndex);
+    // When the page cannot be started, or cancelled is found set before or between its rows,
+    // the document is aborted and false returned; no page can be printed after that.
+    bool PrintPage(std::size_t pageIndex, const std::atomic<bool> *cancelled = nullptr);
 
 private:
+    void Abort();
     void DrawHeader();
     void DrawGrid();
     void DrawRow();
@@ -62,5 +64,7 @@ private:
 };
 
 // The printout's worker: prints every page of job in turn, stopping after a page that cannot
-// be started, then destroys the job, which ends the document. Returns 0, or -1 for no job.
-int PrintTableThread(std::unique_ptr<CTablePrintJob> job);
+// be started, then destroys the job, which ends the document. Once cancelled is set the
+// document is aborted instead, leaving nothing printed. Returns 0, or -1 for no job.
+int PrintTableThread(std::unique_ptr<CTablePrintJob> job,
+                     const std::atomic<bool> *cancelled = nullptr);

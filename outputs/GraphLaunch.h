@@ -38,6 +38,8 @@ public:
 
     // Deletes the graph window (the owner's close); a later launch makes a new one.
     void destroyGraphWnd();
+    // Cancels the graph's printout if one runs, waiting until deadline for it to end.
+    void cancelPrintout(QDeadlineTimer deadline) { m_graphPrinting.cancel(deadline); }
 
 signals:
     // The user closed the graph window, which stays until its owner hides it.

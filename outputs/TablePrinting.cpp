@@ -33,10 +33,12 @@ void PrintTable(Prompts &prompts, const RowSnapshot &snapshot, QObject &owner)
     }
     auto job = std::make_unique<CTablePrintJob>(std::make_unique<PrinterDevice>(std::move(printer)),
                                                 std::move(*rows));
+    // std::function needs a copyable callable; the job is handed over through a shared pointer.
+    auto shared = std::make_shared<std::unique_ptr<CTablePrintJob>>(std::move(job));
     StartPrintoutThread(owner,
-                        std::unique_ptr<QThread>(QThread::create([job = std::move(job)]() mutable {
-                            PrintTableThread(std::move(job));
-                        })));
+                        MakePrintoutThread(owner, [shared](const std::atomic<bool> &cancelled) {
+                            PrintTableThread(std::move(*shared), &cancelled);
+                        }));
 }
 
 void PrintTable(Prompts &prompts, const ReceivedRows &table, std::vector<int> selectedRows,

@@ -25,6 +25,7 @@ constexpr int FirstStepExponent = -6;
 constexpr int LastStepExponent = std::numeric_limits<double>::max_exponent10;
 // No sheet is a kilometre long; the clamp keeps page coordinates far inside int.
 constexpr int MaxPageUnits = 10'000'000;
+constexpr std::size_t CancelCheckPoints = 4096;
 
 const CanvasFont LabelFont{QStringLiteral("Tahoma"), -20};
 const CanvasFont HeaderMeasureFont{QStringLiteral("Courier"), -35};
@@ -93,11 +94,11 @@ std::int32_t temperatureLabelValue(double value)
 class GraphPage
 {
 public:
-    GraphPage(Canvas &canvas, const GraphPrintContext &context)
-        : m_canvas(canvas), m_context(context)
+    GraphPage(Canvas &canvas, const GraphPrintContext &context, const std::atomic<bool> *cancelled)
+        : m_canvas(canvas), m_context(context), m_cancelled(cancelled)
     {}
 
-    void draw()
+    bool draw()
     {
         setUpPage();
         drawHeader();
@@ -107,7 +108,7 @@ public:
                                      m_context.temperatureWindowEnd);
         drawScaleAndFrame();
         drawCaptions();
-        drawCurve();
+        return drawCurve();
     }
 
 private:
@@ -250,13 +251,22 @@ private:
         m_canvas.selectFont(m_startFont);
     }
 
-    void drawCurve()
+    bool isCancelled() const
+    {
+        return m_cancelled != nullptr && m_cancelled->load(std::memory_order_relaxed);
+    }
+
+    bool drawCurve()
     {
         const QPen previous = m_canvas.selectPen(printPen(CurveColor, 3));
         CurveGapRule gaps;
+        std::size_t drawn = 0;
         for (const v4TermData &record : m_context.series.walk) {
             if (record.time > m_context.timeWindowEnd)
                 break;
+            // Looked at now and then: a point costs far less than the look.
+            if (++drawn % CancelCheckPoints == 0 && isCancelled())
+                return false;
             const CurveGapRule::Point kind = gaps.judge(record.time);
             const QPoint point = pointOf(record);
             if (kind == CurveGapRule::Point::First ||
@@ -266,6 +276,7 @@ private:
                 m_canvas.lineTo(point);
         }
         m_canvas.selectPen(previous);
+        return !isCancelled();
     }
 
     // Times before the window lie on its left edge and temperatures below it on its bottom
@@ -283,6 +294,7 @@ private:
 
     Canvas &m_canvas;
     const GraphPrintContext &m_context;
+    const std::atomic<bool> *m_cancelled;
     // The font in force before the labels; the captions return to it.
     CanvasFont m_startFont;
     std::int64_t m_pageLeft = 0;
@@ -344,20 +356,25 @@ std::optional<GraphScaleStep> GraphMajorStep(double scale)
     return std::nullopt;
 }
 
-void DrawGraphPage(Canvas &canvas, const GraphPrintContext &context)
+bool DrawGraphPage(Canvas &canvas, const GraphPrintContext &context,
+                   const std::atomic<bool> *cancelled)
 {
-    GraphPage(canvas, context).draw();
+    return GraphPage(canvas, context, cancelled).draw();
 }
 
-int PrintGraphThread(std::unique_ptr<PrintDevice> device, const GraphPrintContext &context)
+int PrintGraphThread(std::unique_ptr<PrintDevice> device, const GraphPrintContext &context,
+                     const std::atomic<bool> *cancelled)
 {
     if (!device)
         return -1;
-    if (!device->startPage()) {
+    if ((cancelled != nullptr && cancelled->load()) || !device->startPage()) {
         device->abortDocument();
         return 0;
     }
-    DrawGraphPage(device->canvas(), context);
+    if (!DrawGraphPage(device->canvas(), context, cancelled)) {
+        device->abortDocument();
+        return 0;
+    }
     device->endPage();
     device->endDocument();
     return 0;

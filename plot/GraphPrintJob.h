@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -71,9 +72,12 @@ std::optional<GraphScaleStep> GraphMajorStep(double scale);
 
 // Draws the graph page of context on canvas, in 0.1 mm with y upward: the header, the framed
 // plot with its scale grid, labels and captions, and the curve of the visible records.
-void DrawGraphPage(Canvas &canvas, const GraphPrintContext &context);
+// Stops, returning false, once cancelled is found set; it is looked at along the curve.
+bool DrawGraphPage(Canvas &canvas, const GraphPrintContext &context,
+                   const std::atomic<bool> *cancelled = nullptr);
 
 // The printout's worker: prints the one page of context on device, whose document is open,
-// and ends the document; a page that cannot be started drops it. Returns 0, or -1 without
-// a device.
-int PrintGraphThread(std::unique_ptr<PrintDevice> device, const GraphPrintContext &context);
+// and ends the document; a page that cannot be started, or a printout cancelled through
+// cancelled, drops it. Returns 0, or -1 without a device.
+int PrintGraphThread(std::unique_ptr<PrintDevice> device, const GraphPrintContext &context,
+                     const std::atomic<bool> *cancelled = nullptr);

@@ -35,6 +35,11 @@ GraphPrinting::GraphPrinting(Prompts &prompts, QObject *parent)
 // The printout's thread is kept by a child of this object, whose destruction waits for it.
 GraphPrinting::~GraphPrinting() = default;
 
+void GraphPrinting::cancel(QDeadlineTimer deadline)
+{
+    CancelPrintouts(*this, deadline);
+}
+
 void GraphPrinting::print(const GraphSnapshot &snapshot)
 {
     if (m_printing) {
@@ -55,11 +60,12 @@ void GraphPrinting::print(const GraphSnapshot &snapshot)
         // cannot be started.
         return;
     }
-    auto device = std::make_unique<PrinterDevice>(std::move(printer));
-    std::unique_ptr<QThread> thread(
-        QThread::create([device = std::move(device), context = std::move(context)]() mutable {
-            PrintGraphThread(std::move(device), context);
-        }));
+    auto device = std::make_shared<std::unique_ptr<PrintDevice>>(
+        std::make_unique<PrinterDevice>(std::move(printer)));
+    std::unique_ptr<QThread> thread = MakePrintoutThread(
+        *this, [device, context = std::move(context)](const std::atomic<bool> &cancelled) {
+            PrintGraphThread(std::move(*device), context, &cancelled);
+        });
     connect(thread.get(), &QThread::finished, this, [this] {
         m_printing = false;
         emit finished();

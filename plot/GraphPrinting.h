@@ -2,6 +2,7 @@
 
 #include "plot/GraphPrintJob.h"
 
+#include <QDeadlineTimer>
 #include <QObject>
 
 #include <functional>
@@ -28,6 +29,10 @@ public:
     // leaves neither a printer nor a file to print to is told to the user, and so is a request
     // while the previous printout still runs. Call from the GUI thread.
     void print(const GraphSnapshot &snapshot);
+
+    // Cancels a printout still running, which then prints nothing, and waits until deadline
+    // for it to end. Call from the GUI thread.
+    void cancel(QDeadlineTimer deadline);
 
     // From the start of a printout until its page has been handed to the printer.
     bool isPrinting() const { return m_printing; }

@@ -21,6 +21,20 @@ public:
             thread->wait();
     }
 
+    // Shared with the running printouts, which may outlast a cancel that gave up on them.
+    std::shared_ptr<std::atomic<bool>> cancelFlag() const { return m_cancelled; }
+
+    void cancel(QDeadlineTimer deadline)
+    {
+        m_cancelled->store(true);
+        // The printouts that began before the cancel keep the raised flag; later ones get
+        // a fresh one.
+        m_cancelled = std::make_shared<std::atomic<bool>>(false);
+        std::erase_if(m_threads, [&deadline](const std::unique_ptr<QThread> &thread) {
+            return thread->wait(deadline);
+        });
+    }
+
     void start(std::unique_ptr<QThread> thread)
     {
         QThread *started = thread.get();
@@ -43,16 +57,36 @@ private:
     }
 
     std::vector<std::unique_ptr<QThread>> m_threads;
+    std::shared_ptr<std::atomic<bool>> m_cancelled = std::make_shared<std::atomic<bool>>(false);
 };
+
+PrintoutThreads &threadsOf(QObject &owner)
+{
+    auto *threads = owner.findChild<PrintoutThreads *>(QString(), Qt::FindDirectChildrenOnly);
+    if (threads == nullptr)
+        threads = new PrintoutThreads(&owner);
+    return *threads;
+}
 
 } // namespace
 
 void StartPrintoutThread(QObject &owner, std::unique_ptr<QThread> thread)
 {
+    threadsOf(owner).start(std::move(thread));
+}
+
+std::unique_ptr<QThread> MakePrintoutThread(QObject &owner,
+                                            std::function<void(const std::atomic<bool> &)> work)
+{
+    return std::unique_ptr<QThread>(QThread::create(
+        [work = std::move(work), cancelled = threadsOf(owner).cancelFlag()] { work(*cancelled); }));
+}
+
+void CancelPrintouts(QObject &owner, QDeadlineTimer deadline)
+{
     auto *threads = owner.findChild<PrintoutThreads *>(QString(), Qt::FindDirectChildrenOnly);
-    if (threads == nullptr)
-        threads = new PrintoutThreads(&owner);
-    threads->start(std::move(thread));
+    if (threads != nullptr)
+        threads->cancel(deadline);
 }
 
 #include "PrintoutThreads.moc"

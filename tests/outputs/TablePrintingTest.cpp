@@ -2,6 +2,7 @@
 
 #include "acquisition/DeviceParser.h"
 #include "acquisition/MeasurementTableModel.h"
+#include "outputs/CTablePrintJob.h"
 #include "plot/PrinterDevice.h"
 #include "plot/PrintoutThreads.h"
 #include "tests/support/PdfFiles.h"
@@ -221,6 +222,74 @@ TEST_F(TablePrintingTest, AnAbortedDocumentLeavesNoFile)
     device.abortDocument();
     EXPECT_FALSE(QFile::exists(pdf));
     EXPECT_FALSE(device.startPage()) << "an aborted document takes no more pages";
+}
+
+// A printer's device that tells how its document ended and when it is gone.
+class WatchedDevice : public PrintDevice
+{
+public:
+    struct Watch
+    {
+        std::atomic<int> ended = 0;
+        std::atomic<int> aborted = 0;
+        std::atomic<bool> destroyed = false;
+    };
+
+    WatchedDevice(std::unique_ptr<PrintDevice> inner, Watch &watch)
+        : m_inner(std::move(inner)), m_watch(watch)
+    {}
+    ~WatchedDevice() override
+    {
+        m_inner.reset();
+        m_watch.destroyed = true;
+    }
+
+    QSize printableSize() const override { return m_inner->printableSize(); }
+    bool startPage() override { return m_inner->startPage(); }
+    Canvas &canvas() override { return m_inner->canvas(); }
+    void endPage() override { m_inner->endPage(); }
+    void endDocument() override
+    {
+        ++m_watch.ended;
+        m_inner->endDocument();
+    }
+    void abortDocument() override
+    {
+        ++m_watch.aborted;
+        m_inner->abortDocument();
+    }
+
+private:
+    std::unique_ptr<PrintDevice> m_inner;
+    Watch &m_watch;
+};
+
+// Closing the window cancels a long printout through CancelPrintouts: by its return the
+// worker has ended, and the dropped document has left no part of itself as a file.
+TEST_F(TablePrintingTest, ACancelledPrintoutEndsAndLeavesNoFile)
+{
+    const QString pdf = path(QStringLiteral("cancelled.pdf"));
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    PrintToPdf(*printer, pdf);
+    WatchedDevice::Watch watch;
+    TableRowText row{"1", "12:34:56.780", "20", "0.95", "Норма"};
+    auto job = std::make_shared<std::unique_ptr<CTablePrintJob>>(std::make_unique<CTablePrintJob>(
+        std::make_unique<WatchedDevice>(std::make_unique<PrinterDevice>(std::move(printer)), watch),
+        std::vector<TableRowText>(200'000, row)));
+    ASSERT_GT((*job)->pageCount(), 1000u);
+
+    QObject owner;
+    StartPrintoutThread(owner, MakePrintoutThread(owner, [job](const std::atomic<bool> &cancelled) {
+                            PrintTableThread(std::move(*job), &cancelled);
+                        }));
+    // Under way: the printer has opened its file.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(pdf); }, 10000));
+    CancelPrintouts(owner, QDeadlineTimer(QDeadlineTimer::Forever));
+
+    EXPECT_TRUE(watch.destroyed);
+    EXPECT_EQ(watch.aborted, 1);
+    EXPECT_EQ(watch.ended, 0);
+    EXPECT_FALSE(QFile::exists(pdf));
 }
 
 TEST(PrintoutThreads, TheOwnerWaitsForPrintoutsStillRunning)

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include <cmath>
 #include <limits>
 #include <string>
@@ -570,6 +572,28 @@ TEST(PrintGraphThread, PrintsOnePageOrDropsTheDocument)
         EXPECT_TRUE(paper.pages.empty() || !paper.pages[0].calls().empty());
     }
     EXPECT_EQ(PrintGraphThread(nullptr, context), -1);
+}
+
+TEST(PrintGraphThread, ACancelledPrintoutDropsItsDocument)
+{
+    GraphPrintContext context = pageWith(1000, 1000);
+    for (std::int32_t time = 0; time < 10'000; ++time)
+        context.series.walk.push_back({time, 50, 950});
+    context.timeWindowEnd = 10'000;
+    const std::atomic<bool> cancelled = true;
+    FakePaper paper;
+    EXPECT_EQ(PrintGraphThread(std::make_unique<FakePrintDevice>(paper), context, &cancelled), 0);
+    EXPECT_EQ(paper.aborted, 1);
+    EXPECT_EQ(paper.ended, 0);
+    EXPECT_EQ(paper.pagesEnded, 0);
+
+    // Along the curve the flag is looked at now and then: drawing stops well before its end.
+    RecordingCanvas stopped;
+    EXPECT_FALSE(DrawGraphPage(stopped, context, &cancelled));
+    EXPECT_LT(linesIn(stopped, CurveColor).size(), 9'000u);
+    RecordingCanvas whole;
+    EXPECT_TRUE(DrawGraphPage(whole, context));
+    EXPECT_EQ(linesIn(whole, CurveColor).size(), 9'999u);
 }
 
 } // namespace
