@@ -22,6 +22,8 @@ bool PrinterDevice::startPage()
     switch (m_state) {
     case State::NotOpened:
         m_state = State::Closed;
+        // What was drawn before the first page stays off the paper.
+        m_canvas.reset();
         if (!m_painter.begin(m_printer.get()))
             return false;
         m_state = State::Open;
@@ -29,6 +31,7 @@ bool PrinterDevice::startPage()
         m_canvas.emplace(m_painter, QPainterCanvas::Mapping::Lometric);
         return true;
     case State::Open:
+        m_canvas->flush();
         return m_printer->newPage();
     case State::Closed:
         break;
@@ -46,8 +49,10 @@ Canvas &PrinterDevice::canvas()
 
 void PrinterDevice::endDocument()
 {
-    if (m_state == State::Open)
+    if (m_state == State::Open) {
+        m_canvas->flush();
         m_painter.end();
+    }
     m_state = State::Closed;
 }
 
@@ -57,6 +62,7 @@ void PrinterDevice::abortDocument()
         m_state = State::Closed;
         return;
     }
+    m_canvas->flush();
     // Only some print engines can drop a document; a file that cannot is removed instead,
     // so that no incomplete file passes for a whole printout.
     const bool dropped = m_printer->abort();

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QPolygonF>
 #include <QTransform>
 
 #include <algorithm>
@@ -21,6 +22,8 @@ constexpr int FallbackDpi = 96;
 // Far taller than any page; a glyph beyond it would only exhaust memory.
 constexpr double MaxPixelSize = 20000.0;
 constexpr std::size_t MaxKeptFonts = 64;
+// A run is drawn when it reaches this many points, so that it holds little memory.
+constexpr std::size_t MaxRunPoints = 8192;
 
 bool isSymbolFace(const QString &face)
 {
@@ -41,12 +44,66 @@ QPainterCanvas::QPainterCanvas(QPainter &painter, Mapping mapping)
     const QPaintDevice *device = painter.device();
     const int dpiX = device != nullptr ? device->logicalDpiX() : FallbackDpi;
     m_dpiY = device != nullptr ? device->logicalDpiY() : FallbackDpi;
+    m_paper = mapping == Mapping::Lometric;
     if (mapping == Mapping::Lometric) {
         m_scaleX = dpiX / UnitsPerInch;
         m_scaleY = -m_dpiY / UnitsPerInch;
     }
     m_painter.setPen(m_pen);
     m_painter.setBrush(Qt::NoBrush);
+}
+
+QPainterCanvas::~QPainterCanvas()
+{
+    flush();
+}
+
+void QPainterCanvas::flush()
+{
+    std::vector<QPoint> &points = m_run.points;
+    if (points.size() >= 2) {
+        useLineState();
+        QPolygonF line;
+        line.reserve(static_cast<qsizetype>(points.size()));
+        for (const QPoint point : points)
+            line.append(toDevice(point));
+        m_painter.drawPolyline(line);
+    }
+    points.clear();
+}
+
+void QPainterCanvas::extendRun(QPoint point)
+{
+    std::vector<QPoint> &points = m_run.points;
+    if (points.size() >= MaxRunPoints) {
+        const QPoint last = points.back();
+        flush();
+        points.push_back(last);
+        m_run.columnStart = 0;
+        m_run.columnLow = m_run.columnHigh = last.y();
+    }
+    if (points.empty()) {
+        points.push_back(m_position);
+        m_run.columnStart = 0;
+        m_run.columnLow = m_run.columnHigh = m_position.y();
+    }
+    if (points.back().x() != point.x()) {
+        points.push_back(point);
+        m_run.columnStart = points.size() - 1;
+        m_run.columnLow = m_run.columnHigh = point.y();
+        return;
+    }
+    m_run.columnLow = std::min(m_run.columnLow, point.y());
+    m_run.columnHigh = std::max(m_run.columnHigh, point.y());
+    // The column becomes first, lowest, highest, last, without repeats; a lone line that
+    // goes nowhere is kept, as it draws a dot.
+    points.resize(m_run.columnStart + 1);
+    for (const int y : {m_run.columnLow, m_run.columnHigh, point.y()}) {
+        if (points.back() != QPoint(point.x(), y))
+            points.emplace_back(point.x(), y);
+    }
+    if (points.size() == 1)
+        points.push_back(point);
 }
 
 QStringList QPainterCanvas::familiesFor(const QString &face)
@@ -108,29 +165,40 @@ QString QPainterCanvas::shownText(const QString &text, const DeviceFont &font) c
 
 void QPainterCanvas::moveTo(QPoint point)
 {
+    flush();
     m_position = point;
 }
 
 void QPainterCanvas::lineTo(QPoint point)
 {
-    useLineState();
-    m_painter.drawLine(toDevice(m_position), toDevice(point));
+    if (m_runsLines) {
+        extendRun(point);
+    } else {
+        useLineState();
+        m_painter.drawLine(toDevice(m_position), toDevice(point));
+    }
     m_position = point;
 }
 
 void QPainterCanvas::rectangle(const QRect &rect)
 {
+    flush();
     useLineState();
     m_painter.drawRect(toDevice(rect));
 }
 
 void QPainterCanvas::fillRect(const QRect &rect, const QColor &color)
 {
+    flush();
     m_painter.fillRect(toDevice(rect), color);
 }
 
 QPen QPainterCanvas::selectPen(const QPen &pen)
 {
+    flush();
+    m_runsLines = m_paper && pen.style() == Qt::SolidLine && pen.capStyle() == Qt::RoundCap &&
+                  pen.joinStyle() == Qt::RoundJoin && pen.color().alpha() == 255 &&
+                  pen.brush().style() == Qt::SolidPattern;
     m_devicePen = pen;
     if (!pen.isCosmetic())
         m_devicePen.setWidthF(pen.widthF() * (std::abs(m_scaleX) + std::abs(m_scaleY)) / 2.0);
@@ -173,6 +241,7 @@ const QPainterCanvas::DeviceFont &QPainterCanvas::currentFont() const
 
 const QPainterCanvas::DeviceFont &QPainterCanvas::useTextState()
 {
+    flush();
     const DeviceFont &font = currentFont();
     if (m_painterFont != m_current) {
         m_painter.setFont(font.font);

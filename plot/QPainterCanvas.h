@@ -26,6 +26,13 @@ public:
     };
 
     QPainterCanvas(QPainter &painter, Mapping mapping);
+    // Draws the lines still held back.
+    ~QPainterCanvas() override;
+    QPainterCanvas(const QPainterCanvas &) = delete;
+    QPainterCanvas &operator=(const QPainterCanvas &) = delete;
+
+    // Draws the lines still held back; call before the painter's page ends or it is ended.
+    void flush();
 
     void moveTo(QPoint point) override;
     void lineTo(QPoint point) override;
@@ -63,6 +70,22 @@ private:
     // each is set only when it is not already in force.
     const DeviceFont &useTextState();
     void useLineState();
+    // Adds a line from the run's last point to point, merging the run's lines within one
+    // column, which lie on one vertical line.
+    void extendRun(QPoint point);
+
+    // On paper, lines drawn one after another with round ends are held back and drawn as one
+    // path: a path per line costs a printer far more than a point. A run of round-ended lines
+    // within one column covers what the line from its lowest to its highest point covers, so
+    // each column keeps at most its first, lowest, highest and last points.
+    struct LineRun
+    {
+        std::vector<QPoint> points;
+        // Index of the first point in the last column, and that column's extremes.
+        std::size_t columnStart = 0;
+        int columnLow = 0;
+        int columnHigh = 0;
+    };
 
     QPainter &m_painter;
     double m_scaleX = 1.0;
@@ -78,4 +101,8 @@ private:
     // Index in m_fonts of the font set on the painter; -1 for none yet.
     mutable int m_painterFont = -1;
     bool m_textPen = false;
+    // Lines are held back in runs: on paper, with a pen whose ends and joins are round.
+    bool m_paper = false;
+    bool m_runsLines = false;
+    LineRun m_run;
 };
