@@ -22,6 +22,7 @@ constexpr int FallbackDpi = 96;
 // Far taller than any page; a glyph beyond it would only exhaust memory.
 constexpr double MaxPixelSize = 20000.0;
 constexpr std::size_t MaxKeptFonts = 64;
+constexpr qsizetype MaxKeptExtents = 4096;
 // A run is drawn when it reaches this many points, so that it holds little memory.
 constexpr std::size_t MaxRunPoints = 8192;
 
@@ -234,7 +235,8 @@ const QPainterCanvas::DeviceFont &QPainterCanvas::currentFont() const
         m_painterFont = -1;
     }
     const QFont font = deviceFont(key);
-    m_fonts.push_back({key, font, QFontMetricsF(font, m_painter.device()), isSymbolFace(key.face)});
+    m_fonts.push_back(
+        {key, font, QFontMetricsF(font, m_painter.device()), isSymbolFace(key.face), {}});
     m_current = static_cast<int>(m_fonts.size()) - 1;
     return m_fonts.back();
 }
@@ -280,10 +282,17 @@ void QPainterCanvas::textOut(QPoint topLeft, const QString &text)
 
 QSize QPainterCanvas::textExtent(const QString &text) const
 {
-    const DeviceFont &font = currentFont();
+    currentFont();
+    DeviceFont &font = m_fonts[static_cast<std::size_t>(m_current)];
+    if (const auto kept = font.extents.constFind(text); kept != font.extents.cend())
+        return *kept;
     const double width = font.metrics.horizontalAdvance(shownText(text, font)) / std::abs(m_scaleX);
     const double height = font.metrics.height() / std::abs(m_scaleY);
-    return {static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height))};
+    const QSize extent(static_cast<int>(std::lround(width)), static_cast<int>(std::lround(height)));
+    if (font.extents.size() >= MaxKeptExtents)
+        font.extents.clear();
+    font.extents.insert(text, extent);
+    return extent;
 }
 
 void QPainterCanvas::drawText(const QRect &rect, const QString &text, Qt::Alignment alignment)

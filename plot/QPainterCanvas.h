@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 
 #include <vector>
 
@@ -56,6 +57,9 @@ private:
         QFont font;
         QFontMetricsF metrics;
         bool symbolFace = false;
+        // Extents of texts measured in this font: the texts of a table repeat from row to
+        // row, and measuring lays the text out anew each time.
+        QHash<QString, QSize> extents;
     };
 
     QPointF toDevice(QPoint point) const;
