@@ -183,7 +183,6 @@ void ReaderThread::wait()
 
 void ReaderThread::post(PostedLine line)
 {
-    emit deviceLine(line.lineCounter, line.lineStart);
     bool announce = false;
     {
         const std::lock_guard lock(m_waitingLock);

@@ -39,9 +39,8 @@ struct PostedLine
     bool operator==(const PostedLine &) const = default;
 };
 
-// Runs ReaderThreadProc on a thread of its own. Each report is emitted as deviceLine and kept
-// for takeLines, so that a window can take every waiting line in one pass instead of one
-// event per line.
+// Runs ReaderThreadProc on a thread of its own. Its reports wait for takeLines, so that a
+// window takes every waiting line in one pass instead of one event per line.
 class ReaderThread : public QObject
 {
     Q_OBJECT
@@ -62,10 +61,8 @@ public:
     std::vector<PostedLine> takeLines();
 
 signals:
-    // Emitted on the reader's thread: receivers connect with Qt::QueuedConnection.
-    void deviceLine(quint32 lineCounter, qint64 lineStart);
-    // Emitted on the reader's thread when a report comes and none was waiting: once until
-    // the next takeLines.
+    // Emitted on the reader's thread when a report comes and none was waiting, once until the
+    // next takeLines: receivers connect with Qt::QueuedConnection.
     void linesWaiting();
 
 private:

@@ -77,9 +77,10 @@ protected:
         m_stopEvent = false;
         m_reader = std::make_unique<ReaderThread>(m_stopEvent);
         QObject::connect(
-            m_reader.get(), &ReaderThread::deviceLine, &m_dialog,
-            [this](quint32 counter, qint64 start) {
-                m_reports.push_back({counter, start});
+            m_reader.get(), &ReaderThread::linesWaiting, &m_dialog,
+            [this] {
+                for (const PostedLine &line : m_reader->takeLines())
+                    m_reports.push_back({line.lineCounter, line.lineStart});
             },
             Qt::QueuedConnection);
         m_reader->start();
