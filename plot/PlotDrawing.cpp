@@ -69,7 +69,8 @@ void drawGridLines(PenScope &pens, const PlotAxis &penSource, const GridSpacing 
     }
 }
 
-// Maps a record to client pixels.
+// Maps a record to client pixels: the time to a column, the temperature, limited to the
+// series' own range, to a row.
 class CurveMapping
 {
 public:
@@ -80,17 +81,22 @@ public:
           m_lowest(series.minTemperature), m_highest(series.maxTemperature)
     {}
 
-    QPoint map(const v4TermData &record) const
+    int column(std::int32_t time) const
     {
-        std::int32_t v = record.temperature;
-        if (v < m_lowest)
-            v = m_lowest;
-        else if (v > m_highest)
-            v = m_highest;
-        const double x = (static_cast<double>(record.time) - m_timeStart) * m_timeScale;
-        const double y =
-            m_height - (static_cast<double>(v) - m_temperatureStart) * m_temperatureScale;
-        return {truncated(x), truncated(y)};
+        return truncated((static_cast<double>(time) - m_timeStart) * m_timeScale);
+    }
+
+    std::int32_t limited(std::int32_t temperature) const
+    {
+        if (temperature < m_lowest)
+            return m_lowest;
+        return temperature > m_highest ? m_highest : temperature;
+    }
+
+    int row(std::int32_t limitedTemperature) const
+    {
+        return truncated(m_height - (static_cast<double>(limitedTemperature) - m_temperatureStart) *
+                                        m_temperatureScale);
     }
 
 private:
@@ -104,59 +110,81 @@ private:
 };
 
 // The walk along the curve: breaks it after a gap when asked to, and collapses the points of
-// one pixel column into one vertical stroke.
+// one pixel column into one vertical stroke. A column keeps its lowest and highest limited
+// temperature and maps them to rows only when the curve leaves it: a row mapping never
+// reverses an order, so theirs are the column's extreme rows, and a million records cost a
+// million comparisons, not a million mappings.
 class CurveWalk
 {
 public:
-    CurveWalk(Canvas &canvas, bool breakAtGaps) : m_canvas(canvas), m_breakAtGaps(breakAtGaps) {}
+    CurveWalk(Canvas &canvas, const CurveMapping &mapping, bool breakAtGaps)
+        : m_canvas(canvas), m_mapping(mapping), m_breakAtGaps(breakAtGaps)
+    {}
 
-    void visit(QPoint point, std::int32_t time)
+    void visit(const v4TermData &record)
     {
-        const CurveGapRule::Point kind = m_gaps.judge(time);
-        if (kind == CurveGapRule::Point::First ||
-            (kind == CurveGapRule::Point::AfterGap && m_breakAtGaps))
-            restartAt(point);
+        const int x = m_mapping.column(record.time);
+        const std::int32_t temperature = m_mapping.limited(record.temperature);
+        if (startsStretch(record.time))
+            restartAt(x, temperature);
+        else if (x == m_column)
+            widenColumn(temperature);
         else
-            draw(point);
-        m_previousY = point.y();
+            drawTo(x, temperature);
+        m_previous = temperature;
     }
 
 private:
-    void restartAt(QPoint point)
+    // Without breaks only the first point starts a stretch, and the gap rule is not needed.
+    bool startsStretch(std::int32_t time)
     {
-        m_canvas.moveTo(point);
-        startColumn(point);
+        if (m_breakAtGaps)
+            return m_gaps.judge(time) != CurveGapRule::Point::Continues;
+        const bool first = !m_started;
+        m_started = true;
+        return first;
     }
 
-    void startColumn(QPoint point)
+    void restartAt(int x, std::int32_t temperature)
     {
-        m_column = point.x();
-        m_columnLow = m_columnHigh = point.y();
+        m_canvas.moveTo({x, m_mapping.row(temperature)});
+        startColumn(x, temperature);
     }
 
-    void draw(QPoint point)
+    void startColumn(int x, std::int32_t temperature)
     {
-        if (point.x() == m_column) {
-            m_columnLow = std::min(m_columnLow, point.y());
-            m_columnHigh = std::max(m_columnHigh, point.y());
-            return;
+        m_column = x;
+        m_columnLowest = m_columnHighest = temperature;
+    }
+
+    void widenColumn(std::int32_t temperature)
+    {
+        m_columnLowest = std::min(m_columnLowest, temperature);
+        m_columnHighest = std::max(m_columnHighest, temperature);
+    }
+
+    void drawTo(int x, std::int32_t temperature)
+    {
+        const int rowA = m_mapping.row(m_columnLowest);
+        const int rowB = m_mapping.row(m_columnHighest);
+        if (rowA != rowB) {
+            m_canvas.lineTo({m_column, std::min(rowA, rowB)});
+            m_canvas.lineTo({m_column, std::max(rowA, rowB)});
+            m_canvas.moveTo({m_column, m_mapping.row(m_previous)});
         }
-        if (m_columnLow != m_columnHigh) {
-            m_canvas.lineTo({m_column, m_columnLow});
-            m_canvas.lineTo({m_column, m_columnHigh});
-            m_canvas.moveTo({m_column, m_previousY});
-        }
-        m_canvas.lineTo(point);
-        startColumn(point);
+        m_canvas.lineTo({x, m_mapping.row(temperature)});
+        startColumn(x, temperature);
     }
 
     Canvas &m_canvas;
+    const CurveMapping &m_mapping;
     const bool m_breakAtGaps;
     CurveGapRule m_gaps;
+    bool m_started = false;
     int m_column = 0;
-    int m_columnLow = 0;
-    int m_columnHigh = 0;
-    int m_previousY = 0;
+    std::int32_t m_columnLowest = 0;
+    std::int32_t m_columnHighest = 0;
+    std::int32_t m_previous = 0;
 };
 
 } // namespace
@@ -191,12 +219,12 @@ void DrawCurve(Canvas &canvas, QSize client, TermDataFile *series, const PlotAxi
     PenScope pens(canvas);
     pens.select(pen);
     const CurveMapping mapping(client, *series, temperature, time);
-    CurveWalk walk(canvas, breakAtGaps);
+    CurveWalk walk(canvas, mapping, breakAtGaps);
     const TimeWindowRecords records = RecordsInTimeWindow(*series, viewTimeStart, time.windowEnd);
     for (const v4TermData &record : records)
-        walk.visit(mapping.map(record), record.time);
+        walk.visit(record);
     // The first record past the window's end is still drawn, so that the line reaches past
     // the right edge.
     if (records.past != nullptr)
-        walk.visit(mapping.map(*records.past), records.past->time);
+        walk.visit(*records.past);
 }
