@@ -16,7 +16,8 @@ def journey():
         config = os.path.join(j.config_dir, "KALMIRON", "orma.conf")
         closings = (("Завершить", lambda: j.press("Завершить")),
                     ("Escape", lambda: j.key("Escape")),
-                    ("the close box", lambda: j.close_window("ORMA")))
+                    ("the close box",
+                     lambda: j.close_window("ORMA", closed=lambda: j.orma.poll() is not None)))
         for how, close in closings:
             main = j.start_orma(port)
             # The port is remembered only if the program writes it again as it closes.
