@@ -3,6 +3,8 @@
 #include "companions/TermDataFile.h"
 #include "plot/Saturating.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -123,7 +125,7 @@ public:
 
     void visit(const v4TermData &record)
     {
-        const int x = m_mapping.column(record.time);
+        const int x = columnOf(record.time);
         const std::int32_t temperature = m_mapping.limited(record.temperature);
         if (startsStretch(record.time))
             restartAt(x, temperature);
@@ -135,6 +137,50 @@ public:
     }
 
 private:
+    // The times of one column form one unbroken span, because the mapping of a time to a
+    // column never reverses an order. Once a column holds a second point, its span is looked
+    // up, and the following points inside it need no mapping.
+    int columnOf(std::int32_t time)
+    {
+        if (time >= m_columnTimes.first && time <= m_columnTimes.second)
+            return m_column;
+        const int x = m_mapping.column(time);
+        if (x == m_column && !m_columnTimesKnown)
+            findColumnTimes(time);
+        return x;
+    }
+
+    // Out of line, as everything that runs once a column: the walk per point stays small.
+    Q_DECL_COLD_FUNCTION void findColumnTimes(std::int32_t known)
+    {
+        m_columnTimes = {firstTimeOf(m_column, known), lastTimeOf(m_column, known)};
+        m_columnTimesKnown = true;
+    }
+
+    // The last time from known on that still maps to column x.
+    std::int32_t lastTimeOf(int x, std::int32_t known) const
+    {
+        std::int64_t inside = known;
+        std::int64_t outside = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+        while (outside - inside > 1) {
+            const std::int64_t middle = inside + (outside - inside) / 2;
+            (m_mapping.column(static_cast<std::int32_t>(middle)) == x ? inside : outside) = middle;
+        }
+        return static_cast<std::int32_t>(inside);
+    }
+
+    // The first time up to known that maps to column x.
+    std::int32_t firstTimeOf(int x, std::int32_t known) const
+    {
+        std::int64_t inside = known;
+        std::int64_t outside = std::int64_t{std::numeric_limits<std::int32_t>::min()} - 1;
+        while (inside - outside > 1) {
+            const std::int64_t middle = outside + (inside - outside) / 2;
+            (m_mapping.column(static_cast<std::int32_t>(middle)) == x ? inside : outside) = middle;
+        }
+        return static_cast<std::int32_t>(inside);
+    }
+
     // Without breaks only the first point starts a stretch, and the gap rule is not needed.
     bool startsStretch(std::int32_t time)
     {
@@ -145,7 +191,7 @@ private:
         return first;
     }
 
-    void restartAt(int x, std::int32_t temperature)
+    Q_DECL_COLD_FUNCTION void restartAt(int x, std::int32_t temperature)
     {
         m_canvas.moveTo({x, m_mapping.row(temperature)});
         startColumn(x, temperature);
@@ -153,6 +199,10 @@ private:
 
     void startColumn(int x, std::int32_t temperature)
     {
+        if (x != m_column) {
+            m_columnTimes = NoTimes;
+            m_columnTimesKnown = false;
+        }
         m_column = x;
         m_columnLowest = m_columnHighest = temperature;
     }
@@ -163,7 +213,7 @@ private:
         m_columnHighest = std::max(m_columnHighest, temperature);
     }
 
-    void drawTo(int x, std::int32_t temperature)
+    Q_DECL_COLD_FUNCTION void drawTo(int x, std::int32_t temperature)
     {
         const int rowA = m_mapping.row(m_columnLowest);
         const int rowB = m_mapping.row(m_columnHighest);
@@ -180,8 +230,12 @@ private:
     const CurveMapping &m_mapping;
     const bool m_breakAtGaps;
     CurveGapRule m_gaps;
+    static constexpr std::pair<std::int32_t, std::int32_t> NoTimes{1, 0};
+
     bool m_started = false;
     int m_column = 0;
+    std::pair<std::int32_t, std::int32_t> m_columnTimes = NoTimes;
+    bool m_columnTimesKnown = false;
     std::int32_t m_columnLowest = 0;
     std::int32_t m_columnHighest = 0;
     std::int32_t m_previous = 0;

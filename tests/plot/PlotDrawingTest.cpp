@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -186,6 +189,66 @@ TEST(DrawCurve, ExtremeTimesAndScalesSaturateInsteadOfOverflowing)
         time.windowStart = lowest;
         const Path path = curvePath({{lowest, 50}, {0, 50}, {highest, 50}}, true, time, lowest);
         EXPECT_FALSE(path.empty()) << scale;
+    }
+}
+
+// The curve as the rule reads, point by point: every point mapped to pixels, the points of a
+// column collapsed into a stroke when the curve leaves it.
+Path pointByPointPath(const std::vector<std::pair<int, int>> &records, const PlotAxis &time,
+                      bool breakAtGaps)
+{
+    Path path;
+    const auto add = [&path](const char *kind, int x, int y) {
+        path.push_back(kind + std::to_string(x) + "," + std::to_string(y));
+    };
+    const auto pixel = [](double value) {
+        return std::isnan(value) ? 0
+                                 : static_cast<int>(std::clamp(value, -2147483648.0, 2147483647.0));
+    };
+    CurveGapRule gaps;
+    int column = 0, low = 0, high = 0, previousY = 0;
+    for (const auto &[t, v] : records) {
+        const int x = pixel((static_cast<double>(t) - time.windowStart) * time.scale);
+        const int y = pixel(Client.height() - static_cast<double>(std::clamp(v, 0, 100)));
+        const CurveGapRule::Point kind = gaps.judge(t);
+        if (kind == CurveGapRule::Point::First ||
+            (breakAtGaps && kind == CurveGapRule::Point::AfterGap)) {
+            add("M ", x, y);
+            column = x, low = high = y;
+        } else if (x == column) {
+            low = std::min(low, y), high = std::max(high, y);
+        } else {
+            if (low != high) {
+                add("L ", column, low);
+                add("L ", column, high);
+                add("M ", column, previousY);
+            }
+            add("L ", x, y);
+            column = x, low = high = y;
+        }
+        previousY = y;
+    }
+    return path;
+}
+
+TEST(DrawCurve, DrawsWhatMappingEveryPointDrawsForAnyTimesAndScales)
+{
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<int> step(-300, 2000);
+    std::uniform_int_distribution<int> temperature(-50, 150);
+    for (const double scale : {0.01, 0.0003, 1.7, -0.02, 0.0}) {
+        std::vector<std::pair<int, int>> records;
+        int t = 0;
+        for (int i = 0; i < 3000; ++i) {
+            // Mostly rising times, some going back, some long gaps.
+            t += i % 97 == 0 ? 200'000 : step(random);
+            records.emplace_back(t, temperature(random));
+        }
+        const PlotAxis time = timeAxis(std::numeric_limits<std::int32_t>::max(), scale);
+        for (const bool breakAtGaps : {false, true})
+            EXPECT_EQ(curvePath(records, breakAtGaps, time),
+                      pointByPointPath(records, time, breakAtGaps))
+                << "scale " << scale << ", breaks " << breakAtGaps;
     }
 }
 
