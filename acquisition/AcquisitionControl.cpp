@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -91,6 +92,7 @@ void AcquisitionControl::startReception()
     m_waitingLines.clear();
     m_progressShown.invalidate();
     ResetReceiveBuffer();
+    startJournal();
     m_stopEvent = false;
     m_readerThread = std::make_unique<ReaderThread>(m_stopEvent);
     connect(m_readerThread.get(), &ReaderThread::linesWaiting, this,
@@ -114,16 +116,30 @@ std::optional<std::uint32_t> AcquisitionControl::pollPeriodMs()
     return static_cast<std::uint32_t>(m_period * 1000);
 }
 
+void AcquisitionControl::readBack(const QString &path)
+{
+    if (m_state == AcquisitionState::Receiving || m_state == AcquisitionState::Stopping)
+        return;
+    m_readBackPath = path;
+    OnGetData();
+    m_readBackPath.clear();
+}
+
 bool AcquisitionControl::openSource()
 {
+    if (!m_readBackPath.isEmpty())
+        return openDataFileAt(m_readBackPath);
     return m_sourceIsFile ? openDataFile() : openSerialPort();
 }
 
 bool AcquisitionControl::openDataFile()
 {
     const QString path = m_prompts.openFileName(DataFileRequest);
-    if (path.isEmpty())
-        return false;
+    return !path.isEmpty() && openDataFileAt(path);
+}
+
+bool AcquisitionControl::openDataFileAt(const QString &path)
+{
     m_link = DataFileSource::open(path.toStdString());
     if (!m_link) {
         showError(QStringLiteral("Ошибка открытия файла"));
@@ -162,10 +178,30 @@ void AcquisitionControl::requestStop()
     }
 }
 
+// Only a reception from a port is kept: a file read back is on disk already.
+void AcquisitionControl::startJournal()
+{
+    m_journalFailureShown = false;
+    if (m_journalFolder.isEmpty() || m_sourceIsFile || !m_readBackPath.isEmpty())
+        return;
+    if (!m_journal.start(m_journalFolder, m_mode, QDateTime::currentDateTime()))
+        reportJournalFailure();
+}
+
+// Once a reception; the reception goes on without its copy on disk.
+void AcquisitionControl::reportJournalFailure()
+{
+    if (std::exchange(m_journalFailureShown, true))
+        return;
+    showError(QStringLiteral("Не удается записать копию принимаемых данных на диск.\nПрием "
+                             "продолжается, но при сбое программы данные будут потеряны."));
+}
+
 void AcquisitionControl::windUp()
 {
     requestStop();
     waitForReader();
+    m_journal.end();
     closeSource();
     if (ReceiveLength != 0) {
         m_state = AcquisitionState::DataReady;
@@ -242,6 +278,8 @@ void AcquisitionControl::handleWaitingLines()
     flushRows();
     if (!m_waitingLines.empty())
         QTimer::singleShot(0, this, &AcquisitionControl::handleWaitingLines);
+    if (m_journal.failed())
+        reportJournalFailure();
 }
 
 void AcquisitionControl::flushRows()
@@ -322,6 +360,7 @@ void AcquisitionControl::shutdown()
     if (!m_link)
         return;
     waitForReader();
+    m_journal.end();
     closeSource();
     m_state = ReceiveLength != 0 ? AcquisitionState::DataReady : AcquisitionState::Idle;
     if (m_waitCursorShown) {

@@ -3,6 +3,7 @@
 #include "acquisition/DeviceParser.h"
 #include "acquisition/MeasurementTableModel.h"
 #include "acquisition/ReaderThread.h"
+#include "acquisition/ReceptionJournal.h"
 #include "companions/Prompts.h"
 #include "companions/TermDataFile.h"
 
@@ -72,6 +73,13 @@ public:
 
     void setTimings(const AcquisitionTimings &timings) { m_timings = timings; }
 
+    // The folder of the journal that keeps a reception from a port on disk while it runs (see
+    // ReceptionJournal); empty, as at construction, keeps none.
+    void setJournalFolder(const QString &folder) { m_journalFolder = folder; }
+    // Reads the file at path back as the source "file" does in the current mode, without
+    // asking for a file; the source chosen for the next reception stays as it was.
+    void readBack(const QString &path);
+
     // The rows of the current reception, as the table shows them.
     MeasurementTableModel &table() { return m_table; }
     // The records of the current reception, in table row order.
@@ -96,6 +104,9 @@ private:
     void startReception();
     bool openSource();
     bool openDataFile();
+    bool openDataFileAt(const QString &path);
+    void startJournal();
+    void reportJournalFailure();
     bool openSerialPort();
     std::optional<std::uint32_t> pollPeriodMs();
     void requestStop();
@@ -133,4 +144,9 @@ private:
     QTimer m_nextDataTimer;
     AcquisitionTimings m_timings;
     bool m_waitCursorShown = false;
+    // A file to read back instead of asking for one; taken by the next reception.
+    QString m_readBackPath;
+    QString m_journalFolder;
+    ReceptionJournal m_journal;
+    bool m_journalFailureShown = false;
 };

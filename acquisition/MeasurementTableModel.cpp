@@ -24,7 +24,7 @@ constexpr std::array<ColumnInfo, MeasurementTableModel::ColumnCount> Columns{{
 
 } // namespace
 
-QString MeasurementTableModel::columnTitle(int column)
+QString ReceivedRows::columnTitle(int column)
 {
     return QString::fromUtf8(Columns.at(column).title);
 }

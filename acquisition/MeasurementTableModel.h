@@ -25,8 +25,7 @@ public:
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    // Title and width in pixels of each column, and the widest text it shows.
-    static QString columnTitle(int column);
+    // Width in pixels of each column, and the widest text it shows.
     static int columnWidth(int column);
     static QString widestText(int column);
 

@@ -19,6 +19,9 @@ public:
 
     virtual ~ReceivedRows() = default;
 
+    // The title of a column, as the table's header shows it.
+    static QString columnTitle(int column);
+
     virtual int rowTotal() const = 0;
     // The text the table shows in a cell of row (0 to rowTotal() - 1).
     virtual QString cellTextAt(int row, int column) const = 0;

@@ -3,6 +3,8 @@
 #include "app/CORMADlg.h"
 
 #include <QApplication>
+#include <QStandardPaths>
+#include <QTimer>
 
 // On Linux the setting lives in ~/.config/KALMIRON/orma.conf.
 CORMAApp::CORMAApp() : m_settings(QStringLiteral("KALMIRON"), QStringLiteral("orma")) {}
@@ -17,7 +19,11 @@ int CORMAApp::run()
     m_prompts.setParentWindow(&dialog);
     QObject::connect(&dialog, &QDialog::finished, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
+    const QString journalFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    dialog.acquisition().setJournalFolder(journalFolder);
     dialog.show();
+    QTimer::singleShot(
+        0, &dialog, [&dialog, journalFolder] { dialog.OfferInterruptedReception(journalFolder); });
     QApplication::exec();
     m_prompts.setParentWindow(nullptr);
     return 0;

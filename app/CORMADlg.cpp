@@ -2,6 +2,7 @@
 
 #include "acquisition/SourceList.h"
 #include "app/CAboutDlg.h"
+#include "app/TableCommands.h"
 #include "companions/Prompts.h"
 #include "graph/CGraphWnd.h"
 #include "outputs/ExcelTransfer.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -101,6 +103,13 @@ void CORMADlg::SetupTable()
     for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     m_list->setPalette(palette);
+
+    new TableCommands(*m_list, table(), m_prompts,
+                      {[this] { return selectedRows(); }, [this] { OnGraphOfReception(); }});
+    connect(&table(), &QAbstractItemModel::rowsInserted, &m_graphLaunch,
+            &GraphLaunch::receptionChanged);
+    connect(&table(), &QAbstractItemModel::modelReset, &m_graphLaunch,
+            &GraphLaunch::receptionChanged);
 
     m_progress->setRange(0, AcquisitionControl::ProgressRange);
     m_fromMemoryButton->setChecked(m_acquisition.mode() == PollMode::FromMemory);
@@ -251,6 +260,33 @@ void CORMADlg::OnGraph()
     m_graphLaunch.OnGraph(m_acquisition.series(), table(), selectedRows(), m_selectionChanged);
 }
 
+void CORMADlg::OfferInterruptedReception(const QString &journalFolder)
+{
+    const std::optional<InterruptedReception> found = ReceptionJournal::find(journalFolder);
+    if (!found)
+        return;
+    const QString text =
+        QStringLiteral("Обнаружены данные прерванного приема (%1 строк, начало %2). Восстановить?")
+            .arg(found->lines)
+            .arg(found->started.toString(QStringLiteral("HH:mm:ss")));
+    if (m_prompts.message(text, QStringLiteral("Прием данных"), Prompts::Icon::Question,
+                          Prompts::Buttons::YesNo) != Prompts::Answer::Yes) {
+        QFile::remove(found->path);
+        return;
+    }
+    (found->mode == PollMode::Continuous ? m_continuousButton : m_fromMemoryButton)
+        ->setChecked(true);
+    OnModeChosen(found->mode);
+    // Kept until the window closes normally, in case the program ends again before a save.
+    m_restoredJournal = found->path;
+    m_acquisition.readBack(found->path);
+}
+
+void CORMADlg::OnGraphOfReception()
+{
+    m_graphLaunch.OnGraphOfReception(m_acquisition.series(), table());
+}
+
 void CORMADlg::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
@@ -295,6 +331,8 @@ void CORMADlg::reject()
     m_graphLaunch.destroyGraphWnd();
     m_settings.setValue(PortKey, m_portName);
     m_settings.sync();
+    if (!m_restoredJournal.isEmpty())
+        QFile::remove(m_restoredJournal);
     QDialog::reject();
 }
 

@@ -44,6 +44,12 @@ public:
     void OnSave();
     void OnExcel();
     void OnGraph();
+    // "График приема": the graph window on every row of the current reception, also while it
+    // runs.
+    void OnGraphOfReception();
+    // Asks whether to read back the reception a journal in journalFolder kept when the
+    // program ended during it; removes the journal when the user declines.
+    void OfferInterruptedReception(const QString &journalFolder);
     void OnPrint();
     GraphLaunch &graphLaunch() { return m_graphLaunch; }
 
@@ -88,4 +94,5 @@ private:
     int m_buttonColumnMargin = 0;
     int m_listBottomMargin = 0;
     int m_listRightMargin = 0;
+    QString m_restoredJournal;
 };

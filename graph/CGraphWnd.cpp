@@ -233,6 +233,29 @@ void CGraphWnd::OnSetSeries(std::uint32_t limits, TermDataFile *series)
     m_timeBar->SetStartTime(MidnightOf(series->date));
 }
 
+void CGraphWnd::OnSeriesGrew(std::uint32_t limits)
+{
+    if (m_temperatureBar != nullptr) {
+        const ScaleSpan range = TemperatureRangeFor(limits);
+        m_temperatureBar->SetMax(range.high);
+        m_temperatureBar->SetMin(range.low);
+    }
+    TermDataFile *series = m_view->series();
+    // The same series, refilled: the view draws it anew.
+    m_view->setSeries(series);
+    if (series == nullptr || series->count <= 0 || m_timeBar == nullptr)
+        return;
+    const std::int32_t last = series->records[series->count - 1].time;
+    const bool atEnd = m_timeBar->GetWinMax() >= m_timeBar->GetMax();
+    const std::int64_t width = std::int64_t{m_timeBar->GetWinMax()} - m_timeBar->GetWinMin();
+    m_timeBar->SetMax(last);
+    if (atEnd) {
+        m_timeBar->SetWinMax(last);
+        m_timeBar->SetWinMin(static_cast<std::int32_t>(
+            std::max<std::int64_t>(std::int64_t{last} - width, m_timeBar->GetMin())));
+    }
+}
+
 void CGraphWnd::OnSetTimeParam(std::int32_t value)
 {
     if (m_timeBar != nullptr)
@@ -322,10 +345,18 @@ void CGraphWnd::createContextMenu()
             m_gapsAction = action;
             connect(action, &QAction::triggered, this, &CGraphWnd::ToggleGaps);
             break;
+        case ID_GRAPH_FOLLOW:
+            m_followAction = action;
+            connect(action, &QAction::triggered, this, [this] {
+                m_following = !m_following;
+                emit followingToggled(m_following);
+            });
+            break;
         default:
             break;
         }
-        action->setCheckable(action == m_autoLimitsAction || action == m_gapsAction);
+        action->setCheckable(action == m_autoLimitsAction || action == m_gapsAction ||
+                             action == m_followAction);
     }
 }
 
@@ -333,6 +364,7 @@ QMenu *CGraphWnd::contextMenu()
 {
     m_autoLimitsAction->setChecked(m_automaticLimits);
     m_gapsAction->setChecked(m_view->breakAtGaps());
+    m_followAction->setChecked(m_following);
     return m_menu;
 }
 

@@ -69,6 +69,16 @@ public:
     // and window end become the last record's time, its start time the series' midnight.
     void OnSetSeries(std::uint32_t limits, TermDataFile *series);
     void OnSetTimeParam(std::int32_t value);
+    // The series handed to OnSetSeries has gained records at its end, and these are its new
+    // limits. The temperature range widens as OnSetSeries sets it; the time range ends at the
+    // last record. A time window that reached the old end keeps its width and slides to the
+    // new one; one the user moved away stays.
+    void OnSeriesGrew(std::uint32_t limits);
+
+    // "Следить за приемом": the owner keeps the graph in step with a running reception while
+    // it is set. Clear at construction; the menu item toggles it (followingToggled).
+    bool following() const { return m_following; }
+    void setFollowing(bool on) { m_following = on; }
 
     // A bar's report: the range texts of panes 2 and 3 follow the bars' ranges, the view's
     // copies follow their windows; a report of the time bar then runs FitTemperatureWindow.
@@ -105,6 +115,7 @@ signals:
     // The menu's "Печать..." and "Пределы по шкале температуры", for the owner to carry out.
     void printRequested();
     void limitsRequested();
+    void followingToggled(bool on);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -136,7 +147,9 @@ private:
     CRangeBar *m_temperatureBar = nullptr;
     CRangeBar *m_timeBar = nullptr;
     bool m_automaticLimits = false;
+    bool m_following = false;
     QMenu *m_menu = nullptr;
+    QAction *m_followAction = nullptr;
     QAction *m_autoLimitsAction = nullptr;
     QAction *m_gapsAction = nullptr;
 };

@@ -6,15 +6,33 @@
 #include "graph/CLimitDlg.h"
 #include "outputs/GraphSeries.h"
 
+namespace {
+
+// About 30 updates a second at most, and a new reading on the plot within 0.2 s.
+constexpr int FollowIntervalMs = 33;
+
+} // namespace
+
 GraphLaunch::GraphLaunch(Prompts &prompts, QObject *parent)
     : QObject(parent), m_prompts(prompts), m_graphPrinting(prompts)
-{}
+{
+    m_followTimer.setSingleShot(true);
+    m_followTimer.setInterval(FollowIntervalMs);
+    connect(&m_followTimer, &QTimer::timeout, this, &GraphLaunch::followReception);
+}
 
 GraphLaunch::~GraphLaunch() = default;
 
 void GraphLaunch::OnGraph(const TermDataFile &series, const ReceivedRows &table,
                           const std::vector<int> &selectedRows, bool &selectionChanged)
 {
+    m_reception = &series;
+    m_receptionRows = &table;
+    if (m_graphOfReception) {
+        // The series holds the reception, not the selection.
+        selectionChanged = true;
+        m_graphOfReception = false;
+    }
     const int count = BuildGraphSeries(m_graphSeries, series, table, selectedRows, selectionChanged,
                                        true, m_prompts);
     if (count == 0)
@@ -27,7 +45,71 @@ void GraphLaunch::OnGraph(const TermDataFile &series, const ReceivedRows &table,
     }
     if (!m_graphWnd)
         createGraphWnd();
+    m_graphWnd->setFollowing(false);
+    showGraphSeries(true);
+}
 
+void GraphLaunch::OnGraphOfReception(const TermDataFile &series, const ReceivedRows &table)
+{
+    m_reception = &series;
+    m_receptionRows = &table;
+    if (series.count < 2) {
+        m_prompts.message(
+            QStringLiteral("Для построения графика необходимо не менее 2-х измерений."),
+            QStringLiteral("График"), Prompts::Icon::Information);
+        return;
+    }
+    if (!m_graphWnd)
+        createGraphWnd();
+    setFollowing(true);
+    showGraphSeries(true);
+}
+
+void GraphLaunch::receptionChanged()
+{
+    if (m_graphWnd && m_graphWnd->following() && !m_followTimer.isActive())
+        m_followTimer.start();
+}
+
+void GraphLaunch::setFollowing(bool on)
+{
+    m_graphWnd->setFollowing(on);
+    if (!on || m_reception == nullptr)
+        return;
+    bool rebuild = true;
+    const int count = BuildGraphSeries(m_graphSeries, *m_reception, *m_receptionRows, {}, rebuild,
+                                       true, m_prompts);
+    m_graphOfReception = true;
+    // A reception already broken in time cannot be followed past its break.
+    if (count < m_reception->count)
+        m_graphWnd->setFollowing(false);
+}
+
+void GraphLaunch::followReception()
+{
+    if (!m_graphWnd || !m_graphWnd->following() || m_reception == nullptr)
+        return;
+    const int before = m_graphSeries.count;
+    // A new reception (the rows were cleared) is built from its start.
+    const bool rebuilt = !m_graphOfReception || m_reception->count < before;
+    if (rebuilt)
+        setFollowing(true);
+    else if (!ExtendGraphSeries(m_graphSeries, *m_reception, m_prompts))
+        m_graphWnd->setFollowing(false);
+    // A graph needs two points; the window keeps its picture until then.
+    if (m_graphSeries.count < 2)
+        return;
+    if (rebuilt || before < 2)
+        showGraphSeries(false);
+    else if (m_graphSeries.count != before)
+        m_graphWnd->OnSeriesGrew(
+            GraphSeriesLimits(static_cast<std::int16_t>(m_graphSeries.minTemperature),
+                              static_cast<std::int16_t>(m_graphSeries.maxTemperature)));
+}
+
+void GraphLaunch::showGraphSeries(bool activate)
+{
+    const int count = m_graphSeries.count;
     const std::int32_t first = m_graphSeries.records[0].time;
     const std::int32_t last = m_graphSeries.records[count - 1].time;
     const std::int32_t keptStart =
@@ -48,6 +130,8 @@ void GraphLaunch::OnGraph(const TermDataFile &series, const ReceivedRows &table,
         if (keptStart >= last)
             bar->SetWinMin(first);
     }
+    if (!activate)
+        return;
     if (!m_graphWnd->isVisible())
         m_graphWnd->show();
     // Brought to the front and made active, so that it answers the pointer (tooltips) at once.
@@ -62,6 +146,11 @@ void GraphLaunch::createGraphWnd()
     connect(frame, &CGraphWnd::graphClosed, this, &GraphLaunch::graphClosed);
     connect(frame, &CGraphWnd::limitsRequested, this,
             [this, frame] { EditLimits(frame->temperatureBar(), frame, m_prompts); });
+    connect(frame, &CGraphWnd::followingToggled, this, [this](bool on) {
+        setFollowing(on);
+        if (on && m_graphSeries.count >= 2)
+            showGraphSeries(false);
+    });
     connect(frame, &CGraphWnd::printRequested, this,
             [this, frame] { m_graphPrinting.print([frame] { return frame->printContext(); }); });
 }

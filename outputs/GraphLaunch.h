@@ -4,6 +4,7 @@
 #include "plot/GraphPrinting.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -31,6 +32,14 @@ public:
     void OnGraph(const TermDataFile &series, const ReceivedRows &table,
                  const std::vector<int> &selectedRows, bool &selectionChanged);
 
+    // "График приема": the graph of every record of series, the reception's, which the window
+    // then follows (its "Следить за приемом" set) as the reception grows. The next OnGraph
+    // builds its series anew.
+    void OnGraphOfReception(const TermDataFile &series, const ReceivedRows &table);
+    // The reception's rows grew or were cleared. While the window follows the reception it
+    // catches up within a frame: new records, wider ranges, a sliding time window.
+    void receptionChanged();
+
     // Null until the first launch and after destroyGraphWnd.
     CGraphWnd *graphWnd() const { return m_graphWnd.get(); }
     // The series the graph window shows; refilled in place by each launch.
@@ -46,11 +55,21 @@ signals:
     void graphClosed();
 
 private:
+    // Hands the graph series to the window as a launch does; activate brings it to the front.
+    void showGraphSeries(bool activate);
+    void followReception();
+    void setFollowing(bool on);
     void createGraphWnd();
 
     Prompts &m_prompts;
     GraphPrinting m_graphPrinting;
     // Declared before the window, which reads it until it is gone.
     TermDataFile m_graphSeries;
+    // The reception the window follows, and whether the graph series holds its records.
+    const TermDataFile *m_reception = nullptr;
+    const ReceivedRows *m_receptionRows = nullptr;
+    bool m_graphOfReception = false;
+    // Gathers the reception's changes into one update a frame.
+    QTimer m_followTimer;
     std::unique_ptr<CGraphWnd> m_graphWnd;
 };

@@ -15,9 +15,16 @@ const QString GraphCaption = QStringLiteral("График");
 class GraphSeriesFill
 {
 public:
+    // Goes on after the records target already holds, whose limits are its own.
     GraphSeriesFill(TermDataFile &target, bool checkContinuity)
         : m_target(target), m_checkContinuity(checkContinuity)
-    {}
+    {
+        if (target.count > 0) {
+            m_previousTime = target.records[target.count - 1].time;
+            m_lowest = target.minTemperature;
+            m_highest = target.maxTemperature;
+        }
+    }
 
     // False, with nothing added, when record breaks the run forward in time.
     bool add(const v4TermData &record)
@@ -100,4 +107,19 @@ int BuildGraphSeries(TermDataFile &graphSeries, const TermDataFile &series,
     }
     fill.storeLimits();
     return graphSeries.count;
+}
+
+bool ExtendGraphSeries(TermDataFile &graphSeries, const TermDataFile &series, Prompts &prompts)
+{
+    GraphSeriesFill fill(graphSeries, true);
+    bool broken = false;
+    for (int index = graphSeries.count; index < series.count; ++index) {
+        if (!fill.add(series.records[index])) {
+            showBreak(prompts, false, graphSeries.count);
+            broken = true;
+            break;
+        }
+    }
+    fill.storeLimits();
+    return !broken;
 }

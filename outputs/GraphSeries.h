@@ -25,3 +25,8 @@ inline constexpr std::int32_t GraphTemperatureHighest = 32767;
 int BuildGraphSeries(TermDataFile &graphSeries, const TermDataFile &series,
                      const ReceivedRows &table, const std::vector<int> &selectedRows,
                      bool &selectionChanged, bool checkContinuity, Prompts &prompts);
+
+// Appends to graphSeries, built from every record of series, the records series has gained
+// since, under the same rule of rising times; widens its limits to them. False, after telling
+// the user, when a record breaks the run: the records before it are kept.
+bool ExtendGraphSeries(TermDataFile &graphSeries, const TermDataFile &series, Prompts &prompts);

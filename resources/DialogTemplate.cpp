@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTreeView>
 
 #include <algorithm>
@@ -23,6 +24,17 @@ class ReportListView : public QTreeView
 {
 public:
     using QTreeView::QTreeView;
+
+    // Rows that arrive below the visible part keep the newest row in view, unless the user
+    // has scrolled away from the end; scrolled back to the end, the view follows again.
+    void setModel(QAbstractItemModel *rows) override
+    {
+        QTreeView::setModel(rows);
+        if (rows != nullptr)
+            connect(rows, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
+                m_followEnd = verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+            });
+    }
 
     void selectAll() override
     {
@@ -38,6 +50,17 @@ public:
                                                 rows->index(last, lastColumn, rootIndex())),
                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
+
+protected:
+    void rowsInserted(const QModelIndex &parent, int start, int end) override
+    {
+        QTreeView::rowsInserted(parent, start, end);
+        if (m_followEnd)
+            scrollToBottom();
+    }
+
+private:
+    bool m_followEnd = true;
 };
 
 QWidget *createWidget(const ControlTemplate &control, QWidget *parent)

@@ -10,6 +10,7 @@ enum GraphCommand
     ID_GRAPH_PRINT = 32779,
     ID_GRAPH_WHOLE = 32785,
     ID_GRAPH_AUTO_LIMITS = 32786,
+    ID_GRAPH_FOLLOW = 32790,
 };
 
 // One entry: a command, or (id 0) a submenu holding the entries that follow it one level
@@ -21,11 +22,12 @@ struct MenuItemTemplate
     int level;
 };
 
-inline constexpr std::array<MenuItemTemplate, 6> GraphMenuItems{{
+inline constexpr std::array<MenuItemTemplate, 7> GraphMenuItems{{
     {ID_GRAPH_PRINT, "Печать...", 0},
     {0, "Просмотр", 0},
     {ID_GRAPH_WHOLE, "Весь график", 1},
     {ID_GRAPH_AUTO_LIMITS, "Автоматический выбор пределов температуры", 1},
     {ID_GRAPH_LIMITS, "Пределы по шкале температуры", 1},
     {ID_GRAPH_NO_GAPS, "Не отображать разрывы в измерениях", 1},
+    {ID_GRAPH_FOLLOW, "Следить за приемом", 0},
 }};

@@ -78,8 +78,9 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
     QSignalSpy limits(&frame, &CGraphWnd::limitsRequested);
     QMenu *menu = frame.contextMenu();
 
-    ASSERT_EQ(menu->actions().size(), 2);
+    ASSERT_EQ(menu->actions().size(), 3);
     EXPECT_EQ(menu->actions()[0]->text(), "Печать...");
+    EXPECT_EQ(menu->actions()[2]->text(), "Следить за приемом");
     QMenu *view = menu->actions()[1]->menu();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(menu->actions()[1]->text(), "Просмотр");
@@ -91,6 +92,7 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
                            "Пределы по шкале температуры", "Не отображать разрывы в измерениях"}));
     EXPECT_FALSE(actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->isChecked());
     EXPECT_FALSE(actionFor(*menu, ID_GRAPH_NO_GAPS)->isChecked());
+    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_FOLLOW)->isChecked());
 
     actionFor(*menu, ID_GRAPH_PRINT)->trigger();
     actionFor(*menu, ID_GRAPH_LIMITS)->trigger();
@@ -99,13 +101,18 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
 
     actionFor(*menu, ID_GRAPH_NO_GAPS)->trigger();
     actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->trigger();
+    QSignalSpy following(&frame, &CGraphWnd::followingToggled);
+    actionFor(*menu, ID_GRAPH_FOLLOW)->trigger();
     EXPECT_TRUE(frame.view()->breakAtGaps());
     EXPECT_TRUE(frame.automaticLimits());
+    EXPECT_TRUE(frame.following());
+    ASSERT_EQ(following.count(), 1);
 
     // The marks are read again each time the menu opens.
     QMenu *again = frame.contextMenu();
     EXPECT_TRUE(actionFor(*again, ID_GRAPH_AUTO_LIMITS)->isChecked());
     EXPECT_TRUE(actionFor(*again, ID_GRAPH_NO_GAPS)->isChecked());
+    EXPECT_TRUE(actionFor(*again, ID_GRAPH_FOLLOW)->isChecked());
 }
 
 TEST_F(GraphCommandsTest, WholeGraphWithoutAutomaticLimitsShowsBothRanges)

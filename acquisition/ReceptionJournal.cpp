@@ -1,0 +1,138 @@
+#include "acquisition/ReceptionJournal.h"
+
+#include "acquisition/ReceiveBuffer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <chrono>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Written and flushed at least this often: a lost power loses at most about a second.
+constexpr std::chrono::milliseconds FlushInterval{500};
+
+const QString TimeFormat = QStringLiteral("yyyyMMdd-HHmmss");
+const QRegularExpression
+    JournalName(QStringLiteral("^reception-(memory|continuous)-(\\d{8}-\\d{6})\\.orm$"));
+
+QString journalName(PollMode mode, const QDateTime &started)
+{
+    return QStringLiteral("reception-%1-%2.orm")
+        .arg(mode == PollMode::Continuous ? QStringLiteral("continuous") : QStringLiteral("memory"),
+             started.toString(TimeFormat));
+}
+
+int countLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    int lines = 0;
+    while (!file.atEnd())
+        lines += static_cast<int>(file.read(64 * 1024).count('\n'));
+    return lines;
+}
+
+bool writeWhole(int fd, const char *data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+} // namespace
+
+ReceptionJournal::~ReceptionJournal()
+{
+    end();
+}
+
+bool ReceptionJournal::start(const QString &folder, PollMode mode, const QDateTime &started)
+{
+    end();
+    if (!QDir().mkpath(folder))
+        return false;
+    const QString path = QDir(folder).filePath(journalName(mode, started));
+    m_fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (m_fd < 0)
+        return false;
+    m_path = path;
+    m_written = 0;
+    m_failed = false;
+    m_stopping = false;
+    m_writer = std::thread([this] { run(); });
+    return true;
+}
+
+void ReceptionJournal::end()
+{
+    if (!m_writer.joinable())
+        return;
+    {
+        const std::lock_guard lock(m_lock);
+        m_stopping = true;
+    }
+    m_wake.notify_one();
+    m_writer.join();
+    ::close(m_fd);
+    m_fd = -1;
+    QFile::remove(m_path);
+    m_path.clear();
+}
+
+void ReceptionJournal::run()
+{
+    std::unique_lock lock(m_lock);
+    while (!m_stopping) {
+        m_wake.wait_for(lock, FlushInterval, [this] { return m_stopping; });
+        if (!m_failed && !append())
+            m_failed = true;
+    }
+}
+
+bool ReceptionJournal::append()
+{
+    const std::int32_t stored = ReceiveLength.load(std::memory_order_acquire);
+    if (stored <= m_written)
+        return true;
+    if (!writeWhole(m_fd, ReceiveBuffer + m_written, static_cast<std::size_t>(stored - m_written)))
+        return false;
+    m_written = stored;
+    return ::fdatasync(m_fd) == 0;
+}
+
+std::optional<InterruptedReception> ReceptionJournal::find(const QString &folder)
+{
+    std::optional<InterruptedReception> newest;
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("reception-*.orm")}, QDir::Files, QDir::Name);
+    for (const QString &name : names) {
+        const QRegularExpressionMatch match = JournalName.match(name);
+        if (!match.hasMatch())
+            continue;
+        InterruptedReception found;
+        found.path = QDir(folder).filePath(name);
+        found.mode = match.captured(1) == QStringLiteral("continuous") ? PollMode::Continuous
+                                                                       : PollMode::FromMemory;
+        found.started = QDateTime::fromString(match.captured(2), TimeFormat);
+        if (!newest || found.started > newest->started)
+            newest = found;
+    }
+    if (newest)
+        newest->lines = countLines(newest->path);
+    return newest;
+}

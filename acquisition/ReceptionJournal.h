@@ -1,0 +1,63 @@
+#pragma once
+
+#include "acquisition/DeviceParser.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+// A journal left by a reception that did not end: the program was killed, crashed, or the
+// computer lost power.
+struct InterruptedReception
+{
+    QString path;
+    PollMode mode = PollMode::FromMemory;
+    QDateTime started;
+    // Complete lines in the journal.
+    int lines = 0;
+};
+
+// The copy on disk of a reception from a port, so that its readings survive the program. It
+// appends what the reader stores in ReceiveBuffer to a file in folder, named by the poll mode
+// and the reception's start, from a thread of its own that flushes the file to disk at least
+// once a second. Ending it removes the file: a reception that ends, normally or by closing the
+// window, no longer needs it.
+class ReceptionJournal
+{
+public:
+    ReceptionJournal() = default;
+    ReceptionJournal(const ReceptionJournal &) = delete;
+    ReceptionJournal &operator=(const ReceptionJournal &) = delete;
+    ~ReceptionJournal();
+
+    // Starts the journal of a reception that starts now with an empty ReceiveBuffer; false,
+    // with no journal kept, when its file cannot be made.
+    bool start(const QString &folder, PollMode mode, const QDateTime &started);
+    // Set once a write to the journal failed; the journal then writes nothing more.
+    bool failed() const { return m_failed; }
+    // Stops the journal and removes its file; for a reception that ended. Call only once the
+    // reader has ended or before it starts.
+    void end();
+
+    // The journal a reception left in folder, if any: the newest when there are several.
+    static std::optional<InterruptedReception> find(const QString &folder);
+
+private:
+    void run();
+    // Writes the bytes stored since the last call and flushes them to disk.
+    bool append();
+
+    QString m_path;
+    int m_fd = -1;
+    std::thread m_writer;
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    bool m_stopping = false;
+    std::atomic<bool> m_failed{false};
+    std::int32_t m_written = 0;
+};

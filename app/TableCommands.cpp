@@ -1,0 +1,59 @@
+#include "app/TableCommands.h"
+
+#include "acquisition/ReceivedRows.h"
+#include "outputs/RowTexts.h"
+#include "outputs/TableExport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLocale>
+#include <QTreeView>
+
+TableCommands::TableCommands(QTreeView &list, const ReceivedRows &table, Prompts &prompts,
+                             Window window)
+    : QObject(&list), m_list(list), m_table(table), m_prompts(prompts), m_window(std::move(window)),
+      m_copy(addCommand(QStringLiteral("Копировать"), QKeySequence::Copy, [this] { copyRows(); })),
+      m_selectAll(addCommand(QStringLiteral("Выделить все"), QKeySequence::SelectAll,
+                             [this] { m_list.selectAll(); })),
+      m_export(addCommand(QStringLiteral("Экспорт в CSV..."), {},
+                          [this] { ExportCsv(m_prompts, m_table, m_window.selectedRows()); })),
+      m_graph(
+          addCommand(QStringLiteral("График приема"), {}, [this] { m_window.graphOfReception(); }))
+{
+    m_list.setContextMenuPolicy(Qt::ActionsContextMenu);
+    QAbstractItemModel *rows = m_list.model();
+    connect(rows, &QAbstractItemModel::rowsInserted, this, &TableCommands::updateCommands);
+    connect(rows, &QAbstractItemModel::modelReset, this, &TableCommands::updateCommands);
+    updateCommands();
+}
+
+QAction *TableCommands::addCommand(const QString &text, const QKeySequence &keys,
+                                   const std::function<void()> &command)
+{
+    auto *action = new QAction(text, &m_list);
+    action->setShortcut(keys);
+    // The keys act while the table has the focus, as the usual keys of a list do.
+    action->setShortcutContext(Qt::WidgetShortcut);
+    connect(action, &QAction::triggered, this, command);
+    m_list.addAction(action);
+    return action;
+}
+
+void TableCommands::copyRows()
+{
+    const std::vector<int> rows = RowsToTake(m_table, m_window.selectedRows());
+    if (rows.empty())
+        return;
+    QApplication::clipboard()->setText(
+        RowsAsTabText(m_table, rows, QLocale().decimalPoint().at(0)));
+}
+
+void TableCommands::updateCommands()
+{
+    const int rows = m_table.rowTotal();
+    m_copy->setEnabled(rows > 0);
+    m_selectAll->setEnabled(rows > 0);
+    m_export->setEnabled(rows > 0);
+    m_graph->setEnabled(rows >= 2);
+}

@@ -1,0 +1,83 @@
+#include "outputs/TableExport.h"
+
+#include "acquisition/ReceivedRows.h"
+
+#include <QSaveFile>
+#include <QStringList>
+
+namespace {
+
+const Prompts::FileRequest CsvFileRequest{QStringLiteral("Таблицы CSV (*.csv);;Все файлы (*)"),
+                                          QStringLiteral("csv"), QStringLiteral("data")};
+
+QStringList titles()
+{
+    QStringList titles;
+    for (int column = 0; column < ReceivedRows::ColumnCount; ++column)
+        titles << ReceivedRows::columnTitle(column);
+    return titles;
+}
+
+QStringList cellList(RowCells cells, QChar decimalPoint)
+{
+    QString &emissivity = cells[ReceivedRows::EmissivityColumn];
+    emissivity.replace(QLatin1Char('.'), decimalPoint);
+    return {cells.begin(), cells.end()};
+}
+
+QString csvField(const QString &text)
+{
+    if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString csvLine(const QStringList &fields)
+{
+    QStringList quoted;
+    for (const QString &field : fields)
+        quoted << csvField(field);
+    return quoted.join(QLatin1Char(';')) + QStringLiteral("\r\n");
+}
+
+} // namespace
+
+QString RowsAsTabText(const ReceivedRows &table, const std::vector<int> &rows, QChar decimalPoint)
+{
+    QString text = titles().join(QLatin1Char('\t')) + QLatin1Char('\n');
+    for (int row : rows)
+        text += cellList(GetRowCells(table, row), decimalPoint).join(QLatin1Char('\t')) +
+                QLatin1Char('\n');
+    return text;
+}
+
+QByteArray CsvDocument(const std::vector<RowCells> &rows)
+{
+    QString text = csvLine(titles());
+    for (const RowCells &cells : rows)
+        text += csvLine(cellList(cells, QLatin1Char(',')));
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<int> &selectedRows)
+{
+    if (table.rowTotal() == 0)
+        return;
+    const QString path = prompts.saveFileName(CsvFileRequest);
+    if (path.isEmpty())
+        return;
+    std::vector<RowCells> rows;
+    for (int row : RowsToTake(table, selectedRows))
+        rows.push_back(GetRowCells(table, row));
+    const QByteArray document = CsvDocument(rows);
+    QSaveFile file(path);
+    // commit() flushes what is still buffered: a late write failure shows up there.
+    if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size() ||
+        !file.commit()) {
+        prompts.message(QStringLiteral("Ошибка записи данных в файл."), ErrorCaption,
+                        Prompts::Icon::Exclamation);
+    }
+}

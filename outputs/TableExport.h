@@ -1,0 +1,28 @@
+#pragma once
+
+#include "companions/Prompts.h"
+#include "outputs/RowTexts.h"
+
+#include <QByteArray>
+#include <QChar>
+#include <QString>
+
+#include <vector>
+
+class ReceivedRows;
+
+// The rows as a spreadsheet takes them from the clipboard: a line of the column titles, then
+// a line per row, the cells separated by tabs; the emissivity written with decimalPoint, so
+// that a spreadsheet of the desktop's language reads it as a number.
+QString RowsAsTabText(const ReceivedRows &table, const std::vector<int> &rows, QChar decimalPoint);
+
+// A CSV file of rows of cells as LibreOffice Calc and a Russian-language Excel open it by a
+// double click: UTF-8 with a byte order mark, ";" between the fields, CR LF after each line,
+// a first line of the column titles, the emissivity with a decimal comma. A field holding a
+// ";", a quote or a line break is quoted.
+QByteArray CsvDocument(const std::vector<RowCells> &rows);
+
+// "Экспорт в CSV...": the selected rows, or all rows when none is selected, to a file the user
+// names. Does nothing for an empty table. The file is replaced only when everything was
+// written; a failure is reported and leaves no partial file.
+void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<int> &selectedRows);
