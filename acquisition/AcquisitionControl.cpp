@@ -76,7 +76,9 @@ void AcquisitionControl::OnGetData()
 
 void AcquisitionControl::startReception()
 {
-    const std::optional<std::uint32_t> period = pollPeriodMs();
+    // A file read back without asking holds only lines a reception kept: all are read.
+    const std::optional<std::uint32_t> period =
+        m_readBackPath.isEmpty() ? pollPeriodMs() : std::optional<std::uint32_t>(0);
     if (!period)
         return;
     PollPeriodMs = *period;

@@ -109,10 +109,12 @@ class Journey:
         self.dir = tempfile.mkdtemp(prefix=f"orma-{name}-")
         self.config_dir = os.path.join(self.dir, "config")
         self.files_dir = os.path.join(self.dir, "files")
+        self.data_dir = os.path.join(self.dir, "data")
         os.makedirs(os.path.join(self.config_dir, "KALMIRON"))
         os.makedirs(self.files_dir)
         self._processes = []
         self.orma = None
+        self.instrument = None
         self.app = None
         self.env = dict(os.environ)
 
@@ -175,6 +177,7 @@ class Journey:
             "QT_ACCESSIBILITY": "1",
             "XDG_CONFIG_HOME": self.config_dir,
             "XDG_CACHE_HOME": os.path.join(self.dir, "cache"),
+            "XDG_DATA_HOME": self.data_dir,
             "XDG_RUNTIME_DIR": self.dir,
             "LC_ALL": "C.UTF-8",
         })
@@ -194,8 +197,8 @@ class Journey:
         """The simulated pyrometer; returns the path of its terminal."""
         output = os.path.join(self.dir, "instrument.out")
         with open(output, "w") as out:
-            self._spawn([os.environ["ORMA_INSTRUMENT"], *args], stdout=out,
-                        stderr=subprocess.DEVNULL)
+            self.instrument = self._spawn([os.environ["ORMA_INSTRUMENT"], *args], stdout=out,
+                                          stderr=subprocess.DEVNULL)
 
         def port():
             with open(output) as f:
@@ -347,6 +350,11 @@ class Journey:
 
     def type_text(self, text):
         self.xdotool("type", "--delay", 20, text)
+
+    def clipboard(self):
+        """The text on the clipboard, as a program that pastes it reads it."""
+        return subprocess.run(["xclip", "-o", "-selection", "clipboard", "-t", "UTF8_STRING"],
+                              env=self.env, capture_output=True, check=True, timeout=20).stdout.decode()
 
     def x_window(self, title):
         """The X window id of the program's shown window title."""
