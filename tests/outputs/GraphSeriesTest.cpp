@@ -234,3 +234,29 @@ INSTANTIATE_TEST_SUITE_P(
                                GraphTemperatureHighest}));
 
 } // namespace
+
+namespace {
+
+TEST(ExtendGraphSeries, FollowsTheSeriesUpToABreakAndWidensTheLimits)
+{
+    Acquisition acquisition({100, 200});
+    TermDataFile graph;
+    ScriptedPrompts prompts;
+    bool changed = true;
+    BuildGraphSeries(graph, acquisition.series, acquisition.table, {}, changed, true, prompts);
+    acquisition.series.Add(300, 5000, 950);
+    acquisition.series.Add(400, -20, 950);
+    EXPECT_TRUE(ExtendGraphSeries(graph, acquisition.series, prompts));
+    EXPECT_EQ(timesOf(graph), (std::vector<std::int32_t>{100, 200, 300, 400}));
+    EXPECT_EQ(graph.minTemperature, -20);
+    EXPECT_EQ(graph.maxTemperature, 5000);
+
+    // A time that does not rise ends the run: the records before it stay.
+    acquisition.series.Add(400, 900, 950);
+    acquisition.series.Add(500, 900, 950);
+    EXPECT_FALSE(ExtendGraphSeries(graph, acquisition.series, prompts));
+    EXPECT_EQ(graph.count, 4);
+    EXPECT_EQ(prompts.texts(), QStringList{WholeTableBreak.arg(4)});
+}
+
+} // namespace

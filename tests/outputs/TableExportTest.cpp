@@ -1,0 +1,82 @@
+#include "outputs/TableExport.h"
+#include "acquisition/MeasurementTableModel.h"
+
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class TableExportTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        table.appendRow({5, 45296450, 856, 950, 0}, 0);
+        table.appendRow({6, 45297000, -40, 1000, NoMeasureMode}, 1);
+    }
+
+    QByteArray fileBytes(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    MeasurementTableModel table;
+    ScriptedPrompts prompts;
+    QTemporaryDir dir;
+};
+
+TEST_F(TableExportTest, ClipboardTextHasTitlesThenTabbedRowsWithTheDesktopsDecimalPoint)
+{
+    EXPECT_EQ(RowsAsTabText(table, {0, 1}, QLatin1Char(',')),
+              "№\tВремя\tT °C\tЕ\tРежим\n"
+              "5\t12:34:56.450\t856\t0,950\tИзмерение\n"
+              "6\t12:34:57.000\t-40\t1,000\t\n");
+    EXPECT_EQ(RowsAsTabText(table, {1}, QLatin1Char('.')).split('\n')[1],
+              "6\t12:34:57.000\t-40\t1.000\t");
+}
+
+TEST_F(TableExportTest, CsvIsUtf8WithMarkSemicolonsDecimalCommaAndQuotedFields)
+{
+    const QByteArray document = CsvDocument({{"1", "00:00:01.000", "25", "0.950", "a;b"},
+                                             {"2", "00:00:02.000", "26", "0.950", "say \"hi\""}});
+    EXPECT_EQ(document, QByteArray("\xEF\xBB\xBF") +
+                            QStringLiteral("№;Время;T °C;Е;Режим\r\n"
+                                           "1;00:00:01.000;25;0,950;\"a;b\"\r\n"
+                                           "2;00:00:02.000;26;0,950;\"say \"\"hi\"\"\"\r\n")
+                                .toUtf8());
+}
+
+TEST_F(TableExportTest, ExportWritesTheSelectionOrEverythingAndLeavesNoPartialFile)
+{
+    const QString path = dir.filePath(QStringLiteral("rows.csv"));
+    prompts.paths = {path};
+    ExportCsv(prompts, table, {1});
+    EXPECT_EQ(fileBytes(path).count('\n'), 2);
+    EXPECT_TRUE(prompts.shown.empty());
+
+    prompts.paths = {path};
+    ExportCsv(prompts, table, {});
+    EXPECT_EQ(fileBytes(path).count('\n'), 3);
+
+    // A folder that is not there: the user is told, nothing is written.
+    const QString nowhere = dir.filePath(QStringLiteral("missing/rows.csv"));
+    prompts.paths = {nowhere};
+    ExportCsv(prompts, table, {});
+    EXPECT_EQ(prompts.texts(), QStringList{"Ошибка записи данных в файл."});
+    EXPECT_FALSE(QFile::exists(nowhere));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"rows.csv"});
+
+    // An empty table asks nothing.
+    MeasurementTableModel empty;
+    prompts.paths = {path};
+    ExportCsv(prompts, empty, {});
+    EXPECT_EQ(prompts.paths.size(), 1u);
+}
+
+} // namespace
