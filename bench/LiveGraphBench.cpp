@@ -1,5 +1,6 @@
 #include "acquisition/AcquisitionControl.h"
 #include "app/CORMADlg.h"
+#include "bench/MainWindowBench.h"
 #include "graph/CGraphWnd.h"
 #include "outputs/ExcelTransfer.h"
 #include "plot/CGraphView.h"
@@ -39,13 +40,6 @@ public:
     QString openFileName(const FileRequest &) override { return {}; }
     QString saveFileName(const FileRequest &) override { return {}; }
     bool printDialog(QPrinter &) override { return false; }
-};
-
-class NoSpreadsheet : public SpreadsheetLauncher
-{
-public:
-    bool isInstalled() override { return false; }
-    bool open(const QString &) override { return false; }
 };
 
 // The instrument's side of a pseudo-terminal.
@@ -100,26 +94,6 @@ private:
     std::thread m_sender;
 };
 
-// The longest time between two turns of a 5 ms timer: how long the window's thread was busy.
-class Heartbeat
-{
-public:
-    Heartbeat()
-    {
-        m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout,
-                         [this] { m_longest = std::max(m_longest, m_sinceLast.restart()); });
-        m_sinceLast.start();
-        m_timer.start();
-    }
-    qint64 longest() const { return std::max(m_longest, m_sinceLast.elapsed()); }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_sinceLast;
-    qint64 m_longest = 0;
-};
-
 // Counts the paints of a widget.
 class PaintCounter : public QObject
 {
@@ -167,12 +141,13 @@ void BM_ContinuousReceptionAtPtySpeed(benchmark::State &state)
         QElapsedTimer elapsed;
         elapsed.start();
         Heartbeat heartbeat;
+        heartbeat.start();
         instrument.send(Lines);
         waitUntil([&] {
             return window.table().rowCount() >= Lines + (graph ? 2 : 0) &&
                    (!graph || window.graphLaunch().graphSeries().count >= Lines + 2);
         });
-        longestBlock = std::max(longestBlock, heartbeat.longest());
+        longestBlock = std::max(longestBlock, heartbeat.stop());
         paintsPerSecond = counter.paints * 1000.0 / std::max<qint64>(1, elapsed.elapsed());
         getData->click(); // "Прервать"
         waitUntil([&] { return window.acquisition().state() == AcquisitionState::DataReady; });

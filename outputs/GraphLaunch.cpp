@@ -53,12 +53,9 @@ void GraphLaunch::OnGraphOfReception(const TermDataFile &series, const ReceivedR
 {
     m_reception = &series;
     m_receptionRows = &table;
-    if (series.count < 2) {
-        m_prompts.message(
-            QStringLiteral("Для построения графика необходимо не менее 2-х измерений."),
-            QStringLiteral("График"), Prompts::Icon::Information);
+    // The table's command is off until the reception has two rows.
+    if (series.count < 2)
         return;
-    }
     if (!m_graphWnd)
         createGraphWnd();
     setFollowing(true);
