@@ -2,8 +2,10 @@
 
 #include "acquisition/ReceiveBuffer.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <cerrno>
@@ -19,13 +21,28 @@ constexpr std::chrono::milliseconds FlushInterval{500};
 
 const QString TimeFormat = QStringLiteral("yyyyMMdd-HHmmss");
 const QRegularExpression
-    JournalName(QStringLiteral("^reception-(memory|continuous)-(\\d{8}-\\d{6})\\.orm$"));
+    JournalName(QStringLiteral("^reception-(memory|continuous)-(\\d{8}-\\d{6})-(\\d+)\\.orm$"));
 
-QString journalName(PollMode mode, const QDateTime &started)
+// The journal's name says how to read it back, when its reception began and which process
+// writes it.
+QString journalName(PollMode mode, const QDateTime &started, qint64 pid)
 {
-    return QStringLiteral("reception-%1-%2.orm")
+    return QStringLiteral("reception-%1-%2-%3.orm")
         .arg(mode == PollMode::Continuous ? QStringLiteral("continuous") : QStringLiteral("memory"),
-             started.toString(TimeFormat));
+             started.toString(TimeFormat), QString::number(pid));
+}
+
+QByteArray commandOf(const QString &pid)
+{
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    return comm.open(QIODevice::ReadOnly) ? comm.readAll() : QByteArray();
+}
+
+// A journal whose writer still runs belongs to a reception that goes on in another window.
+bool writerRuns(const QString &pid)
+{
+    const QByteArray command = commandOf(pid);
+    return !command.isEmpty() && command == commandOf(QStringLiteral("self"));
 }
 
 int countLines(const QString &path)
@@ -65,7 +82,8 @@ bool ReceptionJournal::start(const QString &folder, PollMode mode, const QDateTi
     end();
     if (!QDir().mkpath(folder))
         return false;
-    const QString path = QDir(folder).filePath(journalName(mode, started));
+    const QString path =
+        QDir(folder).filePath(journalName(mode, started, QCoreApplication::applicationPid()));
     m_fd =
         ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (m_fd < 0)
@@ -122,7 +140,7 @@ std::optional<InterruptedReception> ReceptionJournal::find(const QString &folder
         QDir(folder).entryList({QStringLiteral("reception-*.orm")}, QDir::Files, QDir::Name);
     for (const QString &name : names) {
         const QRegularExpressionMatch match = JournalName.match(name);
-        if (!match.hasMatch())
+        if (!match.hasMatch() || writerRuns(match.captured(3)))
             continue;
         InterruptedReception found;
         found.path = QDir(folder).filePath(name);
@@ -135,4 +153,13 @@ std::optional<InterruptedReception> ReceptionJournal::find(const QString &folder
     if (newest)
         newest->lines = countLines(newest->path);
     return newest;
+}
+
+QString ReceptionJournal::adopt(const InterruptedReception &found)
+{
+    const QString path =
+        QFileInfo(found.path)
+            .dir()
+            .filePath(journalName(found.mode, found.started, QCoreApplication::applicationPid()));
+    return QFile::rename(found.path, path) ? path : found.path;
 }

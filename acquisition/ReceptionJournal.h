@@ -44,8 +44,12 @@ public:
     // reader has ended or before it starts.
     void end();
 
-    // The journal a reception left in folder, if any: the newest when there are several.
+    // The journal a reception left in folder, if any: the newest when there are several. A
+    // journal that a running copy of the program still writes or holds is not offered.
     static std::optional<InterruptedReception> find(const QString &folder);
+    // Takes found over for this process, so that no other copy of the program offers it
+    // while this one holds its rows; returns the journal's path now.
+    static QString adopt(const InterruptedReception &found);
 
 private:
     void run();

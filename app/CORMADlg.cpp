@@ -278,8 +278,8 @@ void CORMADlg::OfferInterruptedReception(const QString &journalFolder)
         ->setChecked(true);
     OnModeChosen(found->mode);
     // Kept until the window closes normally, in case the program ends again before a save.
-    m_restoredJournal = found->path;
-    m_acquisition.readBack(found->path);
+    m_restoredJournal = ReceptionJournal::adopt(*found);
+    m_acquisition.readBack(m_restoredJournal);
 }
 
 void CORMADlg::OnGraphOfReception()

@@ -233,12 +233,21 @@ void CGraphWnd::OnSetSeries(std::uint32_t limits, TermDataFile *series)
     m_timeBar->SetStartTime(MidnightOf(series->date));
 }
 
-void CGraphWnd::OnSeriesGrew(std::uint32_t limits)
+void CGraphWnd::OnSeriesGrew(std::uint32_t previousLimits, std::uint32_t limits)
 {
     if (m_temperatureBar != nullptr) {
+        const bool everyReadingShown =
+            m_temperatureBar->GetWinMin() <= GraphSeriesLowest(previousLimits) &&
+            m_temperatureBar->GetWinMax() >= GraphSeriesHighest(previousLimits);
         const ScaleSpan range = TemperatureRangeFor(limits);
         m_temperatureBar->SetMax(range.high);
         m_temperatureBar->SetMin(range.low);
+        if (everyReadingShown) {
+            if (GraphSeriesHighest(limits) > m_temperatureBar->GetWinMax())
+                m_temperatureBar->SetWinMax(GraphSeriesHighest(limits));
+            if (GraphSeriesLowest(limits) < m_temperatureBar->GetWinMin())
+                m_temperatureBar->SetWinMin(GraphSeriesLowest(limits));
+        }
     }
     TermDataFile *series = m_view->series();
     // The same series, refilled: the view draws it anew.

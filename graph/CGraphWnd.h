@@ -69,11 +69,12 @@ public:
     // and window end become the last record's time, its start time the series' midnight.
     void OnSetSeries(std::uint32_t limits, TermDataFile *series);
     void OnSetTimeParam(std::int32_t value);
-    // The series handed to OnSetSeries has gained records at its end, and these are its new
-    // limits. The temperature range widens as OnSetSeries sets it; the time range ends at the
-    // last record. A time window that reached the old end keeps its width and slides to the
-    // new one; one the user moved away stays.
-    void OnSeriesGrew(std::uint32_t limits);
+    // The series handed to OnSetSeries has gained records at its end; its limits were
+    // previousLimits and are limits now. The temperature range widens as OnSetSeries sets it,
+    // and a temperature window that showed every reading widens to show the new ones too; the
+    // time range ends at the last record. A time window that reached the old end keeps its
+    // width and slides to the new one. A window the user moved or narrowed stays.
+    void OnSeriesGrew(std::uint32_t previousLimits, std::uint32_t limits);
 
     // "Следить за приемом": the owner keeps the graph in step with a running reception while
     // it is set. Clear at construction; the menu item toggles it (followingToggled).

@@ -87,6 +87,7 @@ void GraphLaunch::followReception()
     if (!m_graphWnd || !m_graphWnd->following() || m_reception == nullptr)
         return;
     const int before = m_graphSeries.count;
+    const std::uint32_t limitsBefore = graphLimits();
     // A new reception (the rows were cleared) is built from its start.
     const bool rebuilt = !m_graphOfReception || m_reception->count < before;
     if (rebuilt)
@@ -99,9 +100,13 @@ void GraphLaunch::followReception()
     if (rebuilt || before < 2)
         showGraphSeries(false);
     else if (m_graphSeries.count != before)
-        m_graphWnd->OnSeriesGrew(
-            GraphSeriesLimits(static_cast<std::int16_t>(m_graphSeries.minTemperature),
-                              static_cast<std::int16_t>(m_graphSeries.maxTemperature)));
+        m_graphWnd->OnSeriesGrew(limitsBefore, graphLimits());
+}
+
+std::uint32_t GraphLaunch::graphLimits() const
+{
+    return GraphSeriesLimits(static_cast<std::int16_t>(m_graphSeries.minTemperature),
+                             static_cast<std::int16_t>(m_graphSeries.maxTemperature));
 }
 
 void GraphLaunch::showGraphSeries(bool activate)
@@ -111,9 +116,7 @@ void GraphLaunch::showGraphSeries(bool activate)
     const std::int32_t last = m_graphSeries.records[count - 1].time;
     const std::int32_t keptStart =
         m_graphWnd->timeBar() != nullptr ? m_graphWnd->timeBar()->GetWinMin() : first;
-    const auto lowest = static_cast<std::int16_t>(m_graphSeries.minTemperature);
-    const auto highest = static_cast<std::int16_t>(m_graphSeries.maxTemperature);
-    m_graphWnd->OnSetSeries(GraphSeriesLimits(lowest, highest), &m_graphSeries);
+    m_graphWnd->OnSetSeries(graphLimits(), &m_graphSeries);
     m_graphWnd->OnSetTimeParam(0);
     if (CRangeBar *bar = m_graphWnd->temperatureBar()) {
         bar->SetWinMin(m_graphSeries.minTemperature);

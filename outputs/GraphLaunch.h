@@ -57,6 +57,8 @@ signals:
 private:
     // Hands the graph series to the window as a launch does; activate brings it to the front.
     void showGraphSeries(bool activate);
+    // The graph series' limits as the window takes them (GraphSeriesLimits).
+    std::uint32_t graphLimits() const;
     void followReception();
     void setFollowing(bool on);
     void createGraphWnd();

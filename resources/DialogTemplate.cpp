@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -52,6 +53,16 @@ public:
     }
 
 protected:
+    // The context menu acts on the selection as it stands: a right click leaves it alone.
+    void mousePressEvent(QMouseEvent *event) override
+    {
+        if (event->button() == Qt::RightButton) {
+            event->accept();
+            return;
+        }
+        QTreeView::mousePressEvent(event);
+    }
+
     void rowsInserted(const QModelIndex &parent, int start, int end) override
     {
         QTreeView::rowsInserted(parent, start, end);

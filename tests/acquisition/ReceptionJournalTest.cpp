@@ -2,6 +2,7 @@
 
 #include "acquisition/ReceiveBuffer.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -45,23 +46,18 @@ TEST(ReceptionJournal, KeepsTheStoredBytesOnDiskWhileTheReceptionRunsAndGoesWith
     ASSERT_TRUE(journal.start(folder, PollMode::Continuous, started));
 
     store("09:12:37.41 line one\r\n09:12:38");
-    const std::optional<InterruptedReception> found = ReceptionJournal::find(folder);
-    ASSERT_TRUE(found.has_value());
-    EXPECT_TRUE(holds(found->path, "09:12:37.41 line one\r\n09:12:38"));
+    const QStringList names = QDir(folder).entryList(QDir::Files);
+    ASSERT_EQ(names.size(), 1);
+    const QString path = QDir(folder).filePath(names[0]);
+    EXPECT_TRUE(holds(path, "09:12:37.41 line one\r\n09:12:38"));
     store(".41 line two\r\n");
-    EXPECT_TRUE(holds(found->path, "09:12:37.41 line one\r\n09:12:38.41 line two\r\n"));
-
-    // What a restart finds: the mode, the start and the complete lines.
-    const std::optional<InterruptedReception> left = ReceptionJournal::find(folder);
-    ASSERT_TRUE(left.has_value());
-    EXPECT_EQ(left->mode, PollMode::Continuous);
-    EXPECT_EQ(left->started, started);
-    EXPECT_EQ(left->lines, 2);
+    EXPECT_TRUE(holds(path, "09:12:37.41 line one\r\n09:12:38.41 line two\r\n"));
     EXPECT_FALSE(journal.failed());
+    // A reception that still runs is no interrupted one.
+    EXPECT_FALSE(ReceptionJournal::find(folder).has_value());
 
     journal.end();
-    EXPECT_FALSE(QFile::exists(found->path));
-    EXPECT_FALSE(ReceptionJournal::find(folder).has_value());
+    EXPECT_FALSE(QFile::exists(path));
 }
 
 TEST(ReceptionJournal, ARestartFindsTheNewestJournalAndCountsOnlyCompleteLines)
@@ -72,18 +68,33 @@ TEST(ReceptionJournal, ARestartFindsTheNewestJournalAndCountsOnlyCompleteLines)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     };
-    write("reception-memory-20261207-235959.orm", "1\n2\n");
-    write("reception-memory-20261208-080000.orm", "   1 line\r\n   2 cut sh");
-    write("reception-memory-20261209-080000.orm.part", "not a journal\n");
+    // Written by processes that are gone, and one by a process that runs: this one.
+    write("reception-memory-20261207-235959-999999991.orm", "1\n2\n");
+    write("reception-continuous-20261208-080000-999999992.orm", "   1 line\r\n   2 cut sh");
+    write(QStringLiteral("reception-memory-20261208-090000-%1.orm")
+              .arg(QCoreApplication::applicationPid())
+              .toUtf8()
+              .constData(),
+          "1\n");
+    write("reception-memory-20261209-080000-1.orm.part", "not a journal\n");
     write("notes.orm", "not a journal\n");
 
     const std::optional<InterruptedReception> found = ReceptionJournal::find(dir.path());
     ASSERT_TRUE(found.has_value());
-    EXPECT_TRUE(found->path.endsWith(QStringLiteral("reception-memory-20261208-080000.orm")));
-    EXPECT_EQ(found->mode, PollMode::FromMemory);
-    EXPECT_EQ(found->started.time(), QTime(8, 0, 0));
+    EXPECT_TRUE(
+        found->path.endsWith(QStringLiteral("reception-continuous-20261208-080000-999999992.orm")));
+    EXPECT_EQ(found->mode, PollMode::Continuous);
+    EXPECT_EQ(found->started, QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0)));
     EXPECT_EQ(found->lines, 1);
     EXPECT_FALSE(ReceptionJournal::find(dir.filePath(QStringLiteral("none"))).has_value());
+
+    // Taken over by this process, it is no longer offered; the older one is.
+    const QString adopted = ReceptionJournal::adopt(*found);
+    EXPECT_TRUE(QFile::exists(adopted));
+    EXPECT_FALSE(QFile::exists(found->path));
+    EXPECT_TRUE(
+        ReceptionJournal::find(dir.path())
+            ->path.endsWith(QStringLiteral("reception-memory-20261207-235959-999999991.orm")));
 }
 
 TEST(ReceptionJournal, AFolderThatCannotBeMadeKeepsNoJournal)

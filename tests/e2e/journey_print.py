@@ -108,6 +108,7 @@ def journey():
 
         # A few rows selected with the pointer print alone, on one page.
         table = find_all(main, "tree")[0]
+        j.scroll_to_first_row(table)
         first, last = 3, 7
         j.click(j.find(table, "table cell", rows[first - 1][1]))
         j.xdotool("keydown", "shift")

@@ -48,6 +48,7 @@ def journey():
 
         # The text form of all rows, selected as the user does it.
         table = find_all(main, "tree")[0]
+        j.scroll_to_first_row(table)
         j.click(j.find(table, "table cell", "1"))
         j.key("ctrl+a")
         text_file = os.path.join(j.files_dir, "reception.txt")

@@ -298,6 +298,19 @@ class Journey:
         self.click(self.find(box, "push button", button))
         self.gone(role, name)
 
+    def scroll_to_first_row(self, table):
+        """Turns the wheel over the table until its first row is in view: a reception leaves
+        the table at its newest row."""
+        def first_row_shown():
+            shown = find_all(table, "table cell")[:5]
+            return shown and [text_of(c) for c in shown] == \
+                [text_of(c) for c in find_all(table, "table cell", showing=False)[:5]]
+
+        def scrolled():
+            self.wheel(table, 50)
+            return first_row_shown()
+        self.wait_until("the table's first row in view", scrolled)
+
     def table_rows(self, main):
         """The table's rows as lists of their cell texts."""
         table = find_all(main, "tree")[0]

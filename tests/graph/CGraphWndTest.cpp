@@ -407,6 +407,52 @@ TEST_F(CGraphWndAutomaticLimits, AreOffUntilSwitchedOn)
     EXPECT_EQ(temperatureWindow(), std::make_pair(800, 950));
 }
 
+// A series that grows while the window follows it, as a reception's graph does.
+TEST(CGraphWndFollowing, RangesGrowAndWindowsAtTheEndSlideWhileWindowsMovedAwayStay)
+{
+    TermDataFile series;
+    const auto grow = [&series](CGraphWnd &frame, std::int32_t time, std::int32_t temperature) {
+        const std::uint32_t before =
+            GraphSeriesLimits(static_cast<std::int16_t>(series.minTemperature),
+                              static_cast<std::int16_t>(series.maxTemperature));
+        series.Add(time, temperature, 950);
+        series.minTemperature = std::min(series.minTemperature, temperature);
+        series.maxTemperature = std::max(series.maxTemperature, temperature);
+        frame.OnSeriesGrew(before,
+                           GraphSeriesLimits(static_cast<std::int16_t>(series.minTemperature),
+                                             static_cast<std::int16_t>(series.maxTemperature)));
+    };
+    for (std::int32_t t = 0; t <= 10000; t += 1000)
+        series.Add(t, 500 + t / 100, 950);
+    series.minTemperature = 500;
+    series.maxTemperature = 600;
+    CGraphWnd frame;
+    launch(frame, series);
+    frame.timeBar()->SetWinMin(6000);
+
+    // At the end, showing every reading: both windows take the new readings in.
+    grow(frame, 11000, 300);
+    EXPECT_EQ(windowOf(frame.timeBar()), (Window{0, 11000, 7000, 11000}));
+    EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{290, 610, 300, 600}));
+    EXPECT_EQ(frame.view()->timeWindowStart(), 7000);
+
+    // Moved away by the user: the windows stay, the ranges still grow.
+    frame.timeBar()->SetWinMin(2000);
+    frame.timeBar()->SetWinMax(5000);
+    frame.temperatureBar()->SetWinMin(400);
+    grow(frame, 12000, 900);
+    EXPECT_EQ(windowOf(frame.timeBar()), (Window{0, 12000, 2000, 5000}));
+    EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{290, 910, 400, 600}));
+
+    // With automatic limits the temperature window fits the readings of the slid window.
+    frame.ShowWholeGraph();
+    frame.setAutomaticLimits(true);
+    frame.timeBar()->SetWinMin(8000);
+    grow(frame, 13000, 250);
+    EXPECT_EQ(windowOf(frame.timeBar()), (Window{0, 13000, 9000, 13000}));
+    EXPECT_EQ(windowOf(frame.temperatureBar()), (Window{240, 910, 250, 900}));
+}
+
 enum class Area
 {
     TemperatureBar,
