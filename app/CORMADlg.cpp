@@ -69,6 +69,7 @@ CORMADlg::CORMADlg(Prompts &prompts, QSettings &settings, SpreadsheetLauncher &s
     SetupTable();
     FillSourceList();
     connectControls();
+    assignKeys();
     UpdateControls();
 }
 
@@ -140,6 +141,28 @@ void CORMADlg::FillSourceList()
     }
     m_sourceList->setCurrentIndex(selected);
     m_acquisition.setSource(m_portName, m_sourceIsFile);
+}
+
+// The usual keys of the commands, named in their buttons' tooltips. A key acts only while
+// its button is shown and enabled.
+void CORMADlg::assignKeys()
+{
+    struct CommandKey
+    {
+        int id;
+        QKeySequence keys;
+    };
+    const std::array keys{CommandKey{IDC_GET_DATA, QKeySequence(Qt::Key_F5)},
+                          CommandKey{IDC_SAVE, QKeySequence::Save},
+                          CommandKey{IDC_PRINT, QKeySequence::Print},
+                          CommandKey{IDC_EXCEL, QKeySequence(Qt::CTRL | Qt::Key_E)},
+                          CommandKey{IDC_GRAPH, QKeySequence(Qt::CTRL | Qt::Key_G)}};
+    for (const CommandKey &key : keys) {
+        auto *button = static_cast<QPushButton *>(control(key.id));
+        button->setShortcut(key.keys);
+        button->setToolTip(QStringLiteral("Клавиши: ") +
+                           key.keys.toString(QKeySequence::NativeText));
+    }
 }
 
 void CORMADlg::connectControls()

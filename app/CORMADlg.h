@@ -68,6 +68,7 @@ private:
     void OnModeChosen(PollMode mode);
     void recordLayoutMargins();
     void connectControls();
+    void assignKeys();
 
     // AcquisitionView
     std::optional<double> enteredPeriod() const override;

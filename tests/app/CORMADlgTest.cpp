@@ -461,6 +461,36 @@ TEST_F(MainDialogTest, DataFileReadsBackToTheSameRowsAndEndsAtItsEnd)
     }
 }
 
+TEST_F(MainDialogTest, KeysActOnlyThroughButtonsThatAreShown)
+{
+    std::string data;
+    for (int i = 1; i <= 3; ++i)
+        data += numberedLine(i, i, 300 + i);
+    m_prompts.paths = {writeFile("data.orm", data)};
+    openDialog("file");
+    AcquisitionTimings timings;
+    m_dialog->acquisition().setTimings(timings);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+
+    // Before a reception the outputs are hidden: their keys do nothing. A key clicks its
+    // button the way a pointer does, a moment later.
+    QTest::keyClick(m_dialog.get(), Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(m_dialog.get(), Qt::Key_G, Qt::ControlModifier);
+    QTest::qWait(300);
+    EXPECT_TRUE(m_prompts.fileRequests.empty());
+    EXPECT_EQ(m_dialog->graphLaunch().graphWnd(), nullptr);
+
+    QTest::keyClick(m_dialog.get(), Qt::Key_F5);
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady, 4000));
+    EXPECT_EQ(rows(), 3);
+    QTest::keyClick(m_dialog.get(), Qt::Key_G, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([this] {
+        return m_dialog->graphLaunch().graphWnd() != nullptr &&
+               m_dialog->graphLaunch().graphWnd()->isVisible();
+    }));
+    EXPECT_EQ(control(IDC_SAVE)->toolTip(), "Клавиши: Ctrl+S");
+}
+
 TEST_F(MainDialogTest, EmptyOrMissingDataFile)
 {
     m_prompts.paths = {writeFile("empty.orm", ""), m_configDir.filePath("missing.orm")};
