@@ -17,6 +17,7 @@ int CORMAApp::run()
     QApplication::setQuitOnLastWindowClosed(false);
     CORMADlg dialog(m_prompts, m_settings, m_spreadsheet);
     m_prompts.setParentWindow(&dialog);
+    m_prompts.setSettings(&m_settings);
     QObject::connect(&dialog, &QDialog::finished, qApp, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     const QString journalFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -26,5 +27,6 @@ int CORMAApp::run()
         0, &dialog, [&dialog, journalFolder] { dialog.OfferInterruptedReception(journalFolder); });
     QApplication::exec();
     m_prompts.setParentWindow(nullptr);
+    m_prompts.setSettings(nullptr);
     return 0;
 }

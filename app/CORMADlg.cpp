@@ -34,6 +34,7 @@
 namespace {
 
 const QString PortKey = QStringLiteral("Port");
+const QString MainWindowKey = QStringLiteral("MainWindow");
 const QString FileSource = QStringLiteral("file");
 
 // How long closing the window waits for the printouts it cancels.
@@ -54,7 +55,7 @@ CORMADlg::CORMADlg(Prompts &prompts, QSettings &settings, SpreadsheetLauncher &s
                    QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       m_prompts(prompts), m_settings(settings), m_spreadsheet(spreadsheet),
-      m_acquisition(*this, prompts, this), m_graphLaunch(prompts),
+      m_acquisition(*this, prompts, this), m_graphLaunch(prompts, &settings),
       m_controls(BuildDialog(MainDialogTemplate(), *this)),
       m_sourceList(controlAs<QComboBox>(m_controls, IDC_SOURCE)),
       m_list(controlAs<QTreeView>(m_controls, IDC_TABLE)),
@@ -66,6 +67,7 @@ CORMADlg::CORMADlg(Prompts &prompts, QSettings &settings, SpreadsheetLauncher &s
     setMinimumSize(size());
     setWindowIcon(ApplicationIcon());
     m_portName = m_settings.value(PortKey, FileSource).toString();
+    restoreGeometry(m_settings.value(MainWindowKey).toByteArray());
     SetupTable();
     FillSourceList();
     connectControls();
@@ -353,6 +355,7 @@ void CORMADlg::reject()
     m_acquisition.shutdown();
     m_graphLaunch.destroyGraphWnd();
     m_settings.setValue(PortKey, m_portName);
+    m_settings.setValue(MainWindowKey, saveGeometry());
     m_settings.sync();
     if (!m_restoredJournal.isEmpty())
         QFile::remove(m_restoredJournal);

@@ -2,10 +2,15 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QSettings>
 
 namespace {
+
+// The folder of the last file opened or saved.
+const QString FolderKey = QStringLiteral("Folder");
 
 QMessageBox::Icon messageIcon(Prompts::Icon icon)
 {
@@ -85,10 +90,17 @@ QString QtPrompts::fileName(const FileRequest &request, bool forSaving)
     dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(request.filter);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    const QString folder =
+        m_settings != nullptr ? m_settings->value(FolderKey).toString() : QString();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        dialog.setDirectory(folder);
     dialog.selectFile(request.defaultName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    const QString chosen = dialog.selectedFiles().constFirst();
+    if (m_settings != nullptr)
+        m_settings->setValue(FolderKey, QFileInfo(chosen).absolutePath());
+    return chosen;
 }
 
 QWidget *QtPrompts::ownerWindow() const

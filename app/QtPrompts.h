@@ -2,6 +2,7 @@
 
 #include "companions/Prompts.h"
 
+class QSettings;
 class QWidget;
 
 // Prompts shown with the desktop's message boxes and file dialogs.
@@ -17,10 +18,13 @@ public:
     // The window the prompts are shown over while no window of the program is active;
     // none makes them free-standing.
     void setParentWindow(QWidget *window) { m_parent = window; }
+    // Where the file dialogs remember the folder of the last file chosen; none forgets it.
+    void setSettings(QSettings *settings) { m_settings = settings; }
 
 private:
     QWidget *ownerWindow() const;
     QString fileName(const FileRequest &request, bool forSaving);
 
     QWidget *m_parent = nullptr;
+    QSettings *m_settings = nullptr;
 };

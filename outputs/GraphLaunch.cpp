@@ -6,15 +6,19 @@
 #include "graph/CLimitDlg.h"
 #include "outputs/GraphSeries.h"
 
+#include <QSettings>
+
 namespace {
 
 // About 30 updates a second at most, and a new reading on the plot within 0.2 s.
 constexpr int FollowIntervalMs = 33;
 
+const QString GraphWindowKey = QStringLiteral("GraphWindow");
+
 } // namespace
 
-GraphLaunch::GraphLaunch(Prompts &prompts, QObject *parent)
-    : QObject(parent), m_prompts(prompts), m_graphPrinting(prompts)
+GraphLaunch::GraphLaunch(Prompts &prompts, QSettings *settings, QObject *parent)
+    : QObject(parent), m_prompts(prompts), m_settings(settings), m_graphPrinting(prompts)
 {
     m_followTimer.setSingleShot(true);
     m_followTimer.setInterval(FollowIntervalMs);
@@ -143,6 +147,8 @@ void GraphLaunch::createGraphWnd()
 {
     m_graphWnd = std::make_unique<CGraphWnd>();
     CGraphWnd *frame = m_graphWnd.get();
+    if (m_settings != nullptr)
+        frame->restoreGeometry(m_settings->value(GraphWindowKey).toByteArray());
     connect(frame, &CGraphWnd::graphClosed, this, &GraphLaunch::graphClosed);
     connect(frame, &CGraphWnd::limitsRequested, this,
             [this, frame] { EditLimits(frame->temperatureBar(), frame, m_prompts); });
@@ -157,5 +163,7 @@ void GraphLaunch::createGraphWnd()
 
 void GraphLaunch::destroyGraphWnd()
 {
+    if (m_graphWnd && m_settings != nullptr)
+        m_settings->setValue(GraphWindowKey, m_graphWnd->saveGeometry());
     m_graphWnd.reset();
 }

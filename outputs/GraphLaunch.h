@@ -12,6 +12,7 @@
 class CGraphWnd;
 class ReceivedRows;
 class Prompts;
+class QSettings;
 
 // The graph button's work: builds the graph series from the table's selection and hands it
 // to the graph window, which is made on the first launch with two points or more and kept
@@ -20,7 +21,10 @@ class GraphLaunch : public QObject
 {
     Q_OBJECT
 public:
-    explicit GraphLaunch(Prompts &prompts, QObject *parent = nullptr);
+    // With settings, the graph window's size and place are kept there from one run to the
+    // next (the key "GraphWindow"); its first show ever keeps the window's own.
+    explicit GraphLaunch(Prompts &prompts, QSettings *settings = nullptr,
+                         QObject *parent = nullptr);
     ~GraphLaunch() override;
 
     // Builds the graph series of series for selectedRows (row numbers of table, empty for
@@ -64,6 +68,7 @@ private:
     void createGraphWnd();
 
     Prompts &m_prompts;
+    QSettings *m_settings;
     GraphPrinting m_graphPrinting;
     // Declared before the window, which reads it until it is gone.
     TermDataFile m_graphSeries;

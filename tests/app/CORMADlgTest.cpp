@@ -491,6 +491,35 @@ TEST_F(MainDialogTest, KeysActOnlyThroughButtonsThatAreShown)
     EXPECT_EQ(control(IDC_SAVE)->toolTip(), "Клавиши: Ctrl+S");
 }
 
+TEST_F(MainDialogTest, BothWindowsComeBackAtTheSizeTheyWereClosedAt)
+{
+    std::string data;
+    for (int i = 1; i <= 3; ++i)
+        data += numberedLine(i, i, 300 + i);
+    const QString path = writeFile("data.orm", data);
+    const auto readAndGraph = [&] {
+        m_prompts.paths = {path};
+        openDialog("file");
+        m_dialog->acquisition().setTimings({});
+        click(IDC_GET_DATA);
+        EXPECT_TRUE(waitForState(AcquisitionState::DataReady, 4000));
+        m_dialog->OnGraph();
+        return m_dialog->graphLaunch().graphWnd();
+    };
+
+    CGraphWnd *graph = readAndGraph();
+    // The first show ever keeps the graph window's own size.
+    EXPECT_EQ(graph->size(), QSize(300, 200));
+    const QSize mainSize = m_dialog->size() + QSize(120, 80);
+    m_dialog->resize(mainSize);
+    graph->resize(640, 420);
+    m_dialog->reject();
+
+    graph = readAndGraph();
+    EXPECT_EQ(m_dialog->size(), mainSize);
+    EXPECT_EQ(graph->size(), QSize(640, 420));
+}
+
 TEST_F(MainDialogTest, EmptyOrMissingDataFile)
 {
     m_prompts.paths = {writeFile("empty.orm", ""), m_configDir.filePath("missing.orm")};
