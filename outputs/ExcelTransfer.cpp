@@ -1,13 +1,18 @@
 #include "outputs/ExcelTransfer.h"
 
+#include "outputs/SaveMeasurements.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include <xlsxwriter.h>
 
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -85,6 +90,49 @@ QString createUniqueFile(const QString &folder, QString &path)
     return {};
 }
 
+// Workbooks made for the spreadsheet application are kept a week, then removed.
+constexpr int KeptWorkbookDays = 7;
+
+void removeOldWorkbooks(const QString &folder)
+{
+    const QDateTime oldest = QDateTime::currentDateTime().addDays(-KeptWorkbookDays);
+    const QFileInfoList workbooks =
+        QDir(folder).entryInfoList({QStringLiteral("ORMA-*.xlsx")}, QDir::Files);
+    for (const QFileInfo &workbook : workbooks) {
+        if (workbook.lastModified() < oldest)
+            QFile::remove(workbook.absoluteFilePath());
+    }
+}
+
+// Written beside its name and moved over it only when whole, so that a failure leaves no
+// partial workbook and keeps a file that was there.
+bool writeWorkbookFile(const QString &path, const std::vector<TableRowText> &rows)
+{
+    QString written;
+    if (!createUniqueFile(QFileInfo(path).absolutePath(), written).isEmpty())
+        return false;
+    if (!WriteWorkbook(written, rows).isEmpty() ||
+        std::rename(QFile::encodeName(written).constData(), QFile::encodeName(path).constData()) !=
+            0) {
+        QFile::remove(written);
+        return false;
+    }
+    return true;
+}
+
+// Without a spreadsheet application the rows still reach a file, if the user wants one.
+void offerWorkbookFile(Prompts &prompts, const std::vector<TableRowText> &rows)
+{
+    if (prompts.message(QStringLiteral("Сохранить таблицу в файл .xlsx?"), TransferCaption,
+                        Prompts::Icon::Question, Prompts::Buttons::YesNo) != Prompts::Answer::Yes)
+        return;
+    const QString path =
+        prompts.saveFileName({QStringLiteral("Книги Excel (*.xlsx);;Все файлы (*)"),
+                              QStringLiteral("xlsx"), QStringLiteral("data")});
+    if (!path.isEmpty())
+        ReportFileWritten(prompts, writeWorkbookFile(path, rows));
+}
+
 } // namespace
 
 bool AutoWrap(Prompts &prompts, const QString &step, const QString &object,
@@ -131,9 +179,11 @@ void TransferToSpreadsheet(Prompts &prompts, const std::vector<TableRowText> &ro
     if (!launcher.isInstalled()) {
         prompts.message(QStringLiteral("MS Exel не установлен на вашем компьютере."), LaunchCaption,
                         Prompts::Icon::Stop);
+        offerWorkbookFile(prompts, rows);
         return;
     }
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    removeOldWorkbooks(folder);
     QString path;
     if (!AutoWrap(prompts, QStringLiteral("QDir::mkpath"), folder,
                   [&folder] { return makeFolder(folder); }) ||
@@ -149,6 +199,7 @@ void TransferToSpreadsheet(Prompts &prompts, const std::vector<TableRowText> &ro
         QFile::remove(path);
         prompts.message(QStringLiteral("MS Exel не корректно установлен на вашем компьютере."),
                         LaunchCaption, Prompts::Icon::Stop);
+        offerWorkbookFile(prompts, rows);
         return;
     }
     prompts.message(QStringLiteral("Данные успешно перенесены в приложение MS Exel."),

@@ -35,6 +35,8 @@ QString WriteWorkbook(const QString &path, const std::vector<TableRowText> &rows
 
 // "в  Exel": writes `rows` into a new, uniquely named workbook in the user's cache folder and
 // opens it in the spreadsheet application. Every outcome, a failing step included, is shown
-// to the user; a failure abandons only the transfer.
+// to the user; a failure abandons only the transfer. When no application is installed, or
+// it does not start, the user may save the workbook to a file instead. Workbooks made for
+// the application are removed from the cache folder after a week.
 void TransferToSpreadsheet(Prompts &prompts, const std::vector<TableRowText> &rows,
                            SpreadsheetLauncher &launcher);

@@ -95,7 +95,12 @@ void SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
         written = writeAll(file, received.data(), static_cast<qint64>(received.size()));
     }
     // commit() flushes what is still buffered: a late write failure shows up here.
-    if (written && file.commit()) {
+    ReportFileWritten(prompts, written && file.commit());
+}
+
+void ReportFileWritten(Prompts &prompts, bool written)
+{
+    if (written) {
         prompts.message(QStringLiteral("Данные успешно записаны в файл."),
                         QStringLiteral("Сохранение данных"), Prompts::Icon::Information);
     } else {

@@ -25,3 +25,7 @@ QByteArray TextForm(const ReceivedRows &table, const std::vector<int> &rows);
 // a failed save leaves a file that was there as it was. Reports the outcome to the user.
 void SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
                       const std::vector<int> &selectedRows, std::span<const char> received);
+
+// Tells the user how writing a file ended: "Данные успешно записаны в файл." or "Ошибка записи
+// данных в файл.".
+void ReportFileWritten(Prompts &prompts, bool written);

@@ -1,6 +1,7 @@
 #include "outputs/TableExport.h"
 
 #include "acquisition/ReceivedRows.h"
+#include "outputs/SaveMeasurements.h"
 
 #include <QSaveFile>
 #include <QStringList>
@@ -75,9 +76,6 @@ void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<in
     const QByteArray document = CsvDocument(rows);
     QSaveFile file(path);
     // commit() flushes what is still buffered: a late write failure shows up there.
-    if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size() ||
-        !file.commit()) {
-        prompts.message(QStringLiteral("Ошибка записи данных в файл."), ErrorCaption,
-                        Prompts::Icon::Exclamation);
-    }
+    ReportFileWritten(prompts, file.open(QIODevice::WriteOnly) &&
+                                   file.write(document) == document.size() && file.commit());
 }

@@ -24,5 +24,5 @@ QByteArray CsvDocument(const std::vector<RowCells> &rows);
 
 // "Экспорт в CSV...": the selected rows, or all rows when none is selected, to a file the user
 // names. Does nothing for an empty table. The file is replaced only when everything was
-// written; a failure is reported and leaves no partial file.
+// written; the outcome is reported, and a failure leaves no partial file.
 void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<int> &selectedRows);

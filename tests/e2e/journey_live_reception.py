@@ -94,6 +94,7 @@ def journey():
         j.context_menu(table)
         j.choose(*EXPORT)
         j.answer_file_dialog("Save As", path)
+        j.answer(j.message_box("Данные успешно записаны в файл."))
         with open(path, "rb") as f:
             data = f.read()
         check(data.startswith(b"\xef\xbb\xbf"), "the CSV file has no byte order mark")

@@ -6,6 +6,7 @@
 #include "tests/support/FakeSpreadsheet.h"
 #include "tests/support/ScriptedPrompts.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -203,17 +204,59 @@ const LaunchCase LaunchCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Cases, TransferLaunch, testing::ValuesIn(LaunchCases));
 
-TEST_P(TransferLaunch, IsReportedAndLeavesNoWorkbook)
+TEST_P(TransferLaunch, IsReportedAndLeavesNoWorkbookUnlessTheUserSavesOne)
 {
     const LaunchCase &c = GetParam();
     launcher.installed = c.installed;
     launcher.starts = c.starts;
-    TransferToSpreadsheet(prompts, GetRowTexts(table, {}), launcher);
-    ASSERT_EQ(prompts.shown.size(), 1u) << c.what;
+    const std::vector<TableRowText> rows = GetRowTexts(table, {});
+    TransferToSpreadsheet(prompts, rows, launcher);
+    ASSERT_EQ(prompts.shown.size(), 2u) << c.what;
     EXPECT_EQ(prompts.shown[0].text, QString::fromUtf8(c.text));
     EXPECT_EQ(prompts.shown[0].caption, "Ошибка запуска MS Exel");
     EXPECT_EQ(prompts.shown[0].icon, Prompts::Icon::Stop);
+    EXPECT_EQ(prompts.shown[1].text, "Сохранить таблицу в файл .xlsx?");
+    EXPECT_EQ(prompts.shown[1].buttons, Prompts::Buttons::YesNo);
     EXPECT_TRUE(QDir(folder()).entryList(QDir::Files).isEmpty()) << c.what;
+
+    // Saved instead: the same workbook, in the file the user named, and nothing else left.
+    QTemporaryDir saved;
+    const QString path = saved.filePath("rows.xlsx");
+    prompts.shown.clear();
+    prompts.answers = {Prompts::Answer::Ok, Prompts::Answer::Yes};
+    prompts.paths = {path};
+    TransferToSpreadsheet(prompts, rows, launcher);
+    EXPECT_EQ(prompts.fileRequests.back().defaultSuffix, "xlsx");
+    EXPECT_EQ(prompts.texts().last(), "Данные успешно записаны в файл.");
+    expectCellsOf(ReadWorkbook(path), rows);
+    EXPECT_EQ(QDir(saved.path()).entryList(QDir::Files), QStringList{"rows.xlsx"});
+
+    // A folder that is not there: reported, nothing written.
+    prompts.shown.clear();
+    prompts.answers = {Prompts::Answer::Ok, Prompts::Answer::Yes};
+    prompts.paths = {saved.filePath("missing/rows.xlsx")};
+    TransferToSpreadsheet(prompts, rows, launcher);
+    EXPECT_EQ(prompts.texts().last(), "Ошибка записи данных в файл.");
+}
+
+TEST_F(Transfer, WorkbooksOlderThanAWeekLeaveTheCacheFolder)
+{
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    const auto workbookAged = [this](const QString &name, int days) {
+        QFile file(QDir(folder()).filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-days),
+                                     QFileDevice::FileModificationTime));
+    };
+    workbookAged("ORMA-old111.xlsx", 8);
+    workbookAged("ORMA-new111.xlsx", 6);
+    workbookAged("other.xlsx", 30);
+    TransferToSpreadsheet(prompts, GetRowTexts(table, {}), launcher);
+    const QStringList left = QDir(folder()).entryList(QDir::Files);
+    EXPECT_FALSE(left.contains("ORMA-old111.xlsx"));
+    EXPECT_TRUE(left.contains("ORMA-new111.xlsx"));
+    EXPECT_TRUE(left.contains("other.xlsx"));
+    EXPECT_EQ(left.size(), 3);
 }
 
 TEST_F(Transfer, AFailingStepIsReportedAndAbandonsOnlyTheTransfer)

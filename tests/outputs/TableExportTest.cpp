@@ -58,11 +58,13 @@ TEST_F(TableExportTest, ExportWritesTheSelectionOrEverythingAndLeavesNoPartialFi
     prompts.paths = {path};
     ExportCsv(prompts, table, {1});
     EXPECT_EQ(fileBytes(path).count('\n'), 2);
-    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(prompts.texts(), QStringList{"Данные успешно записаны в файл."});
+    prompts.shown.clear();
 
     prompts.paths = {path};
     ExportCsv(prompts, table, {});
     EXPECT_EQ(fileBytes(path).count('\n'), 3);
+    prompts.shown.clear();
 
     // A folder that is not there: the user is told, nothing is written.
     const QString nowhere = dir.filePath(QStringLiteral("missing/rows.csv"));
