@@ -1,7 +1,13 @@
 #include "acquisition/SerialPort.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <vector>
+
+#include <dirent.h>
 
 #include <fcntl.h>
 #include <grp.h>
@@ -29,6 +35,50 @@ std::string groupName(gid_t gid)
     if (getgrgid_r(gid, &entry, strings.data(), strings.size(), &found) != 0 || !found)
         return {};
     return found->gr_name;
+}
+
+bool inGroup(gid_t gid)
+{
+    if (getegid() == gid)
+        return true;
+    const int count = getgroups(0, nullptr);
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(count, 0)));
+    if (count <= 0 || getgroups(count, groups.data()) < 0)
+        return false;
+    return std::find(groups.begin(), groups.end(), gid) != groups.end();
+}
+
+std::string commandOf(const std::string &pid)
+{
+    std::ifstream comm("/proc/" + pid + "/comm");
+    std::string name;
+    std::getline(comm, name);
+    return name;
+}
+
+bool isNumber(const char *text)
+{
+    return *text != '\0' &&
+           std::all_of(text, text + std::strlen(text), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Whether one of the open files in the folder fds (a /proc/<pid>/fd) is the device.
+bool holdsDevice(const std::string &fds, dev_t device)
+{
+    DIR *folder = opendir(fds.c_str());
+    if (folder == nullptr)
+        return false;
+    bool holds = false;
+    while (const dirent *entry = readdir(folder)) {
+        struct stat target = {};
+        if (isNumber(entry->d_name) && stat((fds + '/' + entry->d_name).c_str(), &target) == 0 &&
+            S_ISCHR(target.st_mode) && target.st_rdev == device) {
+            holds = true;
+            break;
+        }
+    }
+    closedir(folder);
+    return holds;
 }
 
 void setLineSettings(termios &settings)
@@ -83,10 +133,14 @@ void closeDevice(int fd, bool exclusive)
 PortOpenResult OpenPort(const std::string &name)
 {
     if (name.empty())
-        return {nullptr, {PortOpenFailure::Reason::Other, {}}};
+        return {nullptr, {PortOpenFailure::Reason::Other}};
     const int fd = open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {nullptr, PortOpenFailureFor(errno, name)};
+    if (FindPortHolder(name)) {
+        close(fd);
+        return {nullptr, PortOpenFailureFor(EBUSY, name)};
+    }
 
     bool exclusive = false;
     const int error = configure(fd, exclusive);
@@ -98,25 +152,57 @@ PortOpenResult OpenPort(const std::string &name)
     return {std::unique_ptr<SerialPort>(new SerialPort(fd)), {}};
 }
 
+std::optional<PortHolder> FindPortHolder(const std::string &path)
+{
+    struct stat device = {};
+    if (stat(path.c_str(), &device) != 0 || !S_ISCHR(device.st_mode))
+        return std::nullopt;
+    DIR *processes = opendir("/proc");
+    if (processes == nullptr)
+        return std::nullopt;
+    const std::string self = std::to_string(getpid());
+    std::optional<PortHolder> holder;
+    while (const dirent *entry = readdir(processes)) {
+        if (!isNumber(entry->d_name) || entry->d_name == self ||
+            !holdsDevice(std::string("/proc/") + entry->d_name + "/fd", device.st_rdev))
+            continue;
+        holder = PortHolder{commandOf(entry->d_name), std::atoi(entry->d_name)};
+        break;
+    }
+    closedir(processes);
+    return holder;
+}
+
 PortOpenFailure PortOpenFailureFor(int error, const std::string &path)
 {
     switch (error) {
     case EACCES:
     case EPERM: {
+        PortOpenFailure failure{PortOpenFailure::Reason::NoPermission};
         struct stat device = {};
-        const bool known = stat(path.c_str(), &device) == 0;
-        return {PortOpenFailure::Reason::NoPermission, known ? groupName(device.st_gid) : ""};
+        if (stat(path.c_str(), &device) == 0) {
+            failure.group = groupName(device.st_gid);
+            failure.groupMayUse = (device.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+            failure.inGroup = inGroup(device.st_gid);
+        }
+        return failure;
     }
     case EBUSY:
-    case EWOULDBLOCK:
-        return {PortOpenFailure::Reason::Busy, {}};
+    case EWOULDBLOCK: {
+        PortOpenFailure failure{PortOpenFailure::Reason::Busy};
+        if (const std::optional<PortHolder> holder = FindPortHolder(path)) {
+            failure.holder = holder->name;
+            failure.holderPid = holder->pid;
+        }
+        return failure;
+    }
     case ENOENT:
     case ENODEV:
     case ENXIO:
     case EIO:
-        return {PortOpenFailure::Reason::Gone, {}};
+        return {PortOpenFailure::Reason::Gone};
     default:
-        return {PortOpenFailure::Reason::Other, {}};
+        return {PortOpenFailure::Reason::Other};
     }
 }
 
@@ -124,12 +210,21 @@ QString PortOpenFailureText(const PortOpenFailure &failure)
 {
     switch (failure.reason) {
     case PortOpenFailure::Reason::NoPermission:
-        if (failure.group.empty())
-            return QStringLiteral("Нет прав доступа к порту.");
-        return QStringLiteral("Нет прав доступа к порту: добавьте пользователя в группу %1.")
-            .arg(QString::fromStdString(failure.group));
+        // A group is named only where joining it would help.
+        if (failure.groupMayUse && !failure.inGroup && !failure.group.empty())
+            return QStringLiteral("Нет прав доступа к порту: добавьте пользователя в группу %1.")
+                .arg(QString::fromStdString(failure.group));
+        if (!failure.groupMayUse)
+            return QStringLiteral("Нет прав доступа к порту: устройство доступно только его "
+                                  "владельцу. Разрешите доступ к нему правилом udev (пример "
+                                  "есть в README).");
+        return QStringLiteral("Нет прав доступа к порту.");
     case PortOpenFailure::Reason::Busy:
-        return QStringLiteral("Порт занят другой программой.");
+        if (failure.holder.empty())
+            return QStringLiteral("Порт занят другой программой.");
+        return QStringLiteral("Порт занят другой программой: %1 (pid %2).")
+            .arg(QString::fromStdString(failure.holder))
+            .arg(failure.holderPid);
     case PortOpenFailure::Reason::Gone:
         return QStringLiteral("Устройство не найдено или отключено.");
     case PortOpenFailure::Reason::None:

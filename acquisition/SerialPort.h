@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class SerialPort;
@@ -22,9 +23,26 @@ struct PortOpenFailure
     };
 
     Reason reason = Reason::None;
-    // For NoPermission: the group owning the device, empty when it has no name.
+    // For NoPermission: the group owning the device, empty when it has no name; whether that
+    // group may read and write the device, and whether this process is in it.
     std::string group;
+    bool groupMayUse = false;
+    bool inGroup = false;
+    // For Busy: the program that has the device open and its process id, when it was found.
+    std::string holder;
+    int holderPid = 0;
 };
+
+// A process other than this one that has the device at path open.
+struct PortHolder
+{
+    std::string name;
+    int pid = 0;
+};
+
+// Looks through the open files of the processes this one may see (all of them for root) for
+// the device at path.
+std::optional<PortHolder> FindPortHolder(const std::string &path);
 
 // A configured port, or null and the reason it failed.
 struct PortOpenResult
@@ -34,7 +52,8 @@ struct PortOpenResult
 };
 
 // Opens the device at name for the instrument: exclusively (TIOCEXCL and an advisory lock, so
-// a port held by another program fails as Busy), both queues flushed, raw 9600 8N1 with DTR
+// a port held by another program fails as Busy; root, whom TIOCEXCL does not stop, is refused
+// a device another process has open), both queues flushed, raw 9600 8N1 with DTR
 // and RTS off where the device has modem lines. The break is set while configuring and
 // cleared again on success and on every failure.
 PortOpenResult OpenPort(const std::string &name);

@@ -9,7 +9,11 @@
 #include <cerrno>
 #include <string>
 
+#include <csignal>
+
 #include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -96,7 +100,7 @@ TEST(SerialPort, SourcesThatAreNoPortFailWithTheirReason)
     }
 }
 
-TEST(SerialPort, MissingPermissionNamesTheDevicesGroup)
+TEST(SerialPort, MissingPermissionNamesAGroupOnlyWhereJoiningItWouldHelp)
 {
     QTemporaryFile device;
     ASSERT_TRUE(device.open());
@@ -104,15 +108,56 @@ TEST(SerialPort, MissingPermissionNamesTheDevicesGroup)
     const std::string group = nameOfGroup(getegid());
     ASSERT_FALSE(group.empty());
 
+    // Mode 600: the group may not use the device, so naming it would mislead.
     for (int error : {EACCES, EPERM}) {
         const PortOpenFailure failure = PortOpenFailureFor(error, path);
         EXPECT_EQ(failure.reason, Reason::NoPermission);
         EXPECT_EQ(failure.group, group);
+        EXPECT_FALSE(failure.groupMayUse);
+        EXPECT_TRUE(failure.inGroup);
         EXPECT_EQ(PortOpenFailureText(failure),
-                  QString("Нет прав доступа к порту: добавьте пользователя в группу %1.")
-                      .arg(QString::fromStdString(group)));
+                  "Нет прав доступа к порту: устройство доступно только его владельцу. "
+                  "Разрешите доступ к нему правилом udev (пример есть в README).");
     }
-    EXPECT_EQ(PortOpenFailureText({Reason::NoPermission, ""}), "Нет прав доступа к порту.");
+    // Mode 660 and the group this process is in: nothing a group could mend.
+    ASSERT_EQ(chmod(path.c_str(), 0660), 0);
+    const PortOpenFailure shared = PortOpenFailureFor(EACCES, path);
+    EXPECT_TRUE(shared.groupMayUse);
+    EXPECT_EQ(PortOpenFailureText(shared), "Нет прав доступа к порту.");
+
+    PortOpenFailure joinable{Reason::NoPermission, "dialout", true, false};
+    EXPECT_EQ(PortOpenFailureText(joinable),
+              "Нет прав доступа к порту: добавьте пользователя в группу dialout.");
+}
+
+TEST(SerialPort, APortAnotherProcessHasOpenIsRefusedAndItsHolderNamed)
+{
+    PseudoTerminal instrument;
+    // The child keeps the terminal open as another program would, without locking it: root
+    // would get past TIOCEXCL alone.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        pause();
+        _exit(0);
+    }
+    const PortOpenResult opened = OpenPort(instrument.slavePath());
+    const std::optional<PortHolder> holder = FindPortHolder(instrument.slavePath());
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+
+    EXPECT_FALSE(opened.port);
+    EXPECT_EQ(opened.failure.reason, Reason::Busy);
+    EXPECT_EQ(opened.failure.holderPid, child);
+    ASSERT_TRUE(holder.has_value());
+    EXPECT_EQ(holder->pid, child);
+    EXPECT_EQ(PortOpenFailureText(opened.failure),
+              QString("Порт занят другой программой: %1 (pid %2).")
+                  .arg(QString::fromStdString(holder->name))
+                  .arg(child));
+    EXPECT_FALSE(holder->name.empty());
+    // Alone again, the port opens.
+    EXPECT_TRUE(OpenPort(instrument.slavePath()).port);
 }
 
 // Only where permissions bind: the superuser opens any device.
