@@ -28,6 +28,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTreeView>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -56,6 +57,7 @@ CORMADlg::CORMADlg(Prompts &prompts, QSettings &settings, SpreadsheetLauncher &s
     : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       m_prompts(prompts), m_settings(settings), m_spreadsheet(spreadsheet),
       m_acquisition(*this, prompts, this), m_graphLaunch(prompts, &settings),
+      m_help([this](const QUrl &page) { return showHelpPage(page); }),
       m_controls(BuildDialog(MainDialogTemplate(), *this)),
       m_sourceList(controlAs<QComboBox>(m_controls, IDC_SOURCE)),
       m_list(controlAs<QTreeView>(m_controls, IDC_TABLE)),
@@ -186,6 +188,8 @@ void CORMADlg::connectControls()
             [this] { m_help.showHelp(); });
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             [this] { m_help.showHelp(); });
+    connect(&m_graphLaunch, &GraphLaunch::helpRequested, this,
+            [this] { m_help.showHelp(QStringLiteral("graph.html")); });
     // The window manager's menu is not the program's here: the About command lives in the
     // window's context menu and under Ctrl+I.
     AddAboutAction(*this);
@@ -285,6 +289,13 @@ void CORMADlg::OnGraph()
     m_graphLaunch.OnGraph(m_acquisition.series(), table(), selectedRows(), m_selectionChanged);
 }
 
+bool CORMADlg::showHelpPage(const QUrl &page)
+{
+    if (!m_helpWindow)
+        m_helpWindow = std::make_unique<HelpWindow>();
+    return m_helpWindow->showPage(page);
+}
+
 void CORMADlg::OfferInterruptedReception(const QString &journalFolder)
 {
     const std::optional<InterruptedReception> found = ReceptionJournal::find(journalFolder);
@@ -354,6 +365,7 @@ void CORMADlg::reject()
     m_graphLaunch.cancelPrintout(printoutsEnd);
     m_acquisition.shutdown();
     m_graphLaunch.destroyGraphWnd();
+    m_helpWindow.reset();
     m_settings.setValue(PortKey, m_portName);
     m_settings.setValue(MainWindowKey, saveGeometry());
     m_settings.sync();

@@ -2,10 +2,13 @@
 
 #include "acquisition/AcquisitionControl.h"
 #include "app/HelpLauncher.h"
+#include "app/HelpWindow.h"
 #include "outputs/GraphLaunch.h"
 #include "resources/DialogTemplate.h"
 
 #include <QDialog>
+
+#include <memory>
 
 class Prompts;
 class SpreadsheetLauncher;
@@ -69,6 +72,7 @@ private:
     void recordLayoutMargins();
     void connectControls();
     void assignKeys();
+    bool showHelpPage(const QUrl &page);
 
     // AcquisitionView
     std::optional<double> enteredPeriod() const override;
@@ -81,7 +85,9 @@ private:
     SpreadsheetLauncher &m_spreadsheet;
     AcquisitionControl m_acquisition;
     GraphLaunch m_graphLaunch;
+    // The manual in the program's own help window, made on first use.
     HelpLauncher m_help;
+    std::unique_ptr<HelpWindow> m_helpWindow;
     std::vector<BuiltControl> m_controls;
     bool m_selectionChanged = false;
     QString m_portName;

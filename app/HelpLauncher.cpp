@@ -15,6 +15,8 @@
 
 HelpLauncher::HelpLauncher() : m_opener(OpenWithDesktop) {}
 
+HelpLauncher::HelpLauncher(UrlOpener opener) : m_opener(std::move(opener)) {}
+
 HelpLauncher::HelpLauncher(UrlOpener opener, QStringList folders)
     : m_opener(std::move(opener)), m_folders(std::move(folders))
 {}
@@ -32,12 +34,13 @@ QString HelpLauncher::mainPage() const
     return {};
 }
 
-bool HelpLauncher::showHelp() const
+bool HelpLauncher::showHelp(const QString &page) const
 {
-    const QString page = mainPage();
-    if (page.isEmpty() || !m_opener)
+    const QString first = mainPage();
+    if (first.isEmpty() || !m_opener)
         return false;
-    return m_opener(QUrl::fromLocalFile(page));
+    const QFileInfo shown(QFileInfo(first).dir(), page);
+    return m_opener(QUrl::fromLocalFile(shown.isFile() ? shown.absoluteFilePath() : first));
 }
 
 QStringList DefaultHelpFolders()

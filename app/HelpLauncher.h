@@ -19,18 +19,19 @@ public:
     // Hands a local page to a viewer; false when no viewer took it.
     using UrlOpener = std::function<bool(const QUrl &)>;
 
-    // The desktop's browser, and the help where DefaultHelpFolders() says (asked when the
-    // help is opened, so a QCoreApplication must exist by then).
+    // The desktop's browser, or opener, and the help where DefaultHelpFolders() says (asked
+    // when the help is opened, so a QCoreApplication must exist by then).
     HelpLauncher();
+    explicit HelpLauncher(UrlOpener opener);
     // opener instead of the desktop's browser; the help looked for in folders, in order.
     HelpLauncher(UrlOpener opener, QStringList folders);
 
     // The path of the first page in the first folder that has one; empty when none has.
     QString mainPage() const;
 
-    // Opens the first page. Shows nothing and gives false when the help is missing or no
-    // viewer takes it; true when a viewer did.
-    bool showHelp() const;
+    // Opens the first page, or the page of that name beside it. Shows nothing and gives false
+    // when the help is missing or no viewer takes it; true when a viewer did.
+    bool showHelp(const QString &page = QString::fromLatin1(HelpMainPage)) const;
 
 private:
     UrlOpener m_opener;

@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QWheelEvent>
 
@@ -76,6 +77,8 @@ CGraphWnd::CGraphWnd(Bars bars)
     setWindowTitle(QStringLiteral("-- График --"));
     createStatusLine();
     m_view = new CGraphView(this);
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            &CGraphWnd::helpRequested);
     createContextMenu();
     connect(m_view, &CGraphView::pointerTextChanged, this, &CGraphWnd::setStatusText);
     connect(m_view, &CGraphView::contextMenuRequested, this, &CGraphWnd::OnContextMenu);

@@ -117,6 +117,8 @@ signals:
     void printRequested();
     void limitsRequested();
     void followingToggled(bool on);
+    // F1: the owner shows the graph's page of the manual.
+    void helpRequested();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -150,6 +150,7 @@ void GraphLaunch::createGraphWnd()
     if (m_settings != nullptr)
         frame->restoreGeometry(m_settings->value(GraphWindowKey).toByteArray());
     connect(frame, &CGraphWnd::graphClosed, this, &GraphLaunch::graphClosed);
+    connect(frame, &CGraphWnd::helpRequested, this, &GraphLaunch::helpRequested);
     connect(frame, &CGraphWnd::limitsRequested, this,
             [this, frame] { EditLimits(frame->temperatureBar(), frame, m_prompts); });
     connect(frame, &CGraphWnd::followingToggled, this, [this](bool on) {

@@ -57,6 +57,8 @@ public:
 signals:
     // The user closed the graph window, which stays until its owner hides it.
     void graphClosed();
+    // F1 in the graph window.
+    void helpRequested();
 
 private:
     // Hands the graph series to the window as a launch does; activate brings it to the front.

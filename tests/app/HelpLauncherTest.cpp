@@ -54,6 +54,19 @@ TEST_F(HelpLauncherTest, ViewerGetsTheFirstPageAsLocalFile)
     EXPECT_EQ(viewer.opened[0].toLocalFile(), QDir(folder("help")).filePath("MainIndex.html"));
 }
 
+TEST_F(HelpLauncherTest, APageIsOpenedBesideTheFirstOrTheFirstWhenItIsMissing)
+{
+    writePage(folder("help"));
+    writePage(folder("help"), "graph.html");
+    RecordingViewer viewer;
+    const HelpLauncher launcher(viewer.opener(), {folder("help")});
+    EXPECT_TRUE(launcher.showHelp("graph.html"));
+    EXPECT_TRUE(launcher.showHelp("nothing.html"));
+    ASSERT_EQ(viewer.opened.size(), 2);
+    EXPECT_EQ(viewer.opened[0].toLocalFile(), QDir(folder("help")).filePath("graph.html"));
+    EXPECT_EQ(viewer.opened[1].toLocalFile(), QDir(folder("help")).filePath("MainIndex.html"));
+}
+
 TEST_F(HelpLauncherTest, NoViewerDoesNothing)
 {
     writePage(folder("help"));

@@ -1,7 +1,7 @@
 """The graph window as its user works with it while the main window stays open: the pointer
-readout, the wheel over the time bar, and every command of the context menu that changes
-what is shown ("Весь график", the automatic limits, the limits dialog with a bad and a good
-entry)."""
+readout, the wheel over the time bar, every command of the context menu that changes what is
+shown ("Весь график", the automatic limits, the limits dialog with a bad and a good entry), and
+F1 for the graph's page of the manual."""
 
 import pyatspi
 
@@ -128,6 +128,12 @@ def journey():
         graph = j.window(*GRAPH)
         check(start_of(j.find(graph, "slider", "Шкала времени")) == zoomed,
               "the time window did not stay where the user left it")
+
+        # F1 over the graph: the graph's page of the manual, in the program's own help window.
+        j.click(j.find(graph, "slider", "Шкала времени"))
+        j.key("F1")
+        help_window = j.window("filler", "График — ORMA — Справка ORMA")
+        j.find(help_window, "push button", "Назад")
 
 
 run(journey)
