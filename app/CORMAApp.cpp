@@ -9,7 +9,7 @@
 // On Linux the setting lives in ~/.config/KALMIRON/orma.conf.
 CORMAApp::CORMAApp() : m_settings(QStringLiteral("KALMIRON"), QStringLiteral("orma")) {}
 
-int CORMAApp::run()
+int CORMAApp::run(const QString &dataFile)
 {
     // The main window is shown modeless: an application-modal main window would withhold
     // every event from the graph window. The program ends when the main window has run its
@@ -23,8 +23,11 @@ int CORMAApp::run()
     const QString journalFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     dialog.acquisition().setJournalFolder(journalFolder);
     dialog.show();
-    QTimer::singleShot(
-        0, &dialog, [&dialog, journalFolder] { dialog.OfferInterruptedReception(journalFolder); });
+    QTimer::singleShot(0, &dialog, [&dialog, journalFolder, dataFile] {
+        dialog.OfferInterruptedReception(journalFolder);
+        if (!dataFile.isEmpty())
+            dialog.acquisition().readBack(dataFile);
+    });
     QApplication::exec();
     m_prompts.setParentWindow(nullptr);
     m_prompts.setSettings(nullptr);

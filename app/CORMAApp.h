@@ -5,13 +5,14 @@
 
 #include <QSettings>
 
-// The application: runs the main dialog with the program's one setting and the desktop's
+// The application: runs the main dialog with the program's settings and the desktop's
 // prompts, and returns when the dialog has closed.
 class CORMAApp
 {
 public:
     CORMAApp();
-    int run();
+    // With dataFile, the main window reads it back as the source "file" would, once shown.
+    int run(const QString &dataFile = QString());
 
 private:
     QSettings m_settings;

@@ -1,7 +1,8 @@
 """A reception saved in both forms through the file dialog and read back through the source
 "file": the data file holds the instrument's bytes and gives the table of the download again,
-the text file the same readings numbered from 0. Along the way, a save into a folder that does
-not exist and the reading of an empty file: the program says so and goes on."""
+the text file the same readings numbered from 0; the data file named on the command line is
+read back at the start. Along the way, a save into a folder that does not exist and the
+reading of an empty file: the program says so and goes on."""
 
 import os
 import subprocess
@@ -88,6 +89,14 @@ def journey():
         check(j.table_rows(main) == [], "rows left in the table after an empty file")
 
         read_back(data_file, downloaded, "the data file read back")
+
+        # The data file named on the command line, as a double click in the file manager
+        # hands it over: read back at the start.
+        j.press("Завершить")
+        check(j.wait_for_exit(10) == 0, "ORMA did not end normally")
+        main = j.start_orma(None, data_file)
+        j.wait_until("the data file given at the start read back", lambda: j.table_rows(
+            main) == downloaded and find_all(main, "push button", "Сохранить..."), timeout=30)
 
 
 run(journey)

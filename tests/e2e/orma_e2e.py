@@ -216,12 +216,13 @@ class Journey:
                         values[key] = value
         return values
 
-    def start_orma(self, port=None):
-        """Starts the program, with port as the remembered source; returns its main window."""
+    def start_orma(self, port=None, *args):
+        """Starts the program, with port as the remembered source and args on its command
+        line; returns its main window."""
         if port is not None:
             with open(os.path.join(self.config_dir, "KALMIRON", "orma.conf"), "w") as f:
                 f.write(f"[General]\nPort={port}\n")
-        self.orma = self._spawn([os.environ["ORMA_BINARY"]], stdout=subprocess.DEVNULL)
+        self.orma = self._spawn([os.environ["ORMA_BINARY"], *args], stdout=subprocess.DEVNULL)
 
         def application():
             for app in pyatspi.Registry.getDesktop(0):
