@@ -1,5 +1,6 @@
 #include "acquisition/ReceptionJournal.h"
 
+#include "acquisition/ProcessCommand.h"
 #include "acquisition/ReceiveBuffer.h"
 
 #include <QCoreApplication>
@@ -32,17 +33,11 @@ QString journalName(PollMode mode, const QDateTime &started, qint64 pid)
              started.toString(TimeFormat), QString::number(pid));
 }
 
-QByteArray commandOf(const QString &pid)
-{
-    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-    return comm.open(QIODevice::ReadOnly) ? comm.readAll() : QByteArray();
-}
-
 // A journal whose writer still runs belongs to a reception that goes on in another window.
 bool writerRuns(const QString &pid)
 {
-    const QByteArray command = commandOf(pid);
-    return !command.isEmpty() && command == commandOf(QStringLiteral("self"));
+    const std::string command = ProcessCommand(pid.toStdString());
+    return !command.empty() && command == ProcessCommand("self");
 }
 
 int countLines(const QString &path)

@@ -1,10 +1,11 @@
 #include "acquisition/SerialPort.h"
 
+#include "acquisition/ProcessCommand.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
 #include <dirent.h>
@@ -46,14 +47,6 @@ bool inGroup(gid_t gid)
     if (count <= 0 || getgroups(count, groups.data()) < 0)
         return false;
     return std::find(groups.begin(), groups.end(), gid) != groups.end();
-}
-
-std::string commandOf(const std::string &pid)
-{
-    std::ifstream comm("/proc/" + pid + "/comm");
-    std::string name;
-    std::getline(comm, name);
-    return name;
 }
 
 bool isNumber(const char *text)
@@ -166,7 +159,7 @@ std::optional<PortHolder> FindPortHolder(const std::string &path)
         if (!isNumber(entry->d_name) || entry->d_name == self ||
             !holdsDevice(std::string("/proc/") + entry->d_name + "/fd", device.st_rdev))
             continue;
-        holder = PortHolder{commandOf(entry->d_name), std::atoi(entry->d_name)};
+        holder = PortHolder{ProcessCommand(entry->d_name), std::atoi(entry->d_name)};
         break;
     }
     closedir(processes);

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The command name the system shows for process pid (a number, or "self" for this one), as
+// /proc/<pid>/comm holds it; empty when the process is gone or hidden.
+std::string ProcessCommand(const std::string &pid);
