@@ -35,7 +35,7 @@ def _extents(node):
     return e.x, e.y, e.width, e.height
 
 
-def _showing(node):
+def is_showing(node):
     try:
         return node.getState().contains(pyatspi.STATE_SHOWING) and _extents(node)[2] > 0
     except (GLib.Error, NotImplementedError, AttributeError):
@@ -74,7 +74,7 @@ def find_all(root, role, name=None, showing=True):
                 continue
         except GLib.Error:
             continue
-        if not showing or _showing(node):
+        if not showing or is_showing(node):
             found.append(node)
     return found
 
@@ -90,7 +90,7 @@ def text_of(node):
 
 def dump(node, depth=0, out=sys.stderr):
     try:
-        extents = _extents(node) if _showing(node) else "hidden"
+        extents = _extents(node) if is_showing(node) else "hidden"
         print("  " * depth + f"[{node.getRoleName()}] {node.name!r} {extents}", file=out)
     except GLib.Error:
         return
@@ -261,13 +261,13 @@ class Journey:
         def probe():
             for node in self.app:
                 if node is not None and node.getRoleName() == role and node.name == name \
-                        and _showing(node):
+                        and is_showing(node):
                     return node
             return None
         return self.wait_until(f"the window {name!r}", probe, timeout)
 
     def windows(self):
-        return [(n.getRoleName(), n.name) for n in self.app if n is not None and _showing(n)]
+        return [(n.getRoleName(), n.name) for n in self.app if n is not None and is_showing(n)]
 
     def gone(self, role, name, timeout=20):
         def probe():
@@ -286,7 +286,7 @@ class Journey:
         def probe():
             for node in self.app:
                 if node is None or node.getRoleName() not in ("alert", "dialog") or \
-                        not _showing(node):
+                        not is_showing(node):
                     continue
                 if any(text_part in text_of(label) for label in find_all(node, "label")):
                     return node
