@@ -1,13 +1,18 @@
 #include "app/CORMAApp.h"
 
 #include "app/CORMADlg.h"
+#include "app/QtTranslation.h"
 
 #include <QApplication>
 #include <QStandardPaths>
 #include <QTimer>
 
 // On Linux the setting lives in ~/.config/KALMIRON/orma.conf.
-CORMAApp::CORMAApp() : m_settings(QStringLiteral("KALMIRON"), QStringLiteral("orma")) {}
+CORMAApp::CORMAApp() : m_settings(QStringLiteral("KALMIRON"), QStringLiteral("orma"))
+{
+    if (LoadQtTranslation(m_qtTexts, QLocale::system()))
+        QCoreApplication::installTranslator(&m_qtTexts);
+}
 
 int CORMAApp::run(const QString &dataFile)
 {

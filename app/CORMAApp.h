@@ -4,6 +4,7 @@
 #include "outputs/XdgSpreadsheetLauncher.h"
 
 #include <QSettings>
+#include <QTranslator>
 
 // The application: runs the main dialog with the program's settings and the desktop's
 // prompts, and returns when the dialog has closed.
@@ -15,6 +16,7 @@ public:
     int run(const QString &dataFile = QString());
 
 private:
+    QTranslator m_qtTexts;
     QSettings m_settings;
     QtPrompts m_prompts;
     XdgSpreadsheetLauncher m_spreadsheet;

@@ -102,7 +102,7 @@ def journey():
         path = os.path.join(j.files_dir, "reception.csv")
         j.context_menu(table)
         j.choose(*EXPORT)
-        j.answer_file_dialog("Save As", path)
+        j.answer_file_dialog("Сохранить как", path)
         j.answer(j.message_box("Данные успешно записаны в файл."))
         with open(path, "rb") as f:
             data = f.read()
@@ -128,7 +128,7 @@ def journey():
         offer = j.message_box("Обнаружены данные прерванного приема")
         offered = " ".join(text_of(label) for label in find_all(offer, "label"))
         check(f"({len(shown)} строк, начало " in offered, f"the offer reads {offered!r}")
-        j.answer(offer, "Yes")
+        j.answer(offer, "Да")
         j.wait_until("the restored rows",
                      lambda: find_all(main, "push button", "Сохранить...") and
                      j.table_rows(main) == shown, timeout=30)

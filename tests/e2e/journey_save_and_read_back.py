@@ -20,7 +20,7 @@ def journey():
 
         def save(path):
             j.press("Сохранить...")
-            j.answer_file_dialog("Save As", path)
+            j.answer_file_dialog("Сохранить как", path)
 
         def answer(text, caption, button="OK"):
             box = j.message_box(text)
@@ -54,7 +54,7 @@ def journey():
         j.key("ctrl+a")
         text_file = os.path.join(j.files_dir, "reception.txt")
         save(text_file)
-        answer("Сохранять только выделенные данные?", "Сохранение", "Yes")
+        answer("Сохранять только выделенные данные?", "Сохранение", "Да")
         saved(text_file)
         with open(text_file, "rb") as f:
             check(f.read(5) == b"   0 ", f"{text_file} is not the text form")
@@ -64,7 +64,7 @@ def journey():
 
         def read_back(path, expected, what):
             j.press("Получить данные")
-            j.answer_file_dialog("Open", path)
+            j.answer_file_dialog("Открыть", path)
 
             def probe():
                 return j.table_rows(main) == expected and \
@@ -84,7 +84,7 @@ def journey():
         empty = os.path.join(j.files_dir, "empty.orm")
         open(empty, "wb").close()
         j.press("Получить данные")
-        j.answer_file_dialog("Open", empty)
+        j.answer_file_dialog("Открыть", empty)
         answer("Данные не получены.", "Ошибка")
         check(j.table_rows(main) == [], "rows left in the table after an empty file")
 

@@ -432,10 +432,12 @@ class Journey:
                         lambda: not self._menu & self.x_windows(), timeout=10)
 
     def answer_file_dialog(self, title, path):
-        """Types path into the name field of the program's file dialog title ("Save As",
-        "Open"), presses Enter and waits for the dialog to close."""
+        """Types path into the name field of the program's file dialog title ("Сохранить как",
+        "Открыть"), presses Enter and waits for the dialog to close."""
         dialog = self.window("dialog", title)
-        field = self.find(dialog, "text", "File name:")
+        field = self.find(dialog, "text", "Имя файла:")
+        # Qt's own dialogs speak the program's language.
+        self.find(dialog, "push button", "Отмена")
         self.click(field)
         self.key("ctrl+a")
         self.type_text(path)
@@ -453,22 +455,22 @@ class Journey:
 
     # -- printouts ---------------------------------------------------------------------------
 
-    PDF_PRINTER = "Print to File (PDF)"
+    PDF_PRINTER = "Печать в файл (PDF)"
 
     def print_to_pdf(self, path):
         """Answers the program's print dialog: the PDF file printer, path as its output file,
         the Print button; waits for the dialog to close."""
-        dialog = self.window("dialog", "Print")
+        dialog = self.window("dialog", "Печать")
         printer = self.find(dialog, "combo box")
         if printer.name != self.PDF_PRINTER:
             self.select_item(printer, self.PDF_PRINTER)
-        field = self.find(dialog, "text", "Output file:")
+        field = self.find(dialog, "text", "Вывод в файл:")
         self.click(field)
         self.key("ctrl+a")
         self.type_text(path)
         self.wait_until(f"{path!r} in the output file field", lambda: text_of(field) == path)
-        self.click(self.find(dialog, "push button", "Print"))
-        self.gone("dialog", "Print")
+        self.click(self.find(dialog, "push button", "Печать"))
+        self.gone("dialog", "Печать")
 
     def printout(self, path, timeout=30):
         """The PDF file a printout writes to path on its own thread, read once it is whole:
