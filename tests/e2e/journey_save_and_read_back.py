@@ -1,13 +1,15 @@
 """A reception saved in both forms through the file dialog and read back through the source
 "file": the data file holds the instrument's bytes and gives the table of the download again,
 the text file the same readings numbered from 0; the data file named on the command line is
-read back at the start. Along the way, a save into a folder that does not exist and the
-reading of an empty file: the program says so and goes on."""
+read back at the start, in a window of the size the user left it. Along the way, a save into
+a folder that does not exist and the reading of an empty file: the program says so and goes
+on. Without a spreadsheet application, "в  Exel" ends in a saved workbook."""
 
 import os
 import subprocess
+import zipfile
 
-from orma_e2e import Journey, JourneyFailure, check, find_all, run
+from orma_e2e import Journey, JourneyFailure, check, extents, find_all, run
 
 RECORDS = 30
 
@@ -92,11 +94,28 @@ def journey():
 
         # The data file named on the command line, as a double click in the file manager
         # hands it over: read back at the start.
+        # The window's size is remembered.
+        j.xdotool("windowsize", j.x_window("ORMA"), 720, 560)
+        j.wait_until("the resized window", lambda: extents(main)[2:] == (720, 560), timeout=10)
         j.press("Завершить")
         check(j.wait_for_exit(10) == 0, "ORMA did not end normally")
+        # No application on this desktop opens a workbook.
+        j.env["XDG_DATA_DIRS"] = j.files_dir
         main = j.start_orma(None, data_file)
         j.wait_until("the data file given at the start read back", lambda: j.table_rows(
             main) == downloaded and find_all(main, "push button", "Сохранить..."), timeout=30)
+        check(extents(main)[2:] == (720, 560), f"the window is {extents(main)[2:]} after a restart")
+
+        # The rows still reach a workbook: saved where the user says.
+        j.press("в  Exel")
+        answer("MS Exel не установлен на вашем компьютере.", "Ошибка запуска MS Exel")
+        answer("Сохранить таблицу в файл .xlsx?", "Перенос данных в MS Exel", "Да")
+        workbook = os.path.join(j.files_dir, "reception.xlsx")
+        j.answer_file_dialog("Сохранить как", workbook)
+        saved(workbook)
+        with zipfile.ZipFile(workbook) as book:
+            sheet = book.read("xl/worksheets/sheet1.xml").decode()
+        check(sheet.count("<row ") == RECORDS, f"the workbook holds {sheet.count('<row ')} rows")
 
 
 run(journey)

@@ -30,14 +30,14 @@ def check(condition, message):
         raise JourneyFailure(message)
 
 
-def _extents(node):
+def extents(node):
     e = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     return e.x, e.y, e.width, e.height
 
 
 def is_showing(node):
     try:
-        return node.getState().contains(pyatspi.STATE_SHOWING) and _extents(node)[2] > 0
+        return node.getState().contains(pyatspi.STATE_SHOWING) and extents(node)[2] > 0
     except (GLib.Error, NotImplementedError, AttributeError):
         return False
 
@@ -90,7 +90,7 @@ def text_of(node):
 
 def dump(node, depth=0, out=sys.stderr):
     try:
-        extents = _extents(node) if is_showing(node) else "hidden"
+        extents = extents(node) if is_showing(node) else "hidden"
         print("  " * depth + f"[{node.getRoleName()}] {node.name!r} {extents}", file=out)
     except GLib.Error:
         return
@@ -325,12 +325,12 @@ class Journey:
 
     @staticmethod
     def centre(node):
-        x, y, w, h = _extents(node)
+        x, y, w, h = extents(node)
         return x + w // 2, y + h // 2
 
     def point_at(self, node, dx=None, dy=None):
         """Moves the pointer onto node: its centre, or dx, dy from its top left corner."""
-        x, y, w, h = _extents(node)
+        x, y, w, h = extents(node)
         self.move_to(x + (w // 2 if dx is None else dx), y + (h // 2 if dy is None else dy))
 
     def move_to(self, x, y):
