@@ -66,7 +66,7 @@ CGraphView::CGraphView(QWidget *parent) : QWidget(parent)
     setMouseTracking(true);
     // The readout is for looking, also while another window of the program has the focus.
     setAttribute(Qt::WA_AlwaysShowToolTips);
-    setCursor(GraphCursor());
+    setCursor(GraphCursor(devicePixelRatioF()));
     // The frame owns the context menu; the right-button press reaches it as a signal only.
     setContextMenuPolicy(Qt::PreventContextMenu);
     m_tooltip = createTooltip(this);

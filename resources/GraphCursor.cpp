@@ -58,9 +58,11 @@ void drawThermometer(QPainter &painter)
 
 } // namespace
 
-QImage GraphCursorImage()
+QImage GraphCursorImage(qreal pixelRatio)
 {
-    QImage image(CursorSize, CursorSize, QImage::Format_ARGB32_Premultiplied);
+    const int size = qRound(CursorSize * pixelRatio);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(pixelRatio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     drawThermometer(painter);
@@ -68,8 +70,9 @@ QImage GraphCursorImage()
     return image;
 }
 
-QCursor GraphCursor()
+QCursor GraphCursor(qreal pixelRatio)
 {
-    return QCursor(QPixmap::fromImage(GraphCursorImage()), GraphCursorHotSpot.x(),
-                   GraphCursorHotSpot.y());
+    // The window system takes the hot spot in the picture's own pixels.
+    const QPoint hotSpot = (QPointF(GraphCursorHotSpot) * pixelRatio).toPoint();
+    return QCursor(QPixmap::fromImage(GraphCursorImage(pixelRatio)), hotSpot.x(), hotSpot.y());
 }

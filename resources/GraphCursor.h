@@ -9,6 +9,8 @@
 inline constexpr int IDC_GRAPH_CURSOR = 138;
 inline constexpr QPoint GraphCursorHotSpot(6, 26);
 
-// The picture alone (transparent where the pointer shows what lies under it).
-QImage GraphCursorImage();
-QCursor GraphCursor();
+// The picture alone (transparent where the pointer shows what lies under it), drawn at
+// pixelRatio device pixels a pixel, so that a high-resolution screen shows it sharp and at
+// its size.
+QImage GraphCursorImage(qreal pixelRatio = 1);
+QCursor GraphCursor(qreal pixelRatio = 1);

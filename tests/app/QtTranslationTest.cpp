@@ -21,8 +21,7 @@ QString cancelIn(const QLocale &locale)
 TEST(QtTranslation, FollowsTheLocaleAndFallsBackToRussian)
 {
     EXPECT_EQ(cancelIn(QLocale(QLocale::Russian, QLocale::Russia)), QStringLiteral("Отмена"));
-    EXPECT_EQ(cancelIn(QLocale(QLocale::English, QLocale::UnitedStates)),
-              QStringLiteral("Отмена"));
+    EXPECT_EQ(cancelIn(QLocale(QLocale::English, QLocale::UnitedStates)), QStringLiteral("Отмена"));
     EXPECT_EQ(cancelIn(QLocale(QLocale::C)), QStringLiteral("Отмена"));
     EXPECT_EQ(cancelIn(QLocale(QLocale::German, QLocale::Germany)), QStringLiteral("Abbrechen"));
 }

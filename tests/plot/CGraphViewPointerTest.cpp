@@ -65,6 +65,13 @@ TEST_F(CGraphViewPointerTest, ShowsTheGraphCursor)
 {
     EXPECT_EQ(m_view.cursor().hotSpot(), GraphCursorHotSpot);
     EXPECT_EQ(m_view.cursor().pixmap().size(), QSize(32, 32));
+    // On a screen of two device pixels a pixel: twice the pixels, the hot spot on the same
+    // point of the picture, the same picture.
+    const QCursor sharp = GraphCursor(2);
+    EXPECT_EQ(sharp.pixmap().size(), QSize(64, 64));
+    EXPECT_EQ(sharp.hotSpot(), GraphCursorHotSpot * 2);
+    EXPECT_EQ(GraphCursorImage().pixelColor(GraphCursorHotSpot), QColor(Qt::black));
+    EXPECT_EQ(GraphCursorImage(2).pixelColor(GraphCursorHotSpot * 2), QColor(Qt::black));
 }
 
 TEST_F(CGraphViewPointerTest, TooltipUsesTheLastMoveAndHidesOnceThePointerLeavesItsSquare)
