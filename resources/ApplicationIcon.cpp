@@ -4,14 +4,13 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-namespace {
-
-// Drawn on a 32-unit square and scaled, so every size comes from one picture.
-QPixmap drawIcon(int size)
+// Drawn on a 32-unit square and scaled, so every size comes from one picture. An image rather
+// than a pixmap: it needs no window system, so the build can write the icon files too.
+QImage ApplicationIconImage(int size)
 {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.scale(size / 32.0, size / 32.0);
 
@@ -36,15 +35,14 @@ QPixmap drawIcon(int size)
     painter.drawPath(body.simplified());
     painter.setBrush(QColor(200, 240, 200));
     painter.drawRect(QRectF(4.5, 8.5, 7, 4));
-    return pixmap;
+    painter.end();
+    return image;
 }
-
-} // namespace
 
 QIcon ApplicationIcon()
 {
     QIcon icon;
-    for (int size : {16, 32, 48, 64})
-        icon.addPixmap(drawIcon(size));
+    for (int size : ApplicationIconSizes)
+        icon.addPixmap(QPixmap::fromImage(ApplicationIconImage(size)));
     return icon;
 }

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and benchmarking ORMA need.
+# Installs the Debian packages that building, testing, benchmarking and packaging ORMA need.
 # Does nothing when every package is already there. Needs root only when something is missing.
 set -euo pipefail
 
@@ -12,6 +12,7 @@ packages=(
   xvfb xdg-utils poppler-utils
   xdotool xclip dbus at-spi2-core python3 python3-pyatspi python3-xlib
   fonts-dejavu-core fonts-liberation
+  dpkg-dev file desktop-file-utils shared-mime-info
 )
 
 missing=()

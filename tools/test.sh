@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: once as a normal build and once
-# under the address and undefined-behaviour sanitizers.
+# under the address and undefined-behaviour sanitizers. Last, builds the Debian package and
+# checks it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,3 +14,6 @@ for preset in default sanitize; do
   cmake --build --preset "$preset"
   ctest --preset "$preset"
 done
+
+echo "== package"
+bash tools/check-package.sh
