@@ -30,8 +30,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt loads its window-system plugins at run time, where no library lookup sees them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-# xdg-mime finds the spreadsheet application the table is handed to.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+# xdg-mime finds the spreadsheet application the table is handed to; Qt's translations make
+# its dialogs and buttons Russian (apt installs what a package recommends).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libreoffice-calc")
 set(CPACK_STRIP_FILES ON)
 
