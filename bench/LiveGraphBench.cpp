@@ -148,7 +148,8 @@ void BM_ContinuousReceptionAtPtySpeed(benchmark::State &state)
                    (!graph || window.graphLaunch().graphSeries().count >= Lines + 2);
         });
         longestBlock = std::max(longestBlock, heartbeat.stop());
-        paintsPerSecond = counter.paints * 1000.0 / std::max<qint64>(1, elapsed.elapsed());
+        paintsPerSecond =
+            counter.paints * 1000.0 / static_cast<double>(std::max<qint64>(1, elapsed.elapsed()));
         getData->click(); // "Прервать"
         waitUntil([&] { return window.acquisition().state() == AcquisitionState::DataReady; });
     }

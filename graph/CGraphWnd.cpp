@@ -82,6 +82,8 @@ CGraphWnd::CGraphWnd(Bars bars)
     createContextMenu();
     connect(m_view, &CGraphView::pointerTextChanged, this, &CGraphWnd::setStatusText);
     connect(m_view, &CGraphView::contextMenuRequested, this, &CGraphWnd::OnContextMenu);
+    connect(m_view, &CGraphView::zoomRequested, this, &CGraphWnd::ZoomTo);
+    connect(m_view, &CGraphView::wholeGraphRequested, this, &CGraphWnd::ShowWholeGraph);
     if (bars.testFlag(TemperatureBar))
         m_temperatureBar = makeBar(this, RangeBarStyleTemperature, TemperatureBarId,
                                    QStringLiteral("Шкала температуры"));
@@ -405,6 +407,26 @@ void CGraphWnd::ShowWholeGraph()
         else
             showWholeRange(*m_temperatureBar);
     }
+}
+
+namespace {
+
+// Inside the present window, so the start never passes the present end on the way.
+void showWindow(CRangeBar &bar, std::int32_t start, std::int32_t end)
+{
+    bar.SetWinMin(start);
+    bar.SetWinMax(end);
+}
+
+} // namespace
+
+void CGraphWnd::ZoomTo(std::int32_t timeStart, std::int32_t timeEnd, std::int32_t temperatureLow,
+                       std::int32_t temperatureHigh)
+{
+    if (m_timeBar != nullptr)
+        showWindow(*m_timeBar, timeStart, timeEnd);
+    if (m_temperatureBar != nullptr && !m_automaticLimits)
+        showWindow(*m_temperatureBar, temperatureLow, temperatureHigh);
 }
 
 void CGraphWnd::ToggleAutoLimits()

@@ -96,6 +96,10 @@ public:
     // The context menu's commands. The whole time range, and the whole temperature range or,
     // with automatic limits, the readings' own range:
     void ShowWholeGraph();
+    // The rectangle dragged over the plot becomes both windows; with automatic limits the
+    // temperature window fits the readings of the new time window instead.
+    void ZoomTo(std::int32_t timeStart, std::int32_t timeEnd, std::int32_t temperatureLow,
+                std::int32_t temperatureHigh);
     // Inverts automatic limits and fits the temperature window at once when they come on:
     void ToggleAutoLimits();
     // Inverts the view's break-at-gaps flag:

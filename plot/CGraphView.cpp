@@ -5,10 +5,12 @@
 #include "plot/QPainterCanvas.h"
 #include "resources/GraphCursor.h"
 
+#include <QApplication>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRubberBand>
 #include <QScreen>
 
 #include <algorithm>
@@ -169,6 +171,8 @@ void CGraphView::mouseMoveEvent(QMouseEvent *event)
     if (PointerLeavesTooltipSquare(m_lastPointer, position))
         hideTooltip();
     m_lastPointer = position;
+    if (m_zoomOrigin && (event->buttons() & Qt::LeftButton))
+        dragZoomRectangle(position);
 }
 
 void CGraphView::mousePressEvent(QMouseEvent *event)
@@ -176,6 +180,56 @@ void CGraphView::mousePressEvent(QMouseEvent *event)
     hideTooltip();
     if (event->button() == Qt::RightButton)
         emit contextMenuRequested(mapToGlobal(event->position().toPoint()));
+    else if (event->button() == Qt::LeftButton)
+        m_zoomOrigin = event->position().toPoint();
+}
+
+// A click is not a drag: the rectangle appears once the pointer has moved as far as a drag
+// needs on this desktop.
+void CGraphView::dragZoomRectangle(QPoint position)
+{
+    if (m_zoomRectangle == nullptr) {
+        if ((position - *m_zoomOrigin).manhattanLength() < QApplication::startDragDistance())
+            return;
+        m_zoomRectangle = new QRubberBand(QRubberBand::Rectangle, this);
+    }
+    // From the corners' own coordinates: normalized() of a rectangle dragged leftwards or
+    // upwards loses a pixel at each side.
+    const QPoint topLeft(std::min(position.x(), m_zoomOrigin->x()),
+                         std::min(position.y(), m_zoomOrigin->y()));
+    const QPoint bottomRight(std::max(position.x(), m_zoomOrigin->x()),
+                             std::max(position.y(), m_zoomOrigin->y()));
+    m_zoomRectangle->setGeometry(QRect(topLeft, bottomRight) & rect());
+    m_zoomRectangle->show();
+}
+
+void CGraphView::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_zoomOrigin.reset();
+    if (m_zoomRectangle == nullptr)
+        return;
+    const QRect dragged = m_zoomRectangle->geometry();
+    delete m_zoomRectangle;
+    m_zoomRectangle = nullptr;
+    // A rectangle of one pixel's width or height spans no time or no temperature.
+    if (dragged.width() < 2 || dragged.height() < 2)
+        return;
+    emit zoomRequested(
+        PointerTime(dragged.left(), m_timeWindowStart, m_timeScale),
+        PointerTime(dragged.right(), m_timeWindowStart, m_timeScale),
+        PointerTemperature(dragged.bottom(), height(), m_temperatureWindowStart,
+                           m_temperatureScale),
+        PointerTemperature(dragged.top(), height(), m_temperatureWindowStart, m_temperatureScale));
+}
+
+void CGraphView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        emit wholeGraphRequested();
+    else
+        QWidget::mouseDoubleClickEvent(event);
 }
 
 void CGraphView::leaveEvent(QEvent *event)

@@ -14,6 +14,7 @@
 
 class CRangeBar;
 class QLabel;
+class QRubberBand;
 class TermDataFile;
 
 // The state of a range bar that the plot draws with.
@@ -26,7 +27,9 @@ PlotAxis plotAxisOf(const CRangeBar &bar);
 //
 // Under the mouse pointer (the graph cursor) the view reports the temperature and the time it
 // stands for, and its tooltip names the measurement at that time. A right-button press is
-// handed to the frame, which owns the context menu, and does nothing else here.
+// handed to the frame, which owns the context menu, and does nothing else here. Dragging a
+// rectangle with the left button asks for its times and temperatures as the new windows; a
+// left double click asks for the whole graph.
 class CGraphView : public QWidget
 {
     Q_OBJECT
@@ -62,17 +65,24 @@ signals:
     void pointerTextChanged(int pane, const QString &text);
     // A right-button press on the view, at its screen position.
     void contextMenuRequested(QPoint globalPos);
+    // A rectangle dragged over the plot: the times and temperatures it spans.
+    void zoomRequested(std::int32_t timeStart, std::int32_t timeEnd, std::int32_t temperatureLow,
+                       std::int32_t temperatureHigh);
+    void wholeGraphRequested();
 
 protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
 
 private:
     std::int32_t pointerTime() const;
+    void dragZoomRectangle(QPoint position);
     void showTooltip(const QString &text, QPoint globalPos);
     void hideTooltip();
 
@@ -103,6 +113,9 @@ private:
     // Where the pointer last moved to; (0, 0) until it first moves.
     QPoint m_lastPointer;
     QLabel *m_tooltip = nullptr;
+    // Where the left button went down, while it is down; the rectangle once it is dragged.
+    std::optional<QPoint> m_zoomOrigin;
+    QRubberBand *m_zoomRectangle = nullptr;
     QTimer m_tooltipExpiry;
     TermDataFile *m_series = nullptr;
     bool m_breakAtGaps = false;

@@ -1,11 +1,12 @@
 """The graph window as its user works with it while the main window stays open: the pointer
 readout, the wheel over the time bar, every command of the context menu that changes what is
-shown ("Весь график", the automatic limits, the limits dialog with a bad and a good entry), and
-F1 for the graph's page of the manual."""
+shown ("Весь график", the automatic limits, the limits dialog with a bad and a good entry), a
+rectangle dragged over the plot and a double click, and F1 for the graph's page of the
+manual."""
 
 import pyatspi
 
-from orma_e2e import Journey, check, find_all, run, text_of
+from orma_e2e import Journey, check, extents, find_all, run, text_of
 
 RECORDS = 40
 GRAPH = ("filler", "-- График --")
@@ -33,9 +34,8 @@ def journey():
         rows = j.download(main, RECORDS)
         j.press("График")
         graph = j.window(*GRAPH)
-        extents = graph.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        check((extents.width, extents.height) == (300, 200),
-              f"the graph window opens at {extents.width} x {extents.height}")
+        check(tuple(extents(graph)[2:]) == (300, 200),
+              f"the graph window opens at {extents(graph)[2:]}")
 
         panes = find_all(graph, "label")
         check([text_of(p) for p in panes[:2]] == list(POINTER_TEMPLATES),
@@ -78,6 +78,17 @@ def journey():
         j.context_menu(plot)
         j.choose(*WHOLE_GRAPH)
         j.wait_until("the whole time range", lambda: window_of(time_bar) == whole_time)
+
+        # A rectangle dragged over the plot becomes both windows; a double click shows the
+        # whole graph again.
+        whole_temperature = window_of(temperature_bar)
+        x, y, w, h = extents(plot)
+        j.drag((x + w // 4, y + h // 4), (x + w * 3 // 4, y + h // 2))
+        j.wait_until("the dragged windows", lambda: window_of(time_bar) != whole_time and
+                     window_of(temperature_bar) != whole_temperature)
+        check(start_of(time_bar) > start_of_whole, "the dragged time window starts at the start")
+        j.double_click(plot)
+        j.wait_until("the whole time range again", lambda: window_of(time_bar) == whole_time)
 
         # The limits dialog: a text that is not a whole number is refused and the dialog
         # stays; whole numbers are applied to the temperature window.

@@ -349,6 +349,19 @@ class Journey:
         self.move_to(x, y)
         self.xdotool("click", button)
 
+    def drag(self, start, end):
+        """Drags with the left button from start to end, points of the screen, in steps."""
+        self.move_to(*start)
+        self.xdotool("mousedown", 1)
+        for step in (1, 2, 3, 4):
+            self.xdotool("mousemove", start[0] + (end[0] - start[0]) * step // 4,
+                         start[1] + (end[1] - start[1]) * step // 4)
+        self.xdotool("mouseup", 1)
+
+    def double_click(self, node):
+        self.point_at(node)
+        self.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+
     def press(self, name):
         """Clicks the shown push button name of the program's windows."""
         button = self.find(self.app, "push button", name)

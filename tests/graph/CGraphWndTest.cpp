@@ -3,6 +3,7 @@
 #include "companions/CRangeBar.h"
 #include "companions/TermDataFile.h"
 #include "plot/CGraphView.h"
+#include "plot/PointerReadout.h"
 #include "resources/Strings.h"
 
 #include <QApplication>
@@ -555,3 +556,85 @@ INSTANTIATE_TEST_SUITE_P(
                     WheelCase{"status line", Area::StatusLine, false, false, false}));
 
 } // namespace
+
+// Series 0..100 s, 0..1000 °C on a 400 x 300 frame; the rectangle is dragged over the plot
+// with the left button, as the user does.
+class CGraphWndZoom : public testing::Test
+{
+protected:
+    CGraphWndZoom()
+    {
+        m_series.Add(0, 0, 950);
+        m_series.Add(50000, 600, 950);
+        m_series.Add(100000, 1000, 950);
+        launch(m_frame, m_series);
+        m_frame.temperatureBar()->SetWinMin(0);
+        m_frame.temperatureBar()->SetWinMax(1000);
+        showAt(m_frame, {400, 300});
+    }
+
+    void drag(QPoint from, QPoint to)
+    {
+        QWidget *view = m_frame.view();
+        QTest::mousePress(view, Qt::LeftButton, {}, from);
+        for (const QPoint &at : {from + (to - from) / 2, to}) {
+            QMouseEvent move(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton,
+                             Qt::LeftButton, {});
+            QApplication::sendEvent(view, &move);
+        }
+        QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+    }
+
+    TermDataFile m_series;
+    CGraphWnd m_frame;
+};
+
+TEST_F(CGraphWndZoom, TheDraggedRectangleBecomesBothWindowsAndADoubleClickShowsAll)
+{
+    const CGraphView &view = *m_frame.view();
+    const Window temperature = windowOf(m_frame.temperatureBar());
+    const Window time = windowOf(m_frame.timeBar());
+
+    // A click, or a drag shorter than the desktop's drag distance, changes nothing.
+    QTest::mouseClick(m_frame.view(), Qt::LeftButton, {}, {100, 100});
+    drag({100, 100}, {102, 101});
+    EXPECT_EQ(windowOf(m_frame.temperatureBar()), temperature);
+    EXPECT_EQ(windowOf(m_frame.timeBar()), time);
+
+    // The new windows are the times and temperatures the pointer readout names at the
+    // rectangle's edges, whichever corner the drag starts at.
+    const QPoint a(view.width() / 4, view.height() / 2);
+    const QPoint b(view.width() * 3 / 4, view.height() / 4);
+    const auto timeAt = [&](int x) {
+        return PointerTime(x, view.timeWindowStart(), view.timeScale());
+    };
+    const auto temperatureAt = [&](int y) {
+        return PointerTemperature(y, view.height(), view.temperatureWindowStart(),
+                                  view.temperatureScale());
+    };
+    const Window zoomedTime{time.minimum, time.maximum, timeAt(a.x()), timeAt(b.x())};
+    const Window zoomedTemperature{temperature.minimum, temperature.maximum, temperatureAt(a.y()),
+                                   temperatureAt(b.y())};
+    drag(b, a);
+    EXPECT_EQ(windowOf(m_frame.timeBar()), zoomedTime);
+    EXPECT_EQ(windowOf(m_frame.temperatureBar()), zoomedTemperature);
+    // The view draws the new windows.
+    EXPECT_EQ(view.timeWindowStart(), zoomedTime.windowStart);
+    EXPECT_EQ(view.temperatureWindowStart(), zoomedTemperature.windowStart);
+
+    QTest::mouseDClick(m_frame.view(), Qt::LeftButton, {}, a);
+    EXPECT_EQ(windowOf(m_frame.timeBar()), time);
+    EXPECT_EQ(windowOf(m_frame.temperatureBar()),
+              (Window{temperature.minimum, temperature.maximum, temperature.minimum,
+                      temperature.maximum}));
+}
+
+TEST_F(CGraphWndZoom, WithAutomaticLimitsTheTemperaturesFitTheReadingsOfTheNewTime)
+{
+    m_frame.setAutomaticLimits(true);
+    const QSize plot = m_frame.view()->size();
+    // Around 50 s, where the one reading is 600 °C, whatever temperatures the rectangle spans.
+    drag({plot.width() * 2 / 5, plot.height() - 10}, {plot.width() * 3 / 5, plot.height() - 40});
+    EXPECT_EQ(m_frame.temperatureBar()->GetWinMin(), 600);
+    EXPECT_LE(m_frame.temperatureBar()->GetWinMax(), 601);
+}
