@@ -148,7 +148,8 @@ void CORMADlg::FillSourceList()
 }
 
 // The usual keys of the commands, named in their buttons' tooltips. A key acts only while
-// its button is shown and enabled.
+// its button is shown and enabled. The keys are the window's, not the buttons': a button
+// drops its key whenever its text changes, as "Получить данные" does to "Прервать".
 void CORMADlg::assignKeys()
 {
     struct CommandKey
@@ -163,7 +164,10 @@ void CORMADlg::assignKeys()
                           CommandKey{IDC_GRAPH, QKeySequence(Qt::CTRL | Qt::Key_G)}};
     for (const CommandKey &key : keys) {
         auto *button = static_cast<QPushButton *>(control(key.id));
-        button->setShortcut(key.keys);
+        connect(new QShortcut(key.keys, this), &QShortcut::activated, button, [button] {
+            if (button->isVisible() && button->isEnabled())
+                button->animateClick();
+        });
         button->setToolTip(QStringLiteral("Клавиши: ") +
                            key.keys.toString(QKeySequence::NativeText));
     }

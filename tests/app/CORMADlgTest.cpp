@@ -483,6 +483,11 @@ TEST_F(MainDialogTest, KeysActOnlyThroughButtonsThatAreShown)
     QTest::keyClick(m_dialog.get(), Qt::Key_F5);
     ASSERT_TRUE(waitForState(AcquisitionState::DataReady, 4000));
     EXPECT_EQ(rows(), 3);
+    // The button's text went to "Прервать" and back: its key still acts.
+    m_prompts.paths = {writeFile("data.orm", data)};
+    QTest::keyClick(m_dialog.get(), Qt::Key_F5);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return m_prompts.fileRequests.size() == 2; }));
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady, 4000));
     QTest::keyClick(m_dialog.get(), Qt::Key_G, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([this] {
         return m_dialog->graphLaunch().graphWnd() != nullptr &&
