@@ -1,5 +1,6 @@
 #include "app/HelpWindow.h"
 
+#include "app/HelpLauncher.h"
 #include "resources/ApplicationIcon.h"
 
 #include <QFileInfo>
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -44,7 +46,9 @@ HelpWindow::HelpWindow()
     m_browser->setOpenExternalLinks(true);
     connect(back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
     connect(forward, &QPushButton::clicked, m_browser, &QTextBrowser::forward);
-    connect(home, &QPushButton::clicked, m_browser, &QTextBrowser::home);
+    // The manual's first page, whichever page the window was opened on.
+    connect(home, &QPushButton::clicked, this,
+            [this] { m_browser->setSource(m_browser->source().resolved(QUrl(HelpMainPage))); });
     connect(m_browser, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
     connect(m_browser, &QTextBrowser::forwardAvailable, forward, &QPushButton::setEnabled);
     connect(m_browser, &QTextBrowser::sourceChanged, this, [this] {
@@ -58,6 +62,8 @@ HelpWindow::HelpWindow()
         m_search->setFocus();
         m_search->selectAll();
     });
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
+            &QWidget::close);
     connect(new QShortcut(QKeySequence::Back, this), &QShortcut::activated, m_browser,
             &QTextBrowser::backward);
     connect(new QShortcut(QKeySequence::Forward, this), &QShortcut::activated, m_browser,
@@ -69,6 +75,11 @@ bool HelpWindow::showPage(const QUrl &page)
     if (!page.isLocalFile() || !QFileInfo(page.toLocalFile()).isReadable())
         return false;
     m_browser->setSource(page);
+    if (!isVisible()) {
+        // No taller or wider than the screen, whatever its scale.
+        const QSize room = screen()->availableGeometry().size() * 9 / 10;
+        resize(size().boundedTo(room));
+    }
     show();
     raise();
     activateWindow();

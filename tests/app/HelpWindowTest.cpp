@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QUrl>
@@ -50,6 +51,19 @@ TEST(HelpWindow, ShowsPagesGoesBackAndForthAndFindsTextInThePage)
     EXPECT_TRUE(window.findInPage(QStringLiteral("шкала")));
     EXPECT_EQ(browser.textCursor().position(), first);
     EXPECT_FALSE(window.findInPage(QStringLiteral("принтер")));
+}
+
+TEST(HelpWindow, TheFirstPageIsTheManualsWhicheverPageItOpenedOn)
+{
+    QTemporaryDir dir;
+    writePage(dir, "MainIndex.html", "<html><head><title>Справка</title></head></html>");
+    writePage(dir, "graph.html", "<html><head><title>Окно графика</title></head></html>");
+    HelpWindow window;
+    ASSERT_TRUE(window.showPage(QUrl::fromLocalFile(dir.filePath("graph.html"))));
+    for (QPushButton *button : window.findChildren<QPushButton *>())
+        if (button->text() == QStringLiteral("Содержание"))
+            button->click();
+    EXPECT_EQ(window.browser()->documentTitle(), "Справка");
 }
 
 } // namespace
