@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QSettings>
@@ -71,6 +72,17 @@ QString QtPrompts::openFileName(const FileRequest &request)
 QString QtPrompts::saveFileName(const FileRequest &request)
 {
     return fileName(request, true);
+}
+
+std::optional<QString> QtPrompts::askText(const QString &label, const QString &caption,
+                                          const QString &text)
+{
+    bool accepted = false;
+    QString answer =
+        QInputDialog::getText(ownerWindow(), caption, label, QLineEdit::Normal, text, &accepted);
+    if (!accepted)
+        return std::nullopt;
+    return answer;
 }
 
 bool QtPrompts::printDialog(QPrinter &printer)

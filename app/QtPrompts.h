@@ -13,6 +13,8 @@ public:
                    Buttons buttons) override;
     QString openFileName(const FileRequest &request) override;
     QString saveFileName(const FileRequest &request) override;
+    std::optional<QString> askText(const QString &label, const QString &caption,
+                                   const QString &text) override;
     bool printDialog(QPrinter &printer) override;
 
     // The window the prompts are shown over while no window of the program is active;

@@ -39,6 +39,10 @@ public:
     Answer message(const QString &, const QString &, Icon, Buttons) override { return Answer::Ok; }
     QString openFileName(const FileRequest &) override { return {}; }
     QString saveFileName(const FileRequest &) override { return {}; }
+    std::optional<QString> askText(const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
     bool printDialog(QPrinter &) override { return false; }
 };
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QPrinter;
 
 // Everything the program asks or tells the user goes through this interface, so that the
@@ -47,6 +49,11 @@ public:
     // The chosen path, or an empty string when the user cancelled.
     virtual QString openFileName(const FileRequest &request) = 0;
     virtual QString saveFileName(const FileRequest &request) = 0;
+
+    // A one-line text asked for with label, offered filled with text; none when the user
+    // cancelled.
+    virtual std::optional<QString> askText(const QString &label, const QString &caption,
+                                           const QString &text) = 0;
 
     // The print dialog for all pages (no page range, no selection, no print-to-file box of
     // its own); true when the user confirmed, with the choice made on printer.

@@ -345,6 +345,12 @@ void CGraphWnd::createContextMenu()
         case ID_GRAPH_PRINT:
             connect(action, &QAction::triggered, this, &CGraphWnd::printRequested);
             break;
+        case ID_GRAPH_SAVE_IMAGE:
+            connect(action, &QAction::triggered, this, &CGraphWnd::saveImageRequested);
+            break;
+        case ID_GRAPH_COPY_IMAGE:
+            connect(action, &QAction::triggered, this, &CGraphWnd::copyImageRequested);
+            break;
         case ID_GRAPH_WHOLE:
             connect(action, &QAction::triggered, this, &CGraphWnd::ShowWholeGraph);
             break;
@@ -427,6 +433,38 @@ void CGraphWnd::ZoomTo(std::int32_t timeStart, std::int32_t timeEnd, std::int32_
         showWindow(*m_timeBar, timeStart, timeEnd);
     if (m_temperatureBar != nullptr && !m_automaticLimits)
         showWindow(*m_temperatureBar, temperatureLow, temperatureHigh);
+}
+
+namespace {
+
+// Range first, then the window widened to the range before it narrows to the other's, so
+// that no setter meets a window the bar would have to move.
+void copyBar(const CRangeBar *from, CRangeBar *to)
+{
+    if (from == nullptr || to == nullptr)
+        return;
+    to->SetMin(std::min(from->GetMin(), to->GetMin()));
+    to->SetMax(std::max(from->GetMax(), to->GetMax()));
+    to->SetWinMin(to->GetMin());
+    to->SetWinMax(to->GetMax());
+    to->SetMin(from->GetMin());
+    to->SetMax(from->GetMax());
+    to->SetWinMin(from->GetWinMin());
+    to->SetWinMax(from->GetWinMax());
+    to->SetStartTime(from->GetStartTime());
+}
+
+} // namespace
+
+void CGraphWnd::showSameAs(const CGraphWnd &shown)
+{
+    m_view->setSeries(shown.m_view->series());
+    if (m_view->breakAtGaps() != shown.m_view->breakAtGaps())
+        m_view->toggleBreakAtGaps();
+    copyBar(shown.m_temperatureBar, m_temperatureBar);
+    copyBar(shown.m_timeBar, m_timeBar);
+    for (int pane = 0; pane < StatusPaneCount; ++pane)
+        setStatusText(pane, shown.statusText(pane));
 }
 
 void CGraphWnd::ToggleAutoLimits()

@@ -111,6 +111,9 @@ public:
     // Opens the context menu at globalPoint; returns when it has closed.
     void OnContextMenu(QPoint globalPoint);
 
+    // Shows what shown shows: its series, the bars' ranges and windows, the break-at-gaps
+    // flag and the status line's texts (a picture of it at another size is made so).
+    void showSameAs(const CGraphWnd &shown);
     // What a printout of the graph reads, copied: the bars' windows, the visible records and
     // the break-at-gaps flag (the page size is the printer's to give).
     GraphPrintContext printContext() const;
@@ -119,6 +122,9 @@ signals:
     void graphClosed();
     // The menu's "Печать..." and "Пределы по шкале температуры", for the owner to carry out.
     void printRequested();
+    // "Сохранить изображение..." and "Копировать изображение", for the owner to carry out.
+    void saveImageRequested();
+    void copyImageRequested();
     void limitsRequested();
     void followingToggled(bool on);
     // F1: the owner shows the graph's page of the manual.

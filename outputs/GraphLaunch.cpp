@@ -4,8 +4,12 @@
 #include "companions/Prompts.h"
 #include "graph/CGraphWnd.h"
 #include "graph/CLimitDlg.h"
+#include "graph/GraphPicture.h"
 #include "outputs/GraphSeries.h"
+#include "outputs/SaveMeasurements.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QSettings>
 
 namespace {
@@ -14,6 +18,33 @@ namespace {
 constexpr int FollowIntervalMs = 33;
 
 const QString GraphWindowKey = QStringLiteral("GraphWindow");
+
+const Prompts::FileRequest GraphPictureRequest{
+    QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg);;Документ PDF (*.pdf)"),
+    QStringLiteral("png"), QStringLiteral("graph")};
+const QString PictureCaption = QStringLiteral("Сохранить изображение");
+
+// The size of the picture, offered as the window's; asked again after a size that will not
+// do, with what the user typed.
+std::optional<QSize> askPictureSize(Prompts &prompts, QSize windowSize)
+{
+    QString text = PictureSizeText(windowSize);
+    for (;;) {
+        const std::optional<QString> answer = prompts.askText(
+            QStringLiteral("Размер изображения в точках (ширина x высота):"), PictureCaption, text);
+        if (!answer)
+            return std::nullopt;
+        if (const std::optional<QSize> size = ParsePictureSize(*answer))
+            return size;
+        prompts.message(QStringLiteral("Размер задается двумя целыми числами от %1 до %2, "
+                                       "например %3.")
+                            .arg(MinPictureSide)
+                            .arg(MaxPictureSide)
+                            .arg(PictureSizeText(windowSize)),
+                        PictureCaption, Prompts::Icon::Exclamation);
+        text = *answer;
+    }
+}
 
 } // namespace
 
@@ -158,8 +189,21 @@ void GraphLaunch::createGraphWnd()
         if (on && m_graphSeries.count >= 2)
             showGraphSeries(false);
     });
+    connect(frame, &CGraphWnd::saveImageRequested, this, &GraphLaunch::saveGraphPicture);
+    connect(frame, &CGraphWnd::copyImageRequested, this,
+            [frame] { QGuiApplication::clipboard()->setImage(GraphImage(*frame, frame->size())); });
     connect(frame, &CGraphWnd::printRequested, this,
             [this, frame] { m_graphPrinting.print([frame] { return frame->printContext(); }); });
+}
+
+void GraphLaunch::saveGraphPicture()
+{
+    const QString path = m_prompts.saveFileName(GraphPictureRequest);
+    if (path.isEmpty())
+        return;
+    const std::optional<QSize> size = askPictureSize(m_prompts, m_graphWnd->size());
+    if (size)
+        ReportFileWritten(m_prompts, WriteGraphPicture(*m_graphWnd, *size, path));
 }
 
 void GraphLaunch::destroyGraphWnd()

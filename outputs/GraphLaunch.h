@@ -68,6 +68,8 @@ private:
     void followReception();
     void setFollowing(bool on);
     void createGraphWnd();
+    // "Сохранить изображение...": the file, the size, the picture, the outcome told.
+    void saveGraphPicture();
 
     Prompts &m_prompts;
     QSettings *m_settings;

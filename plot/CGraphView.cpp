@@ -9,6 +9,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QRubberBand>
 #include <QScreen>
@@ -125,18 +126,24 @@ void CGraphView::paintEvent(QPaintEvent *)
         key.temperature = plotAxisOf(*m_temperatureBar);
         key.time = plotAxisOf(*m_timeBar);
     }
+    QPainter painter(this);
+    // A picture of the window in SVG or PDF gets the plot as lines, not as pixels.
+    if (painter.paintEngine()->type() != QPaintEngine::Raster) {
+        drawPlot(painter, key);
+        return;
+    }
     if (m_plotKey != key) {
-        paintPlot(key);
+        m_plot = QImage(key.client * key.pixelRatio, QImage::Format_RGB32);
+        m_plot.setDevicePixelRatio(key.pixelRatio);
+        QPainter plotPainter(&m_plot);
+        drawPlot(plotPainter, key);
         m_plotKey = key;
     }
-    QPainter(this).drawImage(0, 0, m_plot);
+    painter.drawImage(0, 0, m_plot);
 }
 
-void CGraphView::paintPlot(const PlotKey &key)
+void CGraphView::drawPlot(QPainter &painter, const PlotKey &key) const
 {
-    m_plot = QImage(key.client * key.pixelRatio, QImage::Format_RGB32);
-    m_plot.setDevicePixelRatio(key.pixelRatio);
-    QPainter painter(&m_plot);
     QPainterCanvas canvas(painter, QPainterCanvas::Mapping::DevicePixels);
     const QSize client = key.client;
     canvas.fillRect(cornerRect(0, 0, client.width(), client.height()), QColor(PlotBackgroundColor));

@@ -14,6 +14,7 @@
 
 class CRangeBar;
 class QLabel;
+class QPainter;
 class QRubberBand;
 class TermDataFile;
 
@@ -107,7 +108,7 @@ private:
         bool breakAtGaps = false;
         bool operator==(const PlotKey &) const = default;
     };
-    void paintPlot(const PlotKey &key);
+    void drawPlot(QPainter &painter, const PlotKey &key) const;
     std::optional<PlotKey> m_plotKey;
     QImage m_plot;
     // Where the pointer last moved to; (0, 0) until it first moves.

@@ -11,6 +11,8 @@ enum GraphCommand
     ID_GRAPH_WHOLE = 32785,
     ID_GRAPH_AUTO_LIMITS = 32786,
     ID_GRAPH_FOLLOW = 32790,
+    ID_GRAPH_SAVE_IMAGE = 32791,
+    ID_GRAPH_COPY_IMAGE = 32792,
 };
 
 // One entry: a command, or (id 0) a submenu holding the entries that follow it one level
@@ -22,8 +24,10 @@ struct MenuItemTemplate
     int level;
 };
 
-inline constexpr std::array<MenuItemTemplate, 7> GraphMenuItems{{
+inline constexpr std::array<MenuItemTemplate, 9> GraphMenuItems{{
     {ID_GRAPH_PRINT, "Печать...", 0},
+    {ID_GRAPH_SAVE_IMAGE, "Сохранить изображение...", 0},
+    {ID_GRAPH_COPY_IMAGE, "Копировать изображение", 0},
     {0, "Просмотр", 0},
     {ID_GRAPH_WHOLE, "Весь график", 1},
     {ID_GRAPH_AUTO_LIMITS, "Автоматический выбор пределов температуры", 1},

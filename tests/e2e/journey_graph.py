@@ -1,8 +1,11 @@
 """The graph window as its user works with it while the main window stays open: the pointer
 readout, the wheel over the time bar, every command of the context menu that changes what is
 shown ("Весь график", the automatic limits, the limits dialog with a bad and a good entry), a
-rectangle dragged over the plot and a double click, and F1 for the graph's page of the
-manual."""
+rectangle dragged over the plot and a double click, the graph saved as PNG and SVG pictures and
+copied to the clipboard, and F1 for the graph's page of the manual."""
+
+import os
+import struct
 
 import pyatspi
 
@@ -12,7 +15,9 @@ RECORDS = 40
 GRAPH = ("filler", "-- График --")
 POINTER_TEMPLATES = ("Температура 0000 °С ", "Время 00:00:00.000 сек")
 # The menu's items, reached from the top with the keyboard.
-VIEW = ("Down", "Down", "Right")
+SAVE_IMAGE = ("Down", "Down", "Return")
+COPY_IMAGE = ("Down", "Down", "Down", "Return")
+VIEW = ("Down", "Down", "Down", "Down", "Right")
 WHOLE_GRAPH = (*VIEW, "Return")
 AUTOMATIC_LIMITS = (*VIEW, "Down", "Return")
 LIMITS_DIALOG = (*VIEW, "Down", "Down", "Return")
@@ -25,6 +30,12 @@ def window_of(bar):
 
 def start_of(bar):
     return bar.queryValue().currentValue
+
+
+def png_size(data):
+    """Width and height from a PNG file's header."""
+    check(data[:8] == b"\x89PNG\r\n\x1a\n", f"not a PNG picture: {data[:8]!r}")
+    return struct.unpack(">II", data[16:24])
 
 
 def journey():
@@ -89,6 +100,27 @@ def journey():
         check(start_of(time_bar) > start_of_whole, "the dragged time window starts at the start")
         j.double_click(plot)
         j.wait_until("the whole time range again", lambda: window_of(time_bar) == whole_time)
+
+        # The graph as a picture: files at the window's size offered, and the clipboard.
+        for name in ("graph.png", "graph.svg"):
+            path = os.path.join(j.files_dir, name)
+            j.context_menu(plot)
+            j.choose(*SAVE_IMAGE)
+            j.answer_file_dialog("Сохранить как", path)
+            j.answer(j.window("dialog", "Сохранить изображение"))
+            j.answer(j.message_box("Данные успешно записаны в файл."))
+            with open(path, "rb") as f:
+                data = f.read()
+            if name.endswith(".png"):
+                check(png_size(data) == tuple(extents(graph)[2:]),
+                      f"the picture is {png_size(data)}, the window {extents(graph)[2:]}")
+            else:
+                check(b"<svg" in data and (b"<polyline" in data or b"<path" in data),
+                      "the SVG file holds no drawing")
+        j.context_menu(plot)
+        j.choose(*COPY_IMAGE)
+        j.wait_until("the picture on the clipboard", lambda: png_size(
+            j.clipboard("image/png")) == tuple(extents(graph)[2:]), timeout=10)
 
         # The limits dialog: a text that is not a whole number is refused and the dialog
         # stays; whole numbers are applied to the temperature window.

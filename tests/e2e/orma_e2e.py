@@ -378,10 +378,12 @@ class Journey:
     def type_text(self, text):
         self.xdotool("type", "--delay", 20, text)
 
-    def clipboard(self):
-        """The text on the clipboard, as a program that pastes it reads it."""
-        return subprocess.run(["xclip", "-o", "-selection", "clipboard", "-t", "UTF8_STRING"],
-                              env=self.env, capture_output=True, check=True, timeout=20).stdout.decode()
+    def clipboard(self, target="UTF8_STRING"):
+        """What the clipboard holds in the form target, as a program that pastes it reads it:
+        text, or the bytes of another form such as image/png."""
+        held = subprocess.run(["xclip", "-o", "-selection", "clipboard", "-t", target],
+                              env=self.env, capture_output=True, check=True, timeout=20).stdout
+        return held.decode() if target == "UTF8_STRING" else held
 
     def x_window(self, title):
         """The X window id of the program's shown window title."""

@@ -76,14 +76,17 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
 {
     QSignalSpy printed(&frame, &CGraphWnd::printRequested);
     QSignalSpy limits(&frame, &CGraphWnd::limitsRequested);
+    QSignalSpy savedImage(&frame, &CGraphWnd::saveImageRequested);
+    QSignalSpy copiedImage(&frame, &CGraphWnd::copyImageRequested);
     QMenu *menu = frame.contextMenu();
 
-    ASSERT_EQ(menu->actions().size(), 3);
-    EXPECT_EQ(menu->actions()[0]->text(), "Печать...");
-    EXPECT_EQ(menu->actions()[2]->text(), "Следить за приемом");
-    QMenu *view = menu->actions()[1]->menu();
+    QStringList items;
+    for (QAction *action : menu->actions())
+        items << action->text();
+    EXPECT_EQ(items, (QStringList{"Печать...", "Сохранить изображение...", "Копировать изображение",
+                                  "Просмотр", "Следить за приемом"}));
+    QMenu *view = menu->actions()[3]->menu();
     ASSERT_NE(view, nullptr);
-    EXPECT_EQ(menu->actions()[1]->text(), "Просмотр");
     QStringList texts;
     for (QAction *action : view->actions())
         texts << action->text();
@@ -96,8 +99,12 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
 
     actionFor(*menu, ID_GRAPH_PRINT)->trigger();
     actionFor(*menu, ID_GRAPH_LIMITS)->trigger();
+    actionFor(*menu, ID_GRAPH_SAVE_IMAGE)->trigger();
+    actionFor(*menu, ID_GRAPH_COPY_IMAGE)->trigger();
     EXPECT_EQ(printed.count(), 1);
     EXPECT_EQ(limits.count(), 1);
+    EXPECT_EQ(savedImage.count(), 1);
+    EXPECT_EQ(copiedImage.count(), 1);
 
     actionFor(*menu, ID_GRAPH_NO_GAPS)->trigger();
     actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->trigger();

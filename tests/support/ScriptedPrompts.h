@@ -6,6 +6,8 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 // A user who answers every prompt from a script and remembers what was shown.
@@ -44,6 +46,17 @@ public:
         return takePath();
     }
 
+    std::optional<QString> askText(const QString &label, const QString &,
+                                   const QString &text) override
+    {
+        askedTexts.push_back({label, text});
+        if (textAnswers.empty())
+            return std::nullopt;
+        const QString answer = textAnswers.front();
+        textAnswers.pop_front();
+        return answer.isNull() ? std::nullopt : std::optional<QString>(answer);
+    }
+
     bool printDialog(QPrinter &printer) override
     {
         ++printDialogs;
@@ -63,6 +76,10 @@ public:
     // Paths the file dialogs return in turn; an empty deque cancels.
     std::deque<QString> paths;
     std::vector<FileRequest> fileRequests;
+    // Answers to askText in turn (a null string: cancelled); an empty deque cancels. What was
+    // asked, label and offered text.
+    std::deque<QString> textAnswers;
+    std::vector<std::pair<QString, QString>> askedTexts;
     // Answers the print dialog: set up the printer and confirm, or cancel (the default).
     std::function<bool(QPrinter &)> onPrintDialog;
     int printDialogs = 0;

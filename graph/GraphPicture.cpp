@@ -1,0 +1,104 @@
+#include "graph/GraphPicture.h"
+
+#include "graph/CGraphWnd.h"
+
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+#include <functional>
+
+namespace {
+
+// A window of its own, never on screen, showing what shown shows at size.
+void paintCopy(const CGraphWnd &shown, QSize size, QPainter &painter)
+{
+    CGraphWnd copy;
+    copy.setAttribute(Qt::WA_DontShowOnScreen);
+    copy.resize(size);
+    copy.showSameAs(shown);
+    copy.show();
+    copy.render(&painter);
+}
+
+bool writePng(const CGraphWnd &shown, QSize size, QIODevice &file)
+{
+    return GraphImage(shown, size).save(&file, "PNG");
+}
+
+bool writeSvg(const CGraphWnd &shown, QSize size, QIODevice &file)
+{
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(), size));
+    svg.setResolution(shown.logicalDpiY());
+    svg.setTitle(shown.windowTitle());
+    QPainter painter;
+    if (!painter.begin(&svg))
+        return false;
+    paintCopy(shown, size, painter);
+    return painter.end();
+}
+
+// One page of the picture's size. Texts are set for the page's resolution, so the window's
+// pixels are scaled by the ratio of the two resolutions to keep them beside their lines.
+bool writePdf(const CGraphWnd &shown, QSize size, QIODevice &file)
+{
+    const double windowDpi = shown.logicalDpiY();
+    QPdfWriter pdf(&file);
+    pdf.setTitle(shown.windowTitle());
+    pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / windowDpi, QPageSize::Point));
+    pdf.setPageMargins(QMarginsF());
+    QPainter painter;
+    if (!painter.begin(&pdf))
+        return false;
+    const double scale = pdf.resolution() / windowDpi;
+    painter.scale(scale, scale);
+    paintCopy(shown, size, painter);
+    return painter.end();
+}
+
+} // namespace
+
+QImage GraphImage(const CGraphWnd &shown, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    paintCopy(shown, size, painter);
+    return image;
+}
+
+bool WriteGraphPicture(const CGraphWnd &shown, QSize size, const QString &path)
+{
+    using Writer = std::function<bool(const CGraphWnd &, QSize, QIODevice &)>;
+    const QString suffix = path.section(u'.', -1).toLower();
+    const Writer write = suffix == u"svg" ? Writer(writeSvg)
+                         : suffix == u"pdf" ? Writer(writePdf)
+                                            : Writer(writePng);
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && write(shown, size, file) && file.commit();
+}
+
+std::optional<QSize> ParsePictureSize(const QString &text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^\\s*(\\d{1,6})\\s*(?:[xXхХ×*]\\s*|\\s)(\\d{1,6})\\s*$"));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QSize size(match.captured(1).toInt(), match.captured(2).toInt());
+    const auto fits = [](int side) { return side >= MinPictureSide && side <= MaxPictureSide; };
+    if (!fits(size.width()) || !fits(size.height()))
+        return std::nullopt;
+    return size;
+}
+
+QString PictureSizeText(QSize size)
+{
+    return QStringLiteral("%1 x %2").arg(size.width()).arg(size.height());
+}

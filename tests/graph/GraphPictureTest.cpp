@@ -1,0 +1,144 @@
+#include "graph/GraphPicture.h"
+
+#include "companions/CRangeBar.h"
+#include "companions/TermDataFile.h"
+#include "graph/CGraphWnd.h"
+#include "outputs/GraphLaunch.h"
+#include "acquisition/MeasurementTableModel.h"
+#include "tests/support/PdfFiles.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(GraphPicture, SizesAreTwoWholeNumbersWithinLimits)
+{
+    for (const char *text : {"800 x 500", "800x500", " 800 х 500 ", "800×500", "800*500",
+                             "800 500"})
+        EXPECT_EQ(ParsePictureSize(QString::fromUtf8(text)), QSize(800, 500)) << text;
+    for (const char *text : {"", "800", "800 x", "x 500", "800.5 x 500", "-800 x 500",
+                             "99 x 500", "800 x 10001", "800 x 500 x 2", "восемьсот x 500"})
+        EXPECT_EQ(ParsePictureSize(QString::fromUtf8(text)), std::nullopt) << text;
+    EXPECT_EQ(ParsePictureSize(PictureSizeText({1024, 768})), QSize(1024, 768));
+}
+
+// A heating curve in a window of 600 x 400, zoomed in on its first half.
+class GraphPictureTest : public testing::Test
+{
+protected:
+    GraphPictureTest()
+    {
+        for (int second = 0; second <= 100; ++second)
+            m_series.Add(second * 1000, 20 + second * 8, 950);
+        m_series.minTemperature = 20;
+        m_series.maxTemperature = 820;
+        m_frame.OnSetSeries(GraphSeriesLimits(20, 820), &m_series);
+        m_frame.timeBar()->SetMin(0);
+        m_frame.timeBar()->SetMax(100000);
+        m_frame.temperatureBar()->SetWinMin(20);
+        m_frame.temperatureBar()->SetWinMax(820);
+        m_frame.show();
+        m_frame.resize(600, 400);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&m_frame));
+        m_frame.timeBar()->SetWinMax(50000);
+    }
+
+    QString path(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+
+    QTemporaryDir m_dir;
+    TermDataFile m_series;
+    CGraphWnd m_frame;
+};
+
+// The picture is the window: what the window shows on screen, pixel for pixel, at its size;
+// at another size it is laid out anew, not stretched.
+TEST_F(GraphPictureTest, IsTheWindowAsShownAndIsLaidOutForAnotherSize)
+{
+    const QImage shown = m_frame.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage picture = GraphImage(m_frame, m_frame.size());
+    ASSERT_EQ(picture.size(), shown.size());
+    EXPECT_EQ(picture, shown);
+
+    const QImage large = GraphImage(m_frame, {1200, 800});
+    EXPECT_EQ(large.size(), QSize(1200, 800));
+    // Not stretched: the status line's first panes are the window's, pixel for pixel.
+    const int statusLine = m_frame.statusLine()->height();
+    EXPECT_EQ(large.copy(0, 800 - statusLine, 300, statusLine),
+              shown.copy(0, 400 - statusLine, 300, statusLine));
+    // The window itself is left as it was.
+    EXPECT_EQ(m_frame.size(), QSize(600, 400));
+    EXPECT_EQ(m_frame.timeBar()->GetWinMax(), 50000);
+}
+
+TEST_F(GraphPictureTest, IsWrittenAsPngSvgOrPdfByTheNameAndNeverHalfWritten)
+{
+    ASSERT_TRUE(WriteGraphPicture(m_frame, {800, 500}, path("graph.png")));
+    EXPECT_EQ(QImage(path("graph.png")).size(), QSize(800, 500));
+
+    ASSERT_TRUE(WriteGraphPicture(m_frame, {800, 500}, path("graph.SVG")));
+    QFile svg(path("graph.SVG"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QByteArray text = svg.readAll();
+    EXPECT_TRUE(text.contains("<svg")) << text.left(200).constData();
+    EXPECT_TRUE(text.contains("viewBox=\"0 0 800 500\""));
+    // The curve is drawn as lines, not embedded as pixels.
+    EXPECT_FALSE(text.contains("<image"));
+
+    ASSERT_TRUE(WriteGraphPicture(m_frame, {800, 500}, path("graph.pdf")));
+    EXPECT_EQ(PdfInfo(path("graph.pdf"), QStringLiteral("Pages")), "1");
+    // The status line's texts are the caption.
+    EXPECT_TRUE(PdfText(path("graph.pdf")).contains(m_frame.statusText(2)))
+        << PdfText(path("graph.pdf")).toStdString();
+
+    // Into a folder that is not there: false, and nothing written.
+    EXPECT_FALSE(WriteGraphPicture(m_frame, {800, 500}, path("missing/graph.png")));
+    EXPECT_FALSE(QDir(path("missing")).exists());
+}
+
+// The menu's command as the user meets it: the file, the size offered as the window's, a
+// size that will not do and the question again, the outcome told.
+TEST(GraphPictureCommand, AsksForTheFileAndASizeUntilItWillDoAndTellsTheOutcome)
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    TermDataFile series;
+    MeasurementTableModel table;
+    for (int i = 0; i < 3; ++i) {
+        series.Add((i + 1) * 1000, 300 + i, 950);
+        table.appendRow({0, (i + 1) * 1000, 300 + i, 950, 0}, i);
+    }
+    GraphLaunch launch(prompts);
+    bool changed = true;
+    launch.OnGraph(series, table, {}, changed);
+    CGraphWnd *frame = launch.graphWnd();
+    ASSERT_NE(frame, nullptr);
+    const QString path = dir.filePath(QStringLiteral("graph.png"));
+    prompts.paths = {path};
+    prompts.textAnswers = {QStringLiteral("50 x 50"), QStringLiteral("640 x 480")};
+    emit frame->saveImageRequested();
+
+    ASSERT_EQ(prompts.askedTexts.size(), 2u);
+    EXPECT_EQ(prompts.askedTexts[0].second, PictureSizeText(frame->size()));
+    EXPECT_EQ(prompts.askedTexts[1].second, "50 x 50");
+    EXPECT_EQ(prompts.texts(),
+              (QStringList{QStringLiteral("Размер задается двумя целыми числами от 100 до 10000, "
+                                          "например %1.")
+                               .arg(PictureSizeText(frame->size())),
+                           QStringLiteral("Данные успешно записаны в файл.")}));
+    EXPECT_EQ(QImage(path).size(), QSize(640, 480));
+
+    // Cancelled at the size: nothing written, nothing said.
+    prompts.paths = {dir.filePath(QStringLiteral("other.png"))};
+    emit frame->saveImageRequested();
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("other.png"))));
+    EXPECT_EQ(prompts.shown.size(), 2u);
+}
+
+} // namespace
