@@ -114,7 +114,7 @@ void CORMADlg::SetupTable()
     connect(&table(), &QAbstractItemModel::rowsInserted, &m_graphLaunch,
             &GraphLaunch::receptionChanged);
     connect(&table(), &QAbstractItemModel::modelReset, &m_graphLaunch,
-            &GraphLaunch::receptionChanged);
+            &GraphLaunch::receptionReset);
 
     m_progress->setRange(0, AcquisitionControl::ProgressRange);
     m_fromMemoryButton->setChecked(m_acquisition.mode() == PollMode::FromMemory);

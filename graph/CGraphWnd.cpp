@@ -351,6 +351,9 @@ void CGraphWnd::createContextMenu()
         case ID_GRAPH_COPY_IMAGE:
             connect(action, &QAction::triggered, this, &CGraphWnd::copyImageRequested);
             break;
+        case ID_GRAPH_EXPORT_CSV:
+            connect(action, &QAction::triggered, this, &CGraphWnd::csvExportRequested);
+            break;
         case ID_GRAPH_WHOLE:
             connect(action, &QAction::triggered, this, &CGraphWnd::ShowWholeGraph);
             break;

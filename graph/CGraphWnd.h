@@ -122,9 +122,11 @@ signals:
     void graphClosed();
     // The menu's "Печать..." and "Пределы по шкале температуры", for the owner to carry out.
     void printRequested();
-    // "Сохранить изображение..." and "Копировать изображение", for the owner to carry out.
+    // "Сохранить изображение...", "Копировать изображение" and "Экспорт видимых данных в
+    // CSV...", for the owner to carry out.
     void saveImageRequested();
     void copyImageRequested();
+    void csvExportRequested();
     void limitsRequested();
     void followingToggled(bool on);
     // F1: the owner shows the graph's page of the manual.

@@ -77,7 +77,7 @@ bool WriteGraphPicture(const CGraphWnd &shown, QSize size, const QString &path)
 {
     using Writer = std::function<bool(const CGraphWnd &, QSize, QIODevice &)>;
     const QString suffix = path.section(u'.', -1).toLower();
-    const Writer write = suffix == u"svg" ? Writer(writeSvg)
+    const Writer write = suffix == u"svg"   ? Writer(writeSvg)
                          : suffix == u"pdf" ? Writer(writePdf)
                                             : Writer(writePng);
     QSaveFile file(path);

@@ -7,6 +7,7 @@
 #include "graph/GraphPicture.h"
 #include "outputs/GraphSeries.h"
 #include "outputs/SaveMeasurements.h"
+#include "outputs/TableExport.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -70,6 +71,7 @@ void GraphLaunch::OnGraph(const TermDataFile &series, const ReceivedRows &table,
     }
     const int count = BuildGraphSeries(m_graphSeries, series, table, selectedRows, selectionChanged,
                                        true, m_prompts);
+    m_graphedRows = selectedRows;
     if (count == 0)
         return;
     if (count == 1) {
@@ -103,6 +105,13 @@ void GraphLaunch::receptionChanged()
         m_followTimer.start();
 }
 
+void GraphLaunch::receptionReset()
+{
+    // The graph keeps its copy of the old rows until it is built again.
+    m_graphedRows.reset();
+    receptionChanged();
+}
+
 void GraphLaunch::setFollowing(bool on)
 {
     m_graphWnd->setFollowing(on);
@@ -112,6 +121,7 @@ void GraphLaunch::setFollowing(bool on)
     const int count = BuildGraphSeries(m_graphSeries, *m_reception, *m_receptionRows, {}, rebuild,
                                        true, m_prompts);
     m_graphOfReception = true;
+    m_graphedRows = std::vector<int>{};
     // A reception already broken in time cannot be followed past its break.
     if (count < m_reception->count)
         m_graphWnd->setFollowing(false);
@@ -190,6 +200,7 @@ void GraphLaunch::createGraphWnd()
             showGraphSeries(false);
     });
     connect(frame, &CGraphWnd::saveImageRequested, this, &GraphLaunch::saveGraphPicture);
+    connect(frame, &CGraphWnd::csvExportRequested, this, &GraphLaunch::exportVisibleRows);
     connect(frame, &CGraphWnd::copyImageRequested, this,
             [frame] { QGuiApplication::clipboard()->setImage(GraphImage(*frame, frame->size())); });
     connect(frame, &CGraphWnd::printRequested, this,
@@ -204,6 +215,26 @@ void GraphLaunch::saveGraphPicture()
     const std::optional<QSize> size = askPictureSize(m_prompts, m_graphWnd->size());
     if (size)
         ReportFileWritten(m_prompts, WriteGraphPicture(*m_graphWnd, *size, path));
+}
+
+void GraphLaunch::exportVisibleRows()
+{
+    const auto tell = [this](const QString &text) {
+        m_prompts.message(text, QStringLiteral("График"), Prompts::Icon::Information);
+    };
+    if (!m_graphedRows || m_reception == nullptr) {
+        tell(QStringLiteral("Таблица сменилась после построения графика: постройте график "
+                            "заново, чтобы сохранить его видимые данные."));
+        return;
+    }
+    const CRangeBar *time = m_graphWnd->timeBar();
+    const std::vector<int> rows =
+        GraphedRowsInTimeWindow(m_graphSeries, *m_reception, *m_receptionRows, *m_graphedRows,
+                                time->GetWinMin(), time->GetWinMax());
+    if (rows.empty())
+        tell(QStringLiteral("В видимой части графика нет измерений."));
+    else
+        ExportCsv(m_prompts, *m_receptionRows, rows);
 }
 
 void GraphLaunch::destroyGraphWnd()

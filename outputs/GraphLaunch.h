@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CGraphWnd;
@@ -43,6 +44,8 @@ public:
     // The reception's rows grew or were cleared. While the window follows the reception it
     // catches up within a frame: new records, wider ranges, a sliding time window.
     void receptionChanged();
+    // The reception's rows were replaced: the graph no longer shows rows of the table.
+    void receptionReset();
 
     // Null until the first launch and after destroyGraphWnd.
     CGraphWnd *graphWnd() const { return m_graphWnd.get(); }
@@ -70,6 +73,8 @@ private:
     void createGraphWnd();
     // "Сохранить изображение...": the file, the size, the picture, the outcome told.
     void saveGraphPicture();
+    // "Экспорт видимых данных в CSV...": the graphed rows inside the visible time window.
+    void exportVisibleRows();
 
     Prompts &m_prompts;
     QSettings *m_settings;
@@ -80,6 +85,9 @@ private:
     const TermDataFile *m_reception = nullptr;
     const ReceivedRows *m_receptionRows = nullptr;
     bool m_graphOfReception = false;
+    // The rows the graph series was built from (empty: all), none once the table has been
+    // replaced since.
+    std::optional<std::vector<int>> m_graphedRows;
     // Gathers the reception's changes into one update a frame.
     QTimer m_followTimer;
     std::unique_ptr<CGraphWnd> m_graphWnd;

@@ -109,6 +109,38 @@ int BuildGraphSeries(TermDataFile &graphSeries, const TermDataFile &series,
     return graphSeries.count;
 }
 
+std::vector<int> GraphedRowsInTimeWindow(const TermDataFile &graphSeries,
+                                         const TermDataFile &series, const ReceivedRows &table,
+                                         const std::vector<int> &selectedRows, std::int32_t start,
+                                         std::int32_t end)
+{
+    std::vector<int> rows;
+    const auto take = [&](int row, int index) {
+        const std::int32_t time = series.records[index].time;
+        if (time >= start && time <= end)
+            rows.push_back(row);
+    };
+    if (selectedRows.empty()) {
+        // Every record up to the first that broke the run.
+        for (int row = 0; row < table.rowTotal(); ++row) {
+            const int index = recordIndexOf(table, row, series);
+            if (index >= 0 && index < graphSeries.count)
+                take(row, index);
+        }
+        return rows;
+    }
+    int taken = 0;
+    for (int row : RowsToTake(table, selectedRows)) {
+        const int index = recordIndexOf(table, row, series);
+        if (index < 0)
+            continue;
+        if (taken++ == graphSeries.count)
+            break;
+        take(row, index);
+    }
+    return rows;
+}
+
 bool ExtendGraphSeries(TermDataFile &graphSeries, const TermDataFile &series, Prompts &prompts)
 {
     GraphSeriesFill fill(graphSeries, true);

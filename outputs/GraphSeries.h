@@ -26,6 +26,14 @@ int BuildGraphSeries(TermDataFile &graphSeries, const TermDataFile &series,
                      const ReceivedRows &table, const std::vector<int> &selectedRows,
                      bool &selectionChanged, bool checkContinuity, Prompts &prompts);
 
+// The rows of table whose records graphSeries holds, as BuildGraphSeries took them from
+// series for selectedRows, and whose times lie within start..end: the rows of the visible
+// part of the graph, in the table's order of taking.
+std::vector<int> GraphedRowsInTimeWindow(const TermDataFile &graphSeries,
+                                         const TermDataFile &series, const ReceivedRows &table,
+                                         const std::vector<int> &selectedRows, std::int32_t start,
+                                         std::int32_t end);
+
 // Appends to graphSeries, built from every record of series, the records series has gained
 // since, under the same rule of rising times; widens its limits to them. False, after telling
 // the user, when a record breaks the run: the records before it are kept.

@@ -13,6 +13,7 @@ enum GraphCommand
     ID_GRAPH_FOLLOW = 32790,
     ID_GRAPH_SAVE_IMAGE = 32791,
     ID_GRAPH_COPY_IMAGE = 32792,
+    ID_GRAPH_EXPORT_CSV = 32793,
 };
 
 // One entry: a command, or (id 0) a submenu holding the entries that follow it one level
@@ -24,10 +25,11 @@ struct MenuItemTemplate
     int level;
 };
 
-inline constexpr std::array<MenuItemTemplate, 9> GraphMenuItems{{
+inline constexpr std::array<MenuItemTemplate, 10> GraphMenuItems{{
     {ID_GRAPH_PRINT, "Печать...", 0},
     {ID_GRAPH_SAVE_IMAGE, "Сохранить изображение...", 0},
     {ID_GRAPH_COPY_IMAGE, "Копировать изображение", 0},
+    {ID_GRAPH_EXPORT_CSV, "Экспорт видимых данных в CSV...", 0},
     {0, "Просмотр", 0},
     {ID_GRAPH_WHOLE, "Весь график", 1},
     {ID_GRAPH_AUTO_LIMITS, "Автоматический выбор пределов температуры", 1},

@@ -4,6 +4,7 @@ shown ("Весь график", the automatic limits, the limits dialog with a b
 rectangle dragged over the plot and a double click, the graph saved as PNG and SVG pictures and
 copied to the clipboard, and F1 for the graph's page of the manual."""
 
+import csv
 import os
 import struct
 
@@ -17,7 +18,8 @@ POINTER_TEMPLATES = ("Температура 0000 °С ", "Время 00:00:00.0
 # The menu's items, reached from the top with the keyboard.
 SAVE_IMAGE = ("Down", "Down", "Return")
 COPY_IMAGE = ("Down", "Down", "Down", "Return")
-VIEW = ("Down", "Down", "Down", "Down", "Right")
+EXPORT_CSV = ("Down", "Down", "Down", "Down", "Return")
+VIEW = ("Down", "Down", "Down", "Down", "Down", "Right")
 WHOLE_GRAPH = (*VIEW, "Return")
 AUTOMATIC_LIMITS = (*VIEW, "Down", "Return")
 LIMITS_DIALOG = (*VIEW, "Down", "Down", "Return")
@@ -98,6 +100,17 @@ def journey():
         j.wait_until("the dragged windows", lambda: window_of(time_bar) != whole_time and
                      window_of(temperature_bar) != whole_temperature)
         check(start_of(time_bar) > start_of_whole, "the dragged time window starts at the start")
+        # The rows of what is in sight, to a CSV file.
+        visible = os.path.join(j.files_dir, "visible.csv")
+        j.context_menu(plot)
+        j.choose(*EXPORT_CSV)
+        j.answer_file_dialog("Сохранить как", visible)
+        j.answer(j.message_box("Данные успешно записаны в файл."))
+        with open(visible, encoding="utf-8-sig", newline="") as f:
+            exported = list(csv.reader(f, delimiter=";"))[1:]
+        first, last = window_of(time_bar).split(" – ")
+        check(0 < len(exported) < RECORDS and all(first <= row[1] <= last for row in exported),
+              f"the visible rows {[row[1] for row in exported]} for the window {first}–{last}")
         j.double_click(plot)
         j.wait_until("the whole time range again", lambda: window_of(time_bar) == whole_time)
 

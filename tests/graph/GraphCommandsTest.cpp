@@ -78,14 +78,16 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
     QSignalSpy limits(&frame, &CGraphWnd::limitsRequested);
     QSignalSpy savedImage(&frame, &CGraphWnd::saveImageRequested);
     QSignalSpy copiedImage(&frame, &CGraphWnd::copyImageRequested);
+    QSignalSpy exported(&frame, &CGraphWnd::csvExportRequested);
     QMenu *menu = frame.contextMenu();
 
     QStringList items;
     for (QAction *action : menu->actions())
         items << action->text();
-    EXPECT_EQ(items, (QStringList{"Печать...", "Сохранить изображение...", "Копировать изображение",
-                                  "Просмотр", "Следить за приемом"}));
-    QMenu *view = menu->actions()[3]->menu();
+    EXPECT_EQ(items,
+              (QStringList{"Печать...", "Сохранить изображение...", "Копировать изображение",
+                           "Экспорт видимых данных в CSV...", "Просмотр", "Следить за приемом"}));
+    QMenu *view = menu->actions()[4]->menu();
     ASSERT_NE(view, nullptr);
     QStringList texts;
     for (QAction *action : view->actions())
@@ -101,10 +103,12 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
     actionFor(*menu, ID_GRAPH_LIMITS)->trigger();
     actionFor(*menu, ID_GRAPH_SAVE_IMAGE)->trigger();
     actionFor(*menu, ID_GRAPH_COPY_IMAGE)->trigger();
+    actionFor(*menu, ID_GRAPH_EXPORT_CSV)->trigger();
     EXPECT_EQ(printed.count(), 1);
     EXPECT_EQ(limits.count(), 1);
     EXPECT_EQ(savedImage.count(), 1);
     EXPECT_EQ(copiedImage.count(), 1);
+    EXPECT_EQ(exported.count(), 1);
 
     actionFor(*menu, ID_GRAPH_NO_GAPS)->trigger();
     actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->trigger();

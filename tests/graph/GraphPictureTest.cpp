@@ -1,10 +1,10 @@
 #include "graph/GraphPicture.h"
 
+#include "acquisition/MeasurementTableModel.h"
 #include "companions/CRangeBar.h"
 #include "companions/TermDataFile.h"
 #include "graph/CGraphWnd.h"
 #include "outputs/GraphLaunch.h"
-#include "acquisition/MeasurementTableModel.h"
 #include "tests/support/PdfFiles.h"
 #include "tests/support/ScriptedPrompts.h"
 
@@ -20,11 +20,11 @@ namespace {
 
 TEST(GraphPicture, SizesAreTwoWholeNumbersWithinLimits)
 {
-    for (const char *text : {"800 x 500", "800x500", " 800 х 500 ", "800×500", "800*500",
-                             "800 500"})
+    for (const char *text :
+         {"800 x 500", "800x500", " 800 х 500 ", "800×500", "800*500", "800 500"})
         EXPECT_EQ(ParsePictureSize(QString::fromUtf8(text)), QSize(800, 500)) << text;
-    for (const char *text : {"", "800", "800 x", "x 500", "800.5 x 500", "-800 x 500",
-                             "99 x 500", "800 x 10001", "800 x 500 x 2", "восемьсот x 500"})
+    for (const char *text : {"", "800", "800 x", "x 500", "800.5 x 500", "-800 x 500", "99 x 500",
+                             "800 x 10001", "800 x 500 x 2", "восемьсот x 500"})
         EXPECT_EQ(ParsePictureSize(QString::fromUtf8(text)), std::nullopt) << text;
     EXPECT_EQ(ParsePictureSize(PictureSizeText({1024, 768})), QSize(1024, 768));
 }

@@ -7,7 +7,9 @@
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -137,6 +139,38 @@ TEST_F(GraphLaunchTest, AClosedWindowIsShownAgainByTheNextLaunch)
     EXPECT_EQ(m_launch.graphWnd(), nullptr);
     click();
     EXPECT_NE(m_launch.graphWnd(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// "Экспорт видимых данных в CSV...": the rows of the visible time window in the table's CSV
+// form; once a new reception has replaced the table, the user is told instead.
+TEST_F(GraphLaunchTest, ExportsTheVisibleRowsUntilTheTableIsReplaced)
+{
+    for (int second = 1; second <= 5; ++second)
+        acquire(second * 1000, 800 + second);
+    click();
+    CGraphWnd *window = m_launch.graphWnd();
+    ASSERT_NE(window, nullptr);
+    window->timeBar()->SetWinMin(2000);
+    window->timeBar()->SetWinMax(3500);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("visible.csv"));
+    m_prompts.paths = {path};
+    emit window->csvExportRequested();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 4) << lines.join(u'|').toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral(";802;"))) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].contains(QStringLiteral(";803;"))) << lines[2].toStdString();
+
+    m_table.clear();
+    m_launch.receptionReset();
+    emit window->csvExportRequested();
+    EXPECT_TRUE(m_prompts.texts().last().startsWith(QStringLiteral("Таблица сменилась")));
 }
 
 } // namespace

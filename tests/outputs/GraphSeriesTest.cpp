@@ -260,3 +260,32 @@ TEST(ExtendGraphSeries, FollowsTheSeriesUpToABreakAndWidensTheLimits)
 }
 
 } // namespace
+
+namespace {
+
+// The rows of the visible part of the graph: only rows the graph holds (up to a break, in the
+// order they were taken), and only those inside the time window, ends included.
+TEST(GraphedRowsInTimeWindow, AreTheGraphedRowsInsideTheWindow)
+{
+    // A break after the fourth record: the graph of all rows keeps rows 0 to 3.
+    Acquisition acquisition({1000, 2000, 3000, 4000, 500, 6000});
+    TermDataFile graph;
+    ScriptedPrompts prompts;
+    bool changed = true;
+    BuildGraphSeries(graph, acquisition.series, acquisition.table, {}, changed, true, prompts);
+    EXPECT_EQ(GraphedRowsInTimeWindow(graph, acquisition.series, acquisition.table, {}, 2000, 6000),
+              (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(GraphedRowsInTimeWindow(graph, acquisition.series, acquisition.table, {}, 4500, 9000),
+              std::vector<int>{});
+
+    // A selection: its rows in their order, here rows 4 and 5 after the rows 0 and 1.
+    const std::vector<int> selected{0, 1, 4, 5};
+    changed = true;
+    BuildGraphSeries(graph, acquisition.series, acquisition.table, selected, changed, false,
+                     prompts);
+    EXPECT_EQ(
+        GraphedRowsInTimeWindow(graph, acquisition.series, acquisition.table, selected, 0, 2000),
+        (std::vector<int>{0, 1, 4}));
+}
+
+} // namespace
