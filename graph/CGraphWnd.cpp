@@ -351,6 +351,9 @@ void CGraphWnd::createContextMenu()
         case ID_GRAPH_COPY_IMAGE:
             connect(action, &QAction::triggered, this, &CGraphWnd::copyImageRequested);
             break;
+        case ID_GRAPH_THRESHOLDS:
+            connect(action, &QAction::triggered, this, &CGraphWnd::thresholdsRequested);
+            break;
         case ID_GRAPH_EXPORT_CSV:
             connect(action, &QAction::triggered, this, &CGraphWnd::csvExportRequested);
             break;
@@ -466,6 +469,7 @@ void CGraphWnd::showSameAs(const CGraphWnd &shown)
         m_view->toggleBreakAtGaps();
     copyBar(shown.m_temperatureBar, m_temperatureBar);
     copyBar(shown.m_timeBar, m_timeBar);
+    m_view->setThresholds(shown.m_view->thresholds());
     for (int pane = 0; pane < StatusPaneCount; ++pane)
         setStatusText(pane, shown.statusText(pane));
 }

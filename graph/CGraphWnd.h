@@ -112,7 +112,8 @@ public:
     void OnContextMenu(QPoint globalPoint);
 
     // Shows what shown shows: its series, the bars' ranges and windows, the break-at-gaps
-    // flag and the status line's texts (a picture of it at another size is made so).
+    // flag, the thresholds and the status line's texts (a picture of it at another size is made
+    // so).
     void showSameAs(const CGraphWnd &shown);
     // What a printout of the graph reads, copied: the bars' windows, the visible records and
     // the break-at-gaps flag (the page size is the printer's to give).
@@ -127,6 +128,8 @@ signals:
     void saveImageRequested();
     void copyImageRequested();
     void csvExportRequested();
+    // "Пороги...", for the owner to ask for them.
+    void thresholdsRequested();
     void limitsRequested();
     void followingToggled(bool on);
     // F1: the owner shows the graph's page of the manual.

@@ -5,9 +5,11 @@
 #include "graph/CGraphWnd.h"
 #include "graph/CLimitDlg.h"
 #include "graph/GraphPicture.h"
+#include "graph/ThresholdsDialog.h"
 #include "outputs/GraphSeries.h"
 #include "outputs/SaveMeasurements.h"
 #include "outputs/TableExport.h"
+#include "plot/CGraphView.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -19,6 +21,24 @@ namespace {
 constexpr int FollowIntervalMs = 33;
 
 const QString GraphWindowKey = QStringLiteral("GraphWindow");
+const QString UpperThresholdKey = QStringLiteral("UpperThreshold");
+const QString LowerThresholdKey = QStringLiteral("LowerThreshold");
+
+std::optional<std::int32_t> readThreshold(const QSettings &settings, const QString &key)
+{
+    bool whole = false;
+    const int value = settings.value(key).toInt(&whole);
+    return whole ? std::optional<std::int32_t>(value) : std::nullopt;
+}
+
+void writeThreshold(QSettings &settings, const QString &key,
+                    const std::optional<std::int32_t> &threshold)
+{
+    if (threshold)
+        settings.setValue(key, *threshold);
+    else
+        settings.remove(key);
+}
 
 const Prompts::FileRequest GraphPictureRequest{
     QStringLiteral("Рисунок PNG (*.png);;Рисунок SVG (*.svg);;Документ PDF (*.pdf)"),
@@ -188,8 +208,11 @@ void GraphLaunch::createGraphWnd()
 {
     m_graphWnd = std::make_unique<CGraphWnd>();
     CGraphWnd *frame = m_graphWnd.get();
-    if (m_settings != nullptr)
+    if (m_settings != nullptr) {
         frame->restoreGeometry(m_settings->value(GraphWindowKey).toByteArray());
+        frame->view()->setThresholds({readThreshold(*m_settings, UpperThresholdKey),
+                                      readThreshold(*m_settings, LowerThresholdKey)});
+    }
     connect(frame, &CGraphWnd::graphClosed, this, &GraphLaunch::graphClosed);
     connect(frame, &CGraphWnd::helpRequested, this, &GraphLaunch::helpRequested);
     connect(frame, &CGraphWnd::limitsRequested, this,
@@ -201,6 +224,7 @@ void GraphLaunch::createGraphWnd()
     });
     connect(frame, &CGraphWnd::saveImageRequested, this, &GraphLaunch::saveGraphPicture);
     connect(frame, &CGraphWnd::csvExportRequested, this, &GraphLaunch::exportVisibleRows);
+    connect(frame, &CGraphWnd::thresholdsRequested, this, &GraphLaunch::editThresholds);
     connect(frame, &CGraphWnd::copyImageRequested, this,
             [frame] { QGuiApplication::clipboard()->setImage(GraphImage(*frame, frame->size())); });
     connect(frame, &CGraphWnd::printRequested, this,
@@ -215,6 +239,18 @@ void GraphLaunch::saveGraphPicture()
     const std::optional<QSize> size = askPictureSize(m_prompts, m_graphWnd->size());
     if (size)
         ReportFileWritten(m_prompts, WriteGraphPicture(*m_graphWnd, *size, path));
+}
+
+void GraphLaunch::editThresholds()
+{
+    ThresholdsDialog dialog(m_prompts, m_graphWnd->view()->thresholds(), m_graphWnd.get());
+    if (dialog.exec() != QDialog::Accepted || !m_graphWnd)
+        return;
+    m_graphWnd->view()->setThresholds(dialog.thresholds());
+    if (m_settings != nullptr) {
+        writeThreshold(*m_settings, UpperThresholdKey, dialog.thresholds().upper);
+        writeThreshold(*m_settings, LowerThresholdKey, dialog.thresholds().lower);
+    }
 }
 
 void GraphLaunch::exportVisibleRows()

@@ -23,7 +23,8 @@ class GraphLaunch : public QObject
     Q_OBJECT
 public:
     // With settings, the graph window's size and place are kept there from one run to the
-    // next (the key "GraphWindow"); its first show ever keeps the window's own.
+    // next (the key "GraphWindow"); its first show ever keeps the window's own. So are the
+    // thresholds ("UpperThreshold", "LowerThreshold").
     explicit GraphLaunch(Prompts &prompts, QSettings *settings = nullptr,
                          QObject *parent = nullptr);
     ~GraphLaunch() override;
@@ -75,6 +76,8 @@ private:
     void saveGraphPicture();
     // "Экспорт видимых данных в CSV...": the graphed rows inside the visible time window.
     void exportVisibleRows();
+    // "Пороги...": the dialog, then the plot's lines and the settings.
+    void editThresholds();
 
     Prompts &m_prompts;
     QSettings *m_settings;

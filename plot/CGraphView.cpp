@@ -105,6 +105,12 @@ void CGraphView::setTemperatureWindowStart(std::int32_t start)
     m_temperatureWindowStart = start;
 }
 
+void CGraphView::setThresholds(const TemperatureThresholds &thresholds)
+{
+    m_thresholds = thresholds;
+    update();
+}
+
 void CGraphView::setSeries(TermDataFile *series)
 {
     // Drawn anew even for the same pointer: the series may have been refilled in place.
@@ -121,7 +127,8 @@ void CGraphView::toggleBreakAtGaps()
 
 void CGraphView::paintEvent(QPaintEvent *)
 {
-    PlotKey key{m_series, size(), devicePixelRatioF(), m_timeWindowStart, {}, {}, m_breakAtGaps};
+    PlotKey key{m_series, size(), devicePixelRatioF(), m_timeWindowStart,
+                {},       {},     m_breakAtGaps,       m_thresholds};
     if (m_temperatureBar != nullptr && m_timeBar != nullptr) {
         key.temperature = plotAxisOf(*m_temperatureBar);
         key.time = plotAxisOf(*m_timeBar);
@@ -150,6 +157,7 @@ void CGraphView::drawPlot(QPainter &painter, const PlotKey &key) const
     if (m_temperatureBar == nullptr || m_timeBar == nullptr)
         return;
     DrawGrid(canvas, client, key.temperature, key.time);
+    DrawThresholds(canvas, client, key.temperature, key.thresholds);
     DrawCurve(canvas, client, m_series, key.temperature, key.time, m_timeWindowStart, m_breakAtGaps,
               m_curvePen);
 }

@@ -53,6 +53,9 @@ public:
     void setSeries(TermDataFile *series);
     // While set, the curve is interrupted at gaps in the measurements; clear by default.
     void toggleBreakAtGaps();
+    // Drawn as dashed lines across the plot; none by default.
+    void setThresholds(const TemperatureThresholds &thresholds);
+    const TemperatureThresholds &thresholds() const { return m_thresholds; }
 
     bool breakAtGaps() const { return m_breakAtGaps; }
     std::int32_t timeWindowStart() const { return m_timeWindowStart; }
@@ -106,6 +109,7 @@ private:
         PlotAxis temperature;
         PlotAxis time;
         bool breakAtGaps = false;
+        TemperatureThresholds thresholds;
         bool operator==(const PlotKey &) const = default;
     };
     void drawPlot(QPainter &painter, const PlotKey &key) const;
@@ -120,4 +124,5 @@ private:
     QTimer m_tooltipExpiry;
     TermDataFile *m_series = nullptr;
     bool m_breakAtGaps = false;
+    TemperatureThresholds m_thresholds;
 };

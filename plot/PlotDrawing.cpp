@@ -73,6 +73,12 @@ void drawGridLines(PenScope &pens, const PlotAxis &penSource, const GridSpacing 
 
 // Maps a record to client pixels: the time to a column, the temperature, limited to the
 // series' own range, to a row.
+// The row of a temperature on a client area height pixels high, counted from its bottom.
+int temperatureRow(double height, double temperature, double windowStart, double scale)
+{
+    return truncated(height - (temperature - windowStart) * scale);
+}
+
 class CurveMapping
 {
 public:
@@ -97,8 +103,7 @@ public:
 
     int row(std::int32_t limitedTemperature) const
     {
-        return truncated(m_height - (static_cast<double>(limitedTemperature) - m_temperatureStart) *
-                                        m_temperatureScale);
+        return temperatureRow(m_height, limitedTemperature, m_temperatureStart, m_temperatureScale);
     }
 
 private:
@@ -263,6 +268,24 @@ void DrawGrid(Canvas &canvas, QSize client, const PlotAxis &temperature, const P
         canvas.moveTo(pointAt(x, 0));
         canvas.lineTo(pointAt(x, height));
     });
+}
+
+void DrawThresholds(Canvas &canvas, QSize client, const PlotAxis &temperature,
+                    const TemperatureThresholds &thresholds)
+{
+    PenScope pens(canvas);
+    for (const auto &[threshold, color] : {std::pair(thresholds.upper, UpperThresholdColor),
+                                           std::pair(thresholds.lower, LowerThresholdColor)}) {
+        if (!threshold)
+            continue;
+        const int row =
+            temperatureRow(client.height(), *threshold, temperature.windowStart, temperature.scale);
+        if (row < 0 || row > client.height())
+            continue;
+        pens.select(QPen(QColor(color), 2, Qt::DashLine));
+        canvas.moveTo(QPoint(0, row));
+        canvas.lineTo(QPoint(client.width(), row));
+    }
 }
 
 void DrawCurve(Canvas &canvas, QSize client, TermDataFile *series, const PlotAxis &temperature,

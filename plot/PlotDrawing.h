@@ -7,6 +7,7 @@
 #include <QSize>
 
 #include <cstdint>
+#include <optional>
 
 class TermDataFile;
 
@@ -87,6 +88,22 @@ QPen curvePen();
 // direction whose major step is 1 pixel or less gets no lines. The pen in force before is
 // selected again afterwards.
 void DrawGrid(Canvas &canvas, QSize client, const PlotAxis &temperature, const PlotAxis &time);
+
+// Temperatures the user marks across the plot; either may be unset.
+struct TemperatureThresholds
+{
+    std::optional<std::int32_t> upper;
+    std::optional<std::int32_t> lower;
+    bool operator==(const TemperatureThresholds &) const = default;
+};
+constexpr QRgb UpperThresholdColor = qRgb(230, 120, 0);
+constexpr QRgb LowerThresholdColor = qRgb(0, 90, 220);
+
+// Draws each set threshold as a dashed line in its colour across the client area, at the row
+// of its temperature, when that row lies inside. The pen in force before is selected again
+// afterwards.
+void DrawThresholds(Canvas &canvas, QSize client, const PlotAxis &temperature,
+                    const TemperatureThresholds &thresholds);
 
 // Draws the series as a line with pen, from the record GetFirst(viewTimeStart) gives up to and
 // including the first record past time.windowEnd. Temperatures are limited to the series'

@@ -14,6 +14,7 @@ enum GraphCommand
     ID_GRAPH_SAVE_IMAGE = 32791,
     ID_GRAPH_COPY_IMAGE = 32792,
     ID_GRAPH_EXPORT_CSV = 32793,
+    ID_GRAPH_THRESHOLDS = 32794,
 };
 
 // One entry: a command, or (id 0) a submenu holding the entries that follow it one level
@@ -25,7 +26,7 @@ struct MenuItemTemplate
     int level;
 };
 
-inline constexpr std::array<MenuItemTemplate, 10> GraphMenuItems{{
+inline constexpr std::array<MenuItemTemplate, 11> GraphMenuItems{{
     {ID_GRAPH_PRINT, "Печать...", 0},
     {ID_GRAPH_SAVE_IMAGE, "Сохранить изображение...", 0},
     {ID_GRAPH_COPY_IMAGE, "Копировать изображение", 0},
@@ -35,5 +36,6 @@ inline constexpr std::array<MenuItemTemplate, 10> GraphMenuItems{{
     {ID_GRAPH_AUTO_LIMITS, "Автоматический выбор пределов температуры", 1},
     {ID_GRAPH_LIMITS, "Пределы по шкале температуры", 1},
     {ID_GRAPH_NO_GAPS, "Не отображать разрывы в измерениях", 1},
+    {ID_GRAPH_THRESHOLDS, "Пороги...", 1},
     {ID_GRAPH_FOLLOW, "Следить за приемом", 0},
 }};

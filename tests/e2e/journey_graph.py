@@ -23,6 +23,7 @@ VIEW = ("Down", "Down", "Down", "Down", "Down", "Right")
 WHOLE_GRAPH = (*VIEW, "Return")
 AUTOMATIC_LIMITS = (*VIEW, "Down", "Return")
 LIMITS_DIALOG = (*VIEW, "Down", "Down", "Return")
+THRESHOLDS = (*VIEW, "Down", "Down", "Down", "Down", "Return")
 
 
 def window_of(bar):
@@ -113,6 +114,24 @@ def journey():
               f"the visible rows {[row[1] for row in exported]} for the window {first}–{last}")
         j.double_click(plot)
         j.wait_until("the whole time range again", lambda: window_of(time_bar) == whole_time)
+
+        # Thresholds: a bad entry is refused, good ones are kept in the settings.
+        j.context_menu(plot)
+        j.choose(*THRESHOLDS)
+        dialog = j.window("dialog", "Пороги")
+        for label, value in (("Верхний порог, °C:", "7o0"), ("Нижний порог, °C:", "300")):
+            j.click(j.find(dialog, "text", label))
+            j.type_text(value)
+        j.press("OK")
+        j.answer(j.message_box("Введите целое число градусов или оставьте поле пустым."))
+        upper = j.find(dialog, "text", "Верхний порог, °C:")
+        j.click(upper)
+        j.key("ctrl+a")
+        j.type_text("700")
+        j.press("OK")
+        j.gone("dialog", "Пороги")
+        j.wait_until("the thresholds in the settings", lambda: (
+            j.settings().get("UpperThreshold"), j.settings().get("LowerThreshold")) == ("700", "300"))
 
         # The graph as a picture: files at the window's size offered, and the clipboard.
         for name in ("graph.png", "graph.svg"):

@@ -92,9 +92,9 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
     QStringList texts;
     for (QAction *action : view->actions())
         texts << action->text();
-    EXPECT_EQ(texts,
-              (QStringList{"Весь график", "Автоматический выбор пределов температуры",
-                           "Пределы по шкале температуры", "Не отображать разрывы в измерениях"}));
+    EXPECT_EQ(texts, (QStringList{"Весь график", "Автоматический выбор пределов температуры",
+                                  "Пределы по шкале температуры",
+                                  "Не отображать разрывы в измерениях", "Пороги..."}));
     EXPECT_FALSE(actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->isChecked());
     EXPECT_FALSE(actionFor(*menu, ID_GRAPH_NO_GAPS)->isChecked());
     EXPECT_FALSE(actionFor(*menu, ID_GRAPH_FOLLOW)->isChecked());

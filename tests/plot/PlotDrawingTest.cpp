@@ -350,3 +350,29 @@ TEST(DrawGrid, UsesTheTemperaturePensForBothDirectionsAndRestoresThePen)
 }
 
 } // namespace
+
+namespace {
+
+// A threshold is a dashed line in its colour across the plot at its temperature's row, only
+// while that row is in sight; the pen before is selected again.
+TEST(DrawThresholds, AreDashedLinesAcrossThePlotWhileInSight)
+{
+    RecordingCanvas canvas;
+    const QPen before = canvas.selectPen(QPen(Qt::green));
+    DrawThresholds(canvas, Client, temperatureAxis(), {70, 20});
+    const std::vector<QLine> lines = canvas.lines();
+    EXPECT_EQ(lines, (std::vector<QLine>{QLine(0, 30, 200, 30), QLine(0, 80, 200, 80)}));
+    const std::vector<CanvasCall> pens = canvas.callsOf(CanvasCall::Kind::SelectPen);
+    ASSERT_EQ(pens.size(), 4u);
+    EXPECT_EQ(pens[1].pen.color(), QColor(UpperThresholdColor));
+    EXPECT_EQ(pens[1].pen.style(), Qt::DashLine);
+    EXPECT_EQ(pens[2].pen.color(), QColor(LowerThresholdColor));
+    EXPECT_EQ(pens[3].pen.color(), QColor(Qt::green));
+
+    RecordingCanvas outOfSight;
+    DrawThresholds(outOfSight, Client, temperatureAxis(), {150, -10});
+    DrawThresholds(outOfSight, Client, temperatureAxis(), {});
+    EXPECT_TRUE(outOfSight.lines().empty());
+}
+
+} // namespace
