@@ -36,7 +36,7 @@ QString csvField(const QString &text)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QString csvLine(const QStringList &fields)
+QString csvFields(const QStringList &fields)
 {
     QStringList quoted;
     for (const QString &field : fields)
@@ -57,10 +57,32 @@ QString RowsAsTabText(const ReceivedRows &table, const std::vector<int> &rows, Q
 
 QByteArray CsvDocument(const std::vector<RowCells> &rows)
 {
-    QString text = csvLine(titles());
+    QByteArray document = CsvStart();
     for (const RowCells &cells : rows)
-        text += csvLine(cellList(cells, QLatin1Char(',')));
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        document += CsvLine(cells);
+    return document;
+}
+
+QByteArray CsvStart()
+{
+    return QByteArray("\xEF\xBB\xBF") + csvFields(titles()).toUtf8();
+}
+
+QByteArray CsvLine(const RowCells &cells)
+{
+    return csvFields(cellList(cells, QLatin1Char(','))).toUtf8();
+}
+
+bool WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    bool written = file.write(CsvStart()) >= 0;
+    for (auto row = rows.begin(); written && row != rows.end(); ++row)
+        written = file.write(CsvLine(GetRowCells(table, *row))) >= 0;
+    // commit() flushes what is still buffered: a late write failure shows up there.
+    return written && file.commit();
 }
 
 void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<int> &selectedRows)
@@ -70,12 +92,5 @@ void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<in
     const QString path = prompts.saveFileName(CsvFileRequest);
     if (path.isEmpty())
         return;
-    std::vector<RowCells> rows;
-    for (int row : RowsToTake(table, selectedRows))
-        rows.push_back(GetRowCells(table, row));
-    const QByteArray document = CsvDocument(rows);
-    QSaveFile file(path);
-    // commit() flushes what is still buffered: a late write failure shows up there.
-    ReportFileWritten(prompts, file.open(QIODevice::WriteOnly) &&
-                                   file.write(document) == document.size() && file.commit());
+    ReportFileWritten(prompts, WriteCsvFile(path, table, RowsToTake(table, selectedRows)));
 }
