@@ -176,13 +176,19 @@ int RunPlot(const QStringList &words)
                      error))
         return error.isEmpty() ? ExitOutputExists : Fail(ExitUsage, error);
 
+    ReadBack readBack;
+    if (const int read = ReadInput(arguments->operands.first(), *mode, readBack); read != ExitOk)
+        return read;
+    // The platform's notes on a machine without a session (no runtime folder, no fonts
+    // configured) are no concern of a drawing into a file; its failures still show.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            Fail(ExitFailure, text);
+    });
     int argc = 1;
     char name[] = "orma-cli";
     char *argv[] = {name, nullptr};
     QGuiApplication application(argc, argv);
-    ReadBack readBack;
-    if (const int read = ReadInput(arguments->operands.first(), *mode, readBack); read != ExitOk)
-        return read;
 
     // The graph takes the records as the graph window does: while their times rise.
     StderrPrompts prompts;
