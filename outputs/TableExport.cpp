@@ -6,6 +6,9 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 const Prompts::FileRequest CsvFileRequest{QStringLiteral("Таблицы CSV (*.csv);;Все файлы (*)"),
@@ -26,22 +29,36 @@ QStringList cellList(RowCells cells, QChar decimalPoint)
     return {cells.begin(), cells.end()};
 }
 
-QString csvField(const QString &text)
+// Appends text as one field, quoted when it holds a ";", a quote or a line break.
+void appendCsvField(QByteArray &line, const QString &text)
 {
-    if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    const QByteArray utf8 = text.toUtf8();
+    const auto special = [](char c) { return c == ';' || c == '"' || c == '\n' || c == '\r'; };
+    if (std::none_of(utf8.begin(), utf8.end(), special)) {
+        line += utf8;
+        return;
+    }
+    line += '"';
+    for (char c : utf8) {
+        if (c == '"')
+            line += '"';
+        line += c;
+    }
+    line += '"';
 }
 
-QString csvFields(const QStringList &fields)
+// Built straight into bytes: an export of millions of rows makes a line for each.
+template <typename Fields> QByteArray csvLine(const Fields &fields)
 {
-    QStringList quoted;
-    for (const QString &field : fields)
-        quoted << csvField(field);
-    return quoted.join(QLatin1Char(';')) + QStringLiteral("\r\n");
+    QByteArray line;
+    line.reserve(64);
+    bool first = true;
+    for (const QString &field : fields) {
+        if (!std::exchange(first, false))
+            line += ';';
+        appendCsvField(line, field);
+    }
+    return line + "\r\n";
 }
 
 } // namespace
@@ -65,12 +82,13 @@ QByteArray CsvDocument(const std::vector<RowCells> &rows)
 
 QByteArray CsvStart()
 {
-    return QByteArray("\xEF\xBB\xBF") + csvFields(titles()).toUtf8();
+    return QByteArray("\xEF\xBB\xBF") + csvLine(titles());
 }
 
-QByteArray CsvLine(const RowCells &cells)
+QByteArray CsvLine(RowCells cells)
 {
-    return csvFields(cellList(cells, QLatin1Char(','))).toUtf8();
+    cells[ReceivedRows::EmissivityColumn].replace(QLatin1Char('.'), QLatin1Char(','));
+    return csvLine(cells);
 }
 
 bool WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows)
@@ -78,9 +96,18 @@ bool WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vec
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    bool written = file.write(CsvStart()) >= 0;
-    for (auto row = rows.begin(); written && row != rows.end(); ++row)
-        written = file.write(CsvLine(GetRowCells(table, *row))) >= 0;
+    // Written a block at a time: a write per line would cost more than making the line.
+    constexpr qsizetype BlockSize = 1 << 20;
+    QByteArray block = CsvStart();
+    bool written = true;
+    for (auto row = rows.begin(); written && row != rows.end(); ++row) {
+        block += CsvLine(GetRowCells(table, *row));
+        if (block.size() >= BlockSize || row + 1 == rows.end()) {
+            written = file.write(block) == block.size();
+            block.resize(0);
+        }
+    }
+    written = written && file.write(block) == block.size();
     // commit() flushes what is still buffered: a late write failure shows up there.
     return written && file.commit();
 }

@@ -25,7 +25,7 @@ QByteArray CsvDocument(const std::vector<RowCells> &rows);
 // The same document a part at a time, for writing rows as they come: its start (the byte order
 // mark and the title line), then a line for each row.
 QByteArray CsvStart();
-QByteArray CsvLine(const RowCells &cells);
+QByteArray CsvLine(RowCells cells);
 
 // Writes the CSV document of rows of table (numbers as RowsToTake takes them) to path. The file
 // is replaced only when everything was written; false when it was not.
