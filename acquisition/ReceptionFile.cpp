@@ -18,7 +18,9 @@ QString systemError()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-bool writeWhole(int fd, const char *data, std::size_t size)
+} // namespace
+
+bool WriteWhole(int fd, const char *data, std::size_t size)
 {
     while (size > 0) {
         const ssize_t written = ::write(fd, data, size);
@@ -31,8 +33,6 @@ bool writeWhole(int fd, const char *data, std::size_t size)
     }
     return true;
 }
-
-} // namespace
 
 ReceptionFile::~ReceptionFile()
 {
@@ -109,7 +109,7 @@ bool ReceptionFile::writeLine()
         if (!openFor(dailyPath(m_basePath, m_day)))
             return false;
     }
-    if (!writeWhole(m_fd, m_line.data(), m_line.size())) {
+    if (!WriteWhole(m_fd, m_line.data(), m_line.size())) {
         m_error = systemError();
         ::close(m_fd);
         m_fd = -1;
@@ -136,7 +136,7 @@ bool ReceptionFile::close()
     const std::lock_guard lock(m_lock);
     if (m_fd < 0)
         return false;
-    bool written = m_line.empty() || writeWhole(m_fd, m_line.data(), m_line.size());
+    bool written = m_line.empty() || WriteWhole(m_fd, m_line.data(), m_line.size());
     m_line.clear();
     written = ::fdatasync(m_fd) == 0 && written;
     written = ::close(m_fd) == 0 && written;

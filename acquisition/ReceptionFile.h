@@ -9,6 +9,10 @@
 #include <mutex>
 #include <string>
 
+// Writes size bytes of data to the descriptor fd, again after an interruption; false when
+// the system refused them.
+bool WriteWhole(int fd, const char *data, std::size_t size);
+
 // A reception written to disk as it comes, in the data file form: every byte the reader
 // stores, each line appended to the file as soon as its line feed has come, so that a killed
 // program leaves every complete line behind. sync() makes the file safe from a power loss;

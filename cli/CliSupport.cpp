@@ -75,7 +75,7 @@ std::optional<Arguments> ParseArguments(const QStringList &words,
     return arguments;
 }
 
-std::optional<PollMode> ModeOption(const Arguments &arguments)
+std::optional<PollMode> ModeOption(const Arguments &arguments, QString &error)
 {
     if (!arguments.has(QStringLiteral("--mode")))
         return PollMode::FromMemory;
@@ -84,7 +84,23 @@ std::optional<PollMode> ModeOption(const Arguments &arguments)
         return PollMode::FromMemory;
     if (mode == QStringLiteral("continuous"))
         return PollMode::Continuous;
+    error = Say("--mode: memory или continuous", "--mode: memory or continuous");
     return std::nullopt;
+}
+
+bool TimeBoundOptions(const Arguments &arguments, TimeBounds &bounds, QString &error)
+{
+    for (const auto &[name, bound] : {std::pair{QStringLiteral("--from"), &bounds.from},
+                                      std::pair{QStringLiteral("--to"), &bounds.to}}) {
+        if (!arguments.has(name))
+            continue;
+        *bound = TimeOfDay(arguments.value(name));
+        if (!*bound) {
+            error = Say("%1: ожидается ЧЧ:ММ:СС", "%1: HH:MM:SS expected").arg(name);
+            return false;
+        }
+    }
+    return true;
 }
 
 std::optional<std::int32_t> TimeOfDay(const QString &text)

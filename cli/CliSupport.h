@@ -58,8 +58,17 @@ struct OptionSpec
 std::optional<Arguments> ParseArguments(const QStringList &words,
                                         const std::vector<OptionSpec> &options, QString &error);
 
-// "--mode memory|continuous" (memory when absent); none for another word.
-std::optional<PollMode> ModeOption(const Arguments &arguments);
+// "--mode memory|continuous" (memory when absent); none, with error set, for another word.
+std::optional<PollMode> ModeOption(const Arguments &arguments, QString &error);
+
+// The window of "--from HH:MM:SS" and "--to HH:MM:SS", each none when absent; false, with error
+// set, for a time that does not read.
+struct TimeBounds
+{
+    std::optional<std::int32_t> from;
+    std::optional<std::int32_t> to;
+};
+bool TimeBoundOptions(const Arguments &arguments, TimeBounds &bounds, QString &error);
 
 // A time of day "HH:MM:SS" or "HH:MM:SS.mmm" in milliseconds since midnight; none otherwise.
 std::optional<std::int32_t> TimeOfDay(const QString &text);

@@ -62,14 +62,11 @@ int RunConvert(const QStringList &words)
                         {QStringLiteral("--output"), QStringLiteral("-o"), true},
                         {QStringLiteral("--force"), {}, false}},
                        error);
-    if (!arguments)
+    const std::optional<PollMode> mode = arguments ? ModeOption(*arguments, error) : std::nullopt;
+    if (!mode)
         return Fail(ExitUsage, error);
-    const std::optional<PollMode> mode = ModeOption(*arguments);
     const std::optional<Form> form = formOf(arguments->value(QStringLiteral("--to")));
     const QString output = arguments->value(QStringLiteral("--output"));
-    if (!mode)
-        return Fail(ExitUsage,
-                    Say("--mode: memory или continuous", "--mode: memory or continuous"));
     if (!form)
         return Fail(ExitUsage, Say("--to: xlsx, csv или txt", "--to: xlsx, csv or txt"));
     if (arguments->operands.isEmpty() || output.isEmpty())

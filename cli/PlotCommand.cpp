@@ -142,12 +142,9 @@ int RunPlot(const QStringList &words)
                         {QStringLiteral("--to"), {}, true},
                         {QStringLiteral("--force"), {}, false}},
                        error);
-    if (!arguments)
-        return Fail(ExitUsage, error);
-    const std::optional<PollMode> mode = ModeOption(*arguments);
+    const std::optional<PollMode> mode = arguments ? ModeOption(*arguments, error) : std::nullopt;
     if (!mode)
-        return Fail(ExitUsage,
-                    Say("--mode: memory или continuous", "--mode: memory or continuous"));
+        return Fail(ExitUsage, error);
     const QString output = arguments->value(QStringLiteral("--output"));
     if (arguments->operands.size() != 1 || output.isEmpty())
         return Fail(ExitUsage,
@@ -162,16 +159,9 @@ int RunPlot(const QStringList &words)
     if (!pixels)
         return Fail(ExitUsage,
                     Say("--size: ШxВ, от 10 до 20000 точек", "--size: WxH, 10 to 20000 pixels"));
-    std::optional<std::int32_t> bounds[2];
-    for (int i = 0; i < 2; ++i) {
-        const QString name = i == 0 ? QStringLiteral("--from") : QStringLiteral("--to");
-        if (!arguments->has(name))
-            continue;
-        bounds[i] = TimeOfDay(arguments->value(name));
-        if (!bounds[i])
-            return Fail(ExitUsage,
-                        Say("%1: ожидается ЧЧ:ММ:СС", "%1: HH:MM:SS expected").arg(name));
-    }
+    TimeBounds bounds;
+    if (!TimeBoundOptions(*arguments, bounds, error))
+        return Fail(ExitUsage, error);
     if (!OutputPaths(arguments->operands, output, {}, arguments->has(QStringLiteral("--force")),
                      error))
         return error.isEmpty() ? ExitOutputExists : Fail(ExitUsage, error);
@@ -201,9 +191,9 @@ int RunPlot(const QStringList &words)
             Say("%1: нечего рисовать", "%1: nothing to draw").arg(arguments->operands.first()));
     const std::int32_t first = graph.records[0].time;
     const std::int32_t last = graph.records[graph.count - 1].time;
-    const std::int32_t start = bounds[0].value_or(first);
+    const std::int32_t start = bounds.from.value_or(first);
     // A single reading still gets a second of time around it.
-    const std::int32_t end = std::max(bounds[1].value_or(last), start + 1000);
+    const std::int32_t end = std::max(bounds.to.value_or(last), start + 1000);
     if (!writePicture(*picture, output, pageOf(graph, start, end, *pixels), *pixels))
         return Fail(ExitFailure, Say("%1: не записан", "%1: not written").arg(output));
     return ExitOk;

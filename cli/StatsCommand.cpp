@@ -91,27 +91,15 @@ int RunStats(const QStringList &words)
                         {QStringLiteral("--below"), {}, true},
                         {QStringLiteral("--json"), {}, false}},
                        error);
-    if (!arguments)
-        return Fail(ExitUsage, error);
-    const std::optional<PollMode> mode = ModeOption(*arguments);
+    const std::optional<PollMode> mode = arguments ? ModeOption(*arguments, error) : std::nullopt;
     if (!mode)
-        return Fail(ExitUsage,
-                    Say("--mode: memory или continuous", "--mode: memory or continuous"));
+        return Fail(ExitUsage, error);
     if (arguments->operands.size() != 1)
         return Fail(ExitUsage, Say("нужен один входной файл", "one input file is needed"));
 
-    std::int32_t start = std::numeric_limits<std::int32_t>::min();
-    std::int32_t end = std::numeric_limits<std::int32_t>::max();
-    for (const auto &[name, bound] :
-         {std::pair{QStringLiteral("--from"), &start}, std::pair{QStringLiteral("--to"), &end}}) {
-        if (!arguments->has(name))
-            continue;
-        const std::optional<std::int32_t> time = TimeOfDay(arguments->value(name));
-        if (!time)
-            return Fail(ExitUsage,
-                        Say("%1: ожидается ЧЧ:ММ:СС", "%1: HH:MM:SS expected").arg(name));
-        *bound = *time;
-    }
+    TimeBounds bounds;
+    if (!TimeBoundOptions(*arguments, bounds, error))
+        return Fail(ExitUsage, error);
     ReadingThresholds thresholds;
     for (const auto &[name, threshold] :
          {std::pair{QStringLiteral("--above"), &thresholds.above},
@@ -126,8 +114,9 @@ int RunStats(const QStringList &words)
     ReadBack readBack;
     if (const int read = ReadInput(arguments->operands.first(), *mode, readBack); read != ExitOk)
         return read;
-    const ReadingStatistics figures =
-        ComputeReadingStatistics(readBack.series(), start, end, thresholds);
+    const ReadingStatistics figures = ComputeReadingStatistics(
+        readBack.series(), bounds.from.value_or(std::numeric_limits<std::int32_t>::min()),
+        bounds.to.value_or(std::numeric_limits<std::int32_t>::max()), thresholds);
     const QString out = arguments->has(QStringLiteral("--json")) ? json(figures, thresholds)
                                                                  : text(figures, thresholds);
     std::fputs(out.toLocal8Bit().constData(), stdout);
