@@ -32,7 +32,7 @@ int Fail(int status, const QString &text)
 }
 
 std::optional<Arguments> ParseArguments(const QStringList &words,
-                                        const std::vector<OptionSpec> &options, QString &error)
+                                        const std::vector<CommandOption> &options, QString &error)
 {
     Arguments arguments;
     bool optionsEnded = false;
@@ -48,16 +48,16 @@ std::optional<Arguments> ParseArguments(const QStringList &words,
         }
         const qsizetype equals = word.indexOf(QLatin1Char('='));
         const QString name = equals < 0 ? word : word.left(equals);
-        const auto spec =
-            std::find_if(options.begin(), options.end(), [&name](const OptionSpec &o) {
+        const auto option =
+            std::find_if(options.begin(), options.end(), [&name](const CommandOption &o) {
                 return o.name == name || (!o.shortName.isEmpty() && o.shortName == name);
             });
-        if (spec == options.end()) {
+        if (option == options.end()) {
             error = Say("неизвестный параметр %1", "unknown option %1").arg(name);
             return std::nullopt;
         }
         QString value;
-        if (spec->takesValue) {
+        if (option->takesValue) {
             if (equals >= 0) {
                 value = word.mid(equals + 1);
             } else if (i + 1 < words.size()) {
@@ -70,7 +70,7 @@ std::optional<Arguments> ParseArguments(const QStringList &words,
             error = Say("параметр %1 не принимает значения", "option %1 takes no value").arg(name);
             return std::nullopt;
         }
-        arguments.options.insert(spec->name, value);
+        arguments.options.insert(option->name, value);
     }
     return arguments;
 }

@@ -46,7 +46,7 @@ struct Arguments
 
 // One option a command takes: its long name ("--mode"), an optional short one ("-o"), and
 // whether a value follows it.
-struct OptionSpec
+struct CommandOption
 {
     QString name;
     QString shortName;
@@ -56,7 +56,7 @@ struct OptionSpec
 // Reads words against options: "--name value", "--name=value", "-o value"; "--" ends the
 // options. None, with error set, for an unknown option or a missing value.
 std::optional<Arguments> ParseArguments(const QStringList &words,
-                                        const std::vector<OptionSpec> &options, QString &error);
+                                        const std::vector<CommandOption> &options, QString &error);
 
 // "--mode memory|continuous" (memory when absent); none, with error set, for another word.
 std::optional<PollMode> ModeOption(const Arguments &arguments, QString &error);

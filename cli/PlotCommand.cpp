@@ -169,7 +169,7 @@ int RunPlot(const QStringList &words)
     ReadBack readBack;
     if (const int read = ReadInput(arguments->operands.first(), *mode, readBack); read != ExitOk)
         return read;
-    // The platform's notes on a machine without a session (no runtime folder, no fonts
+    // The platform's notes on a machine without a desktop login (no runtime folder, no fonts
     // configured) are no concern of a drawing into a file; its failures still show.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
         if (type == QtCriticalMsg || type == QtFatalMsg)
