@@ -1,6 +1,7 @@
 #include "acquisition/AcquisitionControl.h"
 
 #include "acquisition/DataFileSource.h"
+#include "acquisition/ReadBack.h"
 #include "acquisition/ReaderThread.h"
 #include "acquisition/ReceiveBuffer.h"
 #include "acquisition/SerialPort.h"
@@ -29,6 +30,23 @@ QString receptionPrompt(PollMode mode)
 }
 
 } // namespace
+
+std::optional<std::uint32_t> PollPeriodFromSeconds(double seconds)
+{
+    constexpr double LargestMs = std::numeric_limits<std::uint32_t>::max();
+    if (!std::isfinite(seconds) || seconds < 0 || seconds * 1000 > LargestMs)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(seconds * 1000);
+}
+
+int NextDataWaitMs(PollMode mode, std::uint32_t periodMs, const AcquisitionTimings &timings)
+{
+    if (mode != PollMode::Continuous || periodMs == 0)
+        return timings.nextData;
+    const std::int64_t wait =
+        std::max<std::int64_t>(timings.nextDataPolled, std::int64_t{periodMs} + timings.nextData);
+    return static_cast<int>(std::min<std::int64_t>(wait, std::numeric_limits<int>::max()));
+}
 
 AcquisitionControl::AcquisitionControl(AcquisitionView &view, Prompts &prompts, QObject *parent)
     : QObject(parent), m_view(view), m_prompts(prompts)
@@ -109,13 +127,14 @@ std::optional<std::uint32_t> AcquisitionControl::pollPeriodMs()
     if (m_mode == PollMode::FromMemory)
         return 0;
     const std::optional<double> entered = m_view.enteredPeriod();
-    constexpr double LargestMs = std::numeric_limits<std::uint32_t>::max();
-    if (!entered || !std::isfinite(*entered) || *entered < 0 || *entered * 1000 > LargestMs) {
+    const std::optional<std::uint32_t> periodMs =
+        entered ? PollPeriodFromSeconds(*entered) : std::nullopt;
+    if (!periodMs) {
         showError(QStringLiteral("Период опроса должен быть числом секунд от 0 до 4294967."));
         return std::nullopt;
     }
     m_period = *entered;
-    return static_cast<std::uint32_t>(m_period * 1000);
+    return periodMs;
 }
 
 void AcquisitionControl::readBack(const QString &path)
@@ -245,12 +264,9 @@ void AcquisitionControl::OnDeviceLine(quint32 lineCounter, qint64 lineStart)
         return;
     }
 
-    const qint64 received = ReceiveLength;
     DeviceReading reading{};
-    if (lineStart >= 0 && lineStart < received &&
-        ParseDeviceLine(ReceiveBuffer + lineStart, static_cast<std::size_t>(received - lineStart),
-                        m_mode, reading))
-        acceptReading(reading, lineCounter);
+    if (ReceivedReading(receivedBytes(), {lineCounter, lineStart}, m_mode, reading))
+        acceptReading(reading);
 
     m_nextDataTimer.start(nextDataWait());
     showProgress(lineCounter);
@@ -299,28 +315,15 @@ void AcquisitionControl::showProgress(quint32 lineCounter)
     m_view.setProgress(static_cast<int>(lineCounter % ProgressRange));
 }
 
-// With a poll period the next line comes a period later, so the wait for it is never shorter
-// than the period itself; otherwise a period of a minute or more would end the reception
-// after its first line.
 int AcquisitionControl::nextDataWait() const
 {
-    if (m_mode != PollMode::Continuous || PollPeriodMs == 0)
-        return m_timings.nextData;
-    const std::int64_t wait = std::max<std::int64_t>(
-        m_timings.nextDataPolled, std::int64_t{PollPeriodMs} + m_timings.nextData);
-    return static_cast<int>(std::min<std::int64_t>(wait, std::numeric_limits<int>::max()));
+    return NextDataWaitMs(m_mode, PollPeriodMs, m_timings);
 }
 
-void AcquisitionControl::acceptReading(DeviceReading reading, quint32 lineCounter)
+void AcquisitionControl::acceptReading(const DeviceReading &reading)
 {
-    if (m_mode == PollMode::Continuous)
-        reading.number = static_cast<std::int16_t>(lineCounter & 0xFFFF);
-    if (m_series.count == 0)
-        m_series.date = QDate::currentDate();
-    const int recordIndex = m_series.count;
-    m_newRows.push_back({reading, recordIndex});
-    // The series keeps the signed temperature, so readings below zero stay below zero.
-    m_series.Add(reading.time, reading.temperature, static_cast<std::uint16_t>(reading.emissivity));
+    m_newRows.push_back({reading, m_series.count});
+    AddReceivedRecord(m_series, reading);
 }
 
 // A reader that ended by itself, not on request, says why before the reception winds up.

@@ -49,6 +49,15 @@ struct AcquisitionTimings
     int nextDataPolled = 60000;
 };
 
+// A poll period of seconds as the reader keeps it, in milliseconds; none for a value that is
+// not a number of milliseconds from 0 to the largest 32-bit count (4294967 s).
+std::optional<std::uint32_t> PollPeriodFromSeconds(double seconds);
+
+// How long a reception waits for its next line before it ends on silence: with a poll period
+// in continuous mode never shorter than the period itself, otherwise a period of a minute or
+// more would end the reception after its first line.
+int NextDataWaitMs(PollMode mode, std::uint32_t periodMs, const AcquisitionTimings &timings);
+
 // The reception state machine behind the "Получить данные" / "Прервать" button: opens the
 // source, runs the reader thread, turns every reported line into a table row and a record
 // of the series, and ends the reception on silence, on request or when the source ends.
@@ -114,7 +123,7 @@ private:
     void waitForReader();
     void closeSource();
     void reportReaderEnd();
-    void acceptReading(DeviceReading reading, quint32 lineCounter);
+    void acceptReading(const DeviceReading &reading);
     void handleWaitingLines();
     void flushRows();
     void showProgress(quint32 lineCounter);

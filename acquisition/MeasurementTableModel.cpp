@@ -3,6 +3,8 @@
 #include "companions/FormatOutTime.h"
 
 #include <array>
+#include <charconv>
+#include <cstdlib>
 
 namespace {
 
@@ -21,6 +23,24 @@ constexpr std::array<ColumnInfo, MeasurementTableModel::ColumnCount> Columns{{
     {"Е", 75, "0.000"},
     {"Режим", 75, "Сглаживание"},
 }};
+
+// "%0.3f" of value / 1000, made without a floating-point print: a table exported or shown makes
+// it for every row.
+QString thousandthsText(int value)
+{
+    const int magnitude = std::abs(value);
+    char text[16];
+    char *end = text;
+    if (value < 0)
+        *end++ = '-';
+    end = std::to_chars(end, text + sizeof text, magnitude / 1000).ptr;
+    *end++ = '.';
+    const int fraction = magnitude % 1000;
+    *end++ = static_cast<char>('0' + fraction / 100);
+    *end++ = static_cast<char>('0' + fraction / 10 % 10);
+    *end++ = static_cast<char>('0' + fraction % 10);
+    return QString::fromLatin1(text, end - text);
+}
 
 } // namespace
 
@@ -49,7 +69,7 @@ QString MeasurementTableModel::cellText(const DeviceReading &reading, int column
     case TemperatureColumn:
         return QString::number(reading.temperature);
     case EmissivityColumn:
-        return QString::asprintf("%0.3f", reading.emissivity / 1000.0);
+        return thousandthsText(reading.emissivity);
     case ModeColumn:
         return QString::fromUtf8(MeasureModeName(reading.mode));
     default:

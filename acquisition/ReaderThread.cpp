@@ -21,8 +21,9 @@ constexpr milliseconds SleepSlice{50};
 class LineReader
 {
 public:
-    LineReader(const std::atomic<bool> &stopEvent, const DeviceLinePost &post)
-        : m_stopEvent(stopEvent), m_post(post)
+    LineReader(ByteSource *source, ReceiveStore &store, const std::atomic<bool> &stopEvent,
+               const DeviceLinePost &post)
+        : m_source(source), m_store(store), m_stopEvent(stopEvent), m_post(post)
     {}
 
     ReaderEndReason run();
@@ -36,6 +37,8 @@ private:
     void keepPollPeriod(Clock::time_point lineBegan);
     void sleepUntil(Clock::time_point wakeUp);
 
+    ByteSource *const m_source;
+    ReceiveStore &m_store;
     const std::atomic<bool> &m_stopEvent;
     const DeviceLinePost &m_post;
     char m_lastByte = '\n';
@@ -46,8 +49,8 @@ private:
 
 ReaderEndReason LineReader::run()
 {
-    while (g_port && !ending()) {
-        const qint64 lineStart = ReceiveLength;
+    while (m_source && !ending()) {
+        const qint64 lineStart = m_store.stored();
         if (m_lastByte != '\n')
             resynchronise();
         m_lastByte = 0;
@@ -86,7 +89,7 @@ void LineReader::noteFailure(ReadResult result)
 bool LineReader::readByte()
 {
     char byte = 0;
-    const ReadResult result = g_port->readByte(byte);
+    const ReadResult result = m_source->readByte(byte);
     if (result != ReadResult::Byte) {
         noteFailure(result);
         return false;
@@ -110,13 +113,10 @@ std::int32_t LineReader::readLine()
     while (!ending()) {
         if (!readByte())
             continue;
-        const std::int32_t length = ReceiveLength.load(std::memory_order_relaxed);
-        if (length < 0 || static_cast<std::size_t>(length) >= ReceiveBufferSize) {
+        if (!m_store.store(m_lastByte)) {
             m_end = ReaderEndReason::BufferFull;
             break;
         }
-        ReceiveBuffer[length] = m_lastByte;
-        ReceiveLength.store(length + 1, std::memory_order_release);
         ++stored;
         if (m_lastByte == '\n')
             break;
@@ -132,7 +132,7 @@ void LineReader::keepPollPeriod(Clock::time_point lineBegan)
     if (period.count() == 0 || Clock::now() - lineBegan >= period)
         return;
     sleepUntil(lineBegan + period);
-    g_port->purgeReceive();
+    m_source->purgeReceive();
     m_lastByte = 0;
 }
 
@@ -144,13 +144,41 @@ void LineReader::sleepUntil(Clock::time_point wakeUp)
         std::this_thread::sleep_for(std::min<Clock::duration>(wakeUp - now, SleepSlice));
 }
 
+class SharedBufferStore final : public ReceiveStore
+{
+public:
+    qint64 stored() const override { return ReceiveLength; }
+
+    bool store(char byte) override
+    {
+        const std::int32_t length = ReceiveLength.load(std::memory_order_relaxed);
+        if (length < 0 || static_cast<std::size_t>(length) >= ReceiveBufferSize)
+            return false;
+        ReceiveBuffer[length] = byte;
+        ReceiveLength.store(length + 1, std::memory_order_release);
+        return true;
+    }
+};
+
 } // namespace
+
+ReceiveStore &SharedReceiveBuffer()
+{
+    static SharedBufferStore store;
+    return store;
+}
+
+void ReaderThreadProc(ByteSource *source, ReceiveStore &store, const std::atomic<bool> &stopEvent,
+                      std::atomic<ReaderEndReason> &endReason, const DeviceLinePost &post)
+{
+    endReason = LineReader(source, store, stopEvent, post).run();
+    post(0, 0);
+}
 
 void ReaderThreadProc(const std::atomic<bool> &stopEvent, std::atomic<ReaderEndReason> &endReason,
                       const DeviceLinePost &post)
 {
-    endReason = LineReader(stopEvent, post).run();
-    post(0, 0);
+    ReaderThreadProc(g_port, SharedReceiveBuffer(), stopEvent, endReason, post);
 }
 
 ReaderThread::ReaderThread(std::atomic<bool> &stopEvent, QObject *parent)
@@ -166,12 +194,18 @@ ReaderThread::~ReaderThread()
 
 void ReaderThread::start()
 {
+    start(g_port, SharedReceiveBuffer());
+}
+
+void ReaderThread::start(ByteSource *source, ReceiveStore &store)
+{
     if (m_thread.joinable())
         return;
-    m_thread = std::thread([this] {
-        ReaderThreadProc(m_stopEvent, m_endReason, [this](quint32 lineCounter, qint64 lineStart) {
-            post({lineCounter, lineStart});
-        });
+    m_thread = std::thread([this, source, &store] {
+        ReaderThreadProc(source, store, m_stopEvent, m_endReason,
+                         [this](quint32 lineCounter, qint64 lineStart) {
+                             post({lineCounter, lineStart});
+                         });
     });
 }
 

@@ -8,6 +8,22 @@
 #include <thread>
 #include <vector>
 
+class ByteSource;
+
+// Where a reader keeps the bytes of the lines it stores, in order.
+class ReceiveStore
+{
+public:
+    virtual ~ReceiveStore() = default;
+    // The count of bytes stored so far: the offset the next byte is stored at.
+    virtual qint64 stored() const = 0;
+    // Stores one byte; false, with nothing stored, when the store has no room for it.
+    virtual bool store(char byte) = 0;
+};
+
+// ReceiveBuffer as a store, the window's: ReceiveBufferSize bytes, then BufferFull.
+ReceiveStore &SharedReceiveBuffer();
+
 // Why a reader ended. Every reason but Stopped ends the reading as a stop request would,
 // keeping every byte stored so far.
 enum class ReaderEndReason
@@ -29,6 +45,10 @@ using DeviceLinePost = std::function<void(quint32 lineCounter, qint64 lineStart)
 // endReason before posting (0, 0).
 void ReaderThreadProc(const std::atomic<bool> &stopEvent, std::atomic<ReaderEndReason> &endReason,
                       const DeviceLinePost &post);
+// The same reader over source into store, with lineStart an offset into store; ends at once,
+// as Stopped, when source is null.
+void ReaderThreadProc(ByteSource *source, ReceiveStore &store, const std::atomic<bool> &stopEvent,
+                      std::atomic<ReaderEndReason> &endReason, const DeviceLinePost &post);
 
 // One report of the reader: a line's counter and the offset of its first byte in
 // ReceiveBuffer, or (0, 0) when the reader has ended.
@@ -50,8 +70,10 @@ public:
     // A reader still running is asked to stop and waited for.
     ~ReaderThread() override;
 
-    // Starts the reader; once.
+    // Starts the reader of g_port into ReceiveBuffer; once.
     void start();
+    // Starts the reader of source into store, both outliving the reader; once.
+    void start(ByteSource *source, ReceiveStore &store);
     // Blocks until the reader has ended; returns at once when it never started.
     void wait();
     // Why the reader ended; valid once its (0, 0) report has arrived.

@@ -2,6 +2,7 @@
 
 #include "acquisition/ProcessCommand.h"
 #include "acquisition/ReceiveBuffer.h"
+#include "acquisition/ReceptionFile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -49,20 +50,6 @@ int countLines(const QString &path)
     while (!file.atEnd())
         lines += static_cast<int>(file.read(64 * 1024).count('\n'));
     return lines;
-}
-
-bool writeWhole(int fd, const char *data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
 }
 
 } // namespace
@@ -122,7 +109,7 @@ bool ReceptionJournal::append()
     const std::int32_t stored = ReceiveLength.load(std::memory_order_acquire);
     if (stored <= m_written)
         return true;
-    if (!writeWhole(m_fd, ReceiveBuffer + m_written, static_cast<std::size_t>(stored - m_written)))
+    if (!WriteWhole(m_fd, ReceiveBuffer + m_written, static_cast<std::size_t>(stored - m_written)))
         return false;
     m_written = stored;
     return ::fdatasync(m_fd) == 0;

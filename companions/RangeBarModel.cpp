@@ -330,3 +330,10 @@ std::int64_t RangeBarModel::rangeSpan() const
 {
     return std::int64_t(m_maximum) - m_minimum;
 }
+
+std::function<QString(double)> RangeBarLabels(RangeBarUnits units)
+{
+    RangeBarModel model;
+    model.setUnits(units);
+    return [model](double value) { return model.formatValue(value); };
+}

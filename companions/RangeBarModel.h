@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // What the values of a range bar are, and so how its steps are chosen and its labels read.
@@ -133,3 +134,7 @@ private:
     RangeBarUnits m_units = RangeBarUnits::Degrees;
     double m_minMajorPixels = 30.0;
 };
+
+// The label texts of a bar with these units, as a copy that outlives any bar (a printout, a
+// graph drawn into a file).
+std::function<QString(double)> RangeBarLabels(RangeBarUnits units);

@@ -40,14 +40,6 @@ CRangeBar *makeBar(QWidget *parent, std::int32_t style, int id, const QString &n
     return bar;
 }
 
-// The label texts of a bar with these units, as a copy the printout owns.
-std::function<QString(double)> labelsOf(RangeBarUnits units)
-{
-    RangeBarModel model;
-    model.setUnits(units);
-    return [model](double value) { return model.formatValue(value); };
-}
-
 } // namespace
 
 GraphPrintContext CGraphWnd::printContext() const
@@ -62,8 +54,8 @@ GraphPrintContext CGraphWnd::printContext() const
         context.timeWindowStart = bar->GetWinMin();
         context.timeWindowEnd = bar->GetWinMax();
     }
-    context.timeLabel = labelsOf(RangeBarUnits::Milliseconds);
-    context.temperatureLabel = labelsOf(RangeBarUnits::Degrees);
+    context.timeLabel = RangeBarLabels(RangeBarUnits::Milliseconds);
+    context.temperatureLabel = RangeBarLabels(RangeBarUnits::Degrees);
     context.breakAtGaps = m_view->breakAtGaps();
     context.series =
         TakeGraphPrintSeries(m_view->series(), context.timeWindowStart, context.timeWindowEnd);

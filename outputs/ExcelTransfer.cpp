@@ -12,7 +12,9 @@
 
 #include <xlsxwriter.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -104,22 +106,6 @@ void removeOldWorkbooks(const QString &folder)
     }
 }
 
-// Written beside its name and moved over it only when whole, so that a failure leaves no
-// partial workbook and keeps a file that was there.
-bool writeWorkbookFile(const QString &path, const std::vector<TableRowText> &rows)
-{
-    QString written;
-    if (!createUniqueFile(QFileInfo(path).absolutePath(), written).isEmpty())
-        return false;
-    if (!WriteWorkbook(written, rows).isEmpty() ||
-        std::rename(QFile::encodeName(written).constData(), QFile::encodeName(path).constData()) !=
-            0) {
-        QFile::remove(written);
-        return false;
-    }
-    return true;
-}
-
 // Without a spreadsheet application the rows still reach a file, if the user wants one.
 void offerWorkbookFile(Prompts &prompts, const std::vector<TableRowText> &rows)
 {
@@ -130,7 +116,7 @@ void offerWorkbookFile(Prompts &prompts, const std::vector<TableRowText> &rows)
         prompts.saveFileName({QStringLiteral("Книги Excel (*.xlsx);;Все файлы (*)"),
                               QStringLiteral("xlsx"), QStringLiteral("data")});
     if (!path.isEmpty())
-        ReportFileWritten(prompts, writeWorkbookFile(path, rows));
+        ReportFileWritten(prompts, WriteWorkbookFile(path, rows).isEmpty());
 }
 
 } // namespace
@@ -166,6 +152,21 @@ QString WriteWorkbook(const QString &path, const std::vector<TableRowText> &rows
     if (error == LXW_NO_ERROR)
         error = closeError;
     return error == LXW_NO_ERROR ? QString() : QString::fromUtf8(lxw_strerror(error));
+}
+
+QString WriteWorkbookFile(const QString &path, const std::vector<TableRowText> &rows)
+{
+    QString written;
+    QString error = createUniqueFile(QFileInfo(path).absolutePath(), written);
+    if (!error.isEmpty())
+        return error;
+    error = WriteWorkbook(written, rows);
+    if (error.isEmpty() && std::rename(QFile::encodeName(written).constData(),
+                                       QFile::encodeName(path).constData()) != 0)
+        error = QString::fromLocal8Bit(std::strerror(errno));
+    if (!error.isEmpty())
+        QFile::remove(written);
+    return error;
 }
 
 void TransferToSpreadsheet(Prompts &prompts, const std::vector<TableRowText> &rows,

@@ -33,6 +33,11 @@ bool AutoWrap(Prompts &prompts, const QString &step, const QString &object,
 // empty string.
 QString WriteWorkbook(const QString &path, const std::vector<TableRowText> &rows);
 
+// WriteWorkbook into a file beside path, moved over path only when whole, so that a failure
+// leaves no partial workbook and keeps a file that was there. Returns what went wrong, or an
+// empty string.
+QString WriteWorkbookFile(const QString &path, const std::vector<TableRowText> &rows);
+
 // "в  Exel": writes `rows` into a new, uniquely named workbook in the user's cache folder and
 // opens it in the spreadsheet application. Every outcome, a failing step included, is shown
 // to the user; a failure abandons only the transfer. When no application is installed, or

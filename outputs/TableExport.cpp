@@ -6,6 +6,9 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 const Prompts::FileRequest CsvFileRequest{QStringLiteral("Таблицы CSV (*.csv);;Все файлы (*)"),
@@ -26,22 +29,36 @@ QStringList cellList(RowCells cells, QChar decimalPoint)
     return {cells.begin(), cells.end()};
 }
 
-QString csvField(const QString &text)
+// Appends text as one field, quoted when it holds a ";", a quote or a line break.
+void appendCsvField(QByteArray &line, const QString &text)
 {
-    if (!text.contains(QLatin1Char(';')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    const QByteArray utf8 = text.toUtf8();
+    const auto special = [](char c) { return c == ';' || c == '"' || c == '\n' || c == '\r'; };
+    if (std::none_of(utf8.begin(), utf8.end(), special)) {
+        line += utf8;
+        return;
+    }
+    line += '"';
+    for (char c : utf8) {
+        if (c == '"')
+            line += '"';
+        line += c;
+    }
+    line += '"';
 }
 
-QString csvLine(const QStringList &fields)
+// Built straight into bytes: an export of millions of rows makes a line for each.
+template <typename Fields> QByteArray csvLine(const Fields &fields)
 {
-    QStringList quoted;
-    for (const QString &field : fields)
-        quoted << csvField(field);
-    return quoted.join(QLatin1Char(';')) + QStringLiteral("\r\n");
+    QByteArray line;
+    line.reserve(64);
+    bool first = true;
+    for (const QString &field : fields) {
+        if (!std::exchange(first, false))
+            line += ';';
+        appendCsvField(line, field);
+    }
+    return line + "\r\n";
 }
 
 } // namespace
@@ -57,10 +74,42 @@ QString RowsAsTabText(const ReceivedRows &table, const std::vector<int> &rows, Q
 
 QByteArray CsvDocument(const std::vector<RowCells> &rows)
 {
-    QString text = csvLine(titles());
+    QByteArray document = CsvStart();
     for (const RowCells &cells : rows)
-        text += csvLine(cellList(cells, QLatin1Char(',')));
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        document += CsvLine(cells);
+    return document;
+}
+
+QByteArray CsvStart()
+{
+    return QByteArray("\xEF\xBB\xBF") + csvLine(titles());
+}
+
+QByteArray CsvLine(RowCells cells)
+{
+    cells[ReceivedRows::EmissivityColumn].replace(QLatin1Char('.'), QLatin1Char(','));
+    return csvLine(cells);
+}
+
+bool WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    // Written a block at a time: a write per line would cost more than making the line.
+    constexpr qsizetype BlockSize = 1 << 20;
+    QByteArray block = CsvStart();
+    bool written = true;
+    for (auto row = rows.begin(); written && row != rows.end(); ++row) {
+        block += CsvLine(GetRowCells(table, *row));
+        if (block.size() >= BlockSize || row + 1 == rows.end()) {
+            written = file.write(block) == block.size();
+            block.resize(0);
+        }
+    }
+    written = written && file.write(block) == block.size();
+    // commit() flushes what is still buffered: a late write failure shows up there.
+    return written && file.commit();
 }
 
 void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<int> &selectedRows)
@@ -70,12 +119,5 @@ void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<in
     const QString path = prompts.saveFileName(CsvFileRequest);
     if (path.isEmpty())
         return;
-    std::vector<RowCells> rows;
-    for (int row : RowsToTake(table, selectedRows))
-        rows.push_back(GetRowCells(table, row));
-    const QByteArray document = CsvDocument(rows);
-    QSaveFile file(path);
-    // commit() flushes what is still buffered: a late write failure shows up there.
-    ReportFileWritten(prompts, file.open(QIODevice::WriteOnly) &&
-                                   file.write(document) == document.size() && file.commit());
+    ReportFileWritten(prompts, WriteCsvFile(path, table, RowsToTake(table, selectedRows)));
 }

@@ -22,6 +22,15 @@ QString RowsAsTabText(const ReceivedRows &table, const std::vector<int> &rows, Q
 // ";", a quote or a line break is quoted.
 QByteArray CsvDocument(const std::vector<RowCells> &rows);
 
+// The same document a part at a time, for writing rows as they come: its start (the byte order
+// mark and the title line), then a line for each row.
+QByteArray CsvStart();
+QByteArray CsvLine(RowCells cells);
+
+// Writes the CSV document of rows of table (numbers as RowsToTake takes them) to path. The file
+// is replaced only when everything was written; false when it was not.
+bool WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows);
+
 // "Экспорт в CSV...": the selected rows, or all rows when none is selected, to a file the user
 // names. Does nothing for an empty table. The file is replaced only when everything was
 // written; the outcome is reported, and a failure leaves no partial file.

@@ -1,0 +1,106 @@
+#include "cli/CliSupport.h"
+#include "cli/Commands.h"
+
+#include "app/ProgramVersion.h"
+
+namespace {
+
+const char *const RussianHelp = R"(Использование: orma-cli КОМАНДА [ПАРАМЕТРЫ]
+
+Файлы данных ORMA (.orm) и принятые от пирометра измерения без окна программы.
+
+  orma-cli convert ВХОД... --to xlsx|csv|txt -o ВЫХОД [--mode memory|continuous] [--force]
+      Читает ВХОД так же, как источник "file" программы, и записывает книгу Excel
+      (те же ячейки, что "в  Exel"), CSV (как "Экспорт в CSV...") или текстовую форму
+      сохранения (все строки). Для нескольких входных файлов ВЫХОД - папка: в ней
+      появляются ИМЯ.xlsx и т. д. Существующий файл заменяется только с --force;
+      выходной файл появляется только целиком.
+
+  orma-cli stats ВХОД [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС] [--above T] [--below T] [--json]
+      Число измерений, наименьшая и наибольшая температура и время, когда они впервые
+      встретились, средняя, стандартное отклонение (по всей совокупности) и
+      продолжительность (от первого до последнего измерения) в окне времени.
+      Время выше T (ниже T) - сумма интервалов от каждого измерения выше (ниже) T
+      до следующего измерения окна. Измерение 0 °C тоже измерение.
+
+  orma-cli download ПОРТ -o ФАЙЛ [--continuous [--period СЕКУНДЫ]] [--first-wait СЕКУНДЫ]
+                    [--rotate daily] [--force]
+      Прием с порта, как у кнопки "Получить данные": из памяти прибора (до 10 с тишины)
+      или непрерывно (до Ctrl+C, SIGTERM или потери связи), с периодом опроса.
+      Каждая строка сразу дописывается в ФАЙЛ в форме файла данных; не реже раза
+      в секунду файл сбрасывается на диск. --first-wait: сколько ждать первых данных
+      (по умолчанию 180 с из памяти, 30 с непрерывно). --rotate daily: новый файл
+      в полночь, ФАЙЛ-ГГГГ-ММ-ДД.orm. Ctrl+C завершает прием, сохраняя все данные (код 0).
+
+  orma-cli plot ВХОД -o ВЫХОД.png|svg|pdf [--size ШxВ] [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС]
+      График измерений, как его печатает окно графика (по умолчанию 1000x700).
+
+  --mode memory|continuous   как читать ВХОД (по умолчанию memory)
+  --help                     эта справка
+  --version                  версия
+
+Коды завершения:
+  0  успешно
+  1  ошибка выполнения (файл не записан, данные не получены)
+  2  неверная командная строка
+  3  входной файл не читается или в нем нет измерений
+  4  порт не открывается
+  5  связь с прибором потеряна во время приема
+  6  выходной файл уже есть, а --force не задан
+)";
+
+const char *const EnglishHelp = R"(Usage: orma-cli COMMAND [OPTIONS]
+
+ORMA data files (.orm) and pyrometer receptions without the program's window.
+
+  orma-cli convert IN... --to xlsx|csv|txt -o OUT [--mode memory|continuous] [--force]
+      Reads IN as the program's source "file" does and writes the workbook (the same
+      cells as "в  Exel"), the CSV (as "Экспорт в CSV...") or the text form of the
+      save (all rows). With several inputs OUT is a folder that gets NAME.xlsx and so
+      on. An existing file is replaced only with --force; an output appears only whole.
+
+  orma-cli stats IN [--from HH:MM:SS] [--to HH:MM:SS] [--above T] [--below T] [--json]
+      The count of readings, the lowest and highest temperature with the time each was
+      first seen, the mean, the standard deviation (of the whole population) and the
+      duration (first to last reading) in the time window. The time above T (below T)
+      is the sum of the intervals from each reading above (below) T to the next reading
+      in the window. A reading of 0 °C is a reading.
+
+  orma-cli download PORT -o FILE [--continuous [--period SECONDS]] [--first-wait SECONDS]
+                    [--rotate daily] [--force]
+      Receives from PORT as "Получить данные" does: the instrument's memory (until 10 s
+      of silence) or continuously (until Ctrl+C, SIGTERM or a lost link), with a poll
+      period. Each line is appended to FILE in the data file form as it comes; the file
+      is flushed to disk at least once a second. --first-wait: how long to wait for the
+      first data (default 180 s from memory, 30 s continuous). --rotate daily: a new
+      file at midnight, FILE-YYYY-MM-DD.orm. Ctrl+C ends the reception keeping all
+      data (status 0).
+
+  orma-cli plot IN -o OUT.png|svg|pdf [--size WxH] [--from HH:MM:SS] [--to HH:MM:SS]
+      The graph of the readings as the graph window prints it (default 1000x700).
+
+  --mode memory|continuous   how to read IN (default memory)
+  --help                     this text
+  --version                  the version
+
+Exit status:
+  0  success
+  1  runtime failure (a file not written, no data received)
+  2  a wrong command line
+  3  an input cannot be read or holds no readings
+  4  the port does not open
+  5  the link to the instrument was lost during a reception
+  6  the output exists and --force was not given
+)";
+
+} // namespace
+
+QString HelpText()
+{
+    return QString::fromUtf8(RussianLocale() ? RussianHelp : EnglishHelp);
+}
+
+QString VersionText()
+{
+    return QStringLiteral("orma-cli (ORMA) %1\n").arg(FormatVersion(BuildVersion()));
+}

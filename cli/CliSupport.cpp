@@ -1,0 +1,131 @@
+#include "cli/CliSupport.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+bool RussianLocale()
+{
+    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char *value = std::getenv(name);
+        if (value != nullptr && *value != '\0')
+            return QByteArray(value).startsWith("ru");
+    }
+    return false;
+}
+
+QString Say(const char *russian, const char *english)
+{
+    return QString::fromUtf8(RussianLocale() ? russian : english);
+}
+
+int Fail(int status, const QString &text)
+{
+    // Several lines from the core (a port's reason and advice) still make one line here.
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    std::fprintf(stderr, "orma-cli: %s\n", line.toLocal8Bit().constData());
+    return status;
+}
+
+std::optional<Arguments> ParseArguments(const QStringList &words,
+                                        const std::vector<CommandOption> &options, QString &error)
+{
+    Arguments arguments;
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString &word = words[i];
+        if (optionsEnded || !word.startsWith(QLatin1Char('-')) || word == QStringLiteral("-")) {
+            arguments.operands << word;
+            continue;
+        }
+        if (word == QStringLiteral("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        const qsizetype equals = word.indexOf(QLatin1Char('='));
+        const QString name = equals < 0 ? word : word.left(equals);
+        const auto option =
+            std::find_if(options.begin(), options.end(), [&name](const CommandOption &o) {
+                return o.name == name || (!o.shortName.isEmpty() && o.shortName == name);
+            });
+        if (option == options.end()) {
+            error = Say("неизвестный параметр %1", "unknown option %1").arg(name);
+            return std::nullopt;
+        }
+        QString value;
+        if (option->takesValue) {
+            if (equals >= 0) {
+                value = word.mid(equals + 1);
+            } else if (i + 1 < words.size()) {
+                value = words[++i];
+            } else {
+                error = Say("у параметра %1 нет значения", "option %1 needs a value").arg(name);
+                return std::nullopt;
+            }
+        } else if (equals >= 0) {
+            error = Say("параметр %1 не принимает значения", "option %1 takes no value").arg(name);
+            return std::nullopt;
+        }
+        arguments.options.insert(option->name, value);
+    }
+    return arguments;
+}
+
+std::optional<PollMode> ModeOption(const Arguments &arguments, QString &error)
+{
+    if (!arguments.has(QStringLiteral("--mode")))
+        return PollMode::FromMemory;
+    const QString mode = arguments.value(QStringLiteral("--mode"));
+    if (mode == QStringLiteral("memory"))
+        return PollMode::FromMemory;
+    if (mode == QStringLiteral("continuous"))
+        return PollMode::Continuous;
+    error = Say("--mode: memory или continuous", "--mode: memory or continuous");
+    return std::nullopt;
+}
+
+bool TimeBoundOptions(const Arguments &arguments, TimeBounds &bounds, QString &error)
+{
+    for (const auto &[name, bound] : {std::pair{QStringLiteral("--from"), &bounds.from},
+                                      std::pair{QStringLiteral("--to"), &bounds.to}}) {
+        if (!arguments.has(name))
+            continue;
+        *bound = TimeOfDay(arguments.value(name));
+        if (!*bound) {
+            error = Say("%1: ожидается ЧЧ:ММ:СС", "%1: HH:MM:SS expected").arg(name);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::optional<std::int32_t> TimeOfDay(const QString &text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^(\d{1,2}):([0-5]\d):([0-5]\d)(?:\.(\d{1,3}))?$)"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch() || match.captured(1).toInt() > 23)
+        return std::nullopt;
+    const int milliseconds = match.captured(4).leftJustified(3, QLatin1Char('0')).toInt();
+    return ((match.captured(1).toInt() * 60 + match.captured(2).toInt()) * 60 +
+            match.captured(3).toInt()) *
+               1000 +
+           milliseconds;
+}
+
+std::optional<double> Number(const QString &text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    return ok && std::isfinite(value) ? std::optional(value) : std::nullopt;
+}
+
+Prompts::Answer StderrPrompts::message(const QString &text, const QString &, Icon, Buttons buttons)
+{
+    Fail(0, text);
+    return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+}

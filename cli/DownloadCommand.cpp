@@ -1,0 +1,263 @@
+#include "cli/CliSupport.h"
+#include "cli/Commands.h"
+
+#include "acquisition/AcquisitionControl.h"
+#include "acquisition/ReadBack.h"
+#include "acquisition/ReceiveBuffer.h"
+#include "acquisition/ReceptionFile.h"
+#include "acquisition/SerialPort.h"
+#include "companions/FormatOutTime.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+
+#include <unistd.h>
+
+namespace {
+
+// Written at least this often to the disk: a lost power loses at most about a second.
+constexpr int SyncIntervalMs = 500;
+// The progress line is redrawn so often on a terminal.
+constexpr int ProgressIntervalMs = 200;
+
+// The reader's stop event, set by Ctrl+C and SIGTERM; an atomic store is safe in a handler.
+std::atomic<bool> *g_stopRequest = nullptr;
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void onTerminationSignal(int)
+{
+    g_interrupted = 1;
+    if (g_stopRequest != nullptr)
+        g_stopRequest->store(true);
+}
+
+void catchTerminationSignals()
+{
+    struct sigaction action = {};
+    action.sa_handler = onTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+struct DownloadSettings
+{
+    QString port;
+    QString path;
+    PollMode mode = PollMode::FromMemory;
+    std::uint32_t periodMs = 0;
+    bool rotateDaily = false;
+    AcquisitionTimings timings;
+};
+
+// One reception from a port into a file, with the window's timers: the wait for the first
+// data, and in memory mode the silence that ends it.
+class Download : public QObject
+{
+public:
+    Download(const DownloadSettings &settings, ByteSource &port, ReceptionFile &file)
+        : m_settings(settings), m_port(port), m_file(file), m_reader(m_stop)
+    {
+        connect(&m_reader, &ReaderThread::linesWaiting, this, &Download::onLinesWaiting,
+                Qt::QueuedConnection);
+        m_firstData.setSingleShot(true);
+        m_nextData.setSingleShot(true);
+        connect(&m_firstData, &QTimer::timeout, this, [this] {
+            m_timedOut = true;
+            m_stop = true;
+        });
+        connect(&m_nextData, &QTimer::timeout, this, [this] { m_stop = true; });
+        connect(&m_sync, &QTimer::timeout, this, [this] { m_file.sync(); });
+        m_showProgress = isatty(STDERR_FILENO) == 1;
+        connect(&m_progress, &QTimer::timeout, this, &Download::showProgress);
+    }
+
+    // Runs the reception to its end; returns its exit status.
+    int run()
+    {
+        g_stopRequest = &m_stop;
+        m_stop = false;
+        m_elapsed.start();
+        m_firstData.start(m_settings.mode == PollMode::FromMemory
+                              ? m_settings.timings.firstDataFromMemory
+                              : m_settings.timings.firstDataContinuous);
+        m_sync.start(SyncIntervalMs);
+        if (m_showProgress)
+            m_progress.start(ProgressIntervalMs);
+        m_reader.start(&m_port, m_file);
+        QCoreApplication::exec();
+        m_reader.wait();
+        g_stopRequest = nullptr;
+        if (m_showProgress) {
+            showProgress();
+            std::fputc('\n', stderr);
+        }
+        return finish();
+    }
+
+private:
+    void onLinesWaiting()
+    {
+        for (const PostedLine &line : m_reader.takeLines()) {
+            if (line.lineCounter == 0 && line.lineStart == 0) {
+                QCoreApplication::quit();
+                return;
+            }
+            ++m_lines;
+            m_lastLine = line;
+            m_firstData.stop();
+            // A logger runs until it is stopped; only a memory download ends on silence.
+            if (m_settings.mode == PollMode::FromMemory)
+                m_nextData.start(
+                    NextDataWaitMs(m_settings.mode, m_settings.periodMs, m_settings.timings));
+        }
+    }
+
+    void showProgress()
+    {
+        QString last;
+        const std::string bytes = m_file.bytesFrom(m_lastLine.lineStart);
+        DeviceReading reading{};
+        if (m_lines > 0 &&
+            ReceivedReading(bytes, {m_lastLine.lineCounter, 0}, m_settings.mode, reading))
+            last =
+                QStringLiteral("  %1  %2 °C").arg(TimeText(reading.time)).arg(reading.temperature);
+        const QString line =
+            Say("\rСтрок: %1%2  прошло %3 ", "\rLines: %1%2  elapsed %3 ")
+                .arg(m_lines)
+                .arg(last, TimeText(static_cast<std::int32_t>(m_elapsed.elapsed())).left(8));
+        std::fputs(line.toLocal8Bit().constData(), stderr);
+        std::fflush(stderr);
+    }
+
+    int finish()
+    {
+        const bool closed = m_file.close();
+        const ReaderEndReason end = m_reader.endReason();
+        if (end == ReaderEndReason::BufferFull || !closed)
+            return Fail(ExitFailure, Say("%1: не записан: %2", "%1: not written: %2")
+                                         .arg(m_file.currentPath(), m_file.error()));
+        if (m_file.stored() == 0) {
+            QFile::remove(m_file.currentPath());
+            if (g_interrupted)
+                return ExitOk;
+            return Fail(ExitFailure, m_timedOut ? Say("Истек тайм-аут ожидания передачи данных.",
+                                                      "no data came in time")
+                                                : Say("Данные не получены.", "no data received"));
+        }
+        if (end == ReaderEndReason::LinkLost)
+            return Fail(ExitDeviceLost,
+                        Say("Связь с прибором потеряна, прием остановлен. Полученные данные "
+                            "сохранены в %1.",
+                            "the link to the instrument was lost; what came is kept in %1")
+                            .arg(m_file.currentPath()));
+        return ExitOk;
+    }
+
+    const DownloadSettings &m_settings;
+    ByteSource &m_port;
+    ReceptionFile &m_file;
+    std::atomic<bool> m_stop{true};
+    ReaderThread m_reader;
+    QTimer m_firstData;
+    QTimer m_nextData;
+    QTimer m_sync;
+    QTimer m_progress;
+    QElapsedTimer m_elapsed;
+    bool m_showProgress = false;
+    bool m_timedOut = false;
+    quint32 m_lines = 0;
+    PostedLine m_lastLine{0, 0};
+};
+
+std::optional<int> secondsInMs(const QString &text)
+{
+    const std::optional<double> seconds = Number(text);
+    const std::optional<std::uint32_t> ms =
+        seconds ? PollPeriodFromSeconds(*seconds) : std::nullopt;
+    if (!ms || *ms > static_cast<std::uint32_t>(std::numeric_limits<int>::max()))
+        return std::nullopt;
+    return static_cast<int>(*ms);
+}
+
+} // namespace
+
+int RunDownload(const QStringList &words)
+{
+    QString error;
+    const std::optional<Arguments> arguments =
+        ParseArguments(words,
+                       {{QStringLiteral("--output"), QStringLiteral("-o"), true},
+                        {QStringLiteral("--continuous"), {}, false},
+                        {QStringLiteral("--period"), {}, true},
+                        {QStringLiteral("--first-wait"), {}, true},
+                        {QStringLiteral("--rotate"), {}, true},
+                        {QStringLiteral("--force"), {}, false}},
+                       error);
+    if (!arguments)
+        return Fail(ExitUsage, error);
+    DownloadSettings settings;
+    settings.path = arguments->value(QStringLiteral("--output"));
+    if (arguments->operands.size() != 1 || settings.path.isEmpty())
+        return Fail(ExitUsage, Say("нужны порт и -o ФАЙЛ", "a port and -o FILE are needed"));
+    settings.port = arguments->operands.first();
+    if (arguments->has(QStringLiteral("--continuous")))
+        settings.mode = PollMode::Continuous;
+    if (arguments->has(QStringLiteral("--period"))) {
+        const std::optional<double> seconds = Number(arguments->value(QStringLiteral("--period")));
+        const std::optional<std::uint32_t> period =
+            seconds ? PollPeriodFromSeconds(*seconds) : std::nullopt;
+        if (settings.mode != PollMode::Continuous || !period)
+            return Fail(ExitUsage,
+                        Say("--period: число секунд от 0 до 4294967, только с --continuous",
+                            "--period: seconds from 0 to 4294967, with --continuous only"));
+        settings.periodMs = *period;
+    }
+    if (arguments->has(QStringLiteral("--first-wait"))) {
+        const std::optional<int> wait =
+            secondsInMs(arguments->value(QStringLiteral("--first-wait")));
+        if (!wait)
+            return Fail(ExitUsage,
+                        Say("--first-wait: число секунд", "--first-wait: seconds expected"));
+        settings.timings.firstDataFromMemory = settings.timings.firstDataContinuous = *wait;
+    }
+    if (arguments->has(QStringLiteral("--rotate"))) {
+        if (arguments->value(QStringLiteral("--rotate")) != QStringLiteral("daily"))
+            return Fail(ExitUsage, Say("--rotate: daily", "--rotate: daily"));
+        settings.rotateDaily = true;
+    }
+    const QString firstPath = settings.rotateDaily
+                                  ? ReceptionFile::dailyPath(settings.path, QDate::currentDate())
+                                  : settings.path;
+    if (!arguments->has(QStringLiteral("--force")) && QFileInfo::exists(firstPath))
+        return Fail(ExitOutputExists, Say("%1: файл уже есть (--force заменит его)",
+                                          "%1: already exists (--force replaces it)")
+                                          .arg(firstPath));
+
+    int argc = 1;
+    char name[] = "orma-cli";
+    char *argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    catchTerminationSignals();
+
+    PortOpenResult opened = OpenPort(QFile::encodeName(settings.port).toStdString());
+    if (!opened.port) {
+        const QString reason = PortOpenFailureText(opened.failure);
+        return Fail(ExitPortFailure,
+                    QStringLiteral("%1: %2%3")
+                        .arg(settings.port, QStringLiteral("Ошибка открытия порта"),
+                             reason.isEmpty() ? QString() : QStringLiteral(". ") + reason));
+    }
+    ReceptionFile file;
+    if (!file.open(settings.path, settings.rotateDaily))
+        return Fail(ExitFailure, QStringLiteral("%1: %2").arg(file.currentPath(), file.error()));
+    // The reader keeps one line per period, as the window's reception does.
+    PollPeriodMs = settings.periodMs;
+    return Download(settings, *opened.port, file).run();
+}

@@ -1,0 +1,102 @@
+#include "plot/ReadingStatistics.h"
+#include "companions/TermDataFile.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+constexpr std::int32_t Whole = std::numeric_limits<std::int32_t>::max();
+constexpr std::int32_t Before = std::numeric_limits<std::int32_t>::min();
+
+void fill(TermDataFile &series,
+          std::initializer_list<std::pair<std::int32_t, std::int32_t>> records)
+{
+    for (const auto &[time, temperature] : records)
+        series.Add(time, temperature, 950);
+}
+
+} // namespace
+
+TEST(ReadingStatistics, AnEmptyWindowHasNoFigures)
+{
+    TermDataFile series;
+    EXPECT_EQ(ComputeReadingStatistics(series, Before, Whole).count, 0);
+    fill(series, {{1000, 500}, {2000, 600}});
+    const ReadingStatistics figures =
+        ComputeReadingStatistics(series, 3000, 4000, {.above = 0.0, .below = 1000.0});
+    EXPECT_EQ(figures.count, 0);
+    EXPECT_EQ(figures.duration, 0);
+    EXPECT_EQ(figures.timeAbove, 0);
+    EXPECT_EQ(figures.mean, 0.0);
+}
+
+TEST(ReadingStatistics, ASingleReadingIsItsOwnLowestHighestAndMean)
+{
+    TermDataFile series;
+    fill(series, {{5000, 850}});
+    const ReadingStatistics figures =
+        ComputeReadingStatistics(series, Before, Whole, {.above = 800.0, .below = 900.0});
+    EXPECT_EQ(figures.count, 1);
+    EXPECT_EQ(figures.lowest, (TimedTemperature{850, 5000}));
+    EXPECT_EQ(figures.highest, (TimedTemperature{850, 5000}));
+    EXPECT_DOUBLE_EQ(figures.mean, 850.0);
+    EXPECT_DOUBLE_EQ(figures.standardDeviation, 0.0);
+    // No interval follows it: no time above or below anything.
+    EXPECT_EQ(figures.duration, 0);
+    EXPECT_EQ(figures.timeAbove, 0);
+    EXPECT_EQ(figures.timeBelow, 0);
+}
+
+// Readings 2, 4, 4, 4, 5, 5, 7, 9 (mean 5, population deviation 2), the lowest first seen at
+// 1 s, the highest at 8 s; 0 °C readings around them in a wider window count too.
+TEST(ReadingStatistics, FiguresOfAWindowByHand)
+{
+    TermDataFile series;
+    fill(series, {{0, 0},
+                  {1000, 2},
+                  {2000, 4},
+                  {3000, 4},
+                  {4000, 4},
+                  {5000, 5},
+                  {6000, 5},
+                  {7000, 7},
+                  {8000, 9},
+                  {9000, 0}});
+    ReadingStatistics figures = ComputeReadingStatistics(series, 1000, 8000);
+    EXPECT_EQ(figures.count, 8);
+    EXPECT_DOUBLE_EQ(figures.mean, 5.0);
+    EXPECT_DOUBLE_EQ(figures.standardDeviation, 2.0);
+    EXPECT_EQ(figures.lowest, (TimedTemperature{2, 1000}));
+    EXPECT_EQ(figures.highest, (TimedTemperature{9, 8000}));
+    EXPECT_EQ(figures.duration, 7000);
+
+    figures = ComputeReadingStatistics(series, Before, Whole);
+    EXPECT_EQ(figures.count, 10);
+    EXPECT_DOUBLE_EQ(figures.mean, 4.0);
+    // The first of the two 0 °C readings is the lowest.
+    EXPECT_EQ(figures.lowest, (TimedTemperature{0, 0}));
+    EXPECT_EQ(figures.duration, 9000);
+}
+
+// The interval after a reading counts for the side of the threshold that reading is on; a
+// reading equal to the threshold counts for neither, and the last reading adds nothing.
+TEST(ReadingStatistics, TimeAboveAndBelowAreTheIntervalsAfterEachReading)
+{
+    TermDataFile series;
+    fill(series, {{0, 100}, {1000, 300}, {4000, 200}, {4500, 300}, {10000, 50}, {12000, 400}});
+    const ReadingStatistics figures =
+        ComputeReadingStatistics(series, Before, Whole, {.above = 200.0, .below = 200.0});
+    // Above 200: after 300 at 1 s (3 s) and after 300 at 4.5 s (5.5 s).
+    EXPECT_EQ(figures.timeAbove, 8500);
+    // Below 200: after 100 at 0 s (1 s) and after 50 at 10 s (2 s).
+    EXPECT_EQ(figures.timeBelow, 3000);
+
+    // A window cuts the walk: from 1 s to 4.5 s only 300 and 200 open intervals.
+    const ReadingStatistics window =
+        ComputeReadingStatistics(series, 1000, 4500, {.above = 200.0, .below = 250.0});
+    EXPECT_EQ(window.timeAbove, 3000);
+    EXPECT_EQ(window.timeBelow, 500);
+    EXPECT_EQ(window.duration, 3500);
+}

@@ -1,0 +1,253 @@
+"""orma-cli from a shell, as a script or a user runs it: a memory download from the simulated
+instrument into a file that holds exactly the instrument's bytes; a continuous logging killed
+outright that keeps every line it had; each conversion of the sample data file read back and
+checked; the statistics against figures computed here; and the refusals, each with its own
+status and without a partial file."""
+
+import csv
+import io
+import json
+import math
+import os
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import xml.etree.ElementTree as ElementTree
+import zipfile
+
+CLI = os.environ["ORMA_CLI"]
+INSTRUMENT = os.environ["ORMA_INSTRUMENT"]
+SAMPLE = os.path.join(os.environ["ORMA_SAMPLES"], "measurements.orm")
+SHEET = "{http://schemas.openxmlformats.org/spreadsheetml/2006/main}"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, what):
+    if not condition:
+        raise Failure(what)
+
+
+def cli(*args, status=0):
+    result = subprocess.run([CLI, *args], capture_output=True, timeout=120)
+    check(result.returncode == status,
+          f"orma-cli {' '.join(args)}: status {result.returncode}, not {status}; "
+          f"stderr {result.stderr.decode(errors='replace')!r}")
+    if status != 0:
+        lines = result.stderr.decode().strip().splitlines()
+        check(len(lines) == 1 and lines[0].startswith("orma-cli: "),
+              f"orma-cli {' '.join(args)}: not one line of reason: {lines!r}")
+    return result.stdout.decode()
+
+
+def start_instrument(*args):
+    instrument = subprocess.Popen([INSTRUMENT, *args], stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL, text=True)
+    return instrument, instrument.stdout.readline().strip()
+
+
+def csv_rows(path):
+    with open(path, encoding="utf-8-sig", newline="") as f:
+        return list(csv.reader(f, delimiter=";"))
+
+
+def seconds(text):
+    hours, minutes, rest = text.split(":")
+    return int(hours) * 3600 + int(minutes) * 60 + float(rest)
+
+
+def memory_download(work):
+    records = 40
+    instrument, port = start_instrument("--memory", str(records), "--delay", "1",
+                                        "--line-delay", "5")
+    try:
+        received = os.path.join(work, "download.orm")
+        cli("download", port, "-o", received, "--first-wait", "20")
+    finally:
+        instrument.kill()
+        instrument.wait()
+    sent = os.path.join(work, "sent.orm")
+    subprocess.run([INSTRUMENT, "--memory", str(records), "--write-file", sent], check=True,
+                   timeout=20)
+    with open(received, "rb") as a, open(sent, "rb") as b:
+        check(a.read() == b.read(), "the downloaded file differs from the instrument's bytes")
+
+
+def continuous_logging_killed(work):
+    instrument, port = start_instrument("--continuous", "--interval", "40")
+    log = os.path.join(work, "log.orm")
+    logger = subprocess.Popen([CLI, "download", port, "--continuous", "-o", log],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    try:
+        deadline = time.monotonic() + 20
+        while (not os.path.exists(log) or os.path.getsize(log) < 2000) and \
+                time.monotonic() < deadline:
+            time.sleep(0.1)
+        with open(log, "rb") as f:
+            before = f.read()
+        # Whatever was in the file a second and more before the kill stays, and lines keep
+        # coming in between: they are written as they arrive, not at the end.
+        time.sleep(1.2)
+        logger.send_signal(signal.SIGKILL)
+        logger.wait()
+    finally:
+        instrument.kill()
+        instrument.wait()
+    with open(log, "rb") as f:
+        after = f.read()
+    complete = before[:before.rfind(b"\n") + 1]
+    check(len(complete) > 0, "nothing was logged")
+    check(after.startswith(complete), "lines logged before the kill were lost")
+    check(after.count(b"\n") >= complete.count(b"\n") + 10,
+          "the lines of the last second were not in the file")
+    lines = after[:after.rfind(b"\n") + 1].count(b"\n")
+    figures = json.loads(cli("stats", log, "--mode", "continuous", "--json"))
+    check(figures["count"] == lines, f"{figures['count']} readings of {lines} logged lines")
+
+
+def conversions(work):
+    # The CSV is the table's export; the others are checked against it.
+    table = os.path.join(work, "measurements.csv")
+    cli("convert", SAMPLE, "--to", "csv", "-o", table)
+    rows = csv_rows(table)
+    check(rows[0] == ["№", "Время", "T °C", "Е", "Режим"], f"CSV titles {rows[0]}")
+    check(len(rows) == 121, f"{len(rows) - 1} CSV rows, not 120")
+    check(rows[1] == ["1", "09:12:37.410", "19", "0,950", "Измерение"], f"first row {rows[1]}")
+    with open(table, "rb") as f:
+        raw = f.read()
+    check(raw.startswith(b"\xef\xbb\xbf") and raw.endswith(b"\r\n"), "CSV not as Excel opens it")
+
+    workbook = os.path.join(work, "measurements.xlsx")
+    cli("convert", SAMPLE, "--to", "xlsx", "-o", workbook)
+    with zipfile.ZipFile(workbook) as archive:
+        sheet = ElementTree.fromstring(archive.read("xl/worksheets/sheet1.xml"))
+        shared = [node.text for node in ElementTree.fromstring(
+            archive.read("xl/sharedStrings.xml")).iter(SHEET + "t")]
+    sheet_rows = list(sheet.iter(SHEET + "row"))
+    check(len(sheet_rows) == 120, f"{len(sheet_rows)} workbook rows")
+    for sheet_row, row in zip(sheet_rows, rows[1:]):
+        cells = list(sheet_row.iter(SHEET + "c"))
+        values = [cell.find(SHEET + "v").text for cell in cells]
+        kinds = [cell.get("t") for cell in cells]
+        check(kinds == [None, None, None, None, "s"], f"cell types {kinds}")
+        check(int(values[0]) == int(row[0]) and int(values[2]) == int(row[2]),
+              f"numbers {values} for {row}")
+        check(abs(float(values[1]) * 86400 - seconds(row[1])) < 0.0005, f"time {values[1]}")
+        check(abs(float(values[3]) - float(row[3].replace(",", "."))) < 1e-9, "emissivity")
+        check(shared[int(values[4])] == row[4], "mode")
+
+    # The text form read back through the parser gives the same table, numbered from 0.
+    text = os.path.join(work, "measurements.txt")
+    cli("convert", SAMPLE, "--to", "txt", "-o", text)
+    again = os.path.join(work, "again.csv")
+    cli("convert", text, "--to", "csv", "-o", again)
+    back = csv_rows(again)
+    check(len(back) == len(rows), "the text form lost rows")
+    for a, b in zip(rows[1:], back[1:]):
+        check(int(a[0]) - 1 == int(b[0]) and a[1:] == b[1:], f"text form row {b} for {a}")
+
+    # Several inputs into a folder, one output each; two inputs of one name would share one.
+    folder = os.path.join(work, "out")
+    os.mkdir(folder)
+    cli("convert", SAMPLE, text, "--to", "xlsx", "-o", folder, status=2)
+    second = os.path.join(work, "second.orm")
+    with open(SAMPLE, "rb") as source, open(second, "wb") as copy:
+        copy.write(source.read())
+    cli("convert", SAMPLE, second, "--to", "csv", "-o", folder)
+    check(sorted(os.listdir(folder)) == ["measurements.csv", "second.csv"], "outputs in the folder")
+    check(csv_rows(os.path.join(folder, "second.csv")) == rows, "second output differs")
+
+
+def statistics(work):
+    rows = csv_rows(os.path.join(work, "measurements.csv"))[1:]
+    times = [seconds(row[1]) for row in rows]
+    temperatures = [int(row[2]) for row in rows]
+    mean = sum(temperatures) / len(temperatures)
+    deviation = math.sqrt(sum((t - mean) ** 2 for t in temperatures) / len(temperatures))
+    above = sum(times[i + 1] - times[i] for i in range(len(rows) - 1) if temperatures[i] > 600)
+    below = sum(times[i + 1] - times[i] for i in range(len(rows) - 1) if temperatures[i] < 100)
+    figures = json.loads(cli("stats", SAMPLE, "--above", "600", "--below", "100", "--json"))
+    check(figures["count"] == len(rows), "count")
+    check(figures["lowest"]["temperature"] == min(temperatures), "lowest")
+    check(figures["highest"]["temperature"] == max(temperatures), "highest")
+    check(figures["highest"]["time"] == rows[temperatures.index(max(temperatures))][1],
+          "time of the highest")
+    check(abs(figures["mean"] - mean) < 1e-9, "mean")
+    check(abs(figures["standard_deviation"] - deviation) < 1e-9, "standard deviation")
+    check(abs(figures["duration_ms"] / 1000 - (times[-1] - times[0])) < 0.0005, "duration")
+    check(abs(figures["time_above_ms"] / 1000 - above) < 0.0005, "time above")
+    check(abs(figures["time_below_ms"] / 1000 - below) < 0.0005, "time below")
+    window = json.loads(cli("stats", SAMPLE, "--from", rows[10][1][:8], "--to",
+                            rows[20][1][:8], "--json"))
+    inside = [t for t, when in zip(temperatures, times)
+              if seconds(rows[10][1][:8]) <= when <= seconds(rows[20][1][:8])]
+    check(window["count"] == len(inside), "count in a window")
+
+
+def plot(work):
+    picture = os.path.join(work, "graph.png")
+    cli("plot", SAMPLE, "-o", picture, "--size", "640x480")
+    with open(picture, "rb") as f:
+        header = f.read(24)
+    check(header[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG")
+    check(struct.unpack(">II", header[16:24]) == (640, 480), "PNG size")
+    for form in ("svg", "pdf"):
+        cli("plot", SAMPLE, "-o", os.path.join(work, "graph." + form))
+
+
+def refusals(work):
+    table = os.path.join(work, "measurements.csv")
+    with open(table, "rb") as f:
+        kept = f.read()
+    cli("convert", SAMPLE, "--to", "csv", "-o", table, status=6)
+    with open(table, "rb") as f:
+        check(f.read() == kept, "a refused output was changed")
+    cli("convert", SAMPLE, "--to", "csv", "-o", table, "--force")
+
+    garbage = os.path.join(work, "garbage.orm")
+    with open(garbage, "wb") as f:
+        f.write(b"\x00\xff not an instrument line\r\n" * 50)
+    for args in (("convert", garbage, "--to", "xlsx", "-o", os.path.join(work, "g.xlsx")),
+                 ("convert", os.path.join(work, "missing.orm"), "--to", "csv", "-o",
+                  os.path.join(work, "m.csv")),
+                 ("plot", garbage, "-o", os.path.join(work, "g.png")),
+                 ("stats", work)):
+        cli(*args, status=3)
+    leftovers = [name for name in os.listdir(work) if name.startswith(("g.", "m.", "ORMA-"))]
+    check(not leftovers, f"partial outputs left: {leftovers}")
+
+    cli("convert", SAMPLE, "--to", "ods", "-o", os.path.join(work, "x"), status=2)
+    cli("stats", SAMPLE, "--frm", "10:00:00", status=2)
+    cli("stats", SAMPLE, "--from", "25:00:00", status=2)
+    cli("launch", status=2)
+    cli("download", "/dev/orma-no-such-port", "-o", os.path.join(work, "p.orm"), status=4)
+    check(not os.path.exists(os.path.join(work, "p.orm")), "a file for a port that failed")
+
+    english = subprocess.run([CLI, "--help"], capture_output=True, text=True,
+                             env={**os.environ, "LC_ALL": "", "LANG": "en_GB.UTF-8"})
+    russian = subprocess.run([CLI, "--help"], capture_output=True, text=True,
+                             env={**os.environ, "LC_ALL": "ru_RU.UTF-8"})
+    check("Exit status" in english.stdout and "Коды завершения" in russian.stdout,
+          "help not in the locale's language")
+
+
+def main():
+    with tempfile.TemporaryDirectory(prefix="orma-cli-") as work:
+        for journey in (conversions, statistics, plot, refusals, memory_download,
+                        continuous_logging_killed):
+            started = time.monotonic()
+            journey(work)
+            print(f"{journey.__name__}: passed in {time.monotonic() - started:.1f} s")
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    except Failure as failure:
+        print(f"FAILED: {failure}", file=sys.stderr)
+        sys.exit(1)
