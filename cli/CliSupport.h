@@ -85,5 +85,9 @@ public:
                    Buttons buttons = Buttons::Ok) override;
     QString openFileName(const FileRequest &) override { return {}; }
     QString saveFileName(const FileRequest &) override { return {}; }
+    std::optional<QString> askText(const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
     bool printDialog(QPrinter &) override { return false; }
 };
