@@ -22,10 +22,11 @@ grep -q '^ Depends: .*libqt6widgets6' <<<"$info" || fail "Depends lacks the Qt l
 
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
 expected=(
-  usr/bin/orma usr/bin/orma-instrument
+  usr/bin/orma usr/bin/orma-instrument usr/bin/orma-cli
   usr/share/applications/orma.desktop
   usr/share/mime/packages/orma.xml
   usr/share/man/man1/orma.1.gz usr/share/man/man1/orma-instrument.1.gz
+  usr/share/man/man1/orma-cli.1.gz
   usr/share/orma/help/MainIndex.html
 )
 for size in 16 24 32 48 64 128 256; do
@@ -46,7 +47,7 @@ if ! remarks=$(desktop-file-validate "$share/applications/orma.desktop" 2>&1) ||
   echo "$remarks" >&2
   fail "desktop-file-validate does not pass orma.desktop"
 fi
-for page in orma.1.gz orma-instrument.1.gz; do
+for page in orma.1.gz orma-instrument.1.gz orma-cli.1.gz; do
   gzip -t "$share/man/man1/$page" || fail "manual page $page is not a valid gzip file"
 done
 # The caches the system's triggers build from these folders, built here for the unpacked copy:
@@ -74,6 +75,8 @@ status=0
 run "$root/usr/bin/orma" --bogus 2>"$scratch/usage" || status=$?
 [ "$status" -eq 2 ] && grep -q '^Usage: orma \[DATA-FILE\]' "$scratch/usage" ||
   fail "orma --bogus ended with status $status instead of 2 and a usage line"
+# The command-line tool reads the same file without a display.
+run "$root/usr/bin/orma-cli" stats "$data" | grep -q . || fail "orma-cli stats printed nothing"
 # Still running when the time is up: it started with the file and did not fail.
 status=0
 run timeout 5 "$root/usr/bin/orma" "$data" || status=$?
