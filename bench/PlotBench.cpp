@@ -4,6 +4,7 @@
 #include "plot/CGraphView.h"
 #include "plot/PlotDrawing.h"
 #include "plot/QPainterCanvas.h"
+#include "plot/ReadingStatistics.h"
 #include "plot/RecordingCanvas.h"
 
 #include <QImage>
@@ -109,6 +110,7 @@ public:
     std::int32_t lastTime() const { return m_series.records[m_series.count - 1].time; }
     QImage &image() { return m_image; }
     const TermDataFile &series() const { return m_series; }
+    TermDataFile &series() { return m_series; }
 
 private:
     TermDataFile m_series;
@@ -146,6 +148,45 @@ void BM_GraphWindowPaintZoomed(benchmark::State &state)
     }
 }
 BENCHMARK(BM_GraphWindowPaintZoomed)->Unit(benchmark::kMillisecond);
+
+// The whole paint with the statistics box shown: the figures of every visible reading are
+// taken once with the plot.
+void BM_GraphWindowPaintWholeWithStatistics(benchmark::State &state)
+{
+    GraphWindowPlot &plot = graphWindowPlot();
+    plot.showWhole();
+    plot.view().setStatisticsShown(true);
+    for (auto _ : state) {
+        plot.renewSeries();
+        plot.paint();
+    }
+    plot.view().setStatisticsShown(false);
+}
+BENCHMARK(BM_GraphWindowPaintWholeWithStatistics)->Unit(benchmark::kMillisecond);
+
+// The statistics of a million visible readings alone, with both thresholds.
+void BM_StatisticsOfAMillionReadings(benchmark::State &state)
+{
+    GraphWindowPlot &plot = graphWindowPlot();
+    TermDataFile &series = plot.series();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            ComputeReadingStatistics(series, 0, plot.lastTime(), {550.0, 450.0}));
+}
+BENCHMARK(BM_StatisticsOfAMillionReadings)->Unit(benchmark::kMillisecond);
+
+// Baseline: the plainest pass over the same readings, a sum of their temperatures.
+void BM_PlainSumOfEveryTemperature(benchmark::State &state)
+{
+    const TermDataFile &series = graphWindowPlot().series();
+    for (auto _ : state) {
+        std::int64_t sum = 0;
+        for (std::int32_t i = 0; i < series.count; ++i)
+            sum += series.records[i].temperature;
+        benchmark::DoNotOptimize(sum);
+    }
+}
+BENCHMARK(BM_PlainSumOfEveryTemperature)->Unit(benchmark::kMillisecond);
 
 // Painted again with nothing changed, as for a tooltip or an uncovered window.
 void BM_GraphWindowRepaint(benchmark::State &state)

@@ -71,6 +71,8 @@ CGraphWnd::CGraphWnd(Bars bars)
     m_view = new CGraphView(this);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             &CGraphWnd::helpRequested);
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
+            &CGraphWnd::RemoveMarker);
     createContextMenu();
     connect(m_view, &CGraphView::pointerTextChanged, this, &CGraphWnd::setStatusText);
     connect(m_view, &CGraphView::contextMenuRequested, this, &CGraphWnd::OnContextMenu);
@@ -343,6 +345,18 @@ void CGraphWnd::createContextMenu()
         case ID_GRAPH_COPY_IMAGE:
             connect(action, &QAction::triggered, this, &CGraphWnd::copyImageRequested);
             break;
+        case ID_GRAPH_STATISTICS:
+            m_statisticsAction = action;
+            connect(action, &QAction::triggered, this, [this] {
+                const bool shown = !m_view->statisticsShown();
+                m_view->setStatisticsShown(shown);
+                emit statisticsToggled(shown);
+            });
+            break;
+        case ID_GRAPH_REMOVE_MARKER:
+            m_removeMarkerAction = action;
+            connect(action, &QAction::triggered, this, &CGraphWnd::RemoveMarker);
+            break;
         case ID_GRAPH_THRESHOLDS:
             connect(action, &QAction::triggered, this, &CGraphWnd::thresholdsRequested);
             break;
@@ -374,7 +388,7 @@ void CGraphWnd::createContextMenu()
             break;
         }
         action->setCheckable(action == m_autoLimitsAction || action == m_gapsAction ||
-                             action == m_followAction);
+                             action == m_followAction || action == m_statisticsAction);
     }
 }
 
@@ -383,6 +397,8 @@ QMenu *CGraphWnd::contextMenu()
     m_autoLimitsAction->setChecked(m_automaticLimits);
     m_gapsAction->setChecked(m_view->breakAtGaps());
     m_followAction->setChecked(m_following);
+    m_statisticsAction->setChecked(m_view->statisticsShown());
+    m_removeMarkerAction->setEnabled(m_view->marker().has_value());
     return m_menu;
 }
 
@@ -462,8 +478,15 @@ void CGraphWnd::showSameAs(const CGraphWnd &shown)
     copyBar(shown.m_temperatureBar, m_temperatureBar);
     copyBar(shown.m_timeBar, m_timeBar);
     m_view->setThresholds(shown.m_view->thresholds());
+    m_view->setStatisticsShown(shown.m_view->statisticsShown());
+    m_view->setMarker(shown.m_view->marker());
     for (int pane = 0; pane < StatusPaneCount; ++pane)
         setStatusText(pane, shown.statusText(pane));
+}
+
+void CGraphWnd::RemoveMarker()
+{
+    m_view->setMarker(std::nullopt);
 }
 
 void CGraphWnd::ToggleAutoLimits()

@@ -100,6 +100,8 @@ public:
     // temperature window fits the readings of the new time window instead.
     void ZoomTo(std::int32_t timeStart, std::int32_t timeEnd, std::int32_t temperatureLow,
                 std::int32_t temperatureHigh);
+    // "Убрать маркер", and Escape:
+    void RemoveMarker();
     // Inverts automatic limits and fits the temperature window at once when they come on:
     void ToggleAutoLimits();
     // Inverts the view's break-at-gaps flag:
@@ -112,8 +114,8 @@ public:
     void OnContextMenu(QPoint globalPoint);
 
     // Shows what shown shows: its series, the bars' ranges and windows, the break-at-gaps
-    // flag, the thresholds and the status line's texts (a picture of it at another size is made
-    // so).
+    // flag, the thresholds, the statistics, the marker and the status line's texts (a picture of it
+    // at another size is made so).
     void showSameAs(const CGraphWnd &shown);
     // What a printout of the graph reads, copied: the bars' windows, the visible records and
     // the break-at-gaps flag (the page size is the printer's to give).
@@ -130,6 +132,8 @@ signals:
     void csvExportRequested();
     // "Пороги...", for the owner to ask for them.
     void thresholdsRequested();
+    // "Статистика" was switched on or off.
+    void statisticsToggled(bool shown);
     void limitsRequested();
     void followingToggled(bool on);
     // F1: the owner shows the graph's page of the manual.
@@ -170,6 +174,8 @@ private:
     QAction *m_followAction = nullptr;
     QAction *m_autoLimitsAction = nullptr;
     QAction *m_gapsAction = nullptr;
+    QAction *m_statisticsAction = nullptr;
+    QAction *m_removeMarkerAction = nullptr;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(CGraphWnd::Bars)

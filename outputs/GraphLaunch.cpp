@@ -23,6 +23,7 @@ constexpr int FollowIntervalMs = 33;
 const QString GraphWindowKey = QStringLiteral("GraphWindow");
 const QString UpperThresholdKey = QStringLiteral("UpperThreshold");
 const QString LowerThresholdKey = QStringLiteral("LowerThreshold");
+const QString StatisticsKey = QStringLiteral("Statistics");
 
 std::optional<std::int32_t> readThreshold(const QSettings &settings, const QString &key)
 {
@@ -212,6 +213,9 @@ void GraphLaunch::createGraphWnd()
         frame->restoreGeometry(m_settings->value(GraphWindowKey).toByteArray());
         frame->view()->setThresholds({readThreshold(*m_settings, UpperThresholdKey),
                                       readThreshold(*m_settings, LowerThresholdKey)});
+        frame->view()->setStatisticsShown(m_settings->value(StatisticsKey, false).toBool());
+        connect(frame, &CGraphWnd::statisticsToggled, this,
+                [this](bool shown) { m_settings->setValue(StatisticsKey, shown); });
     }
     connect(frame, &CGraphWnd::graphClosed, this, &GraphLaunch::graphClosed);
     connect(frame, &CGraphWnd::helpRequested, this, &GraphLaunch::helpRequested);

@@ -24,7 +24,8 @@ class GraphLaunch : public QObject
 public:
     // With settings, the graph window's size and place are kept there from one run to the
     // next (the key "GraphWindow"); its first show ever keeps the window's own. So are the
-    // thresholds ("UpperThreshold", "LowerThreshold").
+    // thresholds ("UpperThreshold", "LowerThreshold") and whether the statistics are shown
+    // ("Statistics").
     explicit GraphLaunch(Prompts &prompts, QSettings *settings = nullptr,
                          QObject *parent = nullptr);
     ~GraphLaunch() override;

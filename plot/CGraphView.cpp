@@ -1,8 +1,10 @@
 #include "plot/CGraphView.h"
 
 #include "companions/CRangeBar.h"
+#include "plot/PlotOverlays.h"
 #include "plot/PointerReadout.h"
 #include "plot/QPainterCanvas.h"
+#include "plot/Saturating.h"
 #include "resources/GraphCursor.h"
 
 #include <QApplication>
@@ -111,6 +113,19 @@ void CGraphView::setThresholds(const TemperatureThresholds &thresholds)
     update();
 }
 
+void CGraphView::setStatisticsShown(bool shown)
+{
+    m_statisticsShown = shown;
+    m_plotKey.reset();
+    update();
+}
+
+void CGraphView::setMarker(const std::optional<v4TermData> &marker)
+{
+    m_marker = marker;
+    update();
+}
+
 void CGraphView::setSeries(TermDataFile *series)
 {
     // Drawn anew even for the same pointer: the series may have been refilled in place.
@@ -137,16 +152,80 @@ void CGraphView::paintEvent(QPaintEvent *)
     // A picture of the window in SVG or PDF gets the plot as lines, not as pixels.
     if (painter.paintEngine()->type() != QPaintEngine::Raster) {
         drawPlot(painter, key);
-        return;
-    }
-    if (m_plotKey != key) {
+        computeStatistics(key);
+    } else if (m_plotKey != key) {
         m_plot = QImage(key.client * key.pixelRatio, QImage::Format_RGB32);
         m_plot.setDevicePixelRatio(key.pixelRatio);
         QPainter plotPainter(&m_plot);
         drawPlot(plotPainter, key);
+        computeStatistics(key);
         m_plotKey = key;
     }
-    painter.drawImage(0, 0, m_plot);
+    if (painter.paintEngine()->type() == QPaintEngine::Raster)
+        painter.drawImage(0, 0, m_plot);
+    drawOverlays(painter);
+}
+
+// With the plot, not with every pointer move: a million visible readings are walked once.
+void CGraphView::computeStatistics(const PlotKey &key)
+{
+    m_statistics.reset();
+    if (!m_statisticsShown || m_series == nullptr || m_timeBar == nullptr)
+        return;
+    m_statistics = ComputeReadingStatistics(*m_series, key.time.windowStart, key.time.windowEnd,
+                                            StatisticsThresholds(key.thresholds));
+    m_statisticsWindowLength = std::int64_t{key.time.windowEnd} - key.time.windowStart;
+}
+
+QStringList CGraphView::markerLines() const
+{
+    QStringList lines;
+    if (!m_marker)
+        return lines;
+    lines << MarkerText(*m_marker);
+    if (underMouse())
+        if (const v4TermData *reading = ReadingAt(m_series, pointerTime()))
+            lines << DifferenceText(*m_marker, *reading);
+    return lines;
+}
+
+QStringList CGraphView::overlayLines() const
+{
+    QStringList lines;
+    if (m_statistics)
+        lines << StatisticsLines(*m_statistics, m_statisticsWindowLength, m_thresholds);
+    return lines << markerLines();
+}
+
+void CGraphView::drawOverlays(QPainter &painter)
+{
+    constexpr int Margin = 4;
+    QPainterCanvas canvas(painter, QPainterCanvas::Mapping::DevicePixels);
+    int top = Margin;
+    if (m_statistics) {
+        top = DrawTextBox(canvas, QPoint(Margin, Margin),
+                          StatisticsLines(*m_statistics, m_statisticsWindowLength, m_thresholds))
+                  .bottom() +
+              Margin;
+    }
+    if (m_marker) {
+        const int x =
+            truncated((static_cast<double>(m_marker->time) - m_timeWindowStart) * m_timeScale);
+        if (x >= 0 && x < width()) {
+            const QPen previous = canvas.selectPen(QPen(QColor(MarkerColor), 1));
+            canvas.moveTo(QPoint(x, 0));
+            canvas.lineTo(QPoint(x, height()));
+            canvas.selectPen(previous);
+            // Right of the line, or left of it where the right has no room.
+            const QStringList lines = markerLines();
+            const QRect box = DrawTextBox(canvas, QPoint(x + Margin, top), lines);
+            if (box.right() >= width())
+                DrawTextBox(canvas, QPoint(x - Margin - box.width(), top), lines);
+        }
+    }
+    const QString description = overlayLines().join(u'\n');
+    if (accessibleDescription() != description)
+        setAccessibleDescription(description);
 }
 
 void CGraphView::drawPlot(QPainter &painter, const PlotKey &key) const
@@ -188,6 +267,9 @@ void CGraphView::mouseMoveEvent(QMouseEvent *event)
     m_lastPointer = position;
     if (m_zoomOrigin && (event->buttons() & Qt::LeftButton))
         dragZoomRectangle(position);
+    // The difference to the marker follows the pointer.
+    if (m_marker)
+        update();
 }
 
 void CGraphView::mousePressEvent(QMouseEvent *event)
@@ -222,9 +304,17 @@ void CGraphView::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    const bool pressedHere = m_zoomOrigin.has_value();
     m_zoomOrigin.reset();
-    if (m_zoomRectangle == nullptr)
+    if (m_zoomRectangle == nullptr) {
+        // A click without a drag marks the reading under the pointer.
+        if (pressedHere)
+            if (const v4TermData *reading =
+                    ReadingAt(m_series, PointerTime(event->position().toPoint().x(),
+                                                    m_timeWindowStart, m_timeScale)))
+                setMarker(*reading);
         return;
+    }
     const QRect dragged = m_zoomRectangle->geometry();
     delete m_zoomRectangle;
     m_zoomRectangle = nullptr;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "companions/TermDataFile.h"
 #include "plot/PlotDrawing.h"
+#include "plot/ReadingStatistics.h"
 
 #include <QImage>
 #include <QPen>
@@ -16,7 +18,6 @@ class CRangeBar;
 class QLabel;
 class QPainter;
 class QRubberBand;
-class TermDataFile;
 
 // The state of a range bar that the plot draws with.
 PlotAxis plotAxisOf(const CRangeBar &bar);
@@ -56,6 +57,18 @@ public:
     // Drawn as dashed lines across the plot; none by default.
     void setThresholds(const TemperatureThresholds &thresholds);
     const TemperatureThresholds &thresholds() const { return m_thresholds; }
+    // While shown, a box in the upper left corner gives the statistics of the readings in the
+    // time window (with the time above and below the thresholds); hidden by default.
+    void setStatisticsShown(bool shown);
+    bool statisticsShown() const { return m_statisticsShown; }
+    // A reading marked with a vertical line and its time and temperature; while the pointer is
+    // over the plot the box beside it gives the difference to the reading under the pointer.
+    // A left click sets it; none by default.
+    void setMarker(const std::optional<v4TermData> &marker);
+    const std::optional<v4TermData> &marker() const { return m_marker; }
+    // What the plot writes over the curve (statistics, marker, difference), a line each; also
+    // the view's accessible description.
+    QStringList overlayLines() const;
 
     bool breakAtGaps() const { return m_breakAtGaps; }
     std::int32_t timeWindowStart() const { return m_timeWindowStart; }
@@ -113,6 +126,10 @@ private:
         bool operator==(const PlotKey &) const = default;
     };
     void drawPlot(QPainter &painter, const PlotKey &key) const;
+    // The statistics box, the marker and its box, over the plot as painted.
+    void drawOverlays(QPainter &painter);
+    void computeStatistics(const PlotKey &key);
+    QStringList markerLines() const;
     std::optional<PlotKey> m_plotKey;
     QImage m_plot;
     // Where the pointer last moved to; (0, 0) until it first moves.
@@ -125,4 +142,9 @@ private:
     TermDataFile *m_series = nullptr;
     bool m_breakAtGaps = false;
     TemperatureThresholds m_thresholds;
+    bool m_statisticsShown = false;
+    // Of the window last painted, while shown.
+    std::optional<ReadingStatistics> m_statistics;
+    std::int64_t m_statisticsWindowLength = 0;
+    std::optional<v4TermData> m_marker;
 };

@@ -98,6 +98,7 @@ struct TemperatureThresholds
 };
 constexpr QRgb UpperThresholdColor = qRgb(230, 120, 0);
 constexpr QRgb LowerThresholdColor = qRgb(0, 90, 220);
+constexpr QRgb MarkerColor = qRgb(0, 0, 128);
 
 // Draws each set threshold as a dashed line in its colour across the client area, at the row
 // of its temperature, when that row lies inside. The pen in force before is selected again

@@ -54,11 +54,14 @@ bool PointerLeavesTooltipSquare(QPoint previous, QPoint current)
     return !withinSquare(previous.x(), current.x()) || !withinSquare(previous.y(), current.y());
 }
 
+const v4TermData *ReadingAt(TermDataFile *series, std::int32_t time)
+{
+    return series != nullptr ? series->GetFirst(time) : nullptr;
+}
+
 QString TooltipText(TermDataFile *series, std::int32_t time)
 {
-    if (series == nullptr)
-        return {};
-    const v4TermData *record = series->GetFirst(time);
+    const v4TermData *record = ReadingAt(series, time);
     if (record == nullptr)
         return {};
     const double emissivity = record->emissivity / series->emissivityDivisor();

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 class TermDataFile;
+struct v4TermData;
 
 // What the plot view shows of the point under the mouse pointer: the time and temperature it
 // stands for, the two status line texts and the tooltip text. Pure functions, so the view
@@ -38,3 +39,7 @@ bool PointerLeavesTooltipSquare(QPoint previous, QPoint current);
 // series->GetFirst(time) gives, next to the pointer's own time. Empty for a null series or
 // when no record lies at or after time.
 QString TooltipText(TermDataFile *series, std::int32_t time);
+
+// The reading a pointer at time stands on, as the tooltip names it: the first at or after
+// it; null for none.
+const v4TermData *ReadingAt(TermDataFile *series, std::int32_t time);

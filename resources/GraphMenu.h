@@ -15,6 +15,8 @@ enum GraphCommand
     ID_GRAPH_COPY_IMAGE = 32792,
     ID_GRAPH_EXPORT_CSV = 32793,
     ID_GRAPH_THRESHOLDS = 32794,
+    ID_GRAPH_STATISTICS = 32795,
+    ID_GRAPH_REMOVE_MARKER = 32796,
 };
 
 // One entry: a command, or (id 0) a submenu holding the entries that follow it one level
@@ -26,7 +28,7 @@ struct MenuItemTemplate
     int level;
 };
 
-inline constexpr std::array<MenuItemTemplate, 11> GraphMenuItems{{
+inline constexpr std::array<MenuItemTemplate, 13> GraphMenuItems{{
     {ID_GRAPH_PRINT, "Печать...", 0},
     {ID_GRAPH_SAVE_IMAGE, "Сохранить изображение...", 0},
     {ID_GRAPH_COPY_IMAGE, "Копировать изображение", 0},
@@ -37,5 +39,7 @@ inline constexpr std::array<MenuItemTemplate, 11> GraphMenuItems{{
     {ID_GRAPH_LIMITS, "Пределы по шкале температуры", 1},
     {ID_GRAPH_NO_GAPS, "Не отображать разрывы в измерениях", 1},
     {ID_GRAPH_THRESHOLDS, "Пороги...", 1},
+    {ID_GRAPH_STATISTICS, "Статистика", 1},
     {ID_GRAPH_FOLLOW, "Следить за приемом", 0},
+    {ID_GRAPH_REMOVE_MARKER, "Убрать маркер", 0},
 }};

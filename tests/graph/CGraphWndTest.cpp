@@ -6,10 +6,12 @@
 #include "plot/PointerReadout.h"
 #include "resources/Strings.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDateTime>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -638,3 +640,36 @@ TEST_F(CGraphWndZoom, WithAutomaticLimitsTheTemperaturesFitTheReadingsOfTheNewTi
     EXPECT_EQ(m_frame.temperatureBar()->GetWinMin(), 600);
     EXPECT_LE(m_frame.temperatureBar()->GetWinMax(), 601);
 }
+
+namespace {
+
+// A click marks the reading under the pointer; the box beside the marker and the statistics
+// box are written over the plot and read by assistive technology; Escape removes the marker.
+TEST_F(CGraphWndZoom, AClickMarksAReadingAndTheStatisticsFollowTheWindow)
+{
+    CGraphView &view = *m_frame.view();
+    // Readings at 0, 50 and 100 s: a click a quarter across (25 s) marks the one at 50 s, the
+    // first at or after the time under the pointer, as the tooltip names it.
+    QTest::mouseClick(&view, Qt::LeftButton, {}, {view.width() / 4, 50});
+    ASSERT_TRUE(view.marker().has_value());
+    EXPECT_EQ(view.marker()->time, 50000);
+    EXPECT_EQ(view.overlayLines(), QStringList{"00:00:50.000  600 °C"});
+
+    QSignalSpy toggled(&m_frame, &CGraphWnd::statisticsToggled);
+    for (QAction *action : m_frame.contextMenu()->findChildren<QAction *>())
+        if (action->text() == QStringLiteral("Статистика"))
+            action->trigger();
+    ASSERT_EQ(toggled.count(), 1);
+    view.repaint();
+    EXPECT_EQ(view.overlayLines().first(), "Измерений: 3");
+    EXPECT_EQ(view.accessibleDescription(), view.overlayLines().join(u'\n'));
+    // The statistics follow the time window.
+    m_frame.timeBar()->SetWinMin(40000);
+    view.repaint();
+    EXPECT_EQ(view.overlayLines().first(), "Измерений: 2");
+
+    QTest::keyClick(&m_frame, Qt::Key_Escape);
+    EXPECT_FALSE(view.marker().has_value());
+}
+
+} // namespace

@@ -84,20 +84,24 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
     QStringList items;
     for (QAction *action : menu->actions())
         items << action->text();
-    EXPECT_EQ(items,
-              (QStringList{"Печать...", "Сохранить изображение...", "Копировать изображение",
-                           "Экспорт видимых данных в CSV...", "Просмотр", "Следить за приемом"}));
+    EXPECT_EQ(items, (QStringList{"Печать...", "Сохранить изображение...", "Копировать изображение",
+                                  "Экспорт видимых данных в CSV...", "Просмотр",
+                                  "Следить за приемом", "Убрать маркер"}));
     QMenu *view = menu->actions()[4]->menu();
     ASSERT_NE(view, nullptr);
     QStringList texts;
     for (QAction *action : view->actions())
         texts << action->text();
-    EXPECT_EQ(texts, (QStringList{"Весь график", "Автоматический выбор пределов температуры",
-                                  "Пределы по шкале температуры",
-                                  "Не отображать разрывы в измерениях", "Пороги..."}));
+    EXPECT_EQ(texts,
+              (QStringList{"Весь график", "Автоматический выбор пределов температуры",
+                           "Пределы по шкале температуры", "Не отображать разрывы в измерениях",
+                           "Пороги...", "Статистика"}));
     EXPECT_FALSE(actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->isChecked());
     EXPECT_FALSE(actionFor(*menu, ID_GRAPH_NO_GAPS)->isChecked());
     EXPECT_FALSE(actionFor(*menu, ID_GRAPH_FOLLOW)->isChecked());
+    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_STATISTICS)->isChecked());
+    // Nothing to remove before a marker is set.
+    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_REMOVE_MARKER)->isEnabled());
 
     actionFor(*menu, ID_GRAPH_PRINT)->trigger();
     actionFor(*menu, ID_GRAPH_LIMITS)->trigger();

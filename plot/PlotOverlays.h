@@ -1,0 +1,30 @@
+#pragma once
+
+#include "companions/TermDataFile.h"
+#include "plot/Canvas.h"
+#include "plot/PlotDrawing.h"
+#include "plot/ReadingStatistics.h"
+
+#include <QStringList>
+
+#include <cstdint>
+
+// What the plot writes over the curve: the statistics of the visible window, a marker's
+// reading and the difference from it to the reading under the pointer.
+
+// The statistics box's lines for the readings of a visible time window windowLength long;
+// the time above and below only for the thresholds that are set.
+QStringList StatisticsLines(const ReadingStatistics &figures, std::int64_t windowLength,
+                            const TemperatureThresholds &thresholds);
+
+// "09:13:40.785  856 °C"
+QString MarkerText(const v4TermData &marker);
+// "Δt = 1:05.123  ΔT = +37 °C", from the marker's reading to reading.
+QString DifferenceText(const v4TermData &marker, const v4TermData &reading);
+
+// The thresholds as the statistics take them.
+ReadingThresholds StatisticsThresholds(const TemperatureThresholds &thresholds);
+
+// A framed box of lines of text with its top left corner at topLeft, in the canvas's
+// default font; returns the box's rectangle. The pen in force before is selected again.
+QRect DrawTextBox(Canvas &canvas, QPoint topLeft, const QStringList &lines);
