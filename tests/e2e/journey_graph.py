@@ -6,6 +6,7 @@ copied to the clipboard, and F1 for the graph's page of the manual."""
 
 import csv
 import os
+import re
 import struct
 
 import pyatspi
@@ -24,6 +25,7 @@ WHOLE_GRAPH = (*VIEW, "Return")
 AUTOMATIC_LIMITS = (*VIEW, "Down", "Return")
 LIMITS_DIALOG = (*VIEW, "Down", "Down", "Return")
 THRESHOLDS = (*VIEW, "Down", "Down", "Down", "Down", "Return")
+STATISTICS = (*VIEW, "Down", "Down", "Down", "Down", "Down", "Return")
 
 
 def window_of(bar):
@@ -132,6 +134,24 @@ def journey():
         j.gone("dialog", "Пороги")
         j.wait_until("the thresholds in the settings", lambda: (
             j.settings().get("UpperThreshold"), j.settings().get("LowerThreshold")) == ("700", "300"))
+
+        # The statistics of the readings in sight, and a marker with the difference to the
+        # reading under the pointer; Escape removes the marker.
+        j.context_menu(plot)
+        j.choose(*STATISTICS)
+        j.wait_until("the statistics box", lambda: plot.description.startswith("Измерений: "))
+        x, y, w, h = extents(plot)
+        j.click(plot, dx=w // 3, dy=h // 2)
+        j.wait_until("the marker's reading", lambda: any(
+            re.fullmatch(r"\d\d:\d\d:\d\d\.\d{3}  -?\d+ °C", line)
+            for line in plot.description.splitlines()))
+        j.point_at(plot, dx=w * 2 // 3, dy=h // 2)
+        difference = j.wait_until("the difference to the marker", lambda: [
+            line for line in plot.description.splitlines() if line.startswith("Δt = ")])
+        check(" ΔT = " in difference[0] and difference[0].endswith(" °C"),
+              f"the difference reads {difference[0]!r}")
+        j.key("Escape")
+        j.wait_until("the marker removed", lambda: "Δt" not in plot.description)
 
         # The graph as a picture: files at the window's size offered, and the clipboard.
         for name in ("graph.png", "graph.svg"):
