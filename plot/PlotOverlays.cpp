@@ -34,9 +34,13 @@ QStringList StatisticsLines(const ReadingStatistics &figures, std::int64_t windo
     }
     lines << QStringLiteral("Длительность: %1").arg(lengthText(windowLength));
     if (thresholds.upper)
-        lines << QStringLiteral("Выше %1 °C: %2").arg(*thresholds.upper).arg(lengthText(figures.timeAbove));
+        lines << QStringLiteral("Выше %1 °C: %2")
+                     .arg(*thresholds.upper)
+                     .arg(lengthText(figures.timeAbove));
     if (thresholds.lower)
-        lines << QStringLiteral("Ниже %1 °C: %2").arg(*thresholds.lower).arg(lengthText(figures.timeBelow));
+        lines << QStringLiteral("Ниже %1 °C: %2")
+                     .arg(*thresholds.lower)
+                     .arg(lengthText(figures.timeBelow));
     return lines;
 }
 

@@ -15,11 +15,11 @@ TEST(PlotOverlays, StatisticsLinesNameEveryFigureAndTheSetThresholdsOnly)
     figures.mean = 497.391;
     figures.standardDeviation = 287.32;
     figures.timeAbove = 49660;
-    EXPECT_EQ(StatisticsLines(figures, 137780, {700, std::nullopt}),
-              (QStringList{"Измерений: 3", "Минимум: 19 °C (09:12:37.410)",
-                           "Максимум: 866 °C (09:13:44.810)", "Среднее: 497.4 °C",
-                           "Ст. отклонение: 287.3 °C", "Длительность: 2:17.780",
-                           "Выше 700 °C: 49.660"}));
+    EXPECT_EQ(
+        StatisticsLines(figures, 137780, {700, std::nullopt}),
+        (QStringList{"Измерений: 3", "Минимум: 19 °C (09:12:37.410)",
+                     "Максимум: 866 °C (09:13:44.810)", "Среднее: 497.4 °C",
+                     "Ст. отклонение: 287.3 °C", "Длительность: 2:17.780", "Выше 700 °C: 49.660"}));
     // A window without readings has nothing to say of temperatures.
     EXPECT_EQ(StatisticsLines({}, 5000, {std::nullopt, 300}),
               (QStringList{"Измерений: 0", "Длительность: 05.000", "Ниже 300 °C: 00.000"}));
@@ -31,8 +31,7 @@ TEST(PlotOverlays, TheMarkerAndTheDifferenceToTheReadingUnderThePointer)
     EXPECT_EQ(MarkerText(marker), "09:13:22.670  732 °C");
     EXPECT_EQ(DifferenceText(marker, {marker.time + 65123, 769, 950}),
               "Δt = 1:05.123  ΔT = +37 °C");
-    EXPECT_EQ(DifferenceText(marker, {marker.time - 2000, 700, 950}),
-              "Δt = -02.000  ΔT = -32 °C");
+    EXPECT_EQ(DifferenceText(marker, {marker.time - 2000, 700, 950}), "Δt = -02.000  ΔT = -32 °C");
 }
 
 TEST(PlotOverlays, ATextBoxIsFramedAroundItsLines)
