@@ -100,6 +100,10 @@ bool TimeBoundOptions(const Arguments &arguments, TimeBounds &bounds, QString &e
             return false;
         }
     }
+    if (bounds.from && bounds.to && *bounds.from > *bounds.to) {
+        error = Say("--from позже --to", "--from is later than --to");
+        return false;
+    }
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "graph/GraphScales.h"
 #include "outputs/GraphSeries.h"
 #include "plot/GraphPrintJob.h"
+#include "plot/PictureSize.h"
 #include "plot/QPainterCanvas.h"
 
 #include <QGuiApplication>
@@ -25,7 +26,6 @@ namespace {
 constexpr int PlotDpi = 127;
 constexpr double DotsPerMeter = PlotDpi / 0.0254;
 constexpr QSize DefaultSize(1000, 700);
-constexpr int LargestSide = 20000;
 
 enum class Picture
 {
@@ -44,18 +44,6 @@ std::optional<Picture> pictureOf(const QString &path)
     if (lower.endsWith(QStringLiteral(".pdf")))
         return Picture::Pdf;
     return std::nullopt;
-}
-
-std::optional<QSize> sizeOf(const QString &text)
-{
-    static const QRegularExpression pattern(QStringLiteral(R"(^(\d{2,5})x(\d{2,5})$)"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return std::nullopt;
-    const QSize size(match.captured(1).toInt(), match.captured(2).toInt());
-    if (size.width() > LargestSide || size.height() > LargestSide)
-        return std::nullopt;
-    return size;
 }
 
 // The page as the graph window would print it with this time window shown: the temperature
@@ -153,12 +141,14 @@ int RunPlot(const QStringList &words)
     if (!picture)
         return Fail(ExitUsage,
                     Say("-o: файл .png, .svg или .pdf", "-o: a .png, .svg or .pdf file"));
-    const std::optional<QSize> pixels = arguments->has(QStringLiteral("--size"))
-                                            ? sizeOf(arguments->value(QStringLiteral("--size")))
-                                            : DefaultSize;
+    const std::optional<QSize> pixels =
+        arguments->has(QStringLiteral("--size"))
+            ? ParsePictureSize(arguments->value(QStringLiteral("--size")))
+            : DefaultSize;
     if (!pixels)
-        return Fail(ExitUsage,
-                    Say("--size: ШxВ, от 10 до 20000 точек", "--size: WxH, 10 to 20000 pixels"));
+        return Fail(ExitUsage, Say("--size: ШxВ, от %1 до %2 точек", "--size: WxH, %1 to %2 pixels")
+                                   .arg(MinPictureSide)
+                                   .arg(MaxPictureSide));
     TimeBounds bounds;
     if (!TimeBoundOptions(*arguments, bounds, error))
         return Fail(ExitUsage, error);

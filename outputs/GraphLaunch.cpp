@@ -241,8 +241,14 @@ void GraphLaunch::saveGraphPicture()
     if (path.isEmpty())
         return;
     const std::optional<QSize> size = askPictureSize(m_prompts, m_graphWnd->size());
-    if (size)
-        ReportFileWritten(m_prompts, WriteGraphPicture(*m_graphWnd, *size, path));
+    if (!size)
+        return;
+    if (WriteGraphPicture(*m_graphWnd, *size, path))
+        m_prompts.message(QStringLiteral("Изображение графика записано в файл."), PictureCaption,
+                          Prompts::Icon::Information);
+    else
+        m_prompts.message(QStringLiteral("Ошибка записи изображения в файл."), ErrorCaption,
+                          Prompts::Icon::Exclamation);
 }
 
 void GraphLaunch::editThresholds()

@@ -201,27 +201,31 @@ void CGraphView::drawOverlays(QPainter &painter)
 {
     constexpr int Margin = 4;
     QPainterCanvas canvas(painter, QPainterCanvas::Mapping::DevicePixels);
-    int top = Margin;
-    if (m_statistics) {
-        top = DrawTextBox(canvas, QPoint(Margin, Margin),
-                          StatisticsLines(*m_statistics, m_statisticsWindowLength, m_thresholds))
-                  .bottom() +
-              Margin;
+    // The marker's line under the boxes, its box below the statistics'.
+    const QStringList statistics =
+        m_statistics ? StatisticsLines(*m_statistics, m_statisticsWindowLength, m_thresholds)
+                     : QStringList();
+    const int top =
+        statistics.isEmpty() ? Margin : Margin + TextBoxSize(canvas, statistics).height() + Margin;
+    const int x =
+        m_marker
+            ? truncated((static_cast<double>(m_marker->time) - m_timeWindowStart) * m_timeScale)
+            : -1;
+    const bool markerInSight = m_marker && x >= 0 && x < width();
+    if (markerInSight) {
+        const QPen previous = canvas.selectPen(QPen(QColor(MarkerColor), 1));
+        canvas.moveTo(QPoint(x, 0));
+        canvas.lineTo(QPoint(x, height()));
+        canvas.selectPen(previous);
     }
-    if (m_marker) {
-        const int x =
-            truncated((static_cast<double>(m_marker->time) - m_timeWindowStart) * m_timeScale);
-        if (x >= 0 && x < width()) {
-            const QPen previous = canvas.selectPen(QPen(QColor(MarkerColor), 1));
-            canvas.moveTo(QPoint(x, 0));
-            canvas.lineTo(QPoint(x, height()));
-            canvas.selectPen(previous);
-            // Right of the line, or left of it where the right has no room.
-            const QStringList lines = markerLines();
-            const QRect box = DrawTextBox(canvas, QPoint(x + Margin, top), lines);
-            if (box.right() >= width())
-                DrawTextBox(canvas, QPoint(x - Margin - box.width(), top), lines);
-        }
+    if (!statistics.isEmpty())
+        DrawTextBox(canvas, QPoint(Margin, Margin), statistics);
+    if (markerInSight) {
+        // Right of the line, or left of it where the right has no room.
+        const QStringList lines = markerLines();
+        const int boxWidth = TextBoxSize(canvas, lines).width();
+        const int left = x + Margin + boxWidth <= width() ? x + Margin : x - Margin - boxWidth;
+        DrawTextBox(canvas, QPoint(left, top), lines);
     }
     const QString description = overlayLines().join(u'\n');
     if (accessibleDescription() != description)

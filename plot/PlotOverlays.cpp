@@ -68,21 +68,35 @@ ReadingThresholds StatisticsThresholds(const TemperatureThresholds &thresholds)
     return taken;
 }
 
-QRect DrawTextBox(Canvas &canvas, QPoint topLeft, const QStringList &lines)
+namespace {
+
+int lineHeightOf(const Canvas &canvas, const QStringList &lines)
+{
+    int height = 0;
+    for (const QString &line : lines)
+        height = std::max(height, canvas.textExtent(line).height());
+    return height;
+}
+
+} // namespace
+
+QSize TextBoxSize(const Canvas &canvas, const QStringList &lines)
 {
     int width = 0;
-    int lineHeight = 0;
-    for (const QString &line : lines) {
-        const QSize extent = canvas.textExtent(line);
-        width = std::max(width, extent.width());
-        lineHeight = std::max(lineHeight, extent.height());
-    }
-    const QRect box(topLeft, QSize(width + 2 * BoxPadding,
-                                   lineHeight * static_cast<int>(lines.size()) + 2 * BoxPadding));
+    for (const QString &line : lines)
+        width = std::max(width, canvas.textExtent(line).width());
+    return {width + 2 * BoxPadding,
+            lineHeightOf(canvas, lines) * static_cast<int>(lines.size()) + 2 * BoxPadding};
+}
+
+QRect DrawTextBox(Canvas &canvas, QPoint topLeft, const QStringList &lines)
+{
+    const QRect box(topLeft, TextBoxSize(canvas, lines));
     canvas.fillRect(cornerRect(box.left(), box.top(), box.right(), box.bottom()), QColor(BoxColor));
     const QPen previous = canvas.selectPen(Canvas::defaultPen());
     canvas.rectangle(cornerRect(box.left(), box.top(), box.right(), box.bottom()));
     canvas.selectPen(previous);
+    const int lineHeight = lineHeightOf(canvas, lines);
     int y = box.top() + BoxPadding;
     for (const QString &line : lines) {
         canvas.textOut(QPoint(box.left() + BoxPadding, y), line);

@@ -25,6 +25,8 @@ QString DifferenceText(const v4TermData &marker, const v4TermData &reading);
 // The thresholds as the statistics take them.
 ReadingThresholds StatisticsThresholds(const TemperatureThresholds &thresholds);
 
+// The size of the framed box DrawTextBox draws for lines.
+QSize TextBoxSize(const Canvas &canvas, const QStringList &lines);
 // A framed box of lines of text with its top left corner at topLeft, in the canvas's
-// default font; returns the box's rectangle. The pen in force before is selected again.
+// selected font; returns the box's rectangle. The pen in force before is selected again.
 QRect DrawTextBox(Canvas &canvas, QPoint topLeft, const QStringList &lines);

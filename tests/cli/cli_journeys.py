@@ -224,6 +224,8 @@ def refusals(work):
     cli("convert", SAMPLE, "--to", "ods", "-o", os.path.join(work, "x"), status=2)
     cli("stats", SAMPLE, "--frm", "10:00:00", status=2)
     cli("stats", SAMPLE, "--from", "25:00:00", status=2)
+    cli("stats", SAMPLE, "--from", "09:14:00", "--to", "09:13:00", status=2)
+    cli("plot", SAMPLE, "-o", os.path.join(work, "g.png"), "--size", "50 x 50", status=2)
     cli("launch", status=2)
     cli("download", "/dev/orma-no-such-port", "-o", os.path.join(work, "p.orm"), status=4)
     check(not os.path.exists(os.path.join(work, "p.orm")), "a file for a port that failed")

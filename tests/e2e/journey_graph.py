@@ -160,7 +160,7 @@ def journey():
             j.choose(*SAVE_IMAGE)
             j.answer_file_dialog("Сохранить как", path)
             j.answer(j.window("dialog", "Сохранить изображение"))
-            j.answer(j.message_box("Данные успешно записаны в файл."))
+            j.answer(j.message_box("Изображение графика записано в файл."))
             with open(path, "rb") as f:
                 data = f.read()
             if name.endswith(".png"):

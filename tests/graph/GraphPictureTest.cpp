@@ -131,7 +131,7 @@ TEST(GraphPictureCommand, AsksForTheFileAndASizeUntilItWillDoAndTellsTheOutcome)
               (QStringList{QStringLiteral("Размер задается двумя целыми числами от 100 до 10000, "
                                           "например %1.")
                                .arg(PictureSizeText(frame->size())),
-                           QStringLiteral("Данные успешно записаны в файл.")}));
+                           QStringLiteral("Изображение графика записано в файл.")}));
     EXPECT_EQ(QImage(path).size(), QSize(640, 480));
 
     // Cancelled at the size: nothing written, nothing said.
