@@ -8,8 +8,6 @@
 #include <QSaveFile>
 #include <QSvgGenerator>
 
-#include <functional>
-
 namespace {
 
 // A window of its own, never on screen, showing what shown shows at size.
@@ -74,11 +72,8 @@ QImage GraphImage(const CGraphWnd &shown, QSize size)
 
 bool WriteGraphPicture(const CGraphWnd &shown, QSize size, const QString &path)
 {
-    using Writer = std::function<bool(const CGraphWnd &, QSize, QIODevice &)>;
     const QString suffix = path.section(u'.', -1).toLower();
-    const Writer write = suffix == u"svg"   ? Writer(writeSvg)
-                         : suffix == u"pdf" ? Writer(writePdf)
-                                            : Writer(writePng);
+    const auto write = suffix == u"svg" ? writeSvg : suffix == u"pdf" ? writePdf : writePng;
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && write(shown, size, file) && file.commit();
 }

@@ -7,7 +7,6 @@
 #include "graph/GraphPicture.h"
 #include "graph/ThresholdsDialog.h"
 #include "outputs/GraphSeries.h"
-#include "outputs/SaveMeasurements.h"
 #include "outputs/TableExport.h"
 #include "plot/CGraphView.h"
 

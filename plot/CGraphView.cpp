@@ -153,16 +153,17 @@ void CGraphView::paintEvent(QPaintEvent *)
     if (painter.paintEngine()->type() != QPaintEngine::Raster) {
         drawPlot(painter, key);
         computeStatistics(key);
-    } else if (m_plotKey != key) {
-        m_plot = QImage(key.client * key.pixelRatio, QImage::Format_RGB32);
-        m_plot.setDevicePixelRatio(key.pixelRatio);
-        QPainter plotPainter(&m_plot);
-        drawPlot(plotPainter, key);
-        computeStatistics(key);
-        m_plotKey = key;
-    }
-    if (painter.paintEngine()->type() == QPaintEngine::Raster)
+    } else {
+        if (m_plotKey != key) {
+            m_plot = QImage(key.client * key.pixelRatio, QImage::Format_RGB32);
+            m_plot.setDevicePixelRatio(key.pixelRatio);
+            QPainter plotPainter(&m_plot);
+            drawPlot(plotPainter, key);
+            computeStatistics(key);
+            m_plotKey = key;
+        }
         painter.drawImage(0, 0, m_plot);
+    }
     drawOverlays(painter);
 }
 
