@@ -21,6 +21,14 @@
 
 namespace {
 
+// A failure with no more to say than its reason.
+PortOpenFailure failureOf(PortOpenFailure::Reason reason)
+{
+    PortOpenFailure failure;
+    failure.reason = reason;
+    return failure;
+}
+
 // A pseudo-terminal has no modem lines and may not know break: for those requests "not
 // supported" is no failure.
 bool requestDone(int result)
@@ -126,7 +134,7 @@ void closeDevice(int fd, bool exclusive)
 PortOpenResult OpenPort(const std::string &name)
 {
     if (name.empty())
-        return {nullptr, {PortOpenFailure::Reason::Other}};
+        return {nullptr, failureOf(PortOpenFailure::Reason::Other)};
     const int fd = open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {nullptr, PortOpenFailureFor(errno, name)};
@@ -171,7 +179,7 @@ PortOpenFailure PortOpenFailureFor(int error, const std::string &path)
     switch (error) {
     case EACCES:
     case EPERM: {
-        PortOpenFailure failure{PortOpenFailure::Reason::NoPermission};
+        PortOpenFailure failure = failureOf(PortOpenFailure::Reason::NoPermission);
         struct stat device = {};
         if (stat(path.c_str(), &device) == 0) {
             failure.group = groupName(device.st_gid);
@@ -182,7 +190,7 @@ PortOpenFailure PortOpenFailureFor(int error, const std::string &path)
     }
     case EBUSY:
     case EWOULDBLOCK: {
-        PortOpenFailure failure{PortOpenFailure::Reason::Busy};
+        PortOpenFailure failure = failureOf(PortOpenFailure::Reason::Busy);
         if (const std::optional<PortHolder> holder = FindPortHolder(path)) {
             failure.holder = holder->name;
             failure.holderPid = holder->pid;
@@ -193,9 +201,9 @@ PortOpenFailure PortOpenFailureFor(int error, const std::string &path)
     case ENODEV:
     case ENXIO:
     case EIO:
-        return {PortOpenFailure::Reason::Gone};
+        return failureOf(PortOpenFailure::Reason::Gone);
     default:
-        return {PortOpenFailure::Reason::Other};
+        return failureOf(PortOpenFailure::Reason::Other);
     }
 }
 

@@ -125,7 +125,7 @@ TEST(SerialPort, MissingPermissionNamesAGroupOnlyWhereJoiningItWouldHelp)
     EXPECT_TRUE(shared.groupMayUse);
     EXPECT_EQ(PortOpenFailureText(shared), "Нет прав доступа к порту.");
 
-    PortOpenFailure joinable{Reason::NoPermission, "dialout", true, false};
+    PortOpenFailure joinable{Reason::NoPermission, "dialout", true, false, {}, 0};
     EXPECT_EQ(PortOpenFailureText(joinable),
               "Нет прав доступа к порту: добавьте пользователя в группу dialout.");
 }
