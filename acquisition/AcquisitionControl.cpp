@@ -302,7 +302,7 @@ void AcquisitionControl::handleWaitingLines()
 
 void AcquisitionControl::flushRows()
 {
-    m_table.appendRows(m_newRows);
+    m_table.appendRows(std::move(m_newRows));
     m_newRows.clear();
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <span>
+
 // What one read of a byte source gave.
 enum class ReadResult
 {
@@ -22,4 +25,10 @@ public:
 
     // Drops whatever was received but not yet read. A data file has nothing to drop.
     virtual void purgeReceive() = 0;
+
+    // The bytes the next calls of readByte would give without waiting, as far as the source
+    // already holds them; empty for a source that hands out its bytes one at a time.
+    virtual std::span<const char> heldBytes() { return {}; }
+    // Counts the first count bytes of heldBytes() as read.
+    virtual void skipHeld(std::size_t count) { static_cast<void>(count); }
 };

@@ -2,6 +2,7 @@
 
 #include "acquisition/ByteSource.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -25,6 +26,9 @@ public:
     ReadResult readByte(char &byte) override;
     // The file's bytes are never dropped.
     void purgeReceive() override {}
+    // The rest of the bytes last read ahead.
+    std::span<const char> heldBytes() override { return {m_chunk.get() + m_next, m_end - m_next}; }
+    void skipHeld(std::size_t count) override { m_next += std::min(count, m_end - m_next); }
 
 private:
     DataFileSource(int fd, std::size_t chunkSize);

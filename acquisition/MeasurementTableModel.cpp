@@ -5,6 +5,8 @@
 #include <array>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -26,20 +28,18 @@ constexpr std::array<ColumnInfo, MeasurementTableModel::ColumnCount> Columns{{
 
 // "%0.3f" of value / 1000, made without a floating-point print: a table exported or shown makes
 // it for every row.
-QString thousandthsText(int value)
+char *writeThousandths(char *out, char *end, int value)
 {
     const int magnitude = std::abs(value);
-    char text[16];
-    char *end = text;
     if (value < 0)
-        *end++ = '-';
-    end = std::to_chars(end, text + sizeof text, magnitude / 1000).ptr;
-    *end++ = '.';
+        *out++ = '-';
+    out = std::to_chars(out, end, magnitude / 1000).ptr;
+    *out++ = '.';
     const int fraction = magnitude % 1000;
-    *end++ = static_cast<char>('0' + fraction / 100);
-    *end++ = static_cast<char>('0' + fraction / 10 % 10);
-    *end++ = static_cast<char>('0' + fraction % 10);
-    return QString::fromLatin1(text, end - text);
+    *out++ = static_cast<char>('0' + fraction / 100);
+    *out++ = static_cast<char>('0' + fraction / 10 % 10);
+    *out++ = static_cast<char>('0' + fraction % 10);
+    return out;
 }
 
 } // namespace
@@ -59,22 +59,38 @@ QString MeasurementTableModel::widestText(int column)
     return QString::fromUtf8(Columns.at(column).widestText);
 }
 
-QString MeasurementTableModel::cellText(const DeviceReading &reading, int column)
+std::size_t MeasurementTableModel::writeCellText(const DeviceReading &reading, int column,
+                                                 CellTextBuffer &text)
 {
+    char *const begin = text.data();
+    char *const end = begin + text.size();
     switch (column) {
     case NumberColumn:
-        return QString::number(reading.number);
+        return static_cast<std::size_t>(std::to_chars(begin, end, reading.number).ptr - begin);
     case TimeColumn:
-        return TimeText(reading.time);
+        static_assert(FormatOutTimeBufferSize <= std::tuple_size_v<CellTextBuffer>);
+        return std::strlen(FormatOutTime(reading.time, begin));
     case TemperatureColumn:
-        return QString::number(reading.temperature);
+        return static_cast<std::size_t>(std::to_chars(begin, end, reading.temperature).ptr - begin);
     case EmissivityColumn:
-        return thousandthsText(reading.emissivity);
-    case ModeColumn:
-        return QString::fromUtf8(MeasureModeName(reading.mode));
-    default:
-        return {};
+        return static_cast<std::size_t>(writeThousandths(begin, end, reading.emissivity) - begin);
+    case ModeColumn: {
+        // A mode name too long for the buffer would be cut inside a character; none is.
+        const char *name = MeasureModeName(reading.mode);
+        const std::size_t length = strnlen(name, text.size());
+        std::memcpy(begin, name, length);
+        return length;
     }
+    default:
+        return 0;
+    }
+}
+
+QString MeasurementTableModel::cellText(const DeviceReading &reading, int column)
+{
+    CellTextBuffer text;
+    return QString::fromUtf8(text.data(),
+                             static_cast<qsizetype>(writeCellText(reading, column, text)));
 }
 
 void MeasurementTableModel::appendRow(const DeviceReading &reading, int recordIndex)
@@ -85,13 +101,17 @@ void MeasurementTableModel::appendRow(const DeviceReading &reading, int recordIn
     endInsertRows();
 }
 
-void MeasurementTableModel::appendRows(const std::vector<Row> &rows)
+void MeasurementTableModel::appendRows(std::vector<Row> rows)
 {
     if (rows.empty())
         return;
     const int first = rowTotal();
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    m_rows.insert(m_rows.end(), rows.begin(), rows.end());
+    // A file read back whole comes as the first rows: they are taken over, not copied.
+    if (m_rows.empty())
+        m_rows = std::move(rows);
+    else
+        m_rows.insert(m_rows.end(), rows.begin(), rows.end());
     endInsertRows();
 }
 
@@ -104,11 +124,13 @@ void MeasurementTableModel::clear()
     endResetModel();
 }
 
-QString MeasurementTableModel::cellTextAt(int row, int column) const
+void MeasurementTableModel::appendCellText(int row, int column, QByteArray &utf8) const
 {
     if (row < 0 || row >= rowTotal())
-        return {};
-    return cellText(m_rows[static_cast<std::size_t>(row)].reading, column);
+        return;
+    CellTextBuffer text;
+    utf8.append(text.data(), static_cast<qsizetype>(writeCellText(
+                                 m_rows[static_cast<std::size_t>(row)].reading, column, text)));
 }
 
 int MeasurementTableModel::recordIndexAt(int row) const

@@ -6,6 +6,8 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
+#include <array>
+#include <cstddef>
 #include <vector>
 
 // The rows of the measurement table: one accepted reading each, with the index of its
@@ -29,17 +31,23 @@ public:
     static int columnWidth(int column);
     static QString widestText(int column);
 
-    // The text of one cell for a reading: the time as HH:MM:SS.mmm, the emissivity in
-    // thousandths as "%0.3f", no mode name for an unknown mode.
+    // Room for the UTF-8 text of any cell.
+    using CellTextBuffer = std::array<char, 32>;
+    // Writes the UTF-8 text of one cell for a reading into text, unterminated, and returns its
+    // length: the time as HH:MM:SS.mmm, the emissivity in thousandths as "%0.3f", no mode name
+    // for an unknown mode.
+    static std::size_t writeCellText(const DeviceReading &reading, int column,
+                                     CellTextBuffer &text);
+    // The same text as a string.
     static QString cellText(const DeviceReading &reading, int column);
 
     void appendRow(const DeviceReading &reading, int recordIndex);
     // Appends rows in one insertion, as a view takes them in one update.
-    void appendRows(const std::vector<Row> &rows);
+    void appendRows(std::vector<Row> rows);
     void clear();
 
     int rowTotal() const override { return static_cast<int>(m_rows.size()); }
-    QString cellTextAt(int row, int column) const override;
+    void appendCellText(int row, int column, QByteArray &utf8) const override;
     int recordIndexAt(int row) const override;
 
     int rowCount(const QModelIndex &parent = {}) const override;

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 bool ReceivedReading(std::span<const char> received, const PostedLine &line, PollMode mode,
                      DeviceReading &reading)
@@ -33,14 +34,18 @@ bool ReadBack::read(const std::string &path, PollMode mode)
     const std::unique_ptr<DataFileSource> source = DataFileSource::open(path);
     if (!source)
         return false;
+    // Made room for at once: growing by steps would copy a large file's bytes, lines and
+    // records over and over, each time into memory the system has to hand out anew.
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);
+    const std::size_t mostLines = error ? 0 : static_cast<std::size_t>(size) / ShortestPostedLine;
     if (!error)
         m_store.reserve(static_cast<std::size_t>(size));
 
     // The whole file is stored before a line is parsed: the window, too, takes the lines of a
     // file only after its reader has run far ahead, so a line sees the data that follows it.
     std::vector<PostedLine> lines;
+    ReserveLarge(lines, mostLines);
     const std::atomic<bool> neverStop{false};
     std::atomic<ReaderEndReason> endReason{ReaderEndReason::Stopped};
     ReaderThreadProc(source.get(), m_store, neverStop, endReason,
@@ -51,7 +56,8 @@ bool ReadBack::read(const std::string &path, PollMode mode)
     m_endReason = endReason;
 
     std::vector<MeasurementTableModel::Row> rows;
-    rows.reserve(lines.size());
+    ReserveLarge(rows, lines.size());
+    m_series.Reserve(static_cast<std::int32_t>(lines.size()));
     for (const PostedLine &line : lines) {
         DeviceReading reading{};
         if (!ReceivedReading(m_store.bytes(), line, mode, reading))
@@ -59,6 +65,6 @@ bool ReadBack::read(const std::string &path, PollMode mode)
         rows.push_back({reading, m_series.count});
         AddReceivedRecord(m_series, reading);
     }
-    m_table.appendRows(rows);
+    m_table.appendRows(std::move(rows));
     return true;
 }

@@ -3,6 +3,7 @@
 #include "acquisition/DeviceParser.h"
 #include "acquisition/MeasurementTableModel.h"
 #include "acquisition/ReaderThread.h"
+#include "companions/ProcessMemory.h"
 #include "companions/TermDataFile.h"
 
 #include <span>
@@ -30,8 +31,13 @@ public:
         m_bytes.push_back(byte);
         return true;
     }
+    std::size_t storeBytes(std::span<const char> bytes) override
+    {
+        m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
+        return bytes.size();
+    }
     std::span<const char> bytes() const { return m_bytes; }
-    void reserve(std::size_t size) { m_bytes.reserve(size); }
+    void reserve(std::size_t size) { ReserveLarge(m_bytes, size); }
 
 private:
     std::vector<char> m_bytes;

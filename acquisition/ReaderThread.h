@@ -3,8 +3,10 @@
 #include <QObject>
 
 #include <atomic>
+#include <cstddef>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -19,10 +21,16 @@ public:
     virtual qint64 stored() const = 0;
     // Stores one byte; false, with nothing stored, when the store has no room for it.
     virtual bool store(char byte) = 0;
+    // Stores bytes in order as long as there is room; returns the count stored.
+    virtual std::size_t storeBytes(std::span<const char> bytes);
 };
 
 // ReceiveBuffer as a store, the window's: ReceiveBufferSize bytes, then BufferFull.
 ReceiveStore &SharedReceiveBuffer();
+
+// The fewest bytes of a line the reader posts. Shorter lines are no instrument reading: the
+// line after one is a fragment too.
+constexpr std::int32_t ShortestPostedLine = 26;
 
 // Why a reader ended. Every reason but Stopped ends the reading as a stop request would,
 // keeping every byte stored so far.
@@ -41,8 +49,8 @@ using DeviceLinePost = std::function<void(quint32 lineCounter, qint64 lineStart)
 // The reader's body. Reads g_port one byte at a time and appends the bytes to ReceiveBuffer,
 // cutting them into lines at each line feed; posts every line of 26 bytes or more and
 // discards, unstored, the line after a shorter one. With PollPeriodMs it keeps one line per
-// period. stopEvent is tested between single-byte reads. Stores the reason it ended in
-// endReason before posting (0, 0).
+// period. stopEvent is tested between reads: single bytes, or the part of a line a source
+// already holds. Stores the reason it ended in endReason before posting (0, 0).
 void ReaderThreadProc(const std::atomic<bool> &stopEvent, std::atomic<ReaderEndReason> &endReason,
                       const DeviceLinePost &post);
 // The same reader over source into store, with lineStart an offset into store; ends at once,

@@ -7,7 +7,7 @@
 class ByteSource;
 
 // The reception shared by the reader thread and the dialog. The reader only appends to
-// ReceiveBuffer and raises ReceiveLength after each stored byte; the dialog reads a line
+// ReceiveBuffer and raises ReceiveLength past the bytes it stored; the dialog reads a line
 // once it was reported, and resets the buffer only while no reader runs.
 constexpr std::size_t ReceiveBufferSize = 1048576;
 extern char ReceiveBuffer[ReceiveBufferSize];

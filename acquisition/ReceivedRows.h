@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The rows of a reception as the outputs read them: one accepted reading each, in the order
@@ -23,8 +24,16 @@ public:
     static QString columnTitle(int column);
 
     virtual int rowTotal() const = 0;
-    // The text the table shows in a cell of row (0 to rowTotal() - 1).
-    virtual QString cellTextAt(int row, int column) const = 0;
+    // Appends to utf8 the text the table shows in a cell of row (0 to rowTotal() - 1), in
+    // UTF-8; nothing for a cell outside the table. Exports of millions of rows take it so.
+    virtual void appendCellText(int row, int column, QByteArray &utf8) const = 0;
+    // The same text as a string.
+    QString cellTextAt(int row, int column) const
+    {
+        QByteArray utf8;
+        appendCellText(row, column, utf8);
+        return QString::fromUtf8(utf8);
+    }
     // The index of row's record in the series, -1 for none.
     virtual int recordIndexAt(int row) const = 0;
 };

@@ -1,7 +1,5 @@
 #include "companions/FormatOutTime.h"
 
-#include <cstdio>
-
 TimeParts SplitTime(std::int32_t milliseconds)
 {
     // The magnitude in unsigned arithmetic, so that the most negative value has one too.
@@ -13,13 +11,43 @@ TimeParts SplitTime(std::int32_t milliseconds)
             static_cast<std::uint32_t>(magnitude % MillisecondsPerSecond)};
 }
 
+namespace {
+
+// Writes value in at least width digits, zeros first; returns the end.
+char *writeDigits(char *out, std::uint32_t value, int width)
+{
+    char digits[10];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    for (; width > count; --width)
+        *out++ = '0';
+    while (count > 0)
+        *out++ = digits[--count];
+    return out;
+}
+
+} // namespace
+
+// Made without a formatted print: a conversion writes it for millions of rows.
 char *FormatOutTime(std::int32_t milliseconds, char *buffer)
 {
     if (buffer == nullptr)
         return nullptr;
     const TimeParts t = SplitTime(milliseconds);
-    std::snprintf(buffer, FormatOutTimeBufferSize, "%s%02u:%02u:%02u.%03u", t.negative ? "-" : "",
-                  t.hours, t.minutes, t.seconds, t.milliseconds);
+    char *out = buffer;
+    if (t.negative)
+        *out++ = '-';
+    out = writeDigits(out, t.hours, 2);
+    *out++ = ':';
+    out = writeDigits(out, t.minutes, 2);
+    *out++ = ':';
+    out = writeDigits(out, t.seconds, 2);
+    *out++ = '.';
+    out = writeDigits(out, t.milliseconds, 3);
+    *out = '\0';
     return buffer;
 }
 

@@ -1,5 +1,7 @@
 #include "companions/TermDataFile.h"
 
+#include "companions/ProcessMemory.h"
+
 #include <algorithm>
 
 void TermDataFile::Clear()
@@ -11,6 +13,14 @@ void TermDataFile::Clear()
     minTemperature = 0;
     maxTemperature = 0;
     scaleFlags = 0;
+}
+
+void TermDataFile::Reserve(std::int32_t total)
+{
+    ReserveLarge(m_storage, static_cast<std::size_t>(std::max(total, 0)));
+    // The records may have moved; an empty series keeps pointing nowhere.
+    if (count > 0)
+        records = m_storage.data();
 }
 
 v4TermData *TermDataFile::Add(std::int32_t time, std::int32_t temperature, std::uint16_t emissivity)

@@ -44,6 +44,9 @@ public:
     // Empties the series and resets the temperature limits and flags.
     void Clear();
 
+    // Makes room for total records in all, so that adding up to them moves none.
+    void Reserve(std::int32_t total);
+
     // Appends a record with the emissivity in thousandths (sets the thousandths flag).
     // The result points into records and is only valid until the next Add or Clear.
     v4TermData *Add(std::int32_t time, std::int32_t temperature, std::uint16_t emissivity);

@@ -7,7 +7,6 @@
 #include <QStringList>
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 
@@ -29,36 +28,38 @@ QStringList cellList(RowCells cells, QChar decimalPoint)
     return {cells.begin(), cells.end()};
 }
 
-// Appends text as one field, quoted when it holds a ";", a quote or a line break.
-void appendCsvField(QByteArray &line, const QString &text)
+// Appends a line of the cells appendCell(column, document) appends, each made a field.
+template <typename AppendCell> void appendCsvLine(QByteArray &document, AppendCell appendCell)
 {
-    const QByteArray utf8 = text.toUtf8();
-    const auto special = [](char c) { return c == ';' || c == '"' || c == '\n' || c == '\r'; };
-    if (std::none_of(utf8.begin(), utf8.end(), special)) {
-        line += utf8;
-        return;
+    for (int column = 0; column < ReceivedRows::ColumnCount; ++column) {
+        if (column > 0)
+            document += ';';
+        const qsizetype start = document.size();
+        appendCell(column, document);
+        MakeCsvField(document, start);
     }
-    line += '"';
-    for (char c : utf8) {
-        if (c == '"')
-            line += '"';
-        line += c;
-    }
-    line += '"';
+    document += "\r\n";
 }
 
-// Built straight into bytes: an export of millions of rows makes a line for each.
-template <typename Fields> QByteArray csvLine(const Fields &fields)
+// The byte order mark and the title line.
+QByteArray csvStart()
 {
-    QByteArray line;
-    line.reserve(64);
-    bool first = true;
-    for (const QString &field : fields) {
-        if (!std::exchange(first, false))
-            line += ';';
-        appendCsvField(line, field);
-    }
-    return line + "\r\n";
+    QByteArray document("\xEF\xBB\xBF");
+    appendCsvLine(document, [](int column, QByteArray &line) {
+        line += ReceivedRows::columnTitle(column).toUtf8();
+    });
+    return document;
+}
+
+// Appends row's line, made straight in bytes: an export of millions of rows makes one for each.
+void appendCsvLine(QByteArray &document, const ReceivedRows &table, int row)
+{
+    appendCsvLine(document, [&table, row](int column, QByteArray &line) {
+        const qsizetype start = line.size();
+        table.appendCellText(row, column, line);
+        if (column == ReceivedRows::EmissivityColumn)
+            std::replace(line.begin() + start, line.end(), '.', ',');
+    });
 }
 
 } // namespace
@@ -72,23 +73,20 @@ QString RowsAsTabText(const ReceivedRows &table, const std::vector<int> &rows, Q
     return text;
 }
 
-QByteArray CsvDocument(const std::vector<RowCells> &rows)
+void MakeCsvField(QByteArray &line, qsizetype fieldStart)
 {
-    QByteArray document = CsvStart();
-    for (const RowCells &cells : rows)
-        document += CsvLine(cells);
-    return document;
-}
-
-QByteArray CsvStart()
-{
-    return QByteArray("\xEF\xBB\xBF") + csvLine(titles());
-}
-
-QByteArray CsvLine(RowCells cells)
-{
-    cells[ReceivedRows::EmissivityColumn].replace(QLatin1Char('.'), QLatin1Char(','));
-    return csvLine(cells);
+    const auto special = [](char c) { return c == ';' || c == '"' || c == '\n' || c == '\r'; };
+    if (std::none_of(line.cbegin() + fieldStart, line.cend(), special))
+        return;
+    QByteArray quoted("\"");
+    for (auto c = line.cbegin() + fieldStart; c != line.cend(); ++c) {
+        if (*c == '"')
+            quoted += '"';
+        quoted += *c;
+    }
+    quoted += '"';
+    line.truncate(fieldStart);
+    line += quoted;
 }
 
 bool WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows)
@@ -98,10 +96,11 @@ bool WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vec
         return false;
     // Written a block at a time: a write per line would cost more than making the line.
     constexpr qsizetype BlockSize = 1 << 20;
-    QByteArray block = CsvStart();
+    QByteArray block = csvStart();
+    block.reserve(BlockSize + 1024);
     bool written = true;
     for (auto row = rows.begin(); written && row != rows.end(); ++row) {
-        block += CsvLine(GetRowCells(table, *row));
+        appendCsvLine(block, table, *row);
         if (block.size() >= BlockSize || row + 1 == rows.end()) {
             written = file.write(block) == block.size();
             block.resize(0);

@@ -16,19 +16,15 @@ class ReceivedRows;
 // that a spreadsheet of the desktop's language reads it as a number.
 QString RowsAsTabText(const ReceivedRows &table, const std::vector<int> &rows, QChar decimalPoint);
 
-// A CSV file of rows of cells as LibreOffice Calc and a Russian-language Excel open it by a
-// double click: UTF-8 with a byte order mark, ";" between the fields, CR LF after each line,
-// a first line of the column titles, the emissivity with a decimal comma. A field holding a
-// ";", a quote or a line break is quoted.
-QByteArray CsvDocument(const std::vector<RowCells> &rows);
+// Makes the bytes of line from fieldStart to its end one field of a CSV file: quoted when they
+// hold a ";", a quote or a line break, their quotes doubled.
+void MakeCsvField(QByteArray &line, qsizetype fieldStart);
 
-// The same document a part at a time, for writing rows as they come: its start (the byte order
-// mark and the title line), then a line for each row.
-QByteArray CsvStart();
-QByteArray CsvLine(RowCells cells);
-
-// Writes the CSV document of rows of table (numbers as RowsToTake takes them) to path. The file
-// is replaced only when everything was written; false when it was not.
+// Writes the CSV document of rows of table (numbers as RowsToTake takes them) to path, as
+// LibreOffice Calc and a Russian-language Excel open it by a double click: UTF-8 with a byte
+// order mark, ";" between the fields, CR LF after each line, a first line of the column
+// titles, the emissivity with a decimal comma. The file is replaced only when everything was
+// written; false when it was not.
 bool WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows);
 
 // "Экспорт в CSV...": the selected rows, or all rows when none is selected, to a file the user

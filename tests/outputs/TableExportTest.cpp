@@ -43,13 +43,24 @@ TEST_F(TableExportTest, ClipboardTextHasTitlesThenTabbedRowsWithTheDesktopsDecim
 
 TEST_F(TableExportTest, CsvIsUtf8WithMarkSemicolonsDecimalCommaAndQuotedFields)
 {
-    const QByteArray document = CsvDocument({{"1", "00:00:01.000", "25", "0.950", "a;b"},
-                                             {"2", "00:00:02.000", "26", "0.950", "say \"hi\""}});
-    EXPECT_EQ(document, QByteArray("\xEF\xBB\xBF") +
-                            QStringLiteral("№;Время;T °C;Е;Режим\r\n"
-                                           "1;00:00:01.000;25;0,950;\"a;b\"\r\n"
-                                           "2;00:00:02.000;26;0,950;\"say \"\"hi\"\"\"\r\n")
-                                .toUtf8());
+    const QString path = dir.filePath(QStringLiteral("rows.csv"));
+    ASSERT_TRUE(WriteCsvFile(path, table, {0, 1}));
+    EXPECT_EQ(fileBytes(path),
+              QByteArray("\xEF\xBB\xBF") + QStringLiteral("№;Время;T °C;Е;Режим\r\n"
+                                                          "5;12:34:56.450;856;0,950;Измерение\r\n"
+                                                          "6;12:34:57.000;-40;1,000;\r\n")
+                                               .toUtf8());
+
+    // No reading holds a separator, but a field that did would stay one field.
+    const std::vector<std::pair<QByteArray, QByteArray>> fields{
+        {"a;b", "\"a;b\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\r\nlines", "\"two\r\nlines\""}};
+    for (const auto &[field, made] : fields) {
+        QByteArray line = "1;" + field;
+        MakeCsvField(line, 2);
+        EXPECT_EQ(line, "1;" + made);
+    }
 }
 
 TEST_F(TableExportTest, ExportWritesTheSelectionOrEverythingAndLeavesNoPartialFile)
