@@ -31,9 +31,9 @@ private:
     bool ending();
     void noteFailure(ReadResult result);
     bool readByte();
-    std::int32_t storeHeldLineBytes();
+    std::int64_t storeHeldLineBytes();
     void resynchronise();
-    std::int32_t readLine();
+    std::int64_t readLine();
     void keepPollPeriod(milliseconds period, Clock::time_point lineBegan);
     void sleepUntil(Clock::time_point wakeUp);
 
@@ -58,7 +58,7 @@ ReaderEndReason LineReader::run()
         const milliseconds period{PollPeriodMs.load()};
         const Clock::time_point lineBegan =
             period.count() != 0 ? Clock::now() : Clock::time_point{};
-        const std::int32_t stored = readLine();
+        const std::int64_t stored = readLine();
         if (m_end)
             break;
         if (stored >= ShortestPostedLine)
@@ -104,7 +104,7 @@ bool LineReader::readByte()
 // Stores what the source already holds of the line in progress, up to its line feed, as one
 // read: a data file's lines are taken whole instead of a byte at a time. Returns the count of
 // bytes stored; m_lastByte is the last of them.
-std::int32_t LineReader::storeHeldLineBytes()
+std::int64_t LineReader::storeHeldLineBytes()
 {
     const std::span<const char> held = m_source->heldBytes();
     if (held.empty())
@@ -118,7 +118,7 @@ std::int32_t LineReader::storeHeldLineBytes()
         m_end = ReaderEndReason::BufferFull;
     if (stored > 0)
         m_lastByte = held[stored - 1];
-    return static_cast<std::int32_t>(stored);
+    return static_cast<std::int64_t>(stored);
 }
 
 // Skips, unstored, the rest of a line that cannot be kept.
@@ -130,9 +130,9 @@ void LineReader::resynchronise()
 }
 
 // Appends one line to ReceiveBuffer; returns the count of its bytes stored.
-std::int32_t LineReader::readLine()
+std::int64_t LineReader::readLine()
 {
-    std::int32_t stored = 0;
+    std::int64_t stored = 0;
     while (!ending()) {
         if (!readByte())
             continue;
