@@ -3,6 +3,7 @@
 // Its baseline in the same run is a plain copy of the same file.
 
 #include "acquisition/ReadBack.h"
+#include "bench/DataFiles.h"
 #include "outputs/RowTexts.h"
 #include "outputs/TableExport.h"
 
@@ -11,50 +12,21 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <string>
-#include <vector>
 
 namespace {
-
-constexpr std::int64_t FileSize = 100 * 1024 * 1024;
 
 std::filesystem::path benchFolder()
 {
     return std::filesystem::temp_directory_path();
 }
 
-// A memory download of about FileSize bytes: numbered lines, one reading every 10 ms.
-std::string writeLargeDataFile()
-{
-    const std::filesystem::path path = benchFolder() / "orma-convert-bench.orm";
-    std::ofstream file(path, std::ios::binary);
-    std::vector<char> chunk;
-    char line[64];
-    std::int64_t written = 0;
-    for (std::int64_t number = 1; written < FileSize; ++number) {
-        const std::int64_t hundredths = number % 8'640'000;
-        const int length = std::snprintf(
-            line, sizeof line, "%4d %02d:%02d:%02d:%02d E=0.950 T=%4d TRC\r\n",
-            static_cast<int>(number % 10000), static_cast<int>(hundredths / 360000),
-            static_cast<int>(hundredths / 6000 % 60), static_cast<int>(hundredths / 100 % 60),
-            static_cast<int>(hundredths % 100), static_cast<int>(200 + number % 800));
-        chunk.insert(chunk.end(), line, line + length);
-        written += length;
-        if (chunk.size() > 1 << 20) {
-            file.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-            chunk.clear();
-        }
-    }
-    file.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    return path.string();
-}
-
+// A memory download of about 100 MiB: its lines are 37 bytes each.
 const std::string &largeDataFile()
 {
-    static const std::string path = writeLargeDataFile();
+    static const std::string path =
+        WriteNumberedDataFile("orma-convert-bench.orm", 100 * 1024 * 1024 / 37);
     return path;
 }
 
