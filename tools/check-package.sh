@@ -20,6 +20,10 @@ grep -q '^ Package: orma$' <<<"$info" || fail "the package is not named orma"
 # a system that cannot run it.
 grep -q '^ Depends: .*libqt6widgets6' <<<"$info" || fail "Depends lacks the Qt libraries"
 
+# What Debian itself would say of the package: no error and no warning.
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" ||
+  fail "lintian finds errors or warnings in $deb"
+
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
 expected=(
   usr/bin/orma usr/bin/orma-instrument usr/bin/orma-cli
@@ -28,6 +32,7 @@ expected=(
   usr/share/man/man1/orma.1.gz usr/share/man/man1/orma-instrument.1.gz
   usr/share/man/man1/orma-cli.1.gz
   usr/share/orma/help/MainIndex.html
+  usr/share/doc/orma/copyright usr/share/doc/orma/changelog.gz
 )
 for size in 16 24 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${size}x${size}/apps/orma.png")

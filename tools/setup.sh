@@ -12,7 +12,7 @@ packages=(
   xvfb xdg-utils poppler-utils
   xdotool xclip dbus at-spi2-core python3 python3-pyatspi python3-xlib
   fonts-dejavu-core fonts-liberation
-  dpkg-dev file desktop-file-utils shared-mime-info
+  dpkg-dev file desktop-file-utils shared-mime-info lintian
 )
 
 missing=()
