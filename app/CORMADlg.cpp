@@ -69,8 +69,10 @@ CORMADlg::CORMADlg(Prompts &prompts, QSettings &settings, SpreadsheetLauncher &s
     setMinimumSize(size());
     setWindowIcon(ApplicationIcon());
     m_portName = m_settings.value(PortKey, FileSource).toString();
-    restoreGeometry(m_settings.value(MainWindowKey).toByteArray());
     SetupTable();
+    // The margins are those of the template's size; the remembered size is laid out with them.
+    restoreGeometry(m_settings.value(MainWindowKey).toByteArray());
+    LayoutControls();
     FillSourceList();
     connectControls();
     assignKeys();
