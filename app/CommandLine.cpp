@@ -9,7 +9,8 @@ CommandLine ParseCommandLine(const QStringList &arguments)
         if (!optionsEnded && argument == QStringLiteral("--")) {
             optionsEnded = true;
         } else if (!optionsEnded && argument.startsWith(u'-')) {
-            const bool help = argument == QStringLiteral("--help") || argument == QStringLiteral("-h");
+            const bool help =
+                argument == QStringLiteral("--help") || argument == QStringLiteral("-h");
             parsed.outcome = help ? CommandLine::Outcome::Help : CommandLine::Outcome::Misuse;
             return parsed;
         } else if (++files == 1) {

@@ -16,8 +16,8 @@ TEST(CommandLine, ADataFileMayFollowTwoDashesEvenWhenItsNameStartsWithADash)
     EXPECT_EQ(parse({}).outcome, CommandLine::Outcome::Run);
     EXPECT_TRUE(parse({}).dataFile.isEmpty());
     EXPECT_EQ(parse({"data.orm"}).dataFile, "data.orm");
-    for (const QStringList &arguments : {QStringList{"--", "-x.orm"}, QStringList{"--", "-reverse"},
-                                         QStringList{"--", "-"}}) {
+    for (const QStringList &arguments :
+         {QStringList{"--", "-x.orm"}, QStringList{"--", "-reverse"}, QStringList{"--", "-"}}) {
         const CommandLine parsed = parse(arguments);
         EXPECT_EQ(parsed.outcome, CommandLine::Outcome::Run) << arguments.join(' ').toStdString();
         EXPECT_EQ(parsed.dataFile, arguments[1]);

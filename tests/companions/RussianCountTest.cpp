@@ -14,8 +14,7 @@ TEST(RussianCount, TheNounTakesTheFormOfTheNumbersLastDigitsExceptElevenToFourte
     EXPECT_EQ(lines(3), "3 строки");
     EXPECT_EQ(lines(5), "5 строк");
     for (qint64 teen : {11, 12, 14, 111, 1012})
-        EXPECT_TRUE(QString::fromStdString(lines(teen)).endsWith(QStringLiteral(" строк")))
-            << teen;
+        EXPECT_TRUE(QString::fromStdString(lines(teen)).endsWith(QStringLiteral(" строк"))) << teen;
     EXPECT_EQ(lines(21), "21 строка");
     EXPECT_EQ(lines(344), "344 строки");
     EXPECT_EQ(lines(1000001), "1000001 строка");
