@@ -856,12 +856,4 @@ TEST_F(MainDialogTest, AFileNamedAtTheStartIsReadFromTheSourceFileAndAPipeIsRefu
     // The source is "file" now: the next reception asks for a file, not for the instrument.
     EXPECT_EQ(control<QComboBox>(IDC_SOURCE)->currentText(), "file");
     EXPECT_TRUE(m_dialog->sourceIsFile());
-
-    m_dialog->OpenDataFile(writeFile("-x.orm", numberedLine(1, 1, 100)));
-    ASSERT_TRUE(waitForState(AcquisitionState::DataReady, 4000));
-    EXPECT_EQ(rows(), 1);
-    m_prompts.paths = {QString()};
-    click(IDC_GET_DATA);
-    EXPECT_EQ(m_prompts.fileRequests.size(), 1u);
-    EXPECT_EQ(m_prompts.shown.size(), 1u);
 }

@@ -2,41 +2,31 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-CommandLine parse(const QStringList &arguments)
+TEST(CommandLine, ADashedNameIsAFileOnlyAfterTwoDashesAndEveryOtherOptionIsAMisuse)
 {
-    return ParseCommandLine(arguments);
-}
-
-} // namespace
-
-TEST(CommandLine, ADataFileMayFollowTwoDashesEvenWhenItsNameStartsWithADash)
-{
-    EXPECT_EQ(parse({}).outcome, CommandLine::Outcome::Run);
-    EXPECT_TRUE(parse({}).dataFile.isEmpty());
-    EXPECT_EQ(parse({"data.orm"}).dataFile, "data.orm");
-    for (const QStringList &arguments :
-         {QStringList{"--", "-x.orm"}, QStringList{"--", "-reverse"}, QStringList{"--", "-"}}) {
-        const CommandLine parsed = parse(arguments);
-        EXPECT_EQ(parsed.outcome, CommandLine::Outcome::Run) << arguments.join(' ').toStdString();
-        EXPECT_EQ(parsed.dataFile, arguments[1]);
-    }
-    // A second "--" after the first is a file's name.
-    EXPECT_EQ(parse({"--", "--"}).dataFile, "--");
-    EXPECT_EQ(parse({"--help"}).outcome, CommandLine::Outcome::Help);
-    EXPECT_EQ(parse({"-h"}).outcome, CommandLine::Outcome::Help);
-}
-
-TEST(CommandLine, OptionsOfNoKindAndSecondFilesAreMisuses)
-{
-    // Qt's own options are not the program's: a name that looks like one must follow "--".
-    for (const QStringList &arguments :
-         {QStringList{"-x.orm"}, QStringList{"-reverse"}, QStringList{"-style", "fusion"},
-          QStringList{"a.orm", "b.orm"}, QStringList{"--", "a.orm", "b.orm"}, QStringList{""}}) {
-        const CommandLine parsed = parse(arguments);
-        EXPECT_EQ(parsed.outcome, CommandLine::Outcome::Misuse)
-            << arguments.join(' ').toStdString();
-        EXPECT_TRUE(parsed.dataFile.isEmpty());
+    using Outcome = CommandLine::Outcome;
+    struct Case
+    {
+        QStringList arguments;
+        Outcome outcome;
+        QString dataFile;
+    };
+    const Case cases[] = {
+        {{}, Outcome::Run, {}},
+        {{"data.orm"}, Outcome::Run, "data.orm"},
+        {{"--", "-x.orm"}, Outcome::Run, "-x.orm"},
+        {{"--", "--"}, Outcome::Run, "--"},
+        {{"--help"}, Outcome::Help, {}},
+        // Qt's own options are not the program's: a name that looks like one follows "--".
+        {{"-x.orm"}, Outcome::Misuse, {}},
+        {{"-reverse"}, Outcome::Misuse, {}},
+        {{"a.orm", "b.orm"}, Outcome::Misuse, {}},
+        {{"--", "a.orm", "b.orm"}, Outcome::Misuse, {}},
+        {{""}, Outcome::Misuse, {}},
+    };
+    for (const Case &c : cases) {
+        const CommandLine parsed = ParseCommandLine(c.arguments);
+        EXPECT_EQ(parsed.outcome, c.outcome) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(parsed.dataFile, c.dataFile) << c.arguments.join(' ').toStdString();
     }
 }
