@@ -129,6 +129,11 @@ std::optional<InterruptedReception> ReceptionJournal::find(const QString &folder
             continue;
         InterruptedReception found;
         found.path = QDir(folder).filePath(name);
+        // A reception that ended before its first byte left nothing to offer.
+        if (QFileInfo(found.path).size() == 0) {
+            QFile::remove(found.path);
+            continue;
+        }
         found.mode = match.captured(1) == QStringLiteral("continuous") ? PollMode::Continuous
                                                                        : PollMode::FromMemory;
         found.started = QDateTime::fromString(match.captured(2), TimeFormat);

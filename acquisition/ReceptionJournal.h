@@ -47,7 +47,8 @@ public:
 
     // The journal a reception left in folder, if any: the newest when there are several. A
     // journal that a running copy of the program still writes or holds is not offered; one
-    // whose writer has ended, also as a zombie, is.
+    // whose writer has ended, also as a zombie, is. An empty journal of an ended writer is
+    // removed.
     static std::optional<InterruptedReception> find(const QString &folder);
     // Takes found over for this process, so that no other copy of the program offers it
     // while this one holds its rows; returns the journal's path now.

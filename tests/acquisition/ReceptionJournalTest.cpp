@@ -82,6 +82,7 @@ TEST(ReceptionJournal, ARestartFindsTheNewestJournalAndCountsOnlyCompleteLines)
               .constData(),
           "1\n");
     write("reception-memory-20261209-080000-1.orm.part", "not a journal\n");
+    write("reception-memory-20261209-090000-999999993.orm", "");
     write("notes.orm", "not a journal\n");
 
     const std::optional<InterruptedReception> found = ReceptionJournal::find(dir.path());
@@ -91,6 +92,7 @@ TEST(ReceptionJournal, ARestartFindsTheNewestJournalAndCountsOnlyCompleteLines)
     EXPECT_EQ(found->mode, PollMode::Continuous);
     EXPECT_EQ(found->started, QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0)));
     EXPECT_EQ(found->lines, 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("reception-memory-20261209-090000-999999993.orm")));
     EXPECT_FALSE(ReceptionJournal::find(dir.filePath(QStringLiteral("none"))).has_value());
 
     // Taken over by this process, it is no longer offered; the older one is.
