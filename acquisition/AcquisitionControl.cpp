@@ -7,6 +7,10 @@
 #include "acquisition/SerialPort.h"
 
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
 #include <cmath>
@@ -30,6 +34,19 @@ QString receptionPrompt(PollMode mode)
 }
 
 } // namespace
+
+QString DataFileOpenError(const QString &path)
+{
+    const QFileInfo file(path);
+    QString text = QStringLiteral("Ошибка открытия файла\n") + QDir::toNativeSeparators(path);
+    if (!file.exists())
+        text += QStringLiteral("\nФайл не найден.");
+    else if (!file.isFile())
+        text += QStringLiteral("\nЭто не обычный файл, а папка, устройство или канал.");
+    else if (!file.isReadable())
+        text += QStringLiteral("\nНет прав на чтение файла.");
+    return text;
+}
 
 std::optional<std::uint32_t> PollPeriodFromSeconds(double seconds)
 {
@@ -105,6 +122,8 @@ void AcquisitionControl::startReception()
     // the last reception as they are: they may not be saved yet.
     if (!openSource())
         return;
+    releaseRestoredJournal();
+    m_unsaved = receivesFromPort() || m_readingJournal;
     m_state = AcquisitionState::Receiving;
     m_series.Clear();
     m_table.clear();
@@ -146,6 +165,36 @@ void AcquisitionControl::readBack(const QString &path)
     m_readBackPath.clear();
 }
 
+void AcquisitionControl::restoreJournal(const InterruptedReception &found)
+{
+    if (m_state == AcquisitionState::Receiving || m_state == AcquisitionState::Stopping)
+        return;
+    const QString path = ReceptionJournal::adopt(found);
+    m_readingJournal = true;
+    readBack(path);
+    m_readingJournal = false;
+    if (m_state == AcquisitionState::Receiving) {
+        m_restoredJournal = path;
+        m_restoredWhole = false;
+    }
+}
+
+void AcquisitionControl::markSaved()
+{
+    m_unsaved = false;
+    releaseRestoredJournal();
+}
+
+// The restored rows leave the table or are saved: the journal is needed no more, unless it
+// holds bytes the table never got.
+void AcquisitionControl::releaseRestoredJournal()
+{
+    if (m_restoredWhole)
+        QFile::remove(m_restoredJournal);
+    m_restoredJournal.clear();
+    m_restoredWhole = false;
+}
+
 bool AcquisitionControl::openSource()
 {
     if (!m_readBackPath.isEmpty())
@@ -159,11 +208,15 @@ bool AcquisitionControl::openDataFile()
     return !path.isEmpty() && openDataFileAt(path);
 }
 
+// A FIFO without a writer or a device would hold the window in open() or in its reads: only
+// a regular file is read back.
 bool AcquisitionControl::openDataFileAt(const QString &path)
 {
-    m_link = DataFileSource::open(path.toStdString());
+    m_link =
+        DataFileSource::open(QFile::encodeName(path).toStdString(),
+                             DataFileSource::DefaultChunkSize, DataFileSource::Kinds::RegularOnly);
     if (!m_link) {
-        showError(QStringLiteral("Ошибка открытия файла"));
+        showError(DataFileOpenError(path));
         return false;
     }
     g_port = m_link.get();
@@ -224,6 +277,11 @@ void AcquisitionControl::windUp()
     waitForReader();
     m_journal.end();
     closeSource();
+    // A journal's bytes all reached the buffer only when the read came to the file's end and
+    // nothing was added since the journal was found.
+    if (!m_restoredJournal.isEmpty())
+        m_restoredWhole = m_endReason == ReaderEndReason::EndOfData &&
+                          QFileInfo(m_restoredJournal).size() == ReceiveLength;
     if (ReceiveLength != 0) {
         m_state = AcquisitionState::DataReady;
     } else {
@@ -240,6 +298,7 @@ void AcquisitionControl::waitForReader()
         return;
     m_stopEvent = true;
     m_readerThread->wait();
+    m_endReason = m_readerThread->endReason();
     m_readerThread.reset();
 }
 
@@ -362,6 +421,8 @@ void AcquisitionControl::OnTimer(int timerId)
 void AcquisitionControl::shutdown()
 {
     killTimers();
+    // A journal still being read back was not read whole: it stays.
+    const auto releaseJournal = qScopeGuard([this] { releaseRestoredJournal(); });
     if (!m_link)
         return;
     waitForReader();

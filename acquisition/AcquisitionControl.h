@@ -40,6 +40,10 @@ public:
     virtual void updateControls() = 0;
 };
 
+// The message for a data file that cannot be read back: the file's name and, where it tells,
+// why (missing, not a regular file, not readable).
+QString DataFileOpenError(const QString &path);
+
 // Lengths of the two reception timers, in milliseconds. Tests shorten them.
 struct AcquisitionTimings
 {
@@ -88,6 +92,17 @@ public:
     // Reads the file at path back as the source "file" does in the current mode, without
     // asking for a file; the source chosen for the next reception stays as it was.
     void readBack(const QString &path);
+    // Reads back the journal a reception left (see ReceptionJournal::find) and takes it over.
+    // Its rows count as a reception's from a port that was not saved. The journal goes once
+    // those rows are saved, replaced by another reception, or the window closes, provided it
+    // was read back whole; a journal read in part or not at all stays on disk.
+    void restoreJournal(const InterruptedReception &found);
+
+    // True while the table holds the rows of a reception from a port (or from its journal)
+    // that were not saved to a file.
+    bool holdsUnsavedRows() const { return m_unsaved && m_state == AcquisitionState::DataReady; }
+    // The current rows were saved to a file.
+    void markSaved();
 
     // The rows of the current reception, as the table shows them.
     MeasurementTableModel &table() { return m_table; }
@@ -114,7 +129,9 @@ private:
     bool openSource();
     bool openDataFile();
     bool openDataFileAt(const QString &path);
+    bool receivesFromPort() const { return !m_sourceIsFile && m_readBackPath.isEmpty(); }
     void startJournal();
+    void releaseRestoredJournal();
     void reportJournalFailure();
     bool openSerialPort();
     std::optional<std::uint32_t> pollPeriodMs();
@@ -158,4 +175,11 @@ private:
     QString m_journalFolder;
     ReceptionJournal m_journal;
     bool m_journalFailureShown = false;
+    // The current rows came from a port, or from a journal, and are on disk nowhere else.
+    bool m_unsaved = false;
+    bool m_readingJournal = false;
+    // The journal whose rows the table holds, and whether all its bytes were read back.
+    QString m_restoredJournal;
+    bool m_restoredWhole = false;
+    ReaderEndReason m_endReason = ReaderEndReason::Stopped;
 };

@@ -14,9 +14,19 @@ class DataFileSource final : public ByteSource
 public:
     static constexpr std::size_t DefaultChunkSize = 64 * 1024;
 
-    // Null when path cannot be opened for reading or is a folder. readSize 0 counts as 1.
+    enum class Kinds
+    {
+        // A FIFO or a device too: its reads wait for data, and opening a FIFO waits for a writer.
+        Any,
+        // A regular file only; anything else is refused without waiting on it.
+        RegularOnly
+    };
+
+    // Null when path cannot be opened for reading, is a folder, or is not of kinds. readSize 0
+    // counts as 1.
     static std::unique_ptr<DataFileSource> open(const std::string &path,
-                                                std::size_t readSize = DefaultChunkSize);
+                                                std::size_t readSize = DefaultChunkSize,
+                                                Kinds kinds = Kinds::Any);
 
     DataFileSource(const DataFileSource &) = delete;
     DataFileSource &operator=(const DataFileSource &) = delete;

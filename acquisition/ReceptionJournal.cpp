@@ -3,6 +3,7 @@
 #include "acquisition/ProcessCommand.h"
 #include "acquisition/ReceiveBuffer.h"
 #include "acquisition/ReceptionFile.h"
+#include "companions/RussianCount.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,11 +35,13 @@ QString journalName(PollMode mode, const QDateTime &started, qint64 pid)
              started.toString(TimeFormat), QString::number(pid));
 }
 
-// A journal whose writer still runs belongs to a reception that goes on in another window.
+// A journal whose writer still runs belongs to a reception that goes on in another window. A
+// writer that was killed keeps its name while it waits to be reaped: it runs no more.
 bool writerRuns(const QString &pid)
 {
     const std::string command = ProcessCommand(pid.toStdString());
-    return !command.empty() && command == ProcessCommand("self");
+    return !command.empty() && command == ProcessCommand("self") &&
+           !ProcessIsZombie(pid.toStdString());
 }
 
 int countLines(const QString &path)
@@ -126,6 +129,11 @@ std::optional<InterruptedReception> ReceptionJournal::find(const QString &folder
             continue;
         InterruptedReception found;
         found.path = QDir(folder).filePath(name);
+        // A reception that ended before its first byte left nothing to offer.
+        if (QFileInfo(found.path).size() == 0) {
+            QFile::remove(found.path);
+            continue;
+        }
         found.mode = match.captured(1) == QStringLiteral("continuous") ? PollMode::Continuous
                                                                        : PollMode::FromMemory;
         found.started = QDateTime::fromString(match.captured(2), TimeFormat);
@@ -139,9 +147,27 @@ std::optional<InterruptedReception> ReceptionJournal::find(const QString &folder
 
 QString ReceptionJournal::adopt(const InterruptedReception &found)
 {
+    // Only the writer changes: the name keeps its start as written, also one that is no date.
+    const QFileInfo file(found.path);
+    const QRegularExpressionMatch match = JournalName.match(file.fileName());
+    if (!match.hasMatch())
+        return found.path;
     const QString path =
-        QFileInfo(found.path)
-            .dir()
-            .filePath(journalName(found.mode, found.started, QCoreApplication::applicationPid()));
+        file.dir().filePath(QStringLiteral("reception-%1-%2-%3.orm")
+                                .arg(match.captured(1), match.captured(2),
+                                     QString::number(QCoreApplication::applicationPid())));
     return QFile::rename(found.path, path) ? path : found.path;
+}
+
+QString ReceptionJournal::offerText(const InterruptedReception &found, const QDate &today)
+{
+    QString details = RussianCount(found.lines, QStringLiteral("строка"), QStringLiteral("строки"),
+                                   QStringLiteral("строк"));
+    if (found.started.isValid()) {
+        const QString format = found.started.date() == today
+                                   ? QStringLiteral("HH:mm:ss")
+                                   : QStringLiteral("dd.MM.yyyy HH:mm:ss");
+        details += QStringLiteral(", начало ") + found.started.toString(format);
+    }
+    return QStringLiteral("Обнаружены данные прерванного приема (%1). Восстановить?").arg(details);
 }

@@ -17,6 +17,7 @@ struct InterruptedReception
 {
     QString path;
     PollMode mode = PollMode::FromMemory;
+    // Invalid when the journal's name holds no date.
     QDateTime started;
     // Complete lines in the journal.
     int lines = 0;
@@ -45,11 +46,16 @@ public:
     void end();
 
     // The journal a reception left in folder, if any: the newest when there are several. A
-    // journal that a running copy of the program still writes or holds is not offered.
+    // journal that a running copy of the program still writes or holds is not offered; one
+    // whose writer has ended, also as a zombie, is. An empty journal of an ended writer is
+    // removed.
     static std::optional<InterruptedReception> find(const QString &folder);
     // Takes found over for this process, so that no other copy of the program offers it
     // while this one holds its rows; returns the journal's path now.
     static QString adopt(const InterruptedReception &found);
+    // The question that offers found back: its count of lines, and its start, with the date
+    // when that is not today.
+    static QString offerText(const InterruptedReception &found, const QDate &today);
 
 private:
     void run();

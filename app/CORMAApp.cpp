@@ -31,7 +31,7 @@ int CORMAApp::run(const QString &dataFile)
     QTimer::singleShot(0, &dialog, [&dialog, journalFolder, dataFile] {
         dialog.OfferInterruptedReception(journalFolder);
         if (!dataFile.isEmpty())
-            dialog.acquisition().readBack(dataFile);
+            dialog.OpenDataFile(dataFile);
     });
     QApplication::exec();
     m_prompts.setParentWindow(nullptr);

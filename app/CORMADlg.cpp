@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDate>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QHeaderView>
@@ -69,8 +70,10 @@ CORMADlg::CORMADlg(Prompts &prompts, QSettings &settings, SpreadsheetLauncher &s
     setMinimumSize(size());
     setWindowIcon(ApplicationIcon());
     m_portName = m_settings.value(PortKey, FileSource).toString();
-    restoreGeometry(m_settings.value(MainWindowKey).toByteArray());
     SetupTable();
+    // The margins are those of the template's size; the remembered size is laid out with them.
+    restoreGeometry(m_settings.value(MainWindowKey).toByteArray());
+    LayoutControls();
     FillSourceList();
     connectControls();
     assignKeys();
@@ -177,11 +180,11 @@ void CORMADlg::connectControls()
 {
     connect(m_sourceList, &QComboBox::activated, this, &CORMADlg::OnSourceSelected);
     connect(static_cast<QPushButton *>(control(IDC_GET_DATA)), &QPushButton::clicked, this,
-            [this] { m_acquisition.OnGetData(); });
+            &CORMADlg::OnGetData);
     connect(static_cast<QPushButton *>(control(IDCANCEL)), &QPushButton::clicked, this,
             &CORMADlg::reject);
     connect(static_cast<QPushButton *>(control(IDC_SAVE)), &QPushButton::clicked, this,
-            &CORMADlg::OnSave);
+            [this] { OnSave(); });
     connect(static_cast<QPushButton *>(control(IDC_EXCEL)), &QPushButton::clicked, this,
             &CORMADlg::OnExcel);
     connect(static_cast<QPushButton *>(control(IDC_GRAPH)), &QPushButton::clicked, this,
@@ -224,6 +227,43 @@ void CORMADlg::OnSourceSelected(int index)
     }
     m_acquisition.setSource(m_portName, m_sourceIsFile);
     UpdateControls();
+}
+
+void CORMADlg::OnGetData()
+{
+    const AcquisitionState state = m_acquisition.state();
+    const bool starts = state == AcquisitionState::Idle || state == AcquisitionState::DataReady;
+    if (starts && !mayDropReception())
+        return;
+    m_acquisition.OnGetData();
+}
+
+bool CORMADlg::mayDropReception()
+{
+    if (!m_acquisition.holdsUnsavedRows())
+        return true;
+    switch (m_prompts.message(QStringLiteral("Сохранить полученные данные?"),
+                              QStringLiteral("ORMA"), Prompts::Icon::Question,
+                              Prompts::Buttons::YesNoCancel)) {
+    case Prompts::Answer::Yes:
+        return OnSave();
+    case Prompts::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CORMADlg::OpenDataFile(const QString &path)
+{
+    for (int index = 0; index < m_sourceList->count(); ++index) {
+        if (m_sourceList->itemText(index) == FileSource && m_sourceList->itemData(index).toBool()) {
+            m_sourceList->setCurrentIndex(index);
+            OnSourceSelected(index);
+            break;
+        }
+    }
+    m_acquisition.readBack(path);
 }
 
 void CORMADlg::OnModeChosen(PollMode mode)
@@ -273,9 +313,13 @@ std::vector<int> CORMADlg::selectedRows() const
     return rows;
 }
 
-void CORMADlg::OnSave()
+bool CORMADlg::OnSave()
 {
-    SaveMeasurements(m_prompts, table(), selectedRows(), m_acquisition.receivedBytes());
+    const bool saved =
+        SaveMeasurements(m_prompts, table(), selectedRows(), m_acquisition.receivedBytes());
+    if (saved)
+        m_acquisition.markSaved();
+    return saved;
 }
 
 void CORMADlg::OnExcel()
@@ -305,10 +349,7 @@ void CORMADlg::OfferInterruptedReception(const QString &journalFolder)
     const std::optional<InterruptedReception> found = ReceptionJournal::find(journalFolder);
     if (!found)
         return;
-    const QString text =
-        QStringLiteral("Обнаружены данные прерванного приема (%1 строк, начало %2). Восстановить?")
-            .arg(found->lines)
-            .arg(found->started.toString(QStringLiteral("HH:mm:ss")));
+    const QString text = ReceptionJournal::offerText(*found, QDate::currentDate());
     if (m_prompts.message(text, QStringLiteral("Прием данных"), Prompts::Icon::Question,
                           Prompts::Buttons::YesNo) != Prompts::Answer::Yes) {
         QFile::remove(found->path);
@@ -317,9 +358,7 @@ void CORMADlg::OfferInterruptedReception(const QString &journalFolder)
     (found->mode == PollMode::Continuous ? m_continuousButton : m_fromMemoryButton)
         ->setChecked(true);
     OnModeChosen(found->mode);
-    // Kept until the window closes normally, in case the program ends again before a save.
-    m_restoredJournal = ReceptionJournal::adopt(*found);
-    m_acquisition.readBack(m_restoredJournal);
+    m_acquisition.restoreJournal(*found);
 }
 
 void CORMADlg::OnGraphOfReception()
@@ -363,6 +402,9 @@ void CORMADlg::keyPressEvent(QKeyEvent *event)
 
 void CORMADlg::reject()
 {
+    // A reception that runs is ended without a question, so that closing is never held up.
+    if (!mayDropReception())
+        return;
     // A long printout would hold the closing window for its whole length; it is dropped.
     const QDeadlineTimer printoutsEnd(PrintoutCancelWaitMs);
     CancelPrintouts(*this, printoutsEnd);
@@ -373,8 +415,6 @@ void CORMADlg::reject()
     m_settings.setValue(PortKey, m_portName);
     m_settings.setValue(MainWindowKey, saveGeometry());
     m_settings.sync();
-    if (!m_restoredJournal.isEmpty())
-        QFile::remove(m_restoredJournal);
     QDialog::reject();
 }
 

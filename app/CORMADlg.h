@@ -44,7 +44,8 @@ public:
 
     // The selected rows in ascending order.
     std::vector<int> selectedRows() const;
-    void OnSave();
+    // "Сохранить..."; true when a file was written.
+    bool OnSave();
     void OnExcel();
     void OnGraph();
     // "График приема": the graph window on every row of the current reception, also while it
@@ -53,6 +54,9 @@ public:
     // Asks whether to read back the reception a journal in journalFolder kept when the
     // program ended during it; removes the journal when the user declines.
     void OfferInterruptedReception(const QString &journalFolder);
+    // Reads the data file at path back, as a double click on it in the file manager asks, and
+    // makes "file" the source of the next reception.
+    void OpenDataFile(const QString &path);
     void OnPrint();
     GraphLaunch &graphLaunch() { return m_graphLaunch; }
 
@@ -68,6 +72,11 @@ private:
     void SetupTable();
     void FillSourceList();
     void OnSourceSelected(int index);
+    void OnGetData();
+    // Before rows of a reception that are on disk nowhere else leave the table, asks whether
+    // to save them; false when they must stay (the user cancelled, or the save did not go
+    // through).
+    bool mayDropReception();
     void OnModeChosen(PollMode mode);
     void recordLayoutMargins();
     void connectControls();
@@ -101,5 +110,4 @@ private:
     int m_buttonColumnMargin = 0;
     int m_listBottomMargin = 0;
     int m_listRightMargin = 0;
-    QString m_restoredJournal;
 };

@@ -1,7 +1,9 @@
 #include "app/CORMAApp.h"
+#include "app/CommandLine.h"
 #include "companions/ProcessMemory.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QStringList>
 
 #include <cstdio>
@@ -9,16 +11,23 @@
 int main(int argc, char **argv)
 {
     KeepFreedMemoryForReuse();
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("orma"));
-    QApplication::setOrganizationName(QStringLiteral("KALMIRON"));
     // One optional argument: a data file to read back, as a double click on it in the file
     // manager hands it over.
-    const QStringList arguments = QApplication::arguments().mid(1);
-    if (arguments.size() > 1 || (arguments.size() == 1 && arguments[0].startsWith(u'-'))) {
-        std::fputs("Usage: orma [DATA-FILE]\n", stderr);
-        return 2;
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QFile::decodeName(argv[i]);
+    const CommandLine commandLine = ParseCommandLine(arguments);
+    if (commandLine.outcome != CommandLine::Outcome::Run) {
+        const bool help = commandLine.outcome == CommandLine::Outcome::Help;
+        std::fputs(CommandLineUsage, help ? stdout : stderr);
+        return help ? 0 : 2;
     }
+    // Qt sees only the program's name: a file named like one of its options (-reverse,
+    // -style) must reach the program, not change the window.
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
+    QApplication::setApplicationName(QStringLiteral("orma"));
+    QApplication::setOrganizationName(QStringLiteral("KALMIRON"));
     CORMAApp app;
-    return app.run(arguments.value(0));
+    return app.run(commandLine.dataFile);
 }

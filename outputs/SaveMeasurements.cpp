@@ -72,20 +72,20 @@ QByteArray TextForm(const ReceivedRows &table, const std::vector<int> &rows)
     return text;
 }
 
-void SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
+bool SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
                       const std::vector<int> &selectedRows, std::span<const char> received)
 {
     if (received.empty())
-        return;
+        return false;
     const QString path = prompts.saveFileName(DataFileRequest);
     if (path.isEmpty())
-        return;
+        return false;
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         prompts.message(QStringLiteral("Ошибка открытия файла"), ErrorCaption,
                         Prompts::Icon::Exclamation);
-        return;
+        return false;
     }
     bool written = false;
     if (askSelectedOnly(prompts, selectedRows)) {
@@ -95,7 +95,9 @@ void SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
         written = writeAll(file, received.data(), static_cast<qint64>(received.size()));
     }
     // commit() flushes what is still buffered: a late write failure shows up here.
-    ReportFileWritten(prompts, written && file.commit());
+    written = written && file.commit();
+    ReportFileWritten(prompts, written);
+    return written;
 }
 
 void ReportFileWritten(Prompts &prompts, bool written)

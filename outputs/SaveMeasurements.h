@@ -22,8 +22,9 @@ QByteArray TextForm(const ReceivedRows &table, const std::vector<int> &rows);
 // "Сохранить...": asks for a file and writes either the received bytes unchanged (the data
 // file) or, when rows are selected and the user wants only those, their text form. Does
 // nothing when `received` is empty. The file is replaced only when everything was written, so
-// a failed save leaves a file that was there as it was. Reports the outcome to the user.
-void SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
+// a failed save leaves a file that was there as it was. Reports the outcome to the user;
+// true when a file was written.
+bool SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
                       const std::vector<int> &selectedRows, std::span<const char> received);
 
 // Tells the user how writing a file ended: "Данные успешно записаны в файл." or "Ошибка записи

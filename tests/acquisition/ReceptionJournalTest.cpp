@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -12,6 +13,10 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -77,6 +82,7 @@ TEST(ReceptionJournal, ARestartFindsTheNewestJournalAndCountsOnlyCompleteLines)
               .constData(),
           "1\n");
     write("reception-memory-20261209-080000-1.orm.part", "not a journal\n");
+    write("reception-memory-20261209-090000-999999993.orm", "");
     write("notes.orm", "not a journal\n");
 
     const std::optional<InterruptedReception> found = ReceptionJournal::find(dir.path());
@@ -86,6 +92,7 @@ TEST(ReceptionJournal, ARestartFindsTheNewestJournalAndCountsOnlyCompleteLines)
     EXPECT_EQ(found->mode, PollMode::Continuous);
     EXPECT_EQ(found->started, QDateTime(QDate(2026, 12, 8), QTime(8, 0, 0)));
     EXPECT_EQ(found->lines, 1);
+    EXPECT_FALSE(QFile::exists(dir.filePath("reception-memory-20261209-090000-999999993.orm")));
     EXPECT_FALSE(ReceptionJournal::find(dir.filePath(QStringLiteral("none"))).has_value());
 
     // Taken over by this process, it is no longer offered; the older one is.
@@ -95,6 +102,90 @@ TEST(ReceptionJournal, ARestartFindsTheNewestJournalAndCountsOnlyCompleteLines)
     EXPECT_TRUE(
         ReceptionJournal::find(dir.path())
             ->path.endsWith(QStringLiteral("reception-memory-20261207-235959-999999991.orm")));
+}
+
+TEST(ReceptionJournal, AKilledWriterThatIsNotReapedYetNoLongerHoldsItsJournal)
+{
+    QTemporaryDir dir;
+    // Children of this process share its command name: one ends at once and stays a zombie
+    // until it is reaped, one lives on.
+    const pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    const pid_t running = fork();
+    if (running == 0) {
+        pause();
+        _exit(0);
+    }
+    ASSERT_GT(ended, 0);
+    ASSERT_GT(running, 0);
+    siginfo_t info{};
+    // Waits for the end without reaping it.
+    ASSERT_EQ(waitid(P_PID, static_cast<id_t>(ended), &info, WEXITED | WNOWAIT), 0);
+    const auto journalOf = [&dir](pid_t pid, const char *started) {
+        const QString path = dir.filePath(
+            QStringLiteral("reception-memory-%1-%2.orm").arg(QString::fromUtf8(started)).arg(pid));
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("1\n");
+        return path;
+    };
+    const QString zombies = journalOf(ended, "20261208-080000");
+    // Newer, but its writer runs.
+    journalOf(running, "20261208-090000");
+
+    const std::optional<InterruptedReception> found = ReceptionJournal::find(dir.path());
+    kill(running, SIGKILL);
+    waitpid(running, nullptr, 0);
+    waitpid(ended, nullptr, 0);
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->path, zombies);
+}
+
+TEST(ReceptionJournal, TheOfferCountsLinesInRussianAndDatesAStartBeforeToday)
+{
+    const QDate today(2026, 12, 9);
+    InterruptedReception found;
+    found.lines = 344;
+    found.started = QDateTime(today, QTime(22, 58, 24));
+    EXPECT_EQ(ReceptionJournal::offerText(found, today),
+              "Обнаружены данные прерванного приема (344 строки, начало 22:58:24). Восстановить?");
+    found.lines = 1;
+    found.started = QDateTime(QDate(2026, 12, 8), QTime(23, 59, 59));
+    EXPECT_EQ(ReceptionJournal::offerText(found, today),
+              "Обнаружены данные прерванного приема (1 строка, начало 08.12.2026 23:59:59). "
+              "Восстановить?");
+    found.lines = 5;
+    found.started = QDateTime();
+    EXPECT_EQ(ReceptionJournal::offerText(found, today),
+              "Обнаружены данные прерванного приема (5 строк). Восстановить?");
+}
+
+TEST(ReceptionJournal, AJournalWhoseNameHoldsNoDateIsOfferedWithoutOneAndStaysFindable)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("reception-continuous-20261399-256199-1.orm"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("10:00:00:00 E=0.950 T= 100\r\n");
+    file.close();
+
+    std::optional<InterruptedReception> found = ReceptionJournal::find(dir.path());
+    ASSERT_TRUE(found.has_value());
+    EXPECT_FALSE(found->started.isValid());
+    EXPECT_EQ(found->lines, 1);
+    EXPECT_FALSE(ReceptionJournal::offerText(*found, QDate::currentDate()).contains("начало"));
+
+    // Taken over, the journal keeps its name but for the writer: a program that ends before
+    // the rows are saved finds it again.
+    const QString adopted = ReceptionJournal::adopt(*found);
+    EXPECT_EQ(QFileInfo(adopted).fileName(),
+              QStringLiteral("reception-continuous-20261399-256199-%1.orm")
+                  .arg(QCoreApplication::applicationPid()));
+    QFile::rename(adopted, path);
+    found = ReceptionJournal::find(dir.path());
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->mode, PollMode::Continuous);
 }
 
 TEST(ReceptionJournal, AFolderThatCannotBeMadeKeepsNoJournal)

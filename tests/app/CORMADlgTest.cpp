@@ -12,6 +12,7 @@
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -26,6 +27,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -536,7 +539,9 @@ TEST_F(MainDialogTest, EmptyOrMissingDataFile)
     EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::Idle);
 
     click(IDC_GET_DATA);
-    EXPECT_EQ(m_prompts.texts().last(), "Ошибка открытия файла");
+    EXPECT_EQ(m_prompts.texts().last(), "Ошибка открытия файла\n" +
+                                            m_configDir.filePath("missing.orm") +
+                                            "\nФайл не найден.");
 
     // A cancelled dialog says nothing.
     click(IDC_GET_DATA);
@@ -675,9 +680,8 @@ TEST_F(SavedDataTest, SpreadsheetReceivesTheWorkbook)
 TEST_F(SavedDataTest, OutputButtonsStayWhileANewReceptionRuns)
 {
     download(2);
-    m_prompts.onMessage = [this](const ScriptedPrompts::Shown &) {
-        m_instrument->write(numberedLine(1, 1, 100));
-    };
+    sendWhenPrompted(*m_instrument, numberedLine(1, 1, 100));
+    m_prompts.answers = {Prompts::Answer::No};
     click(IDC_GET_DATA);
     EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::Receiving);
     EXPECT_TRUE(control(IDC_SAVE)->isVisible());
@@ -702,6 +706,7 @@ TEST_F(SavedDataTest, GraphWindowShowsTheDownloadAndOnlyHidesOnClose)
     EXPECT_EQ(m_dialog->graphLaunch().graphWnd(), graph);
     EXPECT_TRUE(graph->isVisible());
 
+    m_prompts.answers = {Prompts::Answer::No};
     m_dialog->reject();
     EXPECT_EQ(m_dialog->graphLaunch().graphWnd(), nullptr);
 }
@@ -728,4 +733,127 @@ TEST_F(SavedDataTest, GraphMenuPrintWritesAPdf)
     emit graph->printRequested();
     EXPECT_EQ(m_prompts.printDialogs, 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(pdf).size() > 0; }, 10000));
+}
+
+TEST_F(SavedDataTest, ClosingOrANewReceptionAsksToSaveRowsThatAreOnDiskNowhere)
+{
+    download(3);
+    const QString question = "Сохранить полученные данные?";
+    const auto asked = [&] {
+        const bool once = m_prompts.shown.size() == 1 && m_prompts.shown[0].text == question &&
+                          m_prompts.shown[0].buttons == Prompts::Buttons::YesNoCancel;
+        m_prompts.shown.clear();
+        return once;
+    };
+
+    // Cancel, and a save whose dialog is cancelled, keep the window and its rows.
+    m_prompts.answers = {Prompts::Answer::Cancel};
+    QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
+    EXPECT_TRUE(asked());
+    m_prompts.answers = {Prompts::Answer::Yes};
+    m_dialog->close();
+    EXPECT_TRUE(m_dialog->isVisible());
+    EXPECT_EQ(m_prompts.fileRequests.size(), 1u);
+    EXPECT_TRUE(asked());
+    // A new reception would replace the rows: the same question, and the port stays closed.
+    m_prompts.answers = {Prompts::Answer::Cancel};
+    click(IDC_GET_DATA);
+    EXPECT_TRUE(asked());
+    EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::DataReady);
+    EXPECT_EQ(rows(), 3);
+
+    // Yes saves the data file and closes.
+    const QString path = m_configDir.filePath("kept.orm");
+    m_prompts.answers = {Prompts::Answer::Yes};
+    m_prompts.paths = {path};
+    m_dialog->reject();
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(m_prompts.texts(), (QStringList{question, "Данные успешно записаны в файл."}));
+    m_prompts.shown.clear();
+
+    // Rows read back from a file, and rows saved, are on disk: closing asks nothing.
+    openDialog(m_port);
+    readBack(path);
+    ASSERT_EQ(rows(), 3);
+    m_dialog->reject();
+    EXPECT_FALSE(m_dialog->isVisible());
+    download(2);
+    m_prompts.paths = {m_configDir.filePath("second.orm")};
+    click(IDC_SAVE);
+    m_prompts.shown.clear();
+    m_dialog->reject();
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_TRUE(m_prompts.shown.empty());
+}
+
+TEST_F(MainDialogTest, ARestoredJournalGoesOnlyOnceItsRowsWereReadWholeAndLeftTheTable)
+{
+    const QString folder = m_configDir.filePath("journals");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const auto leaveJournal = [&](const std::string &bytes) {
+        // Its writer, process 1, is no copy of this program.
+        std::ofstream(QDir(folder).filePath("reception-memory-20261208-080000-1.orm").toStdString(),
+                      std::ios::binary)
+            << bytes;
+    };
+    const auto journals = [&] { return QDir(folder).entryList(QDir::Files); };
+    const auto restore = [&] {
+        openDialog("file");
+        m_prompts.answers = {Prompts::Answer::Yes};
+        m_dialog->OfferInterruptedReception(folder);
+        EXPECT_TRUE(waitForState(AcquisitionState::DataReady, 20000));
+    };
+
+    std::string lines;
+    for (int i = 1; i <= 4; ++i)
+        lines += numberedLine(i, i, 500 + i);
+    leaveJournal(lines);
+    restore();
+    EXPECT_EQ(rows(), 4);
+    ASSERT_EQ(journals().size(), 1);
+    // The restored rows are on disk only in the journal: closing asks, and No lets them go.
+    m_prompts.shown.clear();
+    m_prompts.answers = {Prompts::Answer::No};
+    m_dialog->reject();
+    EXPECT_EQ(m_prompts.texts(), QStringList{"Сохранить полученные данные?"});
+    EXPECT_TRUE(journals().isEmpty());
+
+    // Restored and saved, the journal goes with the save.
+    leaveJournal(lines);
+    restore();
+    m_prompts.paths = {m_configDir.filePath("restored.orm")};
+    click(IDC_SAVE);
+    EXPECT_TRUE(journals().isEmpty());
+    m_dialog->reject();
+
+    // A journal larger than the buffer is restored in part: it stays after the window.
+    std::string large;
+    while (large.size() <= ReceiveBufferSize)
+        large += lines;
+    leaveJournal(large);
+    restore();
+    m_prompts.answers = {Prompts::Answer::No};
+    m_dialog->reject();
+    EXPECT_FALSE(m_dialog->isVisible());
+    ASSERT_EQ(journals().size(), 1);
+    EXPECT_EQ(QFileInfo(QDir(folder).filePath(journals()[0])).size(),
+              static_cast<qint64>(large.size()));
+}
+
+TEST_F(MainDialogTest, AFileNamedAtTheStartIsReadFromTheSourceFileAndAPipeIsRefusedAtOnce)
+{
+    PseudoTerminal instrument;
+    openDialog(QString::fromStdString(instrument.slavePath()));
+    const QString fifo = m_configDir.filePath("pipe.orm");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    // No writer ever comes: opening it would wait forever.
+    m_dialog->OpenDataFile(fifo);
+    EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::Idle);
+    ASSERT_EQ(m_prompts.shown.size(), 1u);
+    EXPECT_EQ(m_prompts.shown[0].text, "Ошибка открытия файла\n" + fifo +
+                                           "\nЭто не обычный файл, а папка, устройство или канал.");
+    // The source is "file" now: the next reception asks for a file, not for the instrument.
+    EXPECT_EQ(control<QComboBox>(IDC_SOURCE)->currentText(), "file");
+    EXPECT_TRUE(m_dialog->sourceIsFile());
 }

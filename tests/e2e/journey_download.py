@@ -1,5 +1,6 @@
 """A memory download as a new user makes it: the prompt, the rows with their cells, the
-reception ending by itself and the output buttons appearing."""
+reception ending by itself and the output buttons appearing; closing then asks whether to save
+the rows, and Отмена keeps them."""
 
 from orma_e2e import Journey, check, run
 
@@ -25,6 +26,14 @@ def journey():
             check(row[4] != "", "an empty mode")
         for shown in ("Сохранить...", "Печатать...", "в  Exel", "График", "Получить данные"):
             j.find(main, "push button", shown)
+
+        # The rows are nowhere but in the table: closing asks to save them, Отмена keeps them.
+        j.press("Завершить")
+        j.answer(j.message_box("Сохранить полученные данные?"), "Отмена")
+        check(j.table_rows(main) == rows, "the rows changed after closing was cancelled")
+        j.key("Escape")
+        j.answer(j.message_box("Сохранить полученные данные?"), "Нет")
+        check(j.wait_for_exit(10) == 0, "ORMA did not end normally")
 
 
 run(journey)

@@ -37,14 +37,25 @@ def newest_in_view(table):
     return grid.nRows > 0 and is_showing(grid.getAccessibleAt(grid.nRows - 1, 0))
 
 
+def line_count(count):
+    """A count of lines as the program writes it, in the Russian plural form."""
+    form = "строк" if 11 <= count % 100 <= 14 else \
+        {1: "строка", 2: "строки", 3: "строки", 4: "строки"}.get(count % 10, "строк")
+    return f"{count} {form}"
+
+
 def journals(j):
     folder = os.path.join(j.data_dir, "KALMIRON", "orma")
     return os.listdir(folder) if os.path.isdir(folder) else []
 
 
-def start_continuous(j, main):
+def start_continuous(j, main, unsaved=False):
+    """Starts a continuous reception; unsaved: over rows of the last one that were not saved,
+    which the user lets go."""
     j.click(j.find(main, "radio button", "Непрерывно"))
     j.press("Получить данные")
+    if unsaved:
+        j.answer(j.message_box("Сохранить полученные данные?"), "Нет")
     j.answer(j.message_box("Переведите прибор в режим \"сбор данных\"."))
     j.find(main, "push button", "Прервать")
 
@@ -112,8 +123,9 @@ def journey():
                     for n, t, temperature, e, mode in rows]
         check(lines == [TITLES] + expected, f"the CSV file holds {lines[:2]}...")
 
-        # A reception the program does not survive: its rows come back from the journal.
-        start_continuous(j, main)
+        # A reception the program does not survive: its rows come back from the journal. The
+        # rows went to a CSV file, not to a data file: they count as not saved.
+        start_continuous(j, main, unsaved=True)
         j.wait_until("some rows", lambda: len(j.table_rows(main)) >= 5)
         os.kill(j.instrument.pid, signal.SIGSTOP)
         # The journal is flushed at least once a second.
@@ -127,12 +139,14 @@ def journey():
         main = j.start_orma(port)
         offer = j.message_box("Обнаружены данные прерванного приема")
         offered = " ".join(text_of(label) for label in find_all(offer, "label"))
-        check(f"({len(shown)} строк, начало " in offered, f"the offer reads {offered!r}")
+        check(f"({line_count(len(shown))}, начало " in offered, f"the offer reads {offered!r}")
         j.answer(offer, "Да")
         j.wait_until("the restored rows",
                      lambda: find_all(main, "push button", "Сохранить...") and
                      j.table_rows(main) == shown, timeout=30)
+        # The restored rows are on disk only in the journal: closing asks first.
         j.press("Завершить")
+        j.answer(j.message_box("Сохранить полученные данные?"), "Нет")
         check(j.wait_for_exit(10) == 0, "ORMA did not end normally")
         check(not journals(j), f"the restored journal is left after a normal end: {journals(j)}")
 

@@ -1,9 +1,10 @@
 """A reception saved in both forms through the file dialog and read back through the source
 "file": the data file holds the instrument's bytes and gives the table of the download again,
-the text file the same readings numbered from 0; the data file named on the command line is
-read back at the start, in a window of the size the user left it. Along the way, a save into
-a folder that does not exist and the reading of an empty file: the program says so and goes
-on. Without a spreadsheet application, "в  Exel" ends in a saved workbook."""
+the text file the same readings numbered from 0; the data file named on the command line (after
+"--") is read back at the start, with "file" as the source, in a window of the size the user
+left it, laid out as at the first start. Along the way, a save into a folder that does not
+exist and the reading of an empty file: the program says so and goes on. Without a spreadsheet
+application, "в  Exel" ends in a saved workbook."""
 
 import os
 import subprocess
@@ -18,6 +19,16 @@ def journey():
     with Journey("save_and_read_back", time_limit=90) as j:
         port = j.start_instrument("--memory", RECORDS, "--delay", "1", "--line-delay", "10")
         main = j.start_orma(port)
+
+        def right_margins(main):
+            """The gaps from the table's right edge to the button column, and from the column
+            to the window's right edge."""
+            table = find_all(main, "tree")[0]
+            close = j.find(main, "push button", "Завершить")
+            window_right = extents(main)[0] + extents(main)[2]
+            return (extents(close)[0] - (extents(table)[0] + extents(table)[2]),
+                    window_right - (extents(close)[0] + extents(close)[2]))
+        first_margins = right_margins(main)
         downloaded = j.download(main, RECORDS)
 
         def save(path):
@@ -101,10 +112,14 @@ def journey():
         check(j.wait_for_exit(10) == 0, "ORMA did not end normally")
         # No application on this desktop opens a workbook.
         j.env["XDG_DATA_DIRS"] = j.files_dir
-        main = j.start_orma(None, data_file)
+        main = j.start_orma(None, "--", data_file)
         j.wait_until("the data file given at the start read back", lambda: j.table_rows(
             main) == downloaded and find_all(main, "push button", "Сохранить..."), timeout=30)
         check(extents(main)[2:] == (720, 560), f"the window is {extents(main)[2:]} after a restart")
+        # The controls are laid out for the remembered size as for the first one.
+        check(right_margins(main) == first_margins, f"table to buttons to window edge: "
+              f"{right_margins(main)} px after a restart, {first_margins} px at the first start")
+        check(j.find(main, "combo box").name == "file", "the source is not file after the start")
 
         # The rows still reach a workbook: saved where the user says.
         j.press("в  Exel")

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the command line of orma asks for: `orma [--] [DATA-FILE]`, or `orma --help`.
+struct CommandLine
+{
+    enum class Outcome
+    {
+        Run,
+        Help,
+        Misuse
+    };
+    Outcome outcome = Outcome::Run;
+    // The data file to read back at the start; empty for none.
+    QString dataFile;
+};
+
+// The arguments after the program's name. An argument with a leading dash is an option until
+// "--"; after it, it is a file name (`orma -- -x.orm`). More than one file is a misuse.
+CommandLine ParseCommandLine(const QStringList &arguments);
+
+// The usage line, ended by a newline.
+inline constexpr char CommandLineUsage[] = "Usage: orma [--] [DATA-FILE]\n";

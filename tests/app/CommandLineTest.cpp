@@ -1,0 +1,32 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+TEST(CommandLine, ADashedNameIsAFileOnlyAfterTwoDashesAndEveryOtherOptionIsAMisuse)
+{
+    using Outcome = CommandLine::Outcome;
+    struct Case
+    {
+        QStringList arguments;
+        Outcome outcome;
+        QString dataFile;
+    };
+    const Case cases[] = {
+        {{}, Outcome::Run, {}},
+        {{"data.orm"}, Outcome::Run, "data.orm"},
+        {{"--", "-x.orm"}, Outcome::Run, "-x.orm"},
+        {{"--", "--"}, Outcome::Run, "--"},
+        {{"--help"}, Outcome::Help, {}},
+        // Qt's own options are not the program's: a name that looks like one follows "--".
+        {{"-x.orm"}, Outcome::Misuse, {}},
+        {{"-reverse"}, Outcome::Misuse, {}},
+        {{"a.orm", "b.orm"}, Outcome::Misuse, {}},
+        {{"--", "a.orm", "b.orm"}, Outcome::Misuse, {}},
+        {{""}, Outcome::Misuse, {}},
+    };
+    for (const Case &c : cases) {
+        const CommandLine parsed = ParseCommandLine(c.arguments);
+        EXPECT_EQ(parsed.outcome, c.outcome) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(parsed.dataFile, c.dataFile) << c.arguments.join(' ').toStdString();
+    }
+}
