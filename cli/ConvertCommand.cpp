@@ -35,10 +35,9 @@ QString write(Form form, const QString &path, const ReceivedRows &table)
     const std::vector<int> rows = RowsToTake(table, {});
     switch (form) {
     case Form::Workbook:
-        return WriteWorkbookFile(path, GetRowTexts(table, rows));
+        return WriteWorkbookFile(path, GetRowTexts(table, rows), InPlaceWrites::Allowed);
     case Form::Csv:
-        return WriteCsvFile(path, table, rows) ? QString()
-                                               : Say("запись не удалась", "not written");
+        return WriteCsvFile(path, table, rows, InPlaceWrites::Allowed);
     case Form::Text: {
         const QByteArray text = TextForm(table, rows);
         QSaveFile file(path);

@@ -2,8 +2,7 @@
 
 #include "acquisition/DeviceParser.h"
 #include "acquisition/ReceivedRows.h"
-
-#include <QSaveFile>
+#include "companions/OutputFile.h"
 
 #include <algorithm>
 #include <climits>
@@ -47,9 +46,9 @@ bool askSelectedOnly(Prompts &prompts, const std::vector<int> &selectedRows)
                            Prompts::Buttons::YesNo) == Prompts::Answer::Yes;
 }
 
-bool writeAll(QSaveFile &file, const char *data, qint64 size)
+bool writeAll(OutputFile &file, const char *data, qint64 size)
 {
-    return file.write(data, size) == size;
+    return file.device().write(data, size) == size;
 }
 
 } // namespace
@@ -78,11 +77,11 @@ void SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
     if (received.empty())
         return;
     const QString path = prompts.saveFileName(DataFileRequest);
-    if (path.isEmpty())
+    if (path.isEmpty() || !AcceptSaveTarget(prompts, path))
         return;
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    OutputFile file(path, InPlaceWrites::Refused);
+    if (!file.open()) {
         prompts.message(QStringLiteral("Ошибка открытия файла"), ErrorCaption,
                         Prompts::Icon::Exclamation);
         return;
@@ -96,6 +95,17 @@ void SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
     }
     // commit() flushes what is still buffered: a late write failure shows up here.
     ReportFileWritten(prompts, written && file.commit());
+}
+
+bool AcceptSaveTarget(Prompts &prompts, const QString &path)
+{
+    if (SaveTargetOf(path) == SaveTarget::Replaced)
+        return true;
+    prompts.message(QStringLiteral("«%1» не обычный файл, а устройство, канал или папка.\n"
+                                   "Данные в него не записываются: выберите другой файл.")
+                        .arg(path),
+                    ErrorCaption, Prompts::Icon::Exclamation);
+    return false;
 }
 
 void ReportFileWritten(Prompts &prompts, bool written)
