@@ -2,6 +2,8 @@
 
 #include "cli/CliSupport.h"
 
+#include "companions/OutputFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -34,12 +36,12 @@ int ReadInput(const QString &path, PollMode mode, ReadBack &readBack)
 }
 
 std::optional<QStringList> OutputPaths(const QStringList &inputs, const QString &output,
-                                       const QString &suffix, bool force, QString &error)
+                                       const QString &suffix, bool force, int &status)
 {
     const bool intoFolder = QFileInfo(output).isDir();
     if (inputs.size() > 1 && !intoFolder) {
-        error = Say("для нескольких входных файлов -o должен быть папкой",
-                    "with several inputs -o must be a folder");
+        status = Fail(ExitUsage, Say("для нескольких входных файлов -o должен быть папкой",
+                                     "with several inputs -o must be a folder"));
         return std::nullopt;
     }
     QStringList outputs;
@@ -51,17 +53,25 @@ std::optional<QStringList> OutputPaths(const QStringList &inputs, const QString 
                                  : output;
         const QString canonical = QFileInfo(path).absoluteFilePath();
         if (taken.contains(canonical) || canonical == QFileInfo(input).absoluteFilePath()) {
-            error = Say("%1: выходной файл совпадает с другим файлом",
-                        "%1: the output would overwrite another file of this run")
-                        .arg(path);
+            status = Fail(ExitUsage, Say("%1: выходной файл совпадает с другим файлом",
+                                         "%1: the output would overwrite another file of this run")
+                                         .arg(path));
             return std::nullopt;
         }
         taken.insert(canonical);
-        if (!force && QFileInfo::exists(path)) {
-            error.clear();
-            Fail(ExitOutputExists, Say("%1: файл уже есть (--force заменит его)",
-                                       "%1: already exists (--force replaces it)")
-                                       .arg(path));
+        const SaveTarget target = SaveTargetOf(path);
+        if (target == SaveTarget::Refused) {
+            status = Fail(ExitFailure,
+                          Say("%1: не обычный файл, не канал и не символьное устройство: "
+                              "не записывается",
+                              "%1: not a regular file, a pipe or a character device: not written")
+                              .arg(path));
+            return std::nullopt;
+        }
+        if (!force && target == SaveTarget::Replaced && QFileInfo::exists(path)) {
+            status = Fail(ExitOutputExists, Say("%1: файл уже есть (--force заменит его)",
+                                                "%1: already exists (--force replaces it)")
+                                                .arg(path));
             return std::nullopt;
         }
         outputs << path;
