@@ -242,8 +242,10 @@ int RunPlot(const QStringList &words)
     const GraphPrintContext page = pageOf(graph, start, end);
     if (page.series.walk.empty())
         return Fail(ExitInputUnreadable,
-                    Say("%1: нет измерений между %2 и %3", "%1: no readings between %2 and %3")
-                        .arg(input, ClockText(start), ClockText(end)));
+                    Say("%1: нет измерений между %2 и %3 (в файле они с %4 до %5)",
+                        "%1: no readings between %2 and %3 (the file's run from %4 to %5)")
+                        .arg(input, TimeText(start), TimeText(bounds.to.value_or(end)),
+                             TimeText(first), TimeText(last)));
     if (const QString written = writePicture(*picture, output, page, *pixels); !written.isEmpty())
         return Fail(ExitFailure,
                     Say("%1: не записан: %2", "%1: not written: %2").arg(output, written));
