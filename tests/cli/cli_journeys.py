@@ -305,6 +305,27 @@ def unusual_outputs(work):
         os.remove(stray)
 
 
+def pipe_input(work):
+    """A named pipe is read until its writer closes it, the writer silent at first; a pipe that
+    no program opens for writing is given up, not waited on for ever."""
+    pipe = os.path.join(work, "input.orm")
+    os.mkfifo(pipe)
+    with open(SAMPLE, "rb") as f:
+        sample = f.read()
+
+    def write_late():
+        with open(pipe, "wb") as writer:
+            time.sleep(1)
+            writer.write(sample)
+    writer = threading.Thread(target=write_late)
+    writer.start()
+    figures = json.loads(cli("stats", pipe, "--json"))
+    writer.join()
+    check(figures["count"] == 120, f"{figures['count']} readings through the pipe")
+    cli("stats", pipe, status=3, says="no program opened the pipe for writing")
+    os.remove(pipe)
+
+
 def refusals(work):
     table = os.path.join(work, "measurements.csv")
     with open(table, "rb") as f:
@@ -345,8 +366,8 @@ def refusals(work):
 
 def main():
     with tempfile.TemporaryDirectory(prefix="orma-cli-") as work:
-        for journey in (conversions, statistics, plot, picture_layout, unusual_outputs, refusals,
-                        memory_download, continuous_logging_killed):
+        for journey in (conversions, statistics, plot, picture_layout, unusual_outputs,
+                        pipe_input, refusals, memory_download, continuous_logging_killed):
             started = time.monotonic()
             journey(work)
             print(f"{journey.__name__}: passed in {time.monotonic() - started:.1f} s")
