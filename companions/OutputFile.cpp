@@ -60,8 +60,8 @@ QIODevice &OutputFile::device()
 bool OutputFile::commit()
 {
     if (m_target == SaveTarget::WrittenInPlace) {
-        // A device's failure (a full disk behind /dev/full, a reader gone from a pipe) shows
-        // when the buffer is handed on or the file closed.
+        // A device's failure (the full disk behind /dev/full) shows when the buffer is handed
+        // on or the file closed.
         const bool flushed = m_direct.flush();
         m_direct.close();
         if (flushed && m_direct.error() == QFileDevice::NoError)

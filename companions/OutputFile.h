@@ -4,8 +4,6 @@
 #include <QSaveFile>
 #include <QString>
 
-#include <memory>
-
 // How a save treats the file it is given. A file that is missing or regular (also behind a
 // symbolic link) is written beside its name and moved over it only when whole, so a failed save
 // leaves what was there. A pipe or a character device (/dev/null, /dev/full, a terminal) is no
