@@ -38,7 +38,9 @@ void BM_ConvertToCsv(benchmark::State &state)
     for (auto _ : state) {
         ReadBack readBack;
         if (!readBack.read(input, PollMode::FromMemory) ||
-            !WriteCsvFile(output, readBack.table(), RowsToTake(readBack.table(), {})))
+            !WriteCsvFile(output, readBack.table(), RowsToTake(readBack.table(), {}),
+                          InPlaceWrites::Allowed)
+                 .isEmpty())
             state.SkipWithError("the conversion failed");
         state.counters["rows"] = readBack.table().rowTotal();
     }

@@ -127,9 +127,3 @@ std::optional<double> Number(const QString &text)
     const double value = text.toDouble(&ok);
     return ok && std::isfinite(value) ? std::optional(value) : std::nullopt;
 }
-
-Prompts::Answer StderrPrompts::message(const QString &text, const QString &, Icon, Buttons buttons)
-{
-    Fail(0, text);
-    return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
-}

@@ -76,13 +76,15 @@ std::optional<std::int32_t> TimeOfDay(const QString &text);
 // A decimal number; none for anything else.
 std::optional<double> Number(const QString &text);
 
-// Messages the core would show in a window, written on stderr instead; questions are
-// answered "no", and no file is ever chosen.
-class StderrPrompts final : public Prompts
+// The core's messages are meant for a window: a command line asks nothing, answers every
+// question "no", chooses no file, and says what concerns it in its own words.
+class SilentPrompts final : public Prompts
 {
 public:
-    Answer message(const QString &text, const QString &caption, Icon icon,
-                   Buttons buttons = Buttons::Ok) override;
+    Answer message(const QString &, const QString &, Icon, Buttons buttons) override
+    {
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+    }
     QString openFileName(const FileRequest &) override { return {}; }
     QString saveFileName(const FileRequest &) override { return {}; }
     std::optional<QString> askText(const QString &, const QString &, const QString &) override

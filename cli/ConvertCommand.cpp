@@ -2,12 +2,11 @@
 #include "cli/Commands.h"
 #include "cli/InputFiles.h"
 
+#include "companions/OutputFile.h"
 #include "outputs/ExcelTransfer.h"
 #include "outputs/RowTexts.h"
 #include "outputs/SaveMeasurements.h"
 #include "outputs/TableExport.h"
-
-#include <QSaveFile>
 
 namespace {
 
@@ -29,22 +28,24 @@ std::optional<Form> formOf(const QString &word)
     return std::nullopt;
 }
 
-// Every form is written beside its name and moved over it only when whole.
+// Every form is written as a save writes its file: a regular one beside its name and moved over
+// it only when whole, a pipe or device in place. Returns why it was not written, or nothing.
 QString write(Form form, const QString &path, const ReceivedRows &table)
 {
     const std::vector<int> rows = RowsToTake(table, {});
     switch (form) {
     case Form::Workbook:
-        return WriteWorkbookFile(path, GetRowTexts(table, rows));
+        return WriteWorkbookFile(path, GetRowTexts(table, rows), InPlaceWrites::Allowed);
     case Form::Csv:
-        return WriteCsvFile(path, table, rows) ? QString()
-                                               : Say("запись не удалась", "not written");
+        return WriteCsvFile(path, table, rows, InPlaceWrites::Allowed);
     case Form::Text: {
         const QByteArray text = TextForm(table, rows);
-        QSaveFile file(path);
-        const bool written =
-            file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit();
-        return written ? QString() : file.errorString();
+        OutputFile file(path, InPlaceWrites::Allowed);
+        if (!file.open())
+            return file.errorString();
+        if (file.device().write(text) != text.size())
+            return file.device().errorString();
+        return file.commit() ? QString() : file.errorString();
     }
     }
     return {};
@@ -74,18 +75,30 @@ int RunConvert(const QStringList &words)
                     Say("нужны входной файл и -o ВЫХОД", "an input and -o OUT are needed"));
 
     const QString suffix = arguments->value(QStringLiteral("--to"));
-    const std::optional<QStringList> outputs = OutputPaths(
-        arguments->operands, output, suffix, arguments->has(QStringLiteral("--force")), error);
-    if (!outputs)
-        return error.isEmpty() ? ExitOutputExists : Fail(ExitUsage, error);
-
     int status = ExitOk;
+    const std::optional<QStringList> outputs = OutputPaths(
+        arguments->operands, output, suffix, arguments->has(QStringLiteral("--force")), status);
+    if (!outputs)
+        return status;
+
     for (qsizetype i = 0; i < outputs->size(); ++i) {
         const QString &input = arguments->operands[i];
         ReadBack readBack;
         const int read = ReadInput(input, *mode, readBack);
         if (read != ExitOk) {
             status = status == ExitOk ? read : status;
+            continue;
+        }
+        // A worksheet's limit is known before a row is written.
+        if (*form == Form::Workbook && std::size_t(readBack.table().rowTotal()) > MaxWorkbookRows) {
+            Fail(ExitFailure, Say("%1: %2 измерений, а в лист книги помещается не больше %3: "
+                                  "запишите их в csv",
+                                  "%1: %2 readings, but a worksheet holds at most %3: write them "
+                                  "to csv")
+                                  .arg(input)
+                                  .arg(readBack.table().rowTotal())
+                                  .arg(qulonglong{MaxWorkbookRows}));
+            status = status == ExitOk ? ExitFailure : status;
             continue;
         }
         const QString written = write(*form, (*outputs)[i], readBack.table());

@@ -12,9 +12,11 @@
 int ReadInput(const QString &path, PollMode mode, ReadBack &readBack);
 
 // The output of each input: output itself for one input, unless it is a folder; in the folder
-// output, as the input's name with suffix, for several. None, with error set, when several
-// inputs are not given a folder (a usage fault) or when two inputs would share an output;
-// none with error empty, after saying so on stderr, when an output is there and force is not
-// set.
+// output, as the input's name with suffix, for several. None, after saying why on stderr and
+// with status set, when several inputs are not given a folder or two inputs would share an
+// output (ExitUsage), when an output is there and force is not set (ExitOutputExists), or when
+// an output is neither a regular file nor one written in place, a pipe or a character device
+// (ExitFailure). Only a regular file counts as there: a pipe or device is written, never
+// replaced.
 std::optional<QStringList> OutputPaths(const QStringList &inputs, const QString &output,
-                                       const QString &suffix, bool force, QString &error);
+                                       const QString &suffix, bool force, int &status);

@@ -2,6 +2,8 @@
 #include "cli/Commands.h"
 #include "cli/InputFiles.h"
 
+#include "companions/FormatOutTime.h"
+#include "companions/OutputFile.h"
 #include "companions/RangeBarModel.h"
 #include "graph/GraphScales.h"
 #include "outputs/GraphSeries.h"
@@ -9,22 +11,23 @@
 #include "plot/PictureSize.h"
 #include "plot/QPainterCanvas.h"
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QRegularExpression>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
-#include <limits>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
-// The page's 0.1 mm are half a pixel: labels of 2 mm are 10 pixels high.
+// The page's 0.1 mm are half a pixel, labels of 2 mm 10 pixels high, unless the texts need a
+// larger page: then the picture has fewer dots an inch, so that the page it shows is larger.
 constexpr int PlotDpi = 127;
-constexpr double DotsPerMeter = PlotDpi / 0.0254;
+constexpr int LeastDpi = 8;
 constexpr QSize DefaultSize(1000, 700);
 
 enum class Picture
@@ -46,15 +49,29 @@ std::optional<Picture> pictureOf(const QString &path)
     return std::nullopt;
 }
 
-// The page as the graph window would print it with this time window shown: the temperature
-// scale over the series' range, its labels as the bars write them.
-GraphPrintContext pageOf(TermDataFile &graph, std::int32_t start, std::int32_t end, QSize pixels)
+// The page as the graph window would print it with this time window shown, but naming only
+// what it draws: the header's interval and range and the temperature scale are those of the
+// readings within start..end, and the curve ends at the last of them. Its page size is left to
+// the resolution.
+GraphPrintContext pageOf(TermDataFile &graph, std::int32_t start, std::int32_t end)
 {
     GraphPrintContext context;
-    const ScaleSpan range =
-        TemperatureRangeFor(GraphSeriesLimits(static_cast<std::int16_t>(graph.minTemperature),
-                                              static_cast<std::int16_t>(graph.maxTemperature)));
-    context.pageSize = pixels * 254 / PlotDpi;
+    context.series = TakeGraphPrintSeries(&graph, start, end);
+    std::vector<v4TermData> &walk = context.series.walk;
+    std::erase_if(walk, [start, end](const v4TermData &record) {
+        return record.time < start || record.time > end;
+    });
+    if (!walk.empty()) {
+        const auto [lowest, highest] = std::minmax_element(
+            walk.begin(), walk.end(),
+            [](const v4TermData &a, const v4TermData &b) { return a.temperature < b.temperature; });
+        context.series.minTemperature = lowest->temperature;
+        context.series.maxTemperature = highest->temperature;
+        context.series.firstTime = walk.front().time;
+    }
+    const ScaleSpan range = TemperatureRangeFor(
+        GraphSeriesLimits(static_cast<std::int16_t>(context.series.minTemperature),
+                          static_cast<std::int16_t>(context.series.maxTemperature)));
     context.timeWindowStart = start;
     context.timeWindowEnd = end;
     context.temperatureWindowStart = range.low;
@@ -62,8 +79,29 @@ GraphPrintContext pageOf(TermDataFile &graph, std::int32_t start, std::int32_t e
     context.temperatureRangeMax = range.high;
     context.timeLabel = RangeBarLabels(RangeBarUnits::Milliseconds);
     context.temperatureLabel = RangeBarLabels(RangeBarUnits::Degrees);
-    context.series = TakeGraphPrintSeries(&graph, start, end);
     return context;
+}
+
+QSize pageSize(QSize pixels, int dpi)
+{
+    return pixels * 254 / dpi;
+}
+
+// The highest resolution, from PlotDpi down, at which every text of the page lies on it.
+int fittingDpi(GraphPrintContext context, QSize pixels)
+{
+    int dpi = PlotDpi;
+    for (; dpi > LeastDpi; dpi = dpi * 9 / 10) {
+        QImage probe(1, 1, QImage::Format_RGB32);
+        probe.setDotsPerMeterX(qRound(dpi / 0.0254));
+        probe.setDotsPerMeterY(qRound(dpi / 0.0254));
+        QPainter painter(&probe);
+        QPainterCanvas canvas(painter, QPainterCanvas::Mapping::Lometric);
+        context.pageSize = pageSize(pixels, dpi);
+        if (GraphPageFits(canvas, context))
+            break;
+    }
+    return dpi;
 }
 
 void drawPage(QPaintDevice &device, const GraphPrintContext &context, bool fillWhite, QSize pixels)
@@ -76,44 +114,51 @@ void drawPage(QPaintDevice &device, const GraphPrintContext &context, bool fillW
     canvas.flush();
 }
 
-// Drawn into a file beside its name, moved over it only when whole.
-bool writePicture(Picture picture, const QString &path, const GraphPrintContext &context,
-                  QSize pixels)
+// Drawn as a save writes its file: a regular one beside its name and moved over it only when
+// whole, a pipe or device in place. Returns why it was not written, or nothing.
+QString writePicture(Picture picture, const QString &path, GraphPrintContext context, QSize pixels)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    const int dpi = fittingDpi(context, pixels);
+    context.pageSize = pageSize(pixels, dpi);
+    OutputFile file(path, InPlaceWrites::Allowed);
+    if (!file.open())
+        return file.errorString();
     switch (picture) {
     case Picture::Png: {
         QImage image(pixels, QImage::Format_RGB32);
-        image.setDotsPerMeterX(qRound(DotsPerMeter));
-        image.setDotsPerMeterY(qRound(DotsPerMeter));
+        image.setDotsPerMeterX(qRound(dpi / 0.0254));
+        image.setDotsPerMeterY(qRound(dpi / 0.0254));
         drawPage(image, context, true, pixels);
-        if (!image.save(&file, "PNG"))
-            return false;
+        // Made in memory: the PNG library would write its own line on stderr for a failing file.
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+            return Say("PNG не составлен", "the PNG could not be made");
+        if (file.device().write(png) != png.size())
+            return file.device().errorString();
         break;
     }
     case Picture::Svg: {
         QSvgGenerator svg;
-        svg.setOutputDevice(&file);
+        svg.setOutputDevice(&file.device());
         svg.setSize(pixels);
         svg.setViewBox(QRect(QPoint(0, 0), pixels));
-        svg.setResolution(PlotDpi);
+        svg.setResolution(dpi);
         svg.setTitle(QStringLiteral("ORMA"));
         drawPage(svg, context, true, pixels);
         break;
     }
     case Picture::Pdf: {
-        QPdfWriter pdf(&file);
-        pdf.setResolution(PlotDpi);
-        pdf.setPageSize(QPageSize(QSizeF(pixels) * 25.4 / PlotDpi, QPageSize::Millimeter));
+        QPdfWriter pdf(&file.device());
+        pdf.setResolution(dpi);
+        pdf.setPageSize(QPageSize(QSizeF(pixels) * 25.4 / dpi, QPageSize::Millimeter));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setCreator(QStringLiteral("ORMA"));
         drawPage(pdf, context, false, pixels);
         break;
     }
     }
-    return file.commit();
+    return file.commit() ? QString() : file.errorString();
 }
 
 } // namespace
@@ -133,6 +178,18 @@ int RunPlot(const QStringList &words)
     const std::optional<PollMode> mode = arguments ? ModeOption(*arguments, error) : std::nullopt;
     if (!mode)
         return Fail(ExitUsage, error);
+    // Read first: "--size 800 x 500" unquoted leaves "x" and "500" among the operands.
+    const std::optional<QSize> pixels =
+        arguments->has(QStringLiteral("--size"))
+            ? ParsePictureSize(arguments->value(QStringLiteral("--size")))
+            : DefaultSize;
+    if (!pixels)
+        return Fail(ExitUsage, Say("--size: ШxВ одним словом, например --size 800x500, стороны "
+                                   "от %1 до %2 точек",
+                                   "--size: WxH as one word, such as --size 800x500, sides of %1 "
+                                   "to %2 pixels")
+                                   .arg(MinPictureSide)
+                                   .arg(MaxPictureSide));
     const QString output = arguments->value(QStringLiteral("--output"));
     if (arguments->operands.size() != 1 || output.isEmpty())
         return Fail(ExitUsage,
@@ -141,23 +198,17 @@ int RunPlot(const QStringList &words)
     if (!picture)
         return Fail(ExitUsage,
                     Say("-o: файл .png, .svg или .pdf", "-o: a .png, .svg or .pdf file"));
-    const std::optional<QSize> pixels =
-        arguments->has(QStringLiteral("--size"))
-            ? ParsePictureSize(arguments->value(QStringLiteral("--size")))
-            : DefaultSize;
-    if (!pixels)
-        return Fail(ExitUsage, Say("--size: ШxВ, от %1 до %2 точек", "--size: WxH, %1 to %2 pixels")
-                                   .arg(MinPictureSide)
-                                   .arg(MaxPictureSide));
     TimeBounds bounds;
     if (!TimeBoundOptions(*arguments, bounds, error))
         return Fail(ExitUsage, error);
+    int status = ExitOk;
     if (!OutputPaths(arguments->operands, output, {}, arguments->has(QStringLiteral("--force")),
-                     error))
-        return error.isEmpty() ? ExitOutputExists : Fail(ExitUsage, error);
+                     status))
+        return status;
 
+    const QString &input = arguments->operands.first();
     ReadBack readBack;
-    if (const int read = ReadInput(arguments->operands.first(), *mode, readBack); read != ExitOk)
+    if (const int read = ReadInput(input, *mode, readBack); read != ExitOk)
         return read;
     // The platform's notes on a machine without a desktop login (no runtime folder, no fonts
     // configured) are no concern of a drawing into a file; its failures still show.
@@ -171,20 +222,32 @@ int RunPlot(const QStringList &words)
     QGuiApplication application(argc, argv);
 
     // The graph takes the records as the graph window does: while their times rise.
-    StderrPrompts prompts;
+    SilentPrompts prompts;
     TermDataFile graph;
     bool rebuild = true;
     BuildGraphSeries(graph, readBack.series(), readBack.table(), {}, rebuild, true, prompts);
     if (graph.count == 0)
-        return Fail(
-            ExitInputUnreadable,
-            Say("%1: нечего рисовать", "%1: nothing to draw").arg(arguments->operands.first()));
+        return Fail(ExitInputUnreadable,
+                    Say("%1: нечего рисовать", "%1: nothing to draw").arg(input));
+    if (graph.count < readBack.series().count)
+        Fail(ExitOk, Say("%1: время не растёт после измерения %2: нарисованы первые %2",
+                         "%1: the times stop rising after reading %2: the first %2 are drawn")
+                         .arg(input)
+                         .arg(graph.count));
     const std::int32_t first = graph.records[0].time;
     const std::int32_t last = graph.records[graph.count - 1].time;
     const std::int32_t start = bounds.from.value_or(first);
     // A single reading still gets a second of time around it.
     const std::int32_t end = std::max(bounds.to.value_or(last), start + 1000);
-    if (!writePicture(*picture, output, pageOf(graph, start, end, *pixels), *pixels))
-        return Fail(ExitFailure, Say("%1: не записан", "%1: not written").arg(output));
+    const GraphPrintContext page = pageOf(graph, start, end);
+    if (page.series.walk.empty())
+        return Fail(ExitInputUnreadable,
+                    Say("%1: нет измерений между %2 и %3 (в файле они с %4 до %5)",
+                        "%1: no readings between %2 and %3 (the file's run from %4 to %5)")
+                        .arg(input, TimeText(start), TimeText(bounds.to.value_or(end)),
+                             TimeText(first), TimeText(last)));
+    if (const QString written = writePicture(*picture, output, page, *pixels); !written.isEmpty())
+        return Fail(ExitFailure,
+                    Say("%1: не записан: %2", "%1: not written: %2").arg(output, written));
     return ExitOk;
 }

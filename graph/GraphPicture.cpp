@@ -1,11 +1,11 @@
 #include "graph/GraphPicture.h"
 
+#include "companions/OutputFile.h"
 #include "graph/CGraphWnd.h"
 
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace {
@@ -74,6 +74,6 @@ bool WriteGraphPicture(const CGraphWnd &shown, QSize size, const QString &path)
 {
     const QString suffix = path.section(u'.', -1).toLower();
     const auto write = suffix == u"svg" ? writeSvg : suffix == u"pdf" ? writePdf : writePng;
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && write(shown, size, file) && file.commit();
+    OutputFile file(path, InPlaceWrites::Refused);
+    return file.open() && write(shown, size, file.device()) && file.commit();
 }

@@ -12,9 +12,6 @@
 
 #include <xlsxwriter.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <optional>
 
 namespace {
@@ -74,6 +71,30 @@ lxw_error writeRow(lxw_worksheet *sheet, lxw_row_t row, const TableRowText &text
     return LXW_NO_ERROR;
 }
 
+static_assert(MaxWorkbookRows == LXW_ROW_MAX);
+
+QString tooManyRows(std::size_t rows)
+{
+    return QStringLiteral("в лист книги помещается не больше %L1 строк, а их %L2")
+        .arg(qulonglong{MaxWorkbookRows})
+        .arg(qulonglong{rows});
+}
+
+// Hands the bytes of the file at from to the open output to.
+bool copyInto(const QString &from, QIODevice &to)
+{
+    QFile file(from);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 BlockSize = 1 << 20;
+    while (!file.atEnd()) {
+        const QByteArray block = file.read(BlockSize);
+        if (block.isEmpty() || to.write(block) != block.size())
+            return false;
+    }
+    return true;
+}
+
 QString makeFolder(const QString &folder)
 {
     if (folder.isEmpty())
@@ -115,8 +136,8 @@ void offerWorkbookFile(Prompts &prompts, const std::vector<TableRowText> &rows)
     const QString path =
         prompts.saveFileName({QStringLiteral("Книги Excel (*.xlsx);;Все файлы (*)"),
                               QStringLiteral("xlsx"), QStringLiteral("data")});
-    if (!path.isEmpty())
-        ReportFileWritten(prompts, WriteWorkbookFile(path, rows).isEmpty());
+    if (!path.isEmpty() && AcceptSaveTarget(prompts, path))
+        ReportFileWritten(prompts, WriteWorkbookFile(path, rows, InPlaceWrites::Refused).isEmpty());
 }
 
 } // namespace
@@ -134,6 +155,8 @@ bool AutoWrap(Prompts &prompts, const QString &step, const QString &object,
 
 QString WriteWorkbook(const QString &path, const std::vector<TableRowText> &rows)
 {
+    if (rows.size() > MaxWorkbookRows)
+        return tooManyRows(rows.size());
     lxw_workbook *workbook = workbook_new(QFile::encodeName(path).constData());
     if (workbook == nullptr)
         return QString::fromUtf8(lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED));
@@ -154,19 +177,25 @@ QString WriteWorkbook(const QString &path, const std::vector<TableRowText> &rows
     return error == LXW_NO_ERROR ? QString() : QString::fromUtf8(lxw_strerror(error));
 }
 
-QString WriteWorkbookFile(const QString &path, const std::vector<TableRowText> &rows)
+QString WriteWorkbookFile(const QString &path, const std::vector<TableRowText> &rows,
+                          InPlaceWrites inPlace)
 {
-    QString written;
-    QString error = createUniqueFile(QFileInfo(path).absolutePath(), written);
-    if (!error.isEmpty())
+    if (rows.size() > MaxWorkbookRows)
+        return tooManyRows(rows.size());
+    // The library writes a workbook only to a name of its own; the whole workbook is then
+    // handed to the output as every other save writes its bytes.
+    QTemporaryFile workbook(QDir::tempPath() + QStringLiteral("/orma-XXXXXX.xlsx"));
+    if (!workbook.open())
+        return workbook.errorString();
+    workbook.close();
+    if (const QString error = WriteWorkbook(workbook.fileName(), rows); !error.isEmpty())
         return error;
-    error = WriteWorkbook(written, rows);
-    if (error.isEmpty() && std::rename(QFile::encodeName(written).constData(),
-                                       QFile::encodeName(path).constData()) != 0)
-        error = QString::fromLocal8Bit(std::strerror(errno));
-    if (!error.isEmpty())
-        QFile::remove(written);
-    return error;
+    OutputFile file(path, inPlace);
+    if (!file.open())
+        return file.errorString();
+    if (!copyInto(workbook.fileName(), file.device()))
+        return file.device().errorString();
+    return file.commit() ? QString() : file.errorString();
 }
 
 void TransferToSpreadsheet(Prompts &prompts, const std::vector<TableRowText> &rows,
@@ -175,6 +204,13 @@ void TransferToSpreadsheet(Prompts &prompts, const std::vector<TableRowText> &ro
     if (rows.empty()) {
         prompts.message(QStringLiteral("Нет данных для переноса в MS Exel."), TransferCaption,
                         Prompts::Icon::Information);
+        return;
+    }
+    if (rows.size() > MaxWorkbookRows) {
+        prompts.message(QStringLiteral("Таблица не переносится: %1.\nВыделите меньше строк или "
+                                       "сохраните их в CSV.")
+                            .arg(tooManyRows(rows.size())),
+                        TransferCaption, Prompts::Icon::Exclamation);
         return;
     }
     if (!launcher.isInstalled()) {

@@ -7,6 +7,7 @@
 #include "graph/GraphPicture.h"
 #include "graph/ThresholdsDialog.h"
 #include "outputs/GraphSeries.h"
+#include "outputs/SaveMeasurements.h"
 #include "outputs/TableExport.h"
 #include "plot/CGraphView.h"
 
@@ -237,7 +238,7 @@ void GraphLaunch::createGraphWnd()
 void GraphLaunch::saveGraphPicture()
 {
     const QString path = m_prompts.saveFileName(GraphPictureRequest);
-    if (path.isEmpty())
+    if (path.isEmpty() || !AcceptSaveTarget(m_prompts, path))
         return;
     const std::optional<QSize> size = askPictureSize(m_prompts, m_graphWnd->size());
     if (!size)

@@ -2,8 +2,7 @@
 
 #include "acquisition/DeviceParser.h"
 #include "acquisition/ReceivedRows.h"
-
-#include <QSaveFile>
+#include "companions/OutputFile.h"
 
 #include <algorithm>
 #include <climits>
@@ -47,9 +46,9 @@ bool askSelectedOnly(Prompts &prompts, const std::vector<int> &selectedRows)
                            Prompts::Buttons::YesNo) == Prompts::Answer::Yes;
 }
 
-bool writeAll(QSaveFile &file, const char *data, qint64 size)
+bool writeAll(OutputFile &file, const char *data, qint64 size)
 {
-    return file.write(data, size) == size;
+    return file.device().write(data, size) == size;
 }
 
 } // namespace
@@ -78,11 +77,11 @@ bool SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
     if (received.empty())
         return false;
     const QString path = prompts.saveFileName(DataFileRequest);
-    if (path.isEmpty())
+    if (path.isEmpty() || !AcceptSaveTarget(prompts, path))
         return false;
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    OutputFile file(path, InPlaceWrites::Refused);
+    if (!file.open()) {
         prompts.message(QStringLiteral("Ошибка открытия файла"), ErrorCaption,
                         Prompts::Icon::Exclamation);
         return false;
@@ -98,6 +97,17 @@ bool SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
     written = written && file.commit();
     ReportFileWritten(prompts, written);
     return written;
+}
+
+bool AcceptSaveTarget(Prompts &prompts, const QString &path)
+{
+    if (SaveTargetOf(path) == SaveTarget::Replaced)
+        return true;
+    prompts.message(QStringLiteral("«%1» не обычный файл, а устройство, канал или папка.\n"
+                                   "Данные в него не записываются: выберите другой файл.")
+                        .arg(path),
+                    ErrorCaption, Prompts::Icon::Exclamation);
+    return false;
 }
 
 void ReportFileWritten(Prompts &prompts, bool written)

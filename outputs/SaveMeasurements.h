@@ -27,6 +27,10 @@ QByteArray TextForm(const ReceivedRows &table, const std::vector<int> &rows);
 bool SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
                       const std::vector<int> &selectedRows, std::span<const char> received);
 
+// Whether a window's save may write path. A file that is not regular (a device, a pipe, a
+// folder) is never replaced and never written from a window: the user is told, naming it.
+bool AcceptSaveTarget(Prompts &prompts, const QString &path);
+
 // Tells the user how writing a file ended: "Данные успешно записаны в файл." or "Ошибка записи
 // данных в файл.".
 void ReportFileWritten(Prompts &prompts, bool written);

@@ -3,7 +3,6 @@
 #include "acquisition/ReceivedRows.h"
 #include "outputs/SaveMeasurements.h"
 
-#include <QSaveFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -89,11 +88,12 @@ void MakeCsvField(QByteArray &line, qsizetype fieldStart)
     line += quoted;
 }
 
-bool WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows)
+QString WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows,
+                     InPlaceWrites inPlace)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    OutputFile file(path, inPlace);
+    if (!file.open())
+        return file.errorString();
     // Written a block at a time: a write per line would cost more than making the line.
     constexpr qsizetype BlockSize = 1 << 20;
     QByteArray block = csvStart();
@@ -102,13 +102,15 @@ bool WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vec
     for (auto row = rows.begin(); written && row != rows.end(); ++row) {
         appendCsvLine(block, table, *row);
         if (block.size() >= BlockSize || row + 1 == rows.end()) {
-            written = file.write(block) == block.size();
+            written = file.device().write(block) == block.size();
             block.resize(0);
         }
     }
-    written = written && file.write(block) == block.size();
+    written = written && file.device().write(block) == block.size();
+    if (!written)
+        return file.device().errorString();
     // commit() flushes what is still buffered: a late write failure shows up there.
-    return written && file.commit();
+    return file.commit() ? QString() : file.errorString();
 }
 
 void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<int> &selectedRows)
@@ -116,7 +118,9 @@ void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<in
     if (table.rowTotal() == 0)
         return;
     const QString path = prompts.saveFileName(CsvFileRequest);
-    if (path.isEmpty())
+    if (path.isEmpty() || !AcceptSaveTarget(prompts, path))
         return;
-    ReportFileWritten(prompts, WriteCsvFile(path, table, RowsToTake(table, selectedRows)));
+    ReportFileWritten(
+        prompts, WriteCsvFile(path, table, RowsToTake(table, selectedRows), InPlaceWrites::Refused)
+                     .isEmpty());
 }

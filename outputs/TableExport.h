@@ -1,5 +1,6 @@
 #pragma once
 
+#include "companions/OutputFile.h"
 #include "companions/Prompts.h"
 #include "outputs/RowTexts.h"
 
@@ -23,9 +24,11 @@ void MakeCsvField(QByteArray &line, qsizetype fieldStart);
 // Writes the CSV document of rows of table (numbers as RowsToTake takes them) to path, as
 // LibreOffice Calc and a Russian-language Excel open it by a double click: UTF-8 with a byte
 // order mark, ";" between the fields, CR LF after each line, a first line of the column
-// titles, the emissivity with a decimal comma. The file is replaced only when everything was
-// written; false when it was not.
-bool WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows);
+// titles, the emissivity with a decimal comma. The file is written as OutputFile writes it, a
+// pipe or device in place only when inPlace allows. Returns why it was not written, or an empty
+// string.
+QString WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows,
+                     InPlaceWrites inPlace);
 
 // "Экспорт в CSV...": the selected rows, or all rows when none is selected, to a file the user
 // names. Does nothing for an empty table. The file is replaced only when everything was

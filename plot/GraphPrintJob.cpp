@@ -26,6 +26,11 @@ constexpr int LastStepExponent = std::numeric_limits<double>::max_exponent10;
 // No sheet is a kilometre long; the clamp keeps page coordinates far inside int.
 constexpr int MaxPageUnits = 10'000'000;
 constexpr std::size_t CancelCheckPoints = 4096;
+// Fewer labels than this do not make a scale one can read values from.
+constexpr std::int64_t MinFittingDivisions = 3;
+
+const QString TimeCaption = QStringLiteral("Время");
+const QString TemperatureCaption = QStringLiteral("Температура, °C");
 
 const CanvasFont LabelFont{QStringLiteral("Tahoma"), -20};
 const CanvasFont HeaderMeasureFont{QStringLiteral("Courier"), -35};
@@ -53,7 +58,7 @@ QString intervalText(const GraphPrintSeries &series)
     // The end is the record the window's walk stopped at; without one only the start is known.
     if (!series.walk.empty())
         text += QStringLiteral(" - ") + ClockText(series.walk.back().time);
-    return text + QStringLiteral(",  ");
+    return text;
 }
 
 QString emissivityText(const GraphPrintContext &context)
@@ -100,18 +105,52 @@ public:
 
     bool draw()
     {
-        setUpPage();
+        layOut();
         drawHeader();
-        m_timeScale =
-            scaleOf(m_plotRight - m_plotLeft, m_context.timeWindowStart, m_context.timeWindowEnd);
-        m_temperatureScale = scaleOf(m_plotTop - m_plotBottom, m_context.temperatureWindowStart,
-                                     m_context.temperatureWindowEnd);
         drawScaleAndFrame();
         drawCaptions();
         return drawCurve();
     }
 
+    // Whether the header lines reach no further than the page's right edge and the plot leaves
+    // room for its captions. Draws nothing.
+    bool fits()
+    {
+        layOut();
+        const std::int64_t pageEdge = m_pageRight + PageMargin;
+        for (const QString &line : m_header) {
+            if (m_plotLeft + m_canvas.textExtent(line).width() > pageEdge)
+                return false;
+        }
+        const CanvasFont previous = m_canvas.selectFont(TemperatureCaptionFont);
+        const std::int64_t temperatureLength = m_canvas.textExtent(TemperatureCaption).width();
+        m_canvas.selectFont(TimeCaptionFont);
+        const std::int64_t timeLength = m_canvas.textExtent(TimeCaption).width();
+        m_canvas.selectFont(previous);
+        return m_plotTop - m_plotBottom >= temperatureLength &&
+               m_plotRight - m_plotLeft >= timeLength &&
+               divisions(m_temperatureScale, m_plotTop - m_plotBottom) >= MinFittingDivisions &&
+               divisions(m_timeScale, m_plotRight - m_plotLeft) >= MinFittingDivisions;
+    }
+
 private:
+    // The major lines, each with its label, an axis length units long gets at scale.
+    static std::int64_t divisions(double scale, std::int64_t length)
+    {
+        const std::optional<GraphScaleStep> division = GraphMajorStep(scale);
+        return division && length > 0 ? (length + division->length - 1) / division->length : 0;
+    }
+
+    void layOut()
+    {
+        setUpPage();
+        layOutHeader();
+        m_timeScale =
+            scaleOf(m_plotRight - m_plotLeft, m_context.timeWindowStart, m_context.timeWindowEnd);
+        m_temperatureScale = scaleOf(m_plotTop - m_plotBottom, m_context.temperatureWindowStart,
+                                     m_context.temperatureWindowEnd);
+    }
+
     void setUpPage()
     {
         const std::int64_t width = std::clamp(m_context.pageSize.width(), 0, MaxPageUnits);
@@ -127,20 +166,38 @@ private:
         m_plotBottom = m_pageBottom + widest.height();
     }
 
-    void drawHeader()
+    // The range, then the interval and the emissivity on one line, or on two when one would run
+    // past the page's right edge.
+    void layOutHeader()
     {
         const CanvasFont previous = m_canvas.selectFont(HeaderMeasureFont);
-        const double lineHeight = m_canvas.textExtent(QStringLiteral("Test")).height();
+        m_headerLineHeight = m_canvas.textExtent(QStringLiteral("Test")).height();
         m_canvas.selectFont(previous);
 
         const GraphPrintSeries &series = m_context.series;
-        m_canvas.textOut(pointAt(m_plotLeft, m_pageTop),
-                         QStringLiteral("Температурный  диапазон   %1...%2 °C")
-                             .arg(series.minTemperature)
-                             .arg(series.maxTemperature));
-        m_canvas.textOut(pointAt(m_plotLeft, m_pageTop - truncated(HeaderLineStep * lineHeight)),
-                         intervalText(series) + emissivityText(m_context));
-        m_plotTop = m_pageTop - truncated(PlotTopDepth * lineHeight);
+        const QString interval = intervalText(series);
+        const QString emissivity = emissivityText(m_context);
+        const QString joined =
+            interval.isEmpty() ? emissivity : interval + QStringLiteral(",  ") + emissivity;
+        m_header = {QStringLiteral("Температурный  диапазон   %1...%2 °C")
+                        .arg(series.minTemperature)
+                        .arg(series.maxTemperature)};
+        if (interval.isEmpty() ||
+            m_plotLeft + m_canvas.textExtent(joined).width() <= m_pageRight + PageMargin)
+            m_header << joined;
+        else
+            m_header << interval << emissivity;
+        const double depth =
+            PlotTopDepth + HeaderLineStep * static_cast<double>(m_header.size() - 2);
+        m_plotTop = m_pageTop - truncated(depth * m_headerLineHeight);
+    }
+
+    void drawHeader()
+    {
+        for (qsizetype line = 0; line < m_header.size(); ++line) {
+            const double depth = HeaderLineStep * static_cast<double>(line) * m_headerLineHeight;
+            m_canvas.textOut(pointAt(m_plotLeft, m_pageTop - truncated(depth)), m_header[line]);
+        }
     }
 
     void drawScaleAndFrame()
@@ -185,8 +242,10 @@ private:
             m_canvas.selectPen(pens.major);
             line(x, m_plotBottom - MajorOverhang, x, m_plotTop);
             m_canvas.selectPen(pens.label);
-            m_canvas.textOut(pointAt(x + LabelOffset, m_plotBottom - LabelOffset),
-                             label(m_context.timeLabel, value));
+            // A label that would run past the page's edge is left out, not cut.
+            const QString text = label(m_context.timeLabel, value);
+            if (x + LabelOffset + m_canvas.textExtent(text).width() <= m_pageRight + PageMargin)
+                m_canvas.textOut(pointAt(x + LabelOffset, m_plotBottom - LabelOffset), text);
             for (int i = 1; i < division->parts && x + i * division->spacing < m_plotRight; ++i) {
                 m_canvas.selectPen(pens.minor);
                 const std::int64_t minorX = x + i * division->spacing;
@@ -232,22 +291,25 @@ private:
     void drawCaptions()
     {
         m_canvas.selectFont(TimeCaptionFont);
-        const QString time = QStringLiteral("Время");
-        const QSize timeSize = m_canvas.textExtent(time);
+        const QSize timeSize = m_canvas.textExtent(TimeCaption);
         m_canvas.textOut(
             pointAt(m_plotLeft + (m_plotRight - timeSize.width() - m_plotLeft) / 2,
                     m_pageBottom + (std::abs(m_pageBottom - m_plotBottom) - timeSize.height()) / 2),
-            time);
+            TimeCaption);
         m_canvas.selectFont(m_startFont);
 
+        // The turned caption runs down from its point, its letters' feet towards the page's
+        // left edge: the point is kept far enough from that edge and from the page's bottom
+        // for the whole caption to lie on the page.
         m_canvas.selectFont(TemperatureCaptionFont);
-        const QString temperature = QStringLiteral("Температура, °C");
-        const QSize temperatureSize = m_canvas.textExtent(temperature);
-        m_canvas.textOut(
-            pointAt(m_pageLeft + (m_plotLeft - temperatureSize.width() - m_pageLeft) / 2,
-                    m_plotBottom +
-                        (std::abs(m_plotBottom - m_plotTop) - temperatureSize.height()) / 2),
-            temperature);
+        const QSize temperatureSize = m_canvas.textExtent(TemperatureCaption);
+        const std::int64_t x = std::max<std::int64_t>(
+            m_pageLeft + (m_plotLeft - temperatureSize.width() - m_pageLeft) / 2,
+            temperatureSize.height());
+        const std::int64_t y = std::max<std::int64_t>(
+            m_plotBottom + (std::abs(m_plotBottom - m_plotTop) - temperatureSize.height()) / 2,
+            m_pageBottom - PageMargin + temperatureSize.width());
+        m_canvas.textOut(pointAt(x, y), TemperatureCaption);
         m_canvas.selectFont(m_startFont);
     }
 
@@ -297,6 +359,8 @@ private:
     const std::atomic<bool> *m_cancelled;
     // The font in force before the labels; the captions return to it.
     CanvasFont m_startFont;
+    QStringList m_header;
+    double m_headerLineHeight = 0.0;
     std::int64_t m_pageLeft = 0;
     std::int64_t m_pageTop = 0;
     std::int64_t m_pageRight = 0;
@@ -360,6 +424,11 @@ bool DrawGraphPage(Canvas &canvas, const GraphPrintContext &context,
                    const std::atomic<bool> *cancelled)
 {
     return GraphPage(canvas, context, cancelled).draw();
+}
+
+bool GraphPageFits(Canvas &canvas, const GraphPrintContext &context)
+{
+    return GraphPage(canvas, context, nullptr).fits();
 }
 
 int PrintGraphThread(std::unique_ptr<PrintDevice> device, const GraphPrintContext &context,

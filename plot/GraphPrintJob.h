@@ -71,10 +71,18 @@ int GraphMinorParts(int length);
 std::optional<GraphScaleStep> GraphMajorStep(double scale);
 
 // Draws the graph page of context on canvas, in 0.1 mm with y upward: the header, the framed
-// plot with its scale grid, labels and captions, and the curve of the visible records.
+// plot with its scale grid, labels and captions, and the curve of the visible records. The
+// header's second line is split in two where it would run past the page's right edge, and a
+// time label that would is left out; the turned caption is kept on the page.
 // Stops, returning false, once cancelled is found set; it is looked at along the curve.
 bool DrawGraphPage(Canvas &canvas, const GraphPrintContext &context,
                    const std::atomic<bool> *cancelled = nullptr);
+
+// Whether DrawGraphPage would lay the page of context out on canvas with every text on it and
+// scales one can read: the header lines within the page's width, the plot tall enough for its
+// turned caption and wide enough for the time's, and three labels on each scale at least.
+// Draws nothing.
+bool GraphPageFits(Canvas &canvas, const GraphPrintContext &context);
 
 // The printout's worker: prints the one page of context on device, whose document is open,
 // and ends the document; a page that cannot be started, or a printout cancelled through

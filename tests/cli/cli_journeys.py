@@ -6,14 +6,19 @@ status and without a partial file."""
 
 import csv
 import io
+import html
 import json
 import math
 import os
+import re
 import signal
+import socket
+import stat
 import struct
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import xml.etree.ElementTree as ElementTree
 import zipfile
@@ -33,15 +38,18 @@ def check(condition, what):
         raise Failure(what)
 
 
-def cli(*args, status=0):
+def cli(*args, status=0, says=None):
     result = subprocess.run([CLI, *args], capture_output=True, timeout=120)
     check(result.returncode == status,
           f"orma-cli {' '.join(args)}: status {result.returncode}, not {status}; "
           f"stderr {result.stderr.decode(errors='replace')!r}")
+    lines = result.stderr.decode().strip().splitlines()
     if status != 0:
-        lines = result.stderr.decode().strip().splitlines()
         check(len(lines) == 1 and lines[0].startswith("orma-cli: "),
               f"orma-cli {' '.join(args)}: not one line of reason: {lines!r}")
+    if says is not None:
+        check(any(says in line for line in lines),
+              f"orma-cli {' '.join(args)}: {says!r} not said in {lines!r}")
     return result.stdout.decode()
 
 
@@ -200,6 +208,124 @@ def plot(work):
         cli("plot", SAMPLE, "-o", os.path.join(work, "graph." + form))
 
 
+def pdf_words(pdf):
+    """The words of a one-page PDF, each with its box in points, and the page's size."""
+    layout = subprocess.run(["pdftotext", "-bbox", pdf, "-"], capture_output=True, check=True,
+                            timeout=60).stdout.decode()
+    page = re.search(r'<page width="([\d.]+)" height="([\d.]+)"', layout)
+    words = [(html.unescape(text), *map(float, box)) for *box, text in re.findall(
+        r'<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="([-\d.]+)" yMax="([-\d.]+)">(.*?)</word>',
+        layout)]
+    return words, float(page.group(1)), float(page.group(2))
+
+
+def clock(text):
+    hours, minutes, rest = text.split(":")
+    second, millisecond = rest.split(".")
+    return f"{int(hours)}:{int(minutes)}:{int(second)}.{millisecond}"
+
+
+def picture_layout(work):
+    """A plot's texts lie whole inside the picture at every size, and its header names what is
+    drawn; the refusals of plot are said in one line each, and nothing is asked."""
+    captions = {"Температурный", "Интервал", "Степень", "Время", "Температура,"}
+    for size in ("100x100", "800x500", "1000x700", "3000x100", "100x3000"):
+        pdf = os.path.join(work, f"layout-{size}.pdf")
+        cli("plot", SAMPLE, "-o", pdf, "--size", size)
+        words, width, height = pdf_words(pdf)
+        for text, left, top, right, bottom in words:
+            check(left >= -0.5 and top >= -0.5 and right <= width + 0.5 and bottom <= height + 0.5,
+                  f"{size}: {text!r} at {left:.1f},{top:.1f}-{right:.1f},{bottom:.1f} leaves the "
+                  f"page of {width:.1f}x{height:.1f}")
+        shown = {text for text, *_ in words}
+        check(captions <= shown, f"{size}: {captions - shown} not drawn")
+        if size == "800x500":
+            degrees = [text for text in shown if re.fullmatch(r"-?\d+°", text)]
+            check(len(degrees) >= 3, f"{size}: temperature labels {degrees}")
+
+    rows = csv_rows(os.path.join(work, "measurements.csv"))[1:]
+    inside = [row for row in rows if seconds("09:13:00") <= seconds(row[1]) <= seconds("09:13:30")]
+    temperatures = [int(row[2]) for row in inside]
+    pdf = os.path.join(work, "window.pdf")
+    cli("plot", SAMPLE, "-o", pdf, "--from", "09:13:00", "--to", "09:13:30")
+    shown = [text for text, *_ in pdf_words(pdf)[0]]
+    check(f"{min(temperatures)}...{max(temperatures)}" in shown, f"range not of the window: {shown}")
+    interval = shown.index("Интервал")
+    check(shown[interval + 1:interval + 4] == [clock(inside[0][1]), "-", clock(inside[-1][1]) + ","],
+          f"interval not of the window: {shown[interval:interval + 4]}")
+
+    cli("plot", SAMPLE, "-o", pdf, "--from", "23:00:00", "--force", status=3,
+        says="no readings between")
+    cli("plot", SAMPLE, "-o", pdf, "--size", "800", "x", "500", "--force", status=2,
+        says="--size 800x500")
+    # Times that fall back: the readings before are drawn, and said so in the user's words.
+    with open(SAMPLE, "rb") as f:
+        lines = f.read().splitlines(keepends=True)
+    falling = os.path.join(work, "falling.orm")
+    with open(falling, "wb") as f:
+        f.write(b"".join(lines[:3] + lines[:3]))
+    result = subprocess.run([CLI, "plot", falling, "-o", os.path.join(work, "falling.png")],
+                            capture_output=True, timeout=60)
+    said = result.stderr.decode()
+    check(result.returncode == 0 and "the first 3 are drawn" in said and
+          not re.search("[а-яА-Я]", said), f"falling times: {result.returncode} {said!r}")
+
+
+def unusual_outputs(work):
+    """A device or a pipe named as the output is written in place and stays what it was, its
+    failures said; what cannot be written so is refused; a failed save says why."""
+    cli("convert", SAMPLE, "--to", "csv", "-o", "/dev/null")
+    cli("convert", SAMPLE, "--to", "xlsx", "-o", "/dev/null", "--force")
+    check(stat.S_ISCHR(os.stat("/dev/null").st_mode), "/dev/null is no longer a device")
+    cli("convert", SAMPLE, "--to", "csv", "-o", "/dev/full", status=1,
+        says="No space left on device")
+    full = os.path.join(work, "full.png")
+    os.symlink("/dev/full", full)
+    cli("plot", SAMPLE, "-o", full, status=1, says="No space left on device")
+    check(os.readlink(full) == "/dev/full", "the link to /dev/full was replaced")
+
+    pipe = os.path.join(work, "pipe.txt")
+    os.mkfifo(pipe)
+    received = []
+    reader = threading.Thread(target=lambda: received.append(open(pipe, "rb").read()))
+    reader.start()
+    cli("convert", SAMPLE, "--to", "txt", "-o", pipe)
+    reader.join(timeout=60)
+    check(stat.S_ISFIFO(os.stat(pipe).st_mode), "the pipe was replaced")
+    check(received and received[0].count(b"\r\n") == 120, "the pipe did not get the text form")
+
+    with socket.socket(socket.AF_UNIX) as listening:
+        sock = os.path.join(work, "socket.csv")
+        listening.bind(sock)
+        cli("convert", SAMPLE, "--to", "csv", "-o", sock, "--force", status=1, says=sock)
+        check(stat.S_ISSOCK(os.stat(sock).st_mode), "the socket was replaced")
+    cli("convert", SAMPLE, "--to", "csv", "-o", os.path.join(work, "none", "x.csv"), status=1,
+        says="x.csv: not written: ")
+    for stray in (pipe, sock, full):
+        os.remove(stray)
+
+
+def pipe_input(work):
+    """A named pipe is read until its writer closes it, the writer silent at first; a pipe that
+    no program opens for writing is given up, not waited on for ever."""
+    pipe = os.path.join(work, "input.orm")
+    os.mkfifo(pipe)
+    with open(SAMPLE, "rb") as f:
+        sample = f.read()
+
+    def write_late():
+        with open(pipe, "wb") as writer:
+            time.sleep(1)
+            writer.write(sample)
+    writer = threading.Thread(target=write_late)
+    writer.start()
+    figures = json.loads(cli("stats", pipe, "--json"))
+    writer.join()
+    check(figures["count"] == 120, f"{figures['count']} readings through the pipe")
+    cli("stats", pipe, status=3, says="no program opened the pipe for writing")
+    os.remove(pipe)
+
+
 def refusals(work):
     table = os.path.join(work, "measurements.csv")
     with open(table, "rb") as f:
@@ -240,8 +366,8 @@ def refusals(work):
 
 def main():
     with tempfile.TemporaryDirectory(prefix="orma-cli-") as work:
-        for journey in (conversions, statistics, plot, refusals, memory_download,
-                        continuous_logging_killed):
+        for journey in (conversions, statistics, plot, picture_layout, unusual_outputs,
+                        pipe_input, refusals, memory_download, continuous_logging_killed):
             started = time.monotonic()
             journey(work)
             print(f"{journey.__name__}: passed in {time.monotonic() - started:.1f} s")

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -19,6 +20,8 @@
 #include <ostream>
 
 #include <cstring>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -285,6 +288,30 @@ TEST_F(Transfer, AWorkbookThatCannotBeWrittenIsReported)
     const QString error = WriteWorkbook(path, GetRowTexts(table, {}));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(Transfer, ASavedWorkbookHasTheRightsOfEverySaveAndMoreRowsThanASheetAreRefusedFirst)
+{
+    const mode_t umaskBefore = umask(022);
+    QTemporaryDir saved;
+    QSaveFile other(saved.filePath("other.csv"));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly) && other.write("x") == 1 && other.commit());
+    const QString path = saved.filePath("rows.xlsx");
+    EXPECT_EQ(WriteWorkbookFile(path, GetRowTexts(table, {}), InPlaceWrites::Refused), "");
+    EXPECT_EQ(QFile(path).permissions(), QFile(other.fileName()).permissions());
+    EXPECT_TRUE(QFile(path).permissions() & QFileDevice::ReadGroup);
+    umask(umaskBefore);
+
+    // A row more than a worksheet holds: refused before the workbook is begun.
+    const std::vector<TableRowText> rows(MaxWorkbookRows + 1, GetRowTexts(table, {})[0]);
+    const QString big = saved.filePath("big.xlsx");
+    EXPECT_FALSE(WriteWorkbookFile(big, rows, InPlaceWrites::Refused).isEmpty());
+    EXPECT_FALSE(QFile::exists(big));
+    prompts.shown.clear();
+    TransferToSpreadsheet(prompts, rows, launcher);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_TRUE(prompts.shown[0].text.startsWith("Таблица не переносится"));
+    EXPECT_TRUE(launcher.opened.isEmpty());
 }
 
 struct ExecCase

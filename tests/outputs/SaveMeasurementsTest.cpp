@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -152,6 +153,22 @@ TEST_F(SaveFlow, OffersDataFilesFirstAndCancellingDoesNothing)
     EXPECT_EQ(request.defaultName, "data");
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_TRUE(QDir(directory.path()).isEmpty());
+}
+
+TEST_F(SaveFlow, ADeviceOrAPipeIsNeverWrittenFromTheWindow)
+{
+    const QString pipe = path("pipe.orm");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    for (const QString &target : {QStringLiteral("/dev/null"), pipe}) {
+        prompts.shown.clear();
+        save(target, {});
+        ASSERT_EQ(prompts.shown.size(), 1u);
+        EXPECT_TRUE(prompts.shown[0].text.startsWith("«" + target + "» не обычный файл"));
+        EXPECT_EQ(prompts.shown[0].caption, "Ошибка");
+    }
+    struct stat kept = {};
+    EXPECT_TRUE(stat("/dev/null", &kept) == 0 && S_ISCHR(kept.st_mode));
+    EXPECT_TRUE(stat(QFile::encodeName(pipe).constData(), &kept) == 0 && S_ISFIFO(kept.st_mode));
 }
 
 struct FormCase

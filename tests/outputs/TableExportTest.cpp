@@ -44,7 +44,7 @@ TEST_F(TableExportTest, ClipboardTextHasTitlesThenTabbedRowsWithTheDesktopsDecim
 TEST_F(TableExportTest, CsvIsUtf8WithMarkSemicolonsDecimalCommaAndQuotedFields)
 {
     const QString path = dir.filePath(QStringLiteral("rows.csv"));
-    ASSERT_TRUE(WriteCsvFile(path, table, {0, 1}));
+    ASSERT_TRUE(WriteCsvFile(path, table, {0, 1}, InPlaceWrites::Refused).isEmpty());
     EXPECT_EQ(fileBytes(path),
               QByteArray("\xEF\xBB\xBF") + QStringLiteral("№;Время;T °C;Е;Режим\r\n"
                                                           "5;12:34:56.450;856;0,950;Измерение\r\n"

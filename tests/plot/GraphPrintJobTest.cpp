@@ -1,4 +1,5 @@
 #include "plot/GraphPrintJob.h"
+#include "companions/FormatOutTime.h"
 #include "plot/PlotDrawing.h"
 
 #include "tests/support/FakePrintDevice.h"
@@ -525,6 +526,59 @@ TEST(GraphPage, TimesOutsideTheDayWrapIntoIt)
     context.timeWindowEnd = std::numeric_limits<std::int32_t>::max();
     EXPECT_TRUE(drawn(context).texts()[1].startsWith(
         QStringLiteral("Интервал 23:59:59.999 - 0:1:1.001,  ")));
+}
+
+// The box a text covers, in units with y upward; the turned caption runs down from its point
+// with its letters' feet to the left.
+QRect textBox(const CanvasCall &call)
+{
+    const QSize size = extent(call.font, call.text);
+    if (call.font.escapement == -900)
+        return {call.to.x() - size.height(), call.to.y() - size.width(), size.height(),
+                size.width()};
+    return {call.to.x(), call.to.y() - size.height(), size.width(), size.height()};
+}
+
+TEST(GraphPage, OnAPageItFitsEveryTextLiesWhole)
+{
+    struct Row
+    {
+        QSize page;
+        bool fits;
+        int headerLines;
+    };
+    // A4 holds the header on two lines, a narrower page on three; a page shorter than the
+    // turned caption, narrower than the emissivity's line or with two temperature labels only
+    // does not fit.
+    for (const Row row :
+         {Row{{2100, 2970}, true, 2}, Row{{1000, 900}, true, 3}, Row{{5000, 540}, false, 2},
+          Row{{600, 3000}, false, 3}, Row{{1000, 700}, false, 3}}) {
+        GraphPrintContext context = pageWith(0, 0);
+        context.pageSize = row.page;
+        context.timeWindowStart = 33'157'410;
+        context.timeWindowEnd = 33'250'000;
+        context.temperatureWindowStart = -40;
+        context.temperatureWindowEnd = 1200;
+        context.timeLabel = [](double value) { return ClockText(static_cast<int>(value)); };
+        context.series = {
+            -40, 1200, Thousandths, 33'157'410, {{33'157'410, -40, 900}, {33'250'000, 1200, 950}}};
+        RecordingCanvas canvas;
+        canvas.setExtentRule(extent);
+        EXPECT_EQ(GraphPageFits(canvas, context), row.fits) << row.page.width();
+        DrawGraphPage(canvas, context);
+
+        const QRect page(0, -row.page.height(), row.page.width(), row.page.height());
+        int headerLines = 0;
+        for (const CanvasCall &call : canvas.callsOf(CanvasCall::Kind::TextOut)) {
+            headerLines += call.font == CanvasFont() ? 1 : 0;
+            if (row.fits) {
+                EXPECT_TRUE(page.contains(textBox(call)))
+                    << call.text.toStdString() << " on " << row.page.width() << "x"
+                    << row.page.height();
+            }
+        }
+        EXPECT_EQ(headerLines, row.headerLines) << row.page.width();
+    }
 }
 
 TEST(TakeGraphPrintSeries, CopiesTheWalkUpToTheFirstRecordPastTheWindow)
