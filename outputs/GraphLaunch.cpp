@@ -218,8 +218,10 @@ void GraphLaunch::createGraphWnd()
     }
     connect(frame, &CGraphWnd::graphClosed, this, &GraphLaunch::graphClosed);
     connect(frame, &CGraphWnd::helpRequested, this, &GraphLaunch::helpRequested);
-    connect(frame, &CGraphWnd::limitsRequested, this,
-            [this, frame] { EditLimits(frame->temperatureBar(), frame, m_prompts); });
+    connect(frame, &CGraphWnd::limitsRequested, this, [this, frame] {
+        const PromptsOwner owner(m_prompts, frame);
+        EditLimits(frame->temperatureBar(), frame, m_prompts);
+    });
     connect(frame, &CGraphWnd::followingToggled, this, [this](bool on) {
         setFollowing(on);
         if (on && m_graphSeries.count >= 2)
@@ -230,12 +232,15 @@ void GraphLaunch::createGraphWnd()
     connect(frame, &CGraphWnd::thresholdsRequested, this, &GraphLaunch::editThresholds);
     connect(frame, &CGraphWnd::copyImageRequested, this,
             [frame] { QGuiApplication::clipboard()->setImage(GraphImage(*frame, frame->size())); });
-    connect(frame, &CGraphWnd::printRequested, this,
-            [this, frame] { m_graphPrinting.print([frame] { return frame->printContext(); }); });
+    connect(frame, &CGraphWnd::printRequested, this, [this, frame] {
+        const PromptsOwner owner(m_prompts, frame);
+        m_graphPrinting.print([frame] { return frame->printContext(); });
+    });
 }
 
 void GraphLaunch::saveGraphPicture()
 {
+    const PromptsOwner owner(m_prompts, m_graphWnd.get());
     const QString path = m_prompts.saveFileName(GraphPictureRequest);
     if (path.isEmpty())
         return;
@@ -252,6 +257,7 @@ void GraphLaunch::saveGraphPicture()
 
 void GraphLaunch::editThresholds()
 {
+    const PromptsOwner owner(m_prompts, m_graphWnd.get());
     ThresholdsDialog dialog(m_prompts, m_graphWnd->view()->thresholds(), m_graphWnd.get());
     if (dialog.exec() != QDialog::Accepted || !m_graphWnd)
         return;
@@ -264,6 +270,7 @@ void GraphLaunch::editThresholds()
 
 void GraphLaunch::exportVisibleRows()
 {
+    const PromptsOwner owner(m_prompts, m_graphWnd.get());
     const auto tell = [this](const QString &text) {
         m_prompts.message(text, QStringLiteral("График"), Prompts::Icon::Information);
     };
