@@ -247,12 +247,18 @@ void GraphLaunch::saveGraphPicture()
     const std::optional<QSize> size = askPictureSize(m_prompts, m_graphWnd->size());
     if (!size)
         return;
-    if (WriteGraphPicture(*m_graphWnd, *size, path))
+    switch (SaveGraphPicture(*m_graphWnd, *size, path, m_graphWnd.get())) {
+    case PictureSaving::Written:
         m_prompts.message(QStringLiteral("Изображение графика записано в файл."), PictureCaption,
                           Prompts::Icon::Information);
-    else
+        break;
+    case PictureSaving::Failed:
         m_prompts.message(QStringLiteral("Ошибка записи изображения в файл."), ErrorCaption,
                           Prompts::Icon::Exclamation);
+        break;
+    case PictureSaving::Cancelled:
+        break;
+    }
 }
 
 void GraphLaunch::editThresholds()

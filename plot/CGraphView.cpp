@@ -149,8 +149,10 @@ void CGraphView::paintEvent(QPaintEvent *)
         key.time = plotAxisOf(*m_timeBar);
     }
     QPainter painter(this);
-    // A picture of the window in SVG or PDF gets the plot as lines, not as pixels.
-    if (painter.paintEngine()->type() != QPaintEngine::Raster) {
+    // A picture of the window in SVG or PDF gets the plot as lines, not as pixels; a copy of
+    // the window that is never on screen paints once, so it keeps no plot for the next paint.
+    if (painter.paintEngine()->type() != QPaintEngine::Raster ||
+        window()->testAttribute(Qt::WA_DontShowOnScreen)) {
         drawPlot(painter, key);
         computeStatistics(key);
     } else {
