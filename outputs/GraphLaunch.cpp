@@ -5,6 +5,7 @@
 #include "graph/CGraphWnd.h"
 #include "graph/CLimitDlg.h"
 #include "graph/GraphPicture.h"
+#include "graph/HeldCloseRequests.h"
 #include "graph/ThresholdsDialog.h"
 #include "outputs/GraphSeries.h"
 #include "outputs/TableExport.h"
@@ -247,6 +248,9 @@ void GraphLaunch::saveGraphPicture()
     const std::optional<QSize> size = askPictureSize(m_prompts, m_graphWnd->size());
     if (!size)
         return;
+    // A close asked for during the work or its message comes after them; the window and this
+    // launch stay until then.
+    const HeldCloseRequests heldCloses;
     switch (SaveGraphPicture(*m_graphWnd, *size, path, m_graphWnd.get())) {
     case PictureSaving::Written:
         m_prompts.message(QStringLiteral("Изображение графика записано в файл."), PictureCaption,
