@@ -122,6 +122,8 @@ QWidget *QtPrompts::ownerWindow() const
     // or changed under a prompt that is waiting for an answer.
     if (QWidget *modal = QApplication::activeModalWidget())
         return modal;
+    if (QWidget *asking = askingWindow())
+        return asking;
     if (QWidget *active = QApplication::activeWindow())
         return active;
     return m_parent;

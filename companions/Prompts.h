@@ -5,6 +5,7 @@
 #include <optional>
 
 class QPrinter;
+class QWidget;
 
 // Everything the program asks or tells the user goes through this interface, so that the
 // windows can be driven by a scripted user in tests.
@@ -58,6 +59,33 @@ public:
     // The print dialog for all pages (no page range, no selection, no print-to-file box of
     // its own); true when the user confirmed, with the choice made on printer.
     virtual bool printDialog(QPrinter &printer) = 0;
+
+    // The window whose command is asking, while a PromptsOwner says so; null otherwise. The
+    // prompts open over it: once a dialog of the command has closed, the desktop may not yet
+    // have given the focus back to that window.
+    QWidget *askingWindow() const { return m_askingWindow; }
+
+private:
+    friend class PromptsOwner;
+    QWidget *m_askingWindow = nullptr;
+};
+
+// For its lifetime, the prompts asked through prompts belong to window (see askingWindow).
+class PromptsOwner
+{
+public:
+    PromptsOwner(Prompts &prompts, QWidget *window)
+        : m_prompts(prompts), m_previous(prompts.m_askingWindow)
+    {
+        prompts.m_askingWindow = window;
+    }
+    ~PromptsOwner() { m_prompts.m_askingWindow = m_previous; }
+    PromptsOwner(const PromptsOwner &) = delete;
+    PromptsOwner &operator=(const PromptsOwner &) = delete;
+
+private:
+    Prompts &m_prompts;
+    QWidget *m_previous;
 };
 
 // The caption of the program's error messages.

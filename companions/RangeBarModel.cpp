@@ -268,12 +268,12 @@ std::vector<RangeBarTick> RangeBarModel::ticks(int length) const
     const RangeBarDivision d = division(length);
     if (length <= 0 || d.pixels < 1.0)
         return result;
-    for (int k = 0; k * d.pixels <= length; ++k) {
-        const double offset = k * d.pixels;
+    for (int k = 0; d.majorOffset(k) <= length; ++k) {
+        const double offset = d.majorOffset(k);
         const double value = m_windowStart + k * d.step;
         result.push_back({offset, value, true});
         for (int i = 1; i < d.minorParts; ++i) {
-            const double minorOffset = offset + i * d.pixels / d.minorParts;
+            const double minorOffset = d.minorOffset(k, i);
             if (minorOffset > length)
                 break;
             result.push_back({minorOffset, value + i * d.step / d.minorParts, false});

@@ -41,6 +41,11 @@ struct RangeBarDivision
     double step;
     double pixels;
     short minorParts;
+
+    // Where the bar's ticks and the plot's grid lines stand, so that both meet at the same
+    // pixel (the offset truncated): major division k, and its minor division i (i > 0).
+    double majorOffset(int k) const { return k * pixels; }
+    double minorOffset(int k, int i) const { return majorOffset(k) + i * pixels / minorParts; }
 };
 
 // Where a point along the bar's track lies relative to the window's handle.

@@ -5,6 +5,7 @@
 #include "graph/CGraphWnd.h"
 #include "graph/CLimitDlg.h"
 #include "graph/GraphPicture.h"
+#include "graph/HeldCloseRequests.h"
 #include "graph/ThresholdsDialog.h"
 #include "outputs/GraphSeries.h"
 #include "outputs/SaveMeasurements.h"
@@ -219,8 +220,10 @@ void GraphLaunch::createGraphWnd()
     }
     connect(frame, &CGraphWnd::graphClosed, this, &GraphLaunch::graphClosed);
     connect(frame, &CGraphWnd::helpRequested, this, &GraphLaunch::helpRequested);
-    connect(frame, &CGraphWnd::limitsRequested, this,
-            [this, frame] { EditLimits(frame->temperatureBar(), frame, m_prompts); });
+    connect(frame, &CGraphWnd::limitsRequested, this, [this, frame] {
+        const PromptsOwner owner(m_prompts, frame);
+        EditLimits(frame->temperatureBar(), frame, m_prompts);
+    });
     connect(frame, &CGraphWnd::followingToggled, this, [this](bool on) {
         setFollowing(on);
         if (on && m_graphSeries.count >= 2)
@@ -231,28 +234,41 @@ void GraphLaunch::createGraphWnd()
     connect(frame, &CGraphWnd::thresholdsRequested, this, &GraphLaunch::editThresholds);
     connect(frame, &CGraphWnd::copyImageRequested, this,
             [frame] { QGuiApplication::clipboard()->setImage(GraphImage(*frame, frame->size())); });
-    connect(frame, &CGraphWnd::printRequested, this,
-            [this, frame] { m_graphPrinting.print([frame] { return frame->printContext(); }); });
+    connect(frame, &CGraphWnd::printRequested, this, [this, frame] {
+        const PromptsOwner owner(m_prompts, frame);
+        m_graphPrinting.print([frame] { return frame->printContext(); });
+    });
 }
 
 void GraphLaunch::saveGraphPicture()
 {
+    const PromptsOwner owner(m_prompts, m_graphWnd.get());
     const QString path = m_prompts.saveFileName(GraphPictureRequest);
     if (path.isEmpty() || !AcceptSaveTarget(m_prompts, path))
         return;
     const std::optional<QSize> size = askPictureSize(m_prompts, m_graphWnd->size());
     if (!size)
         return;
-    if (WriteGraphPicture(*m_graphWnd, *size, path))
+    // A close asked for during the work or its message comes after them; the window and this
+    // launch stay until then.
+    const HeldCloseRequests heldCloses;
+    switch (SaveGraphPicture(*m_graphWnd, *size, path, m_graphWnd.get())) {
+    case PictureSaving::Written:
         m_prompts.message(QStringLiteral("Изображение графика записано в файл."), PictureCaption,
                           Prompts::Icon::Information);
-    else
+        break;
+    case PictureSaving::Failed:
         m_prompts.message(QStringLiteral("Ошибка записи изображения в файл."), ErrorCaption,
                           Prompts::Icon::Exclamation);
+        break;
+    case PictureSaving::Cancelled:
+        break;
+    }
 }
 
 void GraphLaunch::editThresholds()
 {
+    const PromptsOwner owner(m_prompts, m_graphWnd.get());
     ThresholdsDialog dialog(m_prompts, m_graphWnd->view()->thresholds(), m_graphWnd.get());
     if (dialog.exec() != QDialog::Accepted || !m_graphWnd)
         return;
@@ -265,6 +281,7 @@ void GraphLaunch::editThresholds()
 
 void GraphLaunch::exportVisibleRows()
 {
+    const PromptsOwner owner(m_prompts, m_graphWnd.get());
     const auto tell = [this](const QString &text) {
         m_prompts.message(text, QStringLiteral("График"), Prompts::Icon::Information);
     };

@@ -17,7 +17,8 @@ class QSettings;
 
 // The graph button's work: builds the graph series from the table's selection and hands it
 // to the graph window, which is made on the first launch with two points or more and kept
-// (hidden when the user closes it) until destroyGraphWnd.
+// (hidden when the user closes it) until destroyGraphWnd. The prompts of the window's commands
+// open over the window.
 class GraphLaunch : public QObject
 {
     Q_OBJECT

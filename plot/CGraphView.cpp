@@ -149,8 +149,10 @@ void CGraphView::paintEvent(QPaintEvent *)
         key.time = plotAxisOf(*m_timeBar);
     }
     QPainter painter(this);
-    // A picture of the window in SVG or PDF gets the plot as lines, not as pixels.
-    if (painter.paintEngine()->type() != QPaintEngine::Raster) {
+    // A picture of the window in SVG or PDF gets the plot as lines, not as pixels; a copy of
+    // the window that is never on screen paints once, so it keeps no plot for the next paint.
+    if (painter.paintEngine()->type() != QPaintEngine::Raster ||
+        window()->testAttribute(Qt::WA_DontShowOnScreen)) {
         drawPlot(painter, key);
         computeStatistics(key);
     } else {
@@ -282,8 +284,10 @@ void CGraphView::mousePressEvent(QMouseEvent *event)
     hideTooltip();
     if (event->button() == Qt::RightButton)
         emit contextMenuRequested(mapToGlobal(event->position().toPoint()));
-    else if (event->button() == Qt::LeftButton)
+    else if (event->button() == Qt::LeftButton) {
         m_zoomOrigin = event->position().toPoint();
+        m_markerBeforeClick.reset();
+    }
 }
 
 // A click is not a drag: the rectangle appears once the pointer has moved as far as a drag
@@ -316,8 +320,10 @@ void CGraphView::mouseReleaseEvent(QMouseEvent *event)
         if (pressedHere)
             if (const v4TermData *reading =
                     ReadingAt(m_series, PointerTime(event->position().toPoint().x(),
-                                                    m_timeWindowStart, m_timeScale)))
+                                                    m_timeWindowStart, m_timeScale))) {
+                m_markerBeforeClick = m_marker;
                 setMarker(*reading);
+            }
         return;
     }
     const QRect dragged = m_zoomRectangle->geometry();
@@ -336,10 +342,16 @@ void CGraphView::mouseReleaseEvent(QMouseEvent *event)
 
 void CGraphView::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        // The first click of the two marked a reading; a double click only shows the whole
+        // graph, so the marker goes back to what it was.
+        if (m_markerBeforeClick)
+            setMarker(*m_markerBeforeClick);
+        m_markerBeforeClick.reset();
         emit wholeGraphRequested();
-    else
+    } else {
         QWidget::mouseDoubleClickEvent(event);
+    }
 }
 
 void CGraphView::leaveEvent(QEvent *event)

@@ -31,7 +31,7 @@ PlotAxis plotAxisOf(const CRangeBar &bar);
 // stands for, and its tooltip names the measurement at that time. A right-button press is
 // handed to the frame, which owns the context menu, and does nothing else here. Dragging a
 // rectangle with the left button asks for its times and temperatures as the new windows; a
-// left double click asks for the whole graph.
+// left double click asks for the whole graph and leaves the marker as it was before.
 class CGraphView : public QWidget
 {
     Q_OBJECT
@@ -147,4 +147,7 @@ private:
     std::optional<ReadingStatistics> m_statistics;
     std::int64_t m_statisticsWindowLength = 0;
     std::optional<v4TermData> m_marker;
+    // The marker as it was before a click marked a reading, until the left button goes down
+    // again: a double click's first click puts it back.
+    std::optional<std::optional<v4TermData>> m_markerBeforeClick;
 };

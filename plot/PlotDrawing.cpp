@@ -1,5 +1,6 @@
 #include "plot/PlotDrawing.h"
 
+#include "companions/RangeBarModel.h"
 #include "companions/TermDataFile.h"
 #include "plot/Saturating.h"
 
@@ -38,36 +39,28 @@ private:
     std::optional<QPen> m_previous;
 };
 
-// Line spacing of one grid direction, in whole pixels.
-struct GridSpacing
+// Draws the lines of one grid direction where the range bar puts its ticks (RangeBarDivision),
+// each major line followed by its minor lines: at origin + direction * offset, the offset
+// truncated to a whole pixel as the bar truncates it, while reaches(offset) holds for the
+// major offset. Accumulating a step rounded to whole pixels instead would drift a pixel a
+// division away from the tick each line continues. A step under two pixels hatches the
+// whole plot, so it gets no lines.
+template <typename Reaches, typename LineAt>
+void drawGridLines(PenScope &pens, const PlotAxis &penSource, const PlotAxis &axis,
+                   std::int64_t origin, int direction, Reaches reaches, LineAt lineAt)
 {
-    explicit GridSpacing(const PlotAxis &axis)
-        : major(truncated(axis.bigStep)), parts(axis.smallStep),
-          minor(parts > 1 ? truncated(axis.bigStep / parts) : 0)
-    {}
-
-    std::int64_t major;
-    int parts;
-    std::int64_t minor;
-};
-
-// Draws the major lines at origin + direction * k * major while k * major < limit, each
-// followed by its minor lines; lineAt draws one line at a position across the direction.
-template <typename LineAt>
-void drawGridLines(PenScope &pens, const PlotAxis &penSource, const GridSpacing &spacing,
-                   std::int64_t origin, int direction, std::int64_t limit, LineAt lineAt)
-{
-    if (spacing.major <= 1)
+    if (!std::isfinite(axis.bigStep) || axis.bigStep < 2.0)
         return;
-    for (std::int64_t offset = 0; offset < limit; offset += spacing.major) {
-        const std::int64_t at = origin + direction * offset;
+    const RangeBarDivision division{0.0, axis.bigStep, axis.smallStep};
+    const auto at = [&](double offset) { return origin + direction * truncated(offset); };
+    for (int k = 0; reaches(division.majorOffset(k)); ++k) {
         pens.select(penSource.majorPen);
-        lineAt(at);
-        if (spacing.parts <= 1)
+        lineAt(at(division.majorOffset(k)));
+        if (division.minorParts <= 1)
             continue;
         pens.select(penSource.minorPen);
-        for (int i = 1; i < spacing.parts; ++i)
-            lineAt(at + direction * i * spacing.minor);
+        for (int i = 1; i < division.minorParts; ++i)
+            lineAt(at(division.minorOffset(k, i)));
     }
 }
 
@@ -258,16 +251,21 @@ void DrawGrid(Canvas &canvas, QSize client, const PlotAxis &temperature, const P
     const std::int64_t width = client.width();
     const std::int64_t height = client.height();
     PenScope pens(canvas);
-    // Rows count up from y = height while k * step - 1 < height, so the last may sit on y = 0.
-    drawGridLines(pens, temperature, GridSpacing(temperature), height, -1, height + 1,
-                  [&](std::int64_t y) {
-                      canvas.moveTo(pointAt(0, y));
-                      canvas.lineTo(pointAt(width, y));
-                  });
-    drawGridLines(pens, temperature, GridSpacing(time), 0, 1, width, [&](std::int64_t x) {
-        canvas.moveTo(pointAt(x, 0));
-        canvas.lineTo(pointAt(x, height));
-    });
+    // Rows count up from y = height as far as the bar has ticks, so the last may sit on y = 0.
+    drawGridLines(
+        pens, temperature, temperature, height, -1,
+        [&](double offset) { return offset <= static_cast<double>(height); },
+        [&](std::int64_t y) {
+            canvas.moveTo(pointAt(0, y));
+            canvas.lineTo(pointAt(width, y));
+        });
+    drawGridLines(
+        pens, temperature, time, 0, 1,
+        [&](double offset) { return offset < static_cast<double>(width); },
+        [&](std::int64_t x) {
+            canvas.moveTo(pointAt(x, 0));
+            canvas.lineTo(pointAt(x, height));
+        });
 }
 
 void DrawThresholds(Canvas &canvas, QSize client, const PlotAxis &temperature,

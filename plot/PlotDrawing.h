@@ -84,9 +84,9 @@ QPen curvePen();
 
 // Draws the grid over a client area of client pixels (y downward): horizontal lines counted
 // up from the bottom row y = client.height() with the temperature bar's steps, vertical lines
-// counted from x = 0 with the time bar's steps, both with the temperature bar's pens. A
-// direction whose major step is 1 pixel or less gets no lines. The pen in force before is
-// selected again afterwards.
+// counted from x = 0 with the time bar's steps, both with the temperature bar's pens. Each
+// line stands at the pixel of the bar's tick it continues. A direction whose major step is
+// under 2 pixels gets no lines. The pen in force before is selected again afterwards.
 void DrawGrid(Canvas &canvas, QSize client, const PlotAxis &temperature, const PlotAxis &time);
 
 // Temperatures the user marks across the plot; either may be unset.

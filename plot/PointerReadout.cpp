@@ -56,12 +56,26 @@ bool PointerLeavesTooltipSquare(QPoint previous, QPoint current)
 
 const v4TermData *ReadingAt(TermDataFile *series, std::int32_t time)
 {
-    return series != nullptr ? series->GetFirst(time) : nullptr;
+    if (series == nullptr || series->count <= 0)
+        return nullptr;
+    const v4TermData *after = series->GetFirst(time);
+    // The walk to after passed the one before it; past the last reading only that one is near.
+    const v4TermData *before = after == nullptr           ? series->records + series->count - 1
+                               : after != series->records ? after - 1
+                                                          : nullptr;
+    if (before == nullptr)
+        return after;
+    if (after == nullptr)
+        return before;
+    // 64 bits: the distances of two 32-bit times do not overflow.
+    const std::int64_t toBefore = std::int64_t{time} - before->time;
+    const std::int64_t toAfter = std::int64_t{after->time} - time;
+    return toAfter < toBefore ? after : before;
 }
 
 QString TooltipText(TermDataFile *series, std::int32_t time)
 {
-    const v4TermData *record = ReadingAt(series, time);
+    const v4TermData *record = series != nullptr ? series->GetFirst(time) : nullptr;
     if (record == nullptr)
         return {};
     const double emissivity = record->emissivity / series->emissivityDivisor();

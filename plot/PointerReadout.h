@@ -40,6 +40,7 @@ bool PointerLeavesTooltipSquare(QPoint previous, QPoint current);
 // when no record lies at or after time.
 QString TooltipText(TermDataFile *series, std::int32_t time);
 
-// The reading a pointer at time stands on, as the tooltip names it: the first at or after
-// it; null for none.
+// The reading under a pointer at time, which a click marks and the marker's box measures to:
+// the nearest of the last reading before time and the first at or after it (the earlier one
+// on a tie); null for a null or empty series.
 const v4TermData *ReadingAt(TermDataFile *series, std::int32_t time);

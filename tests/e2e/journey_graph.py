@@ -2,7 +2,8 @@
 readout, the wheel over the time bar, every command of the context menu that changes what is
 shown ("Весь график", the automatic limits, the limits dialog with a bad and a good entry), a
 rectangle dragged over the plot and a double click, the graph saved as PNG and SVG pictures and
-copied to the clipboard, and F1 for the graph's page of the manual."""
+copied to the clipboard, a large picture saved with the program answering, one cancelled, close
+requests during both honoured afterwards, and F1 for the graph's page of the manual."""
 
 import csv
 import os
@@ -35,6 +36,19 @@ def window_of(bar):
 
 def start_of(bar):
     return bar.queryValue().currentValue
+
+
+def centre(node):
+    x, y, w, h = extents(node)
+    return x + w // 2, y + h // 2
+
+
+def over(node, window, other):
+    """Whether the dialog node opened over window rather than over other: a dialog is centred
+    over its window, give or take the frame the desktop adds."""
+    def distance(a, b):
+        return abs(a[0] - b[0]) + abs(a[1] - b[1])
+    return distance(centre(node), centre(window)) < distance(centre(node), centre(other))
 
 
 def png_size(data):
@@ -140,6 +154,10 @@ def journey():
         j.context_menu(plot)
         j.choose(*STATISTICS)
         j.wait_until("the statistics box", lambda: plot.description.startswith("Измерений: "))
+        # The double click above showed the whole graph and left no marker behind.
+        check(not any(re.fullmatch(r"\d\d:\d\d:\d\d\.\d{3}  -?\d+ °C", line)
+                      for line in plot.description.splitlines()),
+              f"a marker after the double click: {plot.description!r}")
         x, y, w, h = extents(plot)
         j.click(plot, dx=w // 3, dy=h // 2)
         j.wait_until("the marker's reading", lambda: any(
@@ -159,8 +177,16 @@ def journey():
             j.context_menu(plot)
             j.choose(*SAVE_IMAGE)
             j.answer_file_dialog("Сохранить как", path)
-            j.answer(j.window("dialog", "Сохранить изображение"))
-            j.answer(j.message_box("Изображение графика записано в файл."))
+            # The prompts of the graph's commands open over the graph window, not the main one.
+            size_prompt = j.window("dialog", "Сохранить изображение")
+            check(over(size_prompt, graph, main),
+                  f"the size prompt at {extents(size_prompt)}, the graph at {extents(graph)}, "
+                  f"the main window at {extents(main)}")
+            j.answer(size_prompt)
+            written = j.message_box("Изображение графика записано в файл.")
+            check(over(written, graph, main),
+                  f"the message at {extents(written)}, the graph at {extents(graph)}")
+            j.answer(written)
             with open(path, "rb") as f:
                 data = f.read()
             if name.endswith(".png"):
@@ -217,12 +243,59 @@ def journey():
         j.wheel(time_bar, 2)
         zoomed = j.wait_until("the time window to narrow",
                               lambda: start_of(time_bar) > start_of_whole and start_of(time_bar))
-        j.close_window("-- График --")
+        j.close_window("-- График --", closed=lambda: GRAPH not in j.windows())
         j.gone(*GRAPH)
         j.press("График")
         graph = j.window(*GRAPH)
         check(start_of(j.find(graph, "slider", "Шкала времени")) == zoomed,
               "the time window did not stay where the user left it")
+
+        # A picture of 10000 x 10000 points takes seconds: a progress dialog shows, the program
+        # goes on answering, and "Отмена" stops the work without leaving a file, not even a
+        # temporary one. A close request during the work, or during its message, is honoured
+        # once they are over. (Sent twice: now and then one synthetic request never arrives.)
+        def save_picture(name, size):
+            plot = j.wait_until("the plot", lambda: [
+                f for f in find_all(graph, "filler") if f.queryComponent().getExtents(
+                    pyatspi.DESKTOP_COORDS).width > 600])[0]
+            j.context_menu(plot)
+            j.choose(*SAVE_IMAGE)
+            j.answer_file_dialog("Сохранить как", os.path.join(j.files_dir, name))
+            size_prompt = j.window("dialog", "Сохранить изображение")
+            j.click(j.find(size_prompt, "text"))
+            j.key("ctrl+a")
+            j.type_text(size)
+            j.press("OK")
+            j.gone("dialog", "Сохранить изображение")
+
+        save_picture("big.png", "10000 x 10000")
+        progress = j.window("dialog", "Сохранение изображения")
+        j.find(progress, "label", "Сохранение изображения...")
+        panes = find_all(graph, "label")
+        check(text_of(panes[3]).startswith("Время от начала опроса") and
+              ("dialog", "Сохранение изображения") in j.windows(),
+              "the graph window did not answer during the work")
+        j.close_window("-- График --", closed=lambda: False)
+        check(GRAPH in j.windows() and ("dialog", "Сохранение изображения") in j.windows(),
+              "the graph window closed during the work")
+        j.answer(progress, "Отмена")
+        j.gone(*GRAPH)
+        left = [f for f in os.listdir(j.files_dir) if f.startswith("big")]
+        check(not left, f"a cancelled picture left {left}")
+        check(j.windows() == [("dialog", "ORMA")], f"a cancelled picture told {j.windows()}")
+
+        j.press("График")
+        graph = j.window(*GRAPH)
+        save_picture("large.png", "4000 x 3000")
+        written = j.message_box("Изображение графика записано в файл.")
+        j.close_window("-- График --", closed=lambda: False)
+        check(GRAPH in j.windows(), "the graph window closed under the message")
+        j.answer(written)
+        j.gone(*GRAPH)
+        with open(os.path.join(j.files_dir, "large.png"), "rb") as f:
+            check(png_size(f.read(64)) == (4000, 3000), "the large picture's size")
+        j.press("График")
+        graph = j.window(*GRAPH)
 
         # F1 over the graph: the graph's page of the manual, in the program's own help window.
         j.click(j.find(graph, "slider", "Шкала времени"))

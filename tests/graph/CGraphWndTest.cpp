@@ -624,7 +624,11 @@ TEST_F(CGraphWndZoom, TheDraggedRectangleBecomesBothWindowsAndADoubleClickShowsA
     EXPECT_EQ(view.timeWindowStart(), zoomedTime.windowStart);
     EXPECT_EQ(view.temperatureWindowStart(), zoomedTemperature.windowStart);
 
+    // A double click shows the whole graph and nothing else: its first click marks nothing.
+    m_frame.RemoveMarker();
+    QTest::mouseClick(m_frame.view(), Qt::LeftButton, {}, a);
     QTest::mouseDClick(m_frame.view(), Qt::LeftButton, {}, a);
+    EXPECT_FALSE(view.marker().has_value());
     EXPECT_EQ(windowOf(m_frame.timeBar()), time);
     EXPECT_EQ(windowOf(m_frame.temperatureBar()),
               (Window{temperature.minimum, temperature.maximum, temperature.minimum,
@@ -648,8 +652,8 @@ namespace {
 TEST_F(CGraphWndZoom, AClickMarksAReadingAndTheStatisticsFollowTheWindow)
 {
     CGraphView &view = *m_frame.view();
-    // Readings at 0, 50 and 100 s: a click a quarter across (25 s) marks the one at 50 s, the
-    // first at or after the time under the pointer, as the tooltip names it.
+    // Readings at 0, 50 and 100 s: a click a quarter across marks the one at 50 s, the nearest
+    // to the time under the pointer (25 s and the two pixels of the pointer's hot spot).
     QTest::mouseClick(&view, Qt::LeftButton, {}, {view.width() / 4, 50});
     ASSERT_TRUE(view.marker().has_value());
     EXPECT_EQ(view.marker()->time, 50000);

@@ -8,8 +8,11 @@
 #include "tests/support/PdfFiles.h"
 #include "tests/support/ScriptedPrompts.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -100,6 +103,49 @@ TEST_F(GraphPictureTest, IsWrittenAsPngSvgOrPdfByTheNameAndNeverHalfWritten)
     // Into a folder that is not there: false, and nothing written.
     EXPECT_FALSE(WriteGraphPicture(m_frame, {800, 500}, path("missing/graph.png")));
     EXPECT_FALSE(QDir(path("missing")).exists());
+}
+
+// Presses a progress dialog's cancel button as the dialog shows.
+class CancelOnShow : public QObject
+{
+public:
+    QString label;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *progress = qobject_cast<QProgressDialog *>(watched);
+        if (progress != nullptr && event->type() == QEvent::Show) {
+            label = progress->labelText();
+            progress->findChild<QPushButton *>()->click();
+        }
+        return false;
+    }
+};
+
+// A PNG is encoded and written on a worker thread under a progress dialog; "Отмена" leaves the
+// file that was there as it was, and nothing else in its folder.
+TEST_F(GraphPictureTest, ACancelledSaveLeavesTheFileAsItWas)
+{
+    const QString file = path("graph.png");
+    ASSERT_TRUE(WriteGraphPicture(m_frame, {300, 200}, file));
+    const auto contents = [&file] {
+        QFile read(file);
+        return read.open(QIODevice::ReadOnly) ? read.readAll() : QByteArray();
+    };
+    const QByteArray before = contents();
+    // The user's "Отмена" as soon as the dialog shows.
+    CancelOnShow cancel;
+    qApp->installEventFilter(&cancel);
+    EXPECT_EQ(SaveGraphPicture(m_frame, {4000, 4000}, file, &m_frame), PictureSaving::Cancelled);
+    qApp->removeEventFilter(&cancel);
+    EXPECT_EQ(cancel.label, QStringLiteral("Сохранение изображения..."));
+    EXPECT_EQ(contents(), before);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"graph.png"});
+
+    EXPECT_EQ(SaveGraphPicture(m_frame, {640, 480}, file, &m_frame), PictureSaving::Written);
+    EXPECT_EQ(QImage(file).size(), QSize(640, 480));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 // The menu's command as the user meets it: the file, the size offered as the window's, a

@@ -174,3 +174,37 @@ TEST_F(GraphLaunchTest, ExportsTheVisibleRowsUntilTheTableIsReplaced)
 }
 
 } // namespace
+
+namespace {
+
+// The graph window's commands ask over the graph window, also once their first dialog has
+// closed and the desktop has not yet given the focus back to it; the main window's own
+// commands leave the choice to the prompts.
+TEST_F(GraphLaunchTest, TheGraphWindowsCommandsAskOverIt)
+{
+    for (int second = 1; second <= 3; ++second)
+        acquire(second * 1000, 800 + second);
+    click();
+    CGraphWnd *window = m_launch.graphWnd();
+    ASSERT_NE(window, nullptr);
+    QTemporaryDir dir;
+    m_prompts.paths = {dir.filePath(QStringLiteral("visible.csv")),
+                       dir.filePath(QStringLiteral("graph.png"))};
+    m_prompts.textAnswers = {QStringLiteral("200 x 150")};
+    emit window->csvExportRequested();
+    emit window->saveImageRequested();
+    emit window->printRequested();
+    // The file, the message; the file, the size, the message; the print dialog.
+    ASSERT_EQ(m_prompts.owners.size(), 6u);
+    EXPECT_EQ(m_prompts.owners, std::vector<QWidget *>(6, window));
+    EXPECT_EQ(m_prompts.askingWindow(), nullptr);
+
+    m_table.clear();
+    m_series.Clear();
+    acquire(1000, 800);
+    click();
+    EXPECT_EQ(m_prompts.texts().last(), TwoPointsNeeded);
+    EXPECT_EQ(m_prompts.owners.back(), nullptr);
+}
+
+} // namespace

@@ -1,4 +1,5 @@
 #include "plot/PlotDrawing.h"
+#include "companions/RangeBarModel.h"
 #include "companions/TermDataFile.h"
 #include "plot/RecordingCanvas.h"
 
@@ -8,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -297,22 +299,69 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         // A step of 1.5 pixels truncates to 1: no lines at all.
         GridRow{"Step1_5", 1.5, 4, {}, {}}, GridRow{"NoStep", 0.0, 0, {}, {}},
-        // 2.9 truncates to 2; rows are drawn while k * 2 - 1 < 20, so y = 0 is reached.
-        GridRow{"Step2_9",
-                2.9,
-                1,
-                {20, 18, 16, 14, 12, 10, 8, 6, 4, 2, 0},
-                {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22, 24}},
+        // Lines at k * 2.9 truncated, as the bar's ticks, never at k * trunc(2.9).
+        GridRow{"Step2_9", 2.9, 1, {20, 18, 15, 12, 9, 6, 3}, {0, 2, 5, 8, 11, 14, 17, 20, 23}},
         // One subdivision or fewer: major lines only.
         GridRow{"OnePart", 10.0, 1, {20, 10, 0}, {0, 10, 20}},
         GridRow{"NegativeParts", 10.0, -3, {20, 10, 0}, {0, 10, 20}},
-        // Minor spacing trunc(10.9 / 4) = 2; minor lines past the edge are still drawn.
+        // Minor lines at k * 10.9 + i * 10.9 / 4 truncated; those past the edge are still
+        // drawn.
         GridRow{"FourParts",
                 10.9,
                 4,
-                {20, 18, 16, 14, 10, 8, 6, 4, 0, -2, -4, -6},
-                {0, 2, 4, 6, 10, 12, 14, 16, 20, 22, 24, 26}}),
+                {20, 18, 15, 12, 10, 7, 4, 1},
+                {0, 2, 5, 8, 10, 13, 16, 19, 21, 24, 27, 29}}),
     [](const testing::TestParamInfo<GridRow> &row) { return std::string(row.param.name); });
+
+// The grid continues the bars' ticks. Over 0..950 °C on 560 rows and an hour on 940 columns the
+// divisions lie fractions of a pixel apart; a step rounded once and added up would leave the
+// lines near the far edges pixels (degrees, seconds) away from the labels they continue.
+TEST(DrawGrid, EveryLineStandsAtATickOfItsBar)
+{
+    const QSize client(940, 560);
+    RangeBarModel temperatureBar;
+    temperatureBar.setUnits(RangeBarUnits::Degrees);
+    temperatureBar.setWindowEnd(950);
+    temperatureBar.setWindowStart(0);
+    RangeBarModel timeBar;
+    timeBar.setUnits(RangeBarUnits::Milliseconds);
+    timeBar.setMaximum(36'000'000);
+    timeBar.setWindowEnd(36'000'000);
+    timeBar.setMinimum(32'400'000);
+    timeBar.setWindowStart(32'400'000);
+    const auto axisOf = [](const RangeBarModel &bar, int length) {
+        PlotAxis axis;
+        const RangeBarDivision division = bar.division(length);
+        axis.bigStep = division.pixels;
+        axis.smallStep = division.minorParts;
+        return axis;
+    };
+    const PlotAxis temperature = axisOf(temperatureBar, client.height());
+    const PlotAxis time = axisOf(timeBar, client.width());
+    ASSERT_NE(temperature.bigStep, std::trunc(temperature.bigStep));
+    ASSERT_NE(time.bigStep, std::trunc(time.bigStep));
+
+    RecordingCanvas canvas;
+    DrawGrid(canvas, client, temperature, time);
+    std::set<int> rows;
+    std::set<int> columns;
+    for (const QLine &line : canvas.lines()) {
+        if (line.dy() == 0 && line.y1() >= 0)
+            rows.insert(line.y1());
+        else if (line.dx() == 0 && line.x1() < client.width())
+            columns.insert(line.x1());
+    }
+    // Where the bars draw their ticks: the offset from the window start's edge, truncated.
+    std::set<int> tickRows;
+    for (const RangeBarTick &tick : temperatureBar.ticks(client.height()))
+        tickRows.insert(client.height() - static_cast<int>(tick.offset));
+    std::set<int> tickColumns;
+    for (const RangeBarTick &tick : timeBar.ticks(client.width()))
+        if (static_cast<int>(tick.offset) < client.width())
+            tickColumns.insert(static_cast<int>(tick.offset));
+    EXPECT_EQ(rows, tickRows);
+    EXPECT_EQ(columns, tickColumns);
+}
 
 TEST(DrawGrid, UsesTheTemperaturePensForBothDirectionsAndRestoresThePen)
 {

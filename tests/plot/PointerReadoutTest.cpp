@@ -117,6 +117,34 @@ TEST(TooltipSquareTest, SmallStepsNeverHideHoweverFarThePointerTravels)
     }
 }
 
+// The reading under the pointer is the nearest one, not the next one after it: the marker at
+// 09:13:42.536 belongs to 42.460, not to 43.670. Before the first and after the last reading the
+// one at that end is nearest.
+TEST(ReadingAtTest, IsTheNearestReadingOnEitherSide)
+{
+    constexpr std::int32_t at9_13 = (9 * 60 + 13) * 60'000;
+    TermDataFile series;
+    for (const std::int32_t ms : {41'250, 42'460, 43'670, 44'880})
+        series.Add(at9_13 + ms, 700 + ms / 1000, 950);
+    const auto markedAt = [&](std::int32_t ms) {
+        const v4TermData *reading = ReadingAt(&series, at9_13 + ms);
+        return reading != nullptr ? reading->time - at9_13 : -1;
+    };
+    EXPECT_EQ(markedAt(42'536), 42'460);
+    EXPECT_EQ(markedAt(43'100), 43'670);
+    EXPECT_EQ(markedAt(43'670), 43'670);
+    // Halfway the earlier one.
+    EXPECT_EQ(markedAt(43'065), 42'460);
+    EXPECT_EQ(markedAt(0), 41'250);
+    EXPECT_EQ(markedAt(60'000), 44'880);
+    EXPECT_EQ(ReadingAt(&series, std::numeric_limits<std::int32_t>::min())->time, at9_13 + 41'250);
+    EXPECT_EQ(ReadingAt(&series, std::numeric_limits<std::int32_t>::max())->time, at9_13 + 44'880);
+
+    TermDataFile empty;
+    EXPECT_EQ(ReadingAt(&empty, 0), nullptr);
+    EXPECT_EQ(ReadingAt(nullptr, 0), nullptr);
+}
+
 class TooltipTextTest : public testing::Test
 {
 protected:

@@ -25,6 +25,7 @@ public:
     Answer message(const QString &text, const QString &caption, Icon icon, Buttons buttons) override
     {
         shown.push_back({text, caption, icon, buttons});
+        owners.push_back(askingWindow());
         if (onMessage)
             onMessage(shown.back());
         if (answers.empty())
@@ -37,12 +38,14 @@ public:
     QString openFileName(const FileRequest &request) override
     {
         fileRequests.push_back(request);
+        owners.push_back(askingWindow());
         return takePath();
     }
 
     QString saveFileName(const FileRequest &request) override
     {
         fileRequests.push_back(request);
+        owners.push_back(askingWindow());
         return takePath();
     }
 
@@ -50,6 +53,7 @@ public:
                                    const QString &text) override
     {
         askedTexts.push_back({label, text});
+        owners.push_back(askingWindow());
         if (textAnswers.empty())
             return std::nullopt;
         const QString answer = textAnswers.front();
@@ -60,6 +64,7 @@ public:
     bool printDialog(QPrinter &printer) override
     {
         ++printDialogs;
+        owners.push_back(askingWindow());
         return onPrintDialog ? onPrintDialog(printer) : false;
     }
 
@@ -83,6 +88,8 @@ public:
     // Answers the print dialog: set up the printer and confirm, or cancel (the default).
     std::function<bool(QPrinter &)> onPrintDialog;
     int printDialogs = 0;
+    // The window each prompt was asked for (askingWindow), in order.
+    std::vector<QWidget *> owners;
     // Called while a message is "on screen", before it is answered.
     std::function<void(const Shown &)> onMessage;
 
