@@ -168,14 +168,14 @@ private:
                 m_lines == 0
                     ? Say("%1: диск заполнен, ничего не записано", "%1: disk full, nothing written")
                           .arg(path)
-                    : Say("диск заполнен после %1 измерений; полученные измерения в %2",
+                    : Say("диск заполнен; записано измерений: %1, они сохранены в %2",
                           "disk full after %1 readings; the readings received are in %2")
                           .arg(m_lines)
                           .arg(path));
         if (m_lines == 0)
             return Fail(ExitFailure,
                         Say("%1: не записан: %2", "%1: not written: %2").arg(path, m_file.error()));
-        return Fail(ExitFailure, Say("%1: запись прервана после %2 измерений: %3",
+        return Fail(ExitFailure, Say("%1: запись прервана, записано измерений: %2: %3",
                                      "%1: writing stopped after %2 readings: %3")
                                      .arg(path)
                                      .arg(m_lines)
