@@ -208,7 +208,6 @@ PortOpenFailure PortOpenFailureFor(int error, const std::string &path)
     case EIO:
         return failureOf(PortOpenFailure::Reason::Gone);
     case EISDIR:
-    case ENOTTY:
         return failureOf(PortOpenFailure::Reason::NotSerialPort);
     default:
         return failureOf(PortOpenFailure::Reason::Other);
