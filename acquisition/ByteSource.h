@@ -7,7 +7,7 @@
 enum class ReadResult
 {
     Byte,      // one byte came
-    TimedOut,  // no byte within the source's wait (2 s for a port); more may still come
+    TimedOut,  // no byte within the source's wait (0.1 s for a port); more may still come
     EndOfData, // the source has no more bytes: the end of a data file
     LinkLost,  // the source failed or hung up, as a port whose adapter was pulled
 };

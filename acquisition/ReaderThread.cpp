@@ -61,10 +61,10 @@ ReaderEndReason LineReader::run()
         const std::int64_t stored = readLine();
         if (m_end)
             break;
+        // A short line (noise, or the fragment a port opened mid-line gives) is kept
+        // unposted; it ended on its line feed, so the line after it is whole.
         if (stored >= ShortestPostedLine)
             m_post(m_lineCounter, lineStart);
-        else
-            m_lastByte = 0;
         keepPollPeriod(period, lineBegan);
         ++m_lineCounter;
     }

@@ -28,8 +28,7 @@ public:
 // ReceiveBuffer as a store, the window's: ReceiveBufferSize bytes, then BufferFull.
 ReceiveStore &SharedReceiveBuffer();
 
-// The fewest bytes of a line the reader posts. Shorter lines are no instrument reading: the
-// line after one is a fragment too.
+// The fewest bytes of a line the reader posts. Shorter lines are no instrument reading.
 constexpr std::int32_t ShortestPostedLine = 26;
 
 // Why a reader ended. Every reason but Stopped ends the reading as a stop request would,
@@ -47,10 +46,11 @@ enum class ReaderEndReason
 using DeviceLinePost = std::function<void(quint32 lineCounter, qint64 lineStart)>;
 
 // The reader's body. Reads g_port one byte at a time and appends the bytes to ReceiveBuffer,
-// cutting them into lines at each line feed; posts every line of 26 bytes or more and
-// discards, unstored, the line after a shorter one. With PollPeriodMs it keeps one line per
-// period. stopEvent is tested between reads: single bytes, or the part of a line a source
-// already holds. Stores the reason it ended in endReason before posting (0, 0).
+// cutting them into lines at each line feed; posts every line of 26 bytes or more and keeps
+// shorter ones stored but unposted. With PollPeriodMs it keeps one line per period, skipping
+// unstored the line in progress when a period's wait ends. stopEvent is tested between reads:
+// single bytes, or the part of a line a source already holds. Stores the reason it ended in
+// endReason before posting (0, 0).
 void ReaderThreadProc(const std::atomic<bool> &stopEvent, std::atomic<ReaderEndReason> &endReason,
                       const DeviceLinePost &post);
 // The same reader over source into store, with lineStart an offset into store; ends at once,

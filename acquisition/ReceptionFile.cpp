@@ -2,10 +2,12 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -56,21 +58,50 @@ bool ReceptionFile::open(const QString &path, bool rotateDaily, Today today)
     m_rotate = rotateDaily;
     m_today = today ? std::move(today) : Today([] { return QDate::currentDate(); });
     m_day = m_today();
-    return openFor(m_rotate ? dailyPath(path, m_day) : path);
+    return openFor(m_rotate ? dailyPath(path, m_day) : path, false);
 }
 
-bool ReceptionFile::openFor(const QString &path)
+// The first file is made empty; a day's file the rotation comes to is appended to, as a
+// logger restarted during that day left it.
+bool ReceptionFile::openFor(const QString &path, bool append)
 {
     if (m_fd >= 0) {
-        ::fdatasync(m_fd);
+        if (m_regular)
+            ::fdatasync(m_fd);
         ::close(m_fd);
     }
     m_path = path;
-    m_fd =
-        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (m_fd < 0)
-        m_error = systemError();
-    return m_fd >= 0;
+    // An appended file is read too: its last byte tells whether it ends on a whole line.
+    m_fd = ::open(QFile::encodeName(path).constData(),
+                  O_CREAT | O_CLOEXEC | (append ? O_RDWR | O_APPEND : O_WRONLY | O_TRUNC), 0644);
+    struct stat status = {};
+    if (m_fd < 0 || ::fstat(m_fd, &status) != 0) {
+        fail();
+        return false;
+    }
+    m_regular = S_ISREG(status.st_mode);
+    m_fileSize = status.st_size;
+    // A fragment another program left at the end must not run into the first line.
+    char last = '\n';
+    if (m_regular && m_fileSize > 0 && ::pread(m_fd, &last, 1, m_fileSize - 1) == 1 &&
+        last != '\n') {
+        if (!WriteWhole(m_fd, "\n", 1)) {
+            fail();
+            return false;
+        }
+        ++m_fileSize;
+    }
+    return true;
+}
+
+// Keeps the reason and closes: nothing more is written.
+void ReceptionFile::fail()
+{
+    m_errno = errno;
+    m_error = systemError();
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
 }
 
 QString ReceptionFile::currentPath() const
@@ -85,6 +116,30 @@ QString ReceptionFile::error() const
     return m_error;
 }
 
+bool ReceptionFile::diskFull() const
+{
+    const std::lock_guard lock(m_lock);
+    return m_errno == ENOSPC || m_errno == EDQUOT;
+}
+
+bool ReceptionFile::wroteNothing() const
+{
+    const std::lock_guard lock(m_lock);
+    return !m_wroteLine;
+}
+
+bool ReceptionFile::kept(qint64 lineStart) const
+{
+    const std::lock_guard lock(m_lock);
+    return !std::binary_search(m_droppedStarts.begin(), m_droppedStarts.end(), lineStart);
+}
+
+std::size_t ReceptionFile::droppedLines() const
+{
+    const std::lock_guard lock(m_lock);
+    return m_droppedStarts.size();
+}
+
 qint64 ReceptionFile::stored() const
 {
     const std::lock_guard lock(m_lock);
@@ -96,27 +151,49 @@ bool ReceptionFile::store(char byte)
     const std::lock_guard lock(m_lock);
     if (m_fd < 0)
         return false;
-    m_line.push_back(byte);
     ++m_stored;
-    return byte != '\n' || writeLine();
+    if (m_dropping) {
+        if (byte == '\n') {
+            m_dropping = false;
+            m_lineStart = m_stored;
+            m_tail.clear();
+            m_tailStart = m_stored;
+        }
+        return true;
+    }
+    m_line.push_back(byte);
+    if (byte == '\n')
+        return writeLine();
+    if (m_line.size() > LongestLine) {
+        m_droppedStarts.push_back(m_lineStart);
+        m_dropping = true;
+        std::string().swap(m_line);
+    }
+    return true;
 }
 
-// A line goes to the file of the day it ended on.
+// A line goes to the file of the day it ended on. A write that fails takes back what it wrote
+// of the line, so that the file ends on a whole line.
 bool ReceptionFile::writeLine()
 {
     if (m_rotate && m_today() != m_day) {
         m_day = m_today();
-        if (!openFor(dailyPath(m_basePath, m_day)))
+        if (!openFor(dailyPath(m_basePath, m_day), true))
             return false;
     }
     if (!WriteWhole(m_fd, m_line.data(), m_line.size())) {
-        m_error = systemError();
-        ::close(m_fd);
-        m_fd = -1;
+        const int error = errno;
+        if (m_regular)
+            static_cast<void>(::ftruncate(m_fd, m_fileSize));
+        errno = error;
+        fail();
         return false;
     }
+    m_fileSize += static_cast<qint64>(m_line.size());
+    m_wroteLine = true;
     m_tail += m_line;
     m_line.clear();
+    m_lineStart = m_stored;
     if (m_tail.size() > 2 * KeptTail) {
         const std::size_t dropped = m_tail.size() - KeptTail;
         m_tail.erase(0, dropped);
@@ -128,7 +205,7 @@ bool ReceptionFile::writeLine()
 bool ReceptionFile::sync()
 {
     const std::lock_guard lock(m_lock);
-    return m_fd >= 0 && ::fdatasync(m_fd) == 0;
+    return m_fd >= 0 && (!m_regular || ::fdatasync(m_fd) == 0);
 }
 
 bool ReceptionFile::close()
@@ -136,13 +213,19 @@ bool ReceptionFile::close()
     const std::lock_guard lock(m_lock);
     if (m_fd < 0)
         return false;
-    bool written = m_line.empty() || WriteWhole(m_fd, m_line.data(), m_line.size());
     m_line.clear();
-    written = ::fdatasync(m_fd) == 0 && written;
-    written = ::close(m_fd) == 0 && written;
+    bool written = !m_regular || ::fdatasync(m_fd) == 0;
+    int error = errno;
+    if (::close(m_fd) != 0 && written) {
+        written = false;
+        error = errno;
+    }
     m_fd = -1;
-    if (!written)
+    if (!written) {
+        errno = error;
+        m_errno = error;
         m_error = systemError();
+    }
     return written;
 }
 

@@ -138,6 +138,11 @@ PortOpenResult OpenPort(const std::string &name)
     const int fd = open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return {nullptr, PortOpenFailureFor(errno, name)};
+    // Before the search for a holder: /dev/null is open in every shell, yet no busy port.
+    if (isatty(fd) == 0) {
+        close(fd);
+        return {nullptr, failureOf(PortOpenFailure::Reason::NotSerialPort)};
+    }
     if (FindPortHolder(name)) {
         close(fd);
         return {nullptr, PortOpenFailureFor(EBUSY, name)};
@@ -202,32 +207,43 @@ PortOpenFailure PortOpenFailureFor(int error, const std::string &path)
     case ENXIO:
     case EIO:
         return failureOf(PortOpenFailure::Reason::Gone);
+    case EISDIR:
+        return failureOf(PortOpenFailure::Reason::NotSerialPort);
     default:
         return failureOf(PortOpenFailure::Reason::Other);
     }
 }
 
-QString PortOpenFailureText(const PortOpenFailure &failure)
+QString PortOpenFailureText(const PortOpenFailure &failure, MessageLanguage language)
 {
+    const bool russian = language == MessageLanguage::Russian;
+    const auto say = [russian](const char *inRussian, const char *inEnglish) {
+        return QString::fromUtf8(russian ? inRussian : inEnglish);
+    };
     switch (failure.reason) {
     case PortOpenFailure::Reason::NoPermission:
         // A group is named only where joining it would help.
         if (failure.groupMayUse && !failure.inGroup && !failure.group.empty())
-            return QStringLiteral("Нет прав доступа к порту: добавьте пользователя в группу %1.")
+            return say("Нет прав доступа к порту: добавьте пользователя в группу %1.",
+                       "No permission to use the port: add the user to the group %1.")
                 .arg(QString::fromStdString(failure.group));
         if (!failure.groupMayUse)
-            return QStringLiteral("Нет прав доступа к порту: устройство доступно только его "
-                                  "владельцу. Разрешите доступ к нему правилом udev (пример "
-                                  "есть в README).");
-        return QStringLiteral("Нет прав доступа к порту.");
+            return say("Нет прав доступа к порту: устройство доступно только его владельцу. "
+                       "Разрешите доступ к нему правилом udev (пример есть в README).",
+                       "No permission to use the port: the device is open to its owner only. "
+                       "Allow access to it with a udev rule (the README has an example).");
+        return say("Нет прав доступа к порту.", "No permission to use the port.");
     case PortOpenFailure::Reason::Busy:
         if (failure.holder.empty())
-            return QStringLiteral("Порт занят другой программой.");
-        return QStringLiteral("Порт занят другой программой: %1 (pid %2).")
+            return say("Порт занят другой программой.", "The port is in use by another program.");
+        return say("Порт занят другой программой: %1 (pid %2).",
+                   "The port is in use by another program: %1 (pid %2).")
             .arg(QString::fromStdString(failure.holder))
             .arg(failure.holderPid);
     case PortOpenFailure::Reason::Gone:
-        return QStringLiteral("Устройство не найдено или отключено.");
+        return say("Устройство не найдено или отключено.", "The device is missing or unplugged.");
+    case PortOpenFailure::Reason::NotSerialPort:
+        return say("Это не последовательный порт.", "It is not a serial port.");
     case PortOpenFailure::Reason::None:
     case PortOpenFailure::Reason::Other:
         break;

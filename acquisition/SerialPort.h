@@ -19,6 +19,7 @@ struct PortOpenFailure
         NoPermission,
         Busy,
         Gone,
+        NotSerialPort,
         Other
     };
 
@@ -51,25 +52,35 @@ struct PortOpenResult
     PortOpenFailure failure;
 };
 
-// Opens the device at name for the instrument: exclusively (TIOCEXCL and an advisory lock, so
-// a port held by another program fails as Busy; root, whom TIOCEXCL does not stop, is refused
-// a device another process has open), both queues flushed, raw 9600 8N1 with DTR
-// and RTS off where the device has modem lines. The break is set while configuring and
-// cleared again on success and on every failure.
+// Opens the device at name for the instrument; a device that is no terminal (a file, a folder,
+// /dev/null) fails as NotSerialPort before anything else is asked of it. Opens exclusively
+// (TIOCEXCL and an advisory lock, so a port held by another program fails as Busy; root, whom
+// TIOCEXCL does not stop, is refused a device another process has open), both queues flushed, raw
+// 9600 8N1 with DTR and RTS off where the device has modem lines. The break is set while
+// configuring and cleared again on success and on every failure.
 PortOpenResult OpenPort(const std::string &name);
 
 // The reason a failed open of path, with the system error code error, gives the user.
 PortOpenFailure PortOpenFailureFor(int error, const std::string &path);
 
-// One Russian line that tells the user why the port did not open; empty when there is no more
-// to say than that it failed.
-QString PortOpenFailureText(const PortOpenFailure &failure);
+// The language of a message: the window always speaks Russian, orma-cli its user's locale.
+enum class MessageLanguage
+{
+    Russian,
+    English
+};
+
+// One line that tells the user why the port did not open; empty when there is no more to say
+// than that it failed.
+QString PortOpenFailureText(const PortOpenFailure &failure,
+                            MessageLanguage language = MessageLanguage::Russian);
 
 // The serial port of a reception. Never written to: the instrument sends on its own.
 class SerialPort final : public ByteSource
 {
 public:
-    static constexpr int ReadTimeoutMs = 2000;
+    // Short, so that the reader sees a stop request soon while the line is idle.
+    static constexpr int ReadTimeoutMs = 100;
 
     SerialPort(const SerialPort &) = delete;
     SerialPort &operator=(const SerialPort &) = delete;

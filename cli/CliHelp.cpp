@@ -30,7 +30,9 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
       Каждая строка сразу дописывается в ФАЙЛ в форме файла данных; не реже раза
       в секунду файл сбрасывается на диск. --first-wait: сколько ждать первых данных
       (по умолчанию 180 с из памяти, 30 с непрерывно). --rotate daily: новый файл
-      в полночь, ФАЙЛ-ГГГГ-ММ-ДД.orm. Ctrl+C завершает прием, сохраняя все данные (код 0).
+      в полночь, ФАЙЛ-ГГГГ-ММ-ДД.orm; файл этого дня, если он уже есть, дополняется.
+      В файле только целые строки; строка длиннее 64 КиБ отбрасывается и учитывается.
+      Ctrl+C завершает прием, сохраняя все данные (код 0).
 
   orma-cli plot ВХОД -o ВЫХОД.png|svg|pdf [--size ШxВ] [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС]
       График измерений, как его печатает окно графика (по умолчанию 1000x700).
@@ -41,12 +43,13 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
 
 Коды завершения:
   0  успешно
-  1  ошибка выполнения (файл не записан, данные не получены)
+  1  ошибка выполнения (файл не записан, не получено ни одного измерения)
   2  неверная командная строка
   3  входной файл не читается или в нем нет измерений
   4  порт не открывается
   5  связь с прибором потеряна во время приема
   6  выходной файл уже есть, а --force не задан
+  7  диск заполнился во время приема (принятые до того строки сохранены)
 )";
 
 const char *const EnglishHelp = R"(Usage: orma-cli COMMAND [OPTIONS]
@@ -73,8 +76,9 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
       period. Each line is appended to FILE in the data file form as it comes; the file
       is flushed to disk at least once a second. --first-wait: how long to wait for the
       first data (default 180 s from memory, 30 s continuous). --rotate daily: a new
-      file at midnight, FILE-YYYY-MM-DD.orm. Ctrl+C ends the reception keeping all
-      data (status 0).
+      file at midnight, FILE-YYYY-MM-DD.orm; a day's file already there is appended
+      to. FILE holds whole lines only; a line longer than 64 KiB is dropped and
+      counted. Ctrl+C ends the reception keeping all data (status 0).
 
   orma-cli plot IN -o OUT.png|svg|pdf [--size WxH] [--from HH:MM:SS] [--to HH:MM:SS]
       The graph of the readings as the graph window prints it (default 1000x700).
@@ -85,12 +89,13 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
 
 Exit status:
   0  success
-  1  runtime failure (a file not written, no data received)
+  1  runtime failure (a file not written, not one reading received)
   2  a wrong command line
   3  an input cannot be read or holds no readings
   4  the port does not open
   5  the link to the instrument was lost during a reception
   6  the output exists and --force was not given
+  7  the disk filled during a reception (the lines received before are kept)
 )";
 
 } // namespace

@@ -21,6 +21,7 @@ enum ExitStatus
     ExitPortFailure = 4,     // the port does not open
     ExitDeviceLost = 5,      // the port failed or hung up during a reception
     ExitOutputExists = 6,    // the output is there and --force was not given
+    ExitDiskFull = 7,        // the disk filled during a reception; the lines before are kept
 };
 
 // Whether the user's locale is Russian: LC_ALL, LC_MESSAGES or LANG, the first one set,

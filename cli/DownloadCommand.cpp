@@ -1,5 +1,6 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/InputFiles.h"
 
 #include "acquisition/AcquisitionControl.h"
 #include "acquisition/ReadBack.h"
@@ -17,6 +18,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -109,6 +111,8 @@ private:
                 QCoreApplication::quit();
                 return;
             }
+            if (!m_file.kept(line.lineStart))
+                continue;
             ++m_lines;
             m_lastLine = line;
             m_firstData.stop();
@@ -140,24 +144,80 @@ private:
     {
         const bool closed = m_file.close();
         const ReaderEndReason end = m_reader.endReason();
+        const QString path = m_file.currentPath();
         if (end == ReaderEndReason::BufferFull || !closed)
-            return Fail(ExitFailure, Say("%1: не записан: %2", "%1: not written: %2")
-                                         .arg(m_file.currentPath(), m_file.error()));
-        if (m_file.stored() == 0) {
-            QFile::remove(m_file.currentPath());
-            if (g_interrupted)
-                return ExitOk;
-            return Fail(ExitFailure, m_timedOut ? Say("Истек тайм-аут ожидания передачи данных.",
-                                                      "no data came in time")
-                                                : Say("Данные не получены.", "no data received"));
-        }
+            return writeFailure(path);
+        if (m_lines == 0)
+            return noReading(path);
+        warnOfDroppedLines();
         if (end == ReaderEndReason::LinkLost)
             return Fail(ExitDeviceLost,
                         Say("Связь с прибором потеряна, прием остановлен. Полученные данные "
                             "сохранены в %1.",
                             "the link to the instrument was lost; what came is kept in %1")
-                            .arg(m_file.currentPath()));
+                            .arg(path));
         return ExitOk;
+    }
+
+    // Every line before the failed one is whole in the file, and the user is told so.
+    int writeFailure(const QString &path)
+    {
+        removeIfEmpty(path);
+        if (m_file.diskFull())
+            return Fail(
+                ExitDiskFull,
+                m_lines == 0
+                    ? Say("%1: диск заполнен, ничего не записано", "%1: disk full, nothing written")
+                          .arg(path)
+                    : Say("диск заполнен; записано измерений: %1, они сохранены в %2",
+                          "disk full after %1 readings; the readings received are in %2")
+                          .arg(m_lines)
+                          .arg(path));
+        if (m_lines == 0)
+            return Fail(ExitFailure,
+                        Say("%1: не записан: %2", "%1: not written: %2").arg(path, m_file.error()));
+        return Fail(ExitFailure, Say("%1: запись прервана, записано измерений: %2: %3",
+                                     "%1: writing stopped after %2 readings: %3")
+                                     .arg(path)
+                                     .arg(m_lines)
+                                     .arg(m_file.error()));
+    }
+
+    // Bytes without a reading are no reception; only Ctrl+C while the line was silent is a
+    // success.
+    int noReading(const QString &path)
+    {
+        removeIfEmpty(path);
+        if (g_interrupted && m_file.stored() == 0)
+            return ExitOk;
+        QString text = m_timedOut
+                           ? Say("Истек тайм-аут ожидания передачи данных.", "no data came in time")
+                           : Say("Данные не получены.", "no data received");
+        if (m_file.droppedLines() > 0)
+            text += QLatin1Char(' ') + droppedLinesText();
+        return Fail(ExitFailure, text);
+    }
+
+    void warnOfDroppedLines()
+    {
+        if (m_file.droppedLines() > 0)
+            Fail(ExitOk, droppedLinesText());
+    }
+
+    QString droppedLinesText() const
+    {
+        return Say("Отброшено строк длиннее %1 КиБ: %2.", "lines longer than %1 KiB dropped: %2")
+            .arg(ReceptionFile::LongestLine / 1024)
+            .arg(m_file.droppedLines());
+    }
+
+    // An empty file this run wrote nothing to goes; a device, or a day's file that held
+    // lines before, stays.
+    void removeIfEmpty(const QString &path)
+    {
+        const QFileInfo file(path);
+        if (m_file.wroteNothing() && file.isFile() && file.size() == 0)
+            QFile::remove(path);
     }
 
     const DownloadSettings &m_settings;
@@ -176,6 +236,21 @@ private:
     PostedLine m_lastLine{0, 0};
 };
 
+// Whether path names the device (or file) port names; false when either is not there.
+bool sameDevice(const QString &port, const QString &path)
+{
+    struct stat portStatus = {};
+    struct stat pathStatus = {};
+    if (::stat(QFile::encodeName(port).constData(), &portStatus) != 0 ||
+        ::stat(QFile::encodeName(path).constData(), &pathStatus) != 0)
+        return false;
+    if (S_ISCHR(portStatus.st_mode) && S_ISCHR(pathStatus.st_mode))
+        return portStatus.st_rdev == pathStatus.st_rdev;
+    return portStatus.st_dev == pathStatus.st_dev && portStatus.st_ino == pathStatus.st_ino;
+}
+
+// Whether writing to path would replace what is there: a pipe, a terminal or /dev/null is
+// written to as it is.
 std::optional<int> secondsInMs(const QString &text)
 {
     const std::optional<double> seconds = Number(text);
@@ -235,10 +310,14 @@ int RunDownload(const QStringList &words)
     const QString firstPath = settings.rotateDaily
                                   ? ReceptionFile::dailyPath(settings.path, QDate::currentDate())
                                   : settings.path;
-    if (!arguments->has(QStringLiteral("--force")) && QFileInfo::exists(firstPath))
-        return Fail(ExitOutputExists, Say("%1: файл уже есть (--force заменит его)",
-                                          "%1: already exists (--force replaces it)")
-                                          .arg(firstPath));
+    if (sameDevice(settings.port, firstPath))
+        return Fail(ExitUsage, Say("%1: это сам порт; ORMA ничего не пишет прибору",
+                                   "%1: that is the port itself; ORMA never writes to the "
+                                   "instrument")
+                                   .arg(firstPath));
+    if (const std::optional<int> refused =
+            RefuseOutput(firstPath, arguments->has(QStringLiteral("--force"))))
+        return *refused;
 
     int argc = 1;
     char name[] = "orma-cli";
@@ -248,10 +327,11 @@ int RunDownload(const QStringList &words)
 
     PortOpenResult opened = OpenPort(QFile::encodeName(settings.port).toStdString());
     if (!opened.port) {
-        const QString reason = PortOpenFailureText(opened.failure);
+        const QString reason = PortOpenFailureText(
+            opened.failure, RussianLocale() ? MessageLanguage::Russian : MessageLanguage::English);
         return Fail(ExitPortFailure,
                     QStringLiteral("%1: %2%3")
-                        .arg(settings.port, QStringLiteral("Ошибка открытия порта"),
+                        .arg(settings.port, Say("Ошибка открытия порта", "the port does not open"),
                              reason.isEmpty() ? QString() : QStringLiteral(". ") + reason));
     }
     ReceptionFile file;

@@ -131,22 +131,27 @@ std::optional<QStringList> OutputPaths(const QStringList &inputs, const QString 
             return std::nullopt;
         }
         taken.insert(canonical);
-        const SaveTarget target = SaveTargetOf(path);
-        if (target == SaveTarget::Refused) {
-            status = Fail(ExitFailure,
-                          Say("%1: не обычный файл, не канал и не символьное устройство: "
-                              "не записывается",
-                              "%1: not a regular file, a pipe or a character device: not written")
-                              .arg(path));
-            return std::nullopt;
-        }
-        if (!force && target == SaveTarget::Replaced && QFileInfo::exists(path)) {
-            status = Fail(ExitOutputExists, Say("%1: файл уже есть (--force заменит его)",
-                                                "%1: already exists (--force replaces it)")
-                                                .arg(path));
+        if (const std::optional<int> refused = RefuseOutput(path, force)) {
+            status = *refused;
             return std::nullopt;
         }
         outputs << path;
     }
     return outputs;
+}
+
+std::optional<int> RefuseOutput(const QString &path, bool force)
+{
+    const SaveTarget target = SaveTargetOf(path);
+    if (target == SaveTarget::Refused)
+        return Fail(ExitFailure,
+                    Say("%1: не обычный файл, не канал и не символьное устройство: "
+                        "не записывается",
+                        "%1: not a regular file, a pipe or a character device: not written")
+                        .arg(path));
+    if (!force && target == SaveTarget::Replaced && QFileInfo::exists(path))
+        return Fail(ExitOutputExists, Say("%1: файл уже есть (--force заменит его)",
+                                          "%1: already exists (--force replaces it)")
+                                          .arg(path));
+    return std::nullopt;
 }

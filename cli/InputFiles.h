@@ -20,3 +20,8 @@ int ReadInput(const QString &path, PollMode mode, ReadBack &readBack);
 // replaced.
 std::optional<QStringList> OutputPaths(const QStringList &inputs, const QString &output,
                                        const QString &suffix, bool force, int &status);
+
+// Whether a command may write path, by the save rule: never what is neither a regular file, a
+// pipe nor a character device (ExitFailure); a regular file that is there only with force
+// (ExitOutputExists). The status after saying why on stderr, or none when path may be written.
+std::optional<int> RefuseOutput(const QString &path, bool force);

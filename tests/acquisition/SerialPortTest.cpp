@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -77,10 +79,14 @@ TEST(SerialPort, PortHeldByAnotherOpenIsBusyUntilReleased)
     EXPECT_TRUE(OpenPort(instrument.slavePath()).port);
 }
 
+// Devices that are no terminal are told apart from a busy port: /dev/null is open in every
+// shell, and a file, a folder or /dev/zero would otherwise fail with no reason at all.
 TEST(SerialPort, SourcesThatAreNoPortFailWithTheirReason)
 {
     QTemporaryFile plainFile;
     ASSERT_TRUE(plainFile.open());
+    QTemporaryDir folder;
+    const QString notAPort = "Это не последовательный порт.";
     const struct
     {
         std::string name;
@@ -89,7 +95,10 @@ TEST(SerialPort, SourcesThatAreNoPortFailWithTheirReason)
     } rows[] = {
         {"", Reason::Other, ""},
         {"/dev/ttyORMA-no-such-device", Reason::Gone, "Устройство не найдено или отключено."},
-        {plainFile.fileName().toStdString(), Reason::Other, ""},
+        {plainFile.fileName().toStdString(), Reason::NotSerialPort, notAPort},
+        {folder.path().toStdString(), Reason::NotSerialPort, notAPort},
+        {"/dev/null", Reason::NotSerialPort, notAPort},
+        {"/dev/zero", Reason::NotSerialPort, notAPort},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
@@ -98,6 +107,29 @@ TEST(SerialPort, SourcesThatAreNoPortFailWithTheirReason)
         EXPECT_EQ(opened.failure.reason, row.reason);
         EXPECT_EQ(PortOpenFailureText(opened.failure), row.text);
     }
+}
+
+// orma-cli speaks its user's language: every reason has an English line too, none empty where
+// the Russian one is not.
+TEST(SerialPort, EveryReasonHasAnEnglishText)
+{
+    for (const PortOpenFailure &failure :
+         {PortOpenFailure{Reason::NoPermission, "dialout", true, false, {}, 0},
+          PortOpenFailure{Reason::NoPermission, {}, false, false, {}, 0},
+          PortOpenFailure{Reason::NoPermission, "dialout", true, true, {}, 0},
+          PortOpenFailure{Reason::Busy, {}, false, false, {}, 0},
+          PortOpenFailure{Reason::Busy, {}, false, false, "minicom", 42},
+          PortOpenFailure{Reason::Gone, {}, false, false, {}, 0},
+          PortOpenFailure{Reason::NotSerialPort, {}, false, false, {}, 0}}) {
+        const QString english = PortOpenFailureText(failure, MessageLanguage::English);
+        SCOPED_TRACE(english.toStdString());
+        EXPECT_FALSE(english.isEmpty());
+        EXPECT_FALSE(english.contains(QRegularExpression("[а-яА-Я]")));
+        EXPECT_NE(english, PortOpenFailureText(failure));
+    }
+    EXPECT_EQ(PortOpenFailureText(PortOpenFailure{Reason::Busy, {}, false, false, "minicom", 42},
+                                  MessageLanguage::English),
+              "The port is in use by another program: minicom (pid 42).");
 }
 
 TEST(SerialPort, MissingPermissionNamesAGroupOnlyWhereJoiningItWouldHelp)

@@ -269,7 +269,7 @@ TEST_F(MainDialogTest, MemoryDownloadFillsTableAndEndsAfterSilence)
         EXPECT_TRUE(control(id)->isVisible()) << id;
 }
 
-TEST_F(MainDialogTest, ShortLineIsStoredButNotShownAndTheNextLineIsDropped)
+TEST_F(MainDialogTest, ShortLineIsStoredButNotShownAndTheNextLineIsKept)
 {
     PseudoTerminal instrument;
     openDialog(QString::fromStdString(instrument.slavePath()));
@@ -279,11 +279,12 @@ TEST_F(MainDialogTest, ShortLineIsStoredButNotShownAndTheNextLineIsDropped)
 
     click(IDC_GET_DATA);
     ASSERT_TRUE(waitForState(AcquisitionState::DataReady));
-    ASSERT_EQ(rows(), 2);
+    ASSERT_EQ(rows(), 3);
     EXPECT_EQ(cell(0, 0), "1");
-    EXPECT_EQ(cell(1, 0), "3");
+    EXPECT_EQ(cell(1, 0), "2");
+    EXPECT_EQ(cell(2, 0), "3");
     EXPECT_EQ(ReceiveLength,
-              static_cast<std::int32_t>(2 * numberedLine(1, 1, 100).size() + shortLine.size()));
+              static_cast<std::int32_t>(3 * numberedLine(1, 1, 100).size() + shortLine.size()));
 }
 
 TEST_F(MainDialogTest, ContinuousModeNumbersByLineCounterUntilInterrupted)

@@ -12,14 +12,18 @@ import math
 import os
 import re
 import signal
+import resource
+import select
 import socket
 import stat
 import struct
 import subprocess
 import sys
 import tempfile
+import termios
 import threading
 import time
+import tty
 import xml.etree.ElementTree as ElementTree
 import zipfile
 
@@ -364,10 +368,150 @@ def refusals(work):
           "help not in the locale's language")
 
 
+LINE = b"12:00:%02d:00 E=0.950 T= 8%02d TRC\r\n"
+
+
+def crafted_port():
+    """A pseudo-terminal whose bytes the journey writes itself; its device end is closed here,
+    so that it is no busy port."""
+    master, slave = os.openpty()
+    name = os.ttyname(slave)
+    tty.setraw(slave)
+    os.close(slave)
+    return master, name
+
+
+def start_logger(master, port, *args, **options):
+    # The port goes back to another speed, so that its 9600 baud tell when orma-cli has opened
+    # and flushed it: only then do the bytes written here reach it.
+    slave = os.open(port, os.O_RDWR | os.O_NOCTTY)
+    settings = termios.tcgetattr(slave)
+    settings[4] = settings[5] = termios.B38400
+    termios.tcsetattr(slave, termios.TCSANOW, settings)
+    os.close(slave)
+    logger = subprocess.Popen([CLI, "download", port, *args], **options)
+    deadline = time.monotonic() + 20
+    while termios.tcgetattr(master)[4] != termios.B9600:
+        check(logger.poll() is None and time.monotonic() < deadline, "the port was not opened")
+        time.sleep(0.01)
+    return logger
+
+
+def stop(logger):
+    logger.send_signal(signal.SIGTERM)
+    _, err = logger.communicate(timeout=20)
+    return logger.returncode, err.decode()
+
+
+def hostile_line(work):
+    """A noisy port, a line without end and a kill in mid-line: the file holds whole lines
+    only, the short line costs no reading, the endless one is dropped and counted; the log
+    continued through a pipe still reads line by line. A line that only ever grows ends in a
+    message, not a silent success; the port itself is refused as the output; the disk filling
+    or the file reaching its size limit leaves whole lines and says how many."""
+    master, port = crafted_port()
+    log = os.path.join(work, "hostile.orm")
+    logger = start_logger(master, port, "--continuous", "-o", log,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    os.write(master, b"\x7f\x00~\r\n" + LINE % (1, 1))
+    endless = b"9" * (200 * 1024)
+    for start in range(0, len(endless), 4096):
+        os.write(master, endless[start:start + 4096])
+    os.write(master, b"\r\n" + LINE % (2, 2) + LINE % (3, 3) + b"12:00:04:00 E=0.9")
+    deadline = time.monotonic() + 20
+    while (not os.path.exists(log) or os.path.getsize(log) < 5 + 3 * len(LINE % (1, 1))) and \
+            time.monotonic() < deadline:
+        time.sleep(0.05)
+    status, err = stop(logger)
+    check(status == 0, f"the kill ended with {status}: {err!r}")
+    check("64 KiB dropped: 1" in err, f"the dropped line was not told: {err!r}")
+    with open(log, "rb") as f:
+        kept = f.read()
+    check(kept == b"\x7f\x00~\r\n" + LINE % (1, 1) + LINE % (2, 2) + LINE % (3, 3),
+          f"the file holds {kept[-80:]!r}")
+
+    # Continued: the next run's lines follow whole lines, and all three of its readings count.
+    logger = start_logger(master, port, "--continuous", "-o", "/dev/stdout",
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    os.write(master, LINE % (5, 5) + LINE % (6, 6) + LINE % (7, 7))
+    piped = b""
+    while piped.count(b"\n") < 3:
+        check(select.select([logger.stdout], [], [], 20)[0], "nothing came through the pipe")
+        piped += os.read(logger.stdout.fileno(), 4096)
+    status, err = stop(logger)
+    check(status == 0, f"a pipe as output failed: {status} {err!r}")
+    with open(log, "ab") as f:
+        f.write(piped)
+    figures = json.loads(cli("stats", log, "--mode", "continuous", "--json"))
+    check(figures["count"] == 6, f"{figures['count']} readings in the continued log, not 6")
+
+    # Only bytes, never a line feed: a failure that says so, and no empty file left.
+    endless_log = os.path.join(work, "endless.orm")
+    logger = start_logger(master, port, "--continuous", "--first-wait", "2", "-o", endless_log,
+                          stderr=subprocess.PIPE)
+    os.set_blocking(master, False)
+    while logger.poll() is None:
+        try:
+            os.write(master, endless[:4096])
+        except BlockingIOError:
+            select.select([], [master], [], 0.1)
+    os.set_blocking(master, True)
+    err = logger.stderr.read().decode()
+    check(logger.returncode == 1 and "dropped: 1" in err,
+          f"an endless line ended with {logger.returncode}: {err!r}")
+    check(not os.path.exists(endless_log), "an empty file was left")
+
+    # orma-cli never writes to the instrument. The device end held open here keeps the
+    # master from reading as hung up.
+    slave = os.open(port, os.O_RDWR | os.O_NOCTTY)
+    cli("download", port, "--continuous", "-o", port, status=2)
+    sent = select.select([master], [], [], 0.2)[0]
+    os.close(slave)
+    check(not sent, "bytes were sent to the instrument")
+
+    # No room: the disk full, then a file at its size limit, cut back to its last whole line.
+    logger = start_logger(master, port, "--continuous", "-o", "/dev/full",
+                          stderr=subprocess.PIPE)
+    os.write(master, LINE % (8, 8))
+    _, err = logger.communicate(timeout=20)
+    check(logger.returncode == 7 and "disk full" in err.decode(),
+          f"a full disk ended with {logger.returncode}: {err!r}")
+
+    def small_files():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (1000, resource.RLIM_INFINITY))
+
+    limited = os.path.join(work, "limited.orm")
+    logger = start_logger(master, port, "--continuous", "-o", limited,
+                          stderr=subprocess.PIPE, preexec_fn=small_files)
+    lines = b"".join(LINE % (second, second) for second in range(60))
+    os.write(master, lines)
+    _, err = logger.communicate(timeout=20)
+    whole = 1000 // len(LINE % (0, 0))
+    check(logger.returncode == 1 and f"after {whole} readings" in err.decode(),
+          f"a file at its limit ended with {logger.returncode}: {err!r}")
+    with open(limited, "rb") as f:
+        check(f.read() == lines[:whole * len(LINE % (0, 0))], "the limited file is not whole lines")
+    os.close(master)
+
+
+def ports_that_are_none(work):
+    """A device that is no terminal is no serial port, and is told so in the locale's
+    language."""
+    for device in ("/dev/null", "/dev/zero", work):
+        result = subprocess.run([CLI, "download", device, "-o", os.path.join(work, "n.orm")],
+                                capture_output=True, text=True)
+        check(result.returncode == 4 and result.stderr.endswith("It is not a serial port.\n"),
+              f"{device}: {result.returncode} {result.stderr!r}")
+        check(not any(0x400 <= ord(c) <= 0x4ff for c in result.stderr),
+              f"Russian under an English locale: {result.stderr!r}")
+
+
 def main():
     with tempfile.TemporaryDirectory(prefix="orma-cli-") as work:
         for journey in (conversions, statistics, plot, picture_layout, unusual_outputs,
-                        pipe_input, refusals, memory_download, continuous_logging_killed):
+                        pipe_input, refusals, ports_that_are_none, memory_download,
+                        continuous_logging_killed, hostile_line):
             started = time.monotonic()
             journey(work)
             print(f"{journey.__name__}: passed in {time.monotonic() - started:.1f} s")
