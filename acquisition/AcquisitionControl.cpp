@@ -182,6 +182,7 @@ void AcquisitionControl::restoreJournal(const InterruptedReception &found)
 void AcquisitionControl::markSaved()
 {
     m_unsaved = false;
+    m_journal.end();
     releaseRestoredJournal();
 }
 
@@ -275,7 +276,10 @@ void AcquisitionControl::windUp()
 {
     requestStop();
     waitForReader();
-    m_journal.end();
+    if (m_unsaved && ReceiveLength != 0)
+        m_journal.finish();
+    else
+        m_journal.end();
     closeSource();
     // A journal's bytes all reached the buffer only when the read came to the file's end and
     // nothing was added since the journal was found.

@@ -83,6 +83,14 @@ bool ReceptionJournal::start(const QString &folder, PollMode mode, const QDateTi
 
 void ReceptionJournal::end()
 {
+    finish();
+    if (!m_path.isEmpty())
+        QFile::remove(m_path);
+    m_path.clear();
+}
+
+void ReceptionJournal::finish()
+{
     if (!m_writer.joinable())
         return;
     {
@@ -93,8 +101,6 @@ void ReceptionJournal::end()
     m_writer.join();
     ::close(m_fd);
     m_fd = -1;
-    QFile::remove(m_path);
-    m_path.clear();
 }
 
 void ReceptionJournal::run()

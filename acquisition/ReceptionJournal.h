@@ -41,9 +41,13 @@ public:
     bool start(const QString &folder, PollMode mode, const QDateTime &started);
     // Set once a write to the journal failed; the journal then writes nothing more.
     bool failed() const { return m_failed; }
-    // Stops the journal and removes its file; for a reception that ended. Call only once the
-    // reader has ended or before it starts.
+    // Stops the journal and removes its file; for a reception whose rows are on disk or let
+    // go. Call only once the reader has ended or before it starts.
     void end();
+    // Stops the journal but keeps its file, for a reception that ended with rows that are on
+    // disk nowhere else: a crash or a kill before they are saved still finds them. end()
+    // removes it later.
+    void finish();
 
     // The journal a reception left in folder, if any: the newest when there are several. A
     // journal that a running copy of the program still writes or holds is not offered; one

@@ -61,6 +61,11 @@ TEST(ReceptionJournal, KeepsTheStoredBytesOnDiskWhileTheReceptionRunsAndGoesWith
     // A reception that still runs is no interrupted one.
     EXPECT_FALSE(ReceptionJournal::find(folder).has_value());
 
+    // Ended with its rows unsaved, the reception keeps every byte on disk until they are saved.
+    store("09:12:39.41 line three\r\n");
+    journal.finish();
+    EXPECT_EQ(contents(path),
+              "09:12:37.41 line one\r\n09:12:38.41 line two\r\n09:12:39.41 line three\r\n");
     journal.end();
     EXPECT_FALSE(QFile::exists(path));
 }

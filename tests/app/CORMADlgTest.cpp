@@ -572,12 +572,14 @@ namespace {
 class SavedDataTest : public MainDialogTest
 {
 protected:
-    // A memory download of `count` lines through the simulated instrument.
-    void download(int count)
+    // A memory download of `count` lines through the simulated instrument, journalled into
+    // journalFolder when one is named.
+    void download(int count, const QString &journalFolder = {})
     {
         m_instrument = std::make_unique<PseudoTerminal>();
         m_port = QString::fromStdString(m_instrument->slavePath());
         openDialog(m_port);
+        m_dialog->acquisition().setJournalFolder(journalFolder);
         std::string lines;
         for (int i = 1; i <= count; ++i)
             lines += numberedLine(i + 10, i, 200 + 3 * i);
@@ -738,7 +740,11 @@ TEST_F(SavedDataTest, GraphMenuPrintWritesAPdf)
 
 TEST_F(SavedDataTest, ClosingOrANewReceptionAsksToSaveRowsThatAreOnDiskNowhere)
 {
-    download(3);
+    const QString journalFolder = m_configDir.filePath("journals");
+    const auto journals = [&] { return QDir(journalFolder).entryList(QDir::Files).size(); };
+    download(3, journalFolder);
+    // Until the rows are saved, their journal stays too: a kill now would not take them.
+    EXPECT_EQ(journals(), 1);
     const QString question = "Сохранить полученные данные?";
     const auto asked = [&] {
         const bool once = m_prompts.shown.size() == 1 && m_prompts.shown[0].text == question &&
@@ -770,6 +776,7 @@ TEST_F(SavedDataTest, ClosingOrANewReceptionAsksToSaveRowsThatAreOnDiskNowhere)
     m_dialog->reject();
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_prompts.texts(), (QStringList{question, "Данные успешно записаны в файл."}));
+    EXPECT_EQ(journals(), 0);
     m_prompts.shown.clear();
 
     // Rows read back from a file, and rows saved, are on disk: closing asks nothing.
