@@ -15,6 +15,8 @@ struct CommandLine
     Outcome outcome = Outcome::Run;
     // The data file to read back at the start; empty for none.
     QString dataFile;
+    // What is wrong with a misused command line, in one line without its end.
+    QString problem;
 };
 
 // The arguments after the program's name. An argument with a leading dash is an option until

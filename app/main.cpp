@@ -19,6 +19,8 @@ int main(int argc, char **argv)
     const CommandLine commandLine = ParseCommandLine(arguments);
     if (commandLine.outcome != CommandLine::Outcome::Run) {
         const bool help = commandLine.outcome == CommandLine::Outcome::Help;
+        if (!help)
+            std::fprintf(stderr, "%s\n", commandLine.problem.toLocal8Bit().constData());
         std::fputs(CommandLineUsage, help ? stdout : stderr);
         return help ? 0 : 2;
     }

@@ -154,6 +154,8 @@ PictureSaving SaveGraphPicture(const CGraphWnd &shown, QSize size, const QString
     QProgressDialog progress(QStringLiteral("Сохранение изображения..."), QStringLiteral("Отмена"),
                              0, 0, parent);
     progress.setWindowTitle(QStringLiteral("Сохранение изображения"));
+    // Wide enough for its title, which the window manager would cut otherwise.
+    progress.setMinimumWidth(progress.fontMetrics().averageCharWidth() * 48);
     progress.setWindowModality(Qt::ApplicationModal);
     progress.setMinimumDuration(0);
     progress.setAutoClose(false);

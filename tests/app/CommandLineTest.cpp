@@ -28,5 +28,7 @@ TEST(CommandLine, ADashedNameIsAFileOnlyAfterTwoDashesAndEveryOtherOptionIsAMisu
         const CommandLine parsed = ParseCommandLine(c.arguments);
         EXPECT_EQ(parsed.outcome, c.outcome) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(parsed.dataFile, c.dataFile) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(parsed.problem.isEmpty(), c.outcome != Outcome::Misuse);
     }
+    EXPECT_TRUE(ParseCommandLine({"-reverse"}).problem.contains("orma -- -reverse"));
 }
