@@ -350,8 +350,14 @@ void CORMADlg::OfferInterruptedReception(const QString &journalFolder)
     if (!found)
         return;
     const QString text = ReceptionJournal::offerText(*found, QDate::currentDate());
-    if (m_prompts.message(text, QStringLiteral("Прием данных"), Prompts::Icon::Question,
-                          Prompts::Buttons::YesNo) != Prompts::Answer::Yes) {
+    const Prompts::Answer answer =
+        m_prompts.message(text, QStringLiteral("Прием данных"), Prompts::Icon::Question,
+                          Prompts::Buttons::YesNoCancel);
+    // Only No lets the rows go: Cancel, and Escape with it, leaves the question for the next
+    // start, so a reflex does not delete a reception.
+    if (answer == Prompts::Answer::Cancel)
+        return;
+    if (answer != Prompts::Answer::Yes) {
         QFile::remove(found->path);
         return;
     }

@@ -816,6 +816,13 @@ TEST_F(MainDialogTest, ARestoredJournalGoesOnlyOnceItsRowsWereReadWholeAndLeftTh
     for (int i = 1; i <= 4; ++i)
         lines += numberedLine(i, i, 500 + i);
     leaveJournal(lines);
+    // Cancel, as Escape, decides nothing: the journal waits for the next start.
+    openDialog("file");
+    m_prompts.answers = {Prompts::Answer::Cancel};
+    m_dialog->OfferInterruptedReception(folder);
+    EXPECT_EQ(rows(), 0);
+    ASSERT_EQ(journals().size(), 1);
+    m_dialog->reject();
     restore();
     EXPECT_EQ(rows(), 4);
     ASSERT_EQ(journals().size(), 1);
