@@ -36,8 +36,6 @@ public:
     MeasurementTableModel &table() { return m_acquisition.table(); }
     const QString &portName() const { return m_portName; }
     bool sourceIsFile() const { return m_sourceIsFile; }
-    bool selectionChanged() const { return m_selectionChanged; }
-    void clearSelectionChanged() { m_selectionChanged = false; }
 
     void UpdateControls();
     void LayoutControls();

@@ -87,7 +87,6 @@ public:
     {
         fillSeries(m_series, Records);
         m_frame.OnSetSeries(GraphSeriesLimits(393, 607), &m_series);
-        m_frame.OnSetTimeParam(0);
         m_frame.temperatureBar()->SetWinMin(393);
         m_frame.temperatureBar()->SetWinMax(607);
         m_frame.timeBar()->SetMin(0);

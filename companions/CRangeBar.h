@@ -73,9 +73,6 @@ public:
     // owner, the bar's labels stay times of the day.
     std::int64_t GetStartTime() const { return m_startTime; }
     void SetStartTime(std::int64_t secondsSinceEpoch) { m_startTime = secondsSinceEpoch; }
-    // The time parameter of the owner's protocol. The labels are times of the day whatever
-    // it is, so the bar accepts it and has no use for it.
-    void SetTimeParam(std::int32_t) {}
 
     // Thickness in pixels across the bar, fitted to the labels of the present font.
     int GetStaticSize() const;

@@ -72,11 +72,11 @@ CGraphWnd::CGraphWnd(Bars bars)
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             &CGraphWnd::helpRequested);
     connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
-            &CGraphWnd::RemoveMarker);
+            &CGraphWnd::removeMarker);
     createContextMenu();
     connect(m_view, &CGraphView::pointerTextChanged, this, &CGraphWnd::setStatusText);
     connect(m_view, &CGraphView::contextMenuRequested, this, &CGraphWnd::OnContextMenu);
-    connect(m_view, &CGraphView::zoomRequested, this, &CGraphWnd::ZoomTo);
+    connect(m_view, &CGraphView::zoomRequested, this, &CGraphWnd::zoomTo);
     connect(m_view, &CGraphView::wholeGraphRequested, this, &CGraphWnd::ShowWholeGraph);
     if (bars.testFlag(TemperatureBar))
         m_temperatureBar = makeBar(this, RangeBarStyleTemperature, TemperatureBarId,
@@ -264,12 +264,6 @@ void CGraphWnd::OnSeriesGrew(std::uint32_t previousLimits, std::uint32_t limits)
     }
 }
 
-void CGraphWnd::OnSetTimeParam(std::int32_t value)
-{
-    if (m_timeBar != nullptr)
-        m_timeBar->SetTimeParam(value);
-}
-
 void CGraphWnd::OnRangeBarNotify(CRangeBar *bar, int code)
 {
     if (bar == nullptr || (bar != m_temperatureBar && bar != m_timeBar))
@@ -355,7 +349,7 @@ void CGraphWnd::createContextMenu()
             break;
         case ID_GRAPH_REMOVE_MARKER:
             m_removeMarkerAction = action;
-            connect(action, &QAction::triggered, this, &CGraphWnd::RemoveMarker);
+            connect(action, &QAction::triggered, this, &CGraphWnd::removeMarker);
             break;
         case ID_GRAPH_THRESHOLDS:
             connect(action, &QAction::triggered, this, &CGraphWnd::thresholdsRequested);
@@ -440,7 +434,7 @@ void showWindow(CRangeBar &bar, std::int32_t start, std::int32_t end)
 
 } // namespace
 
-void CGraphWnd::ZoomTo(std::int32_t timeStart, std::int32_t timeEnd, std::int32_t temperatureLow,
+void CGraphWnd::zoomTo(std::int32_t timeStart, std::int32_t timeEnd, std::int32_t temperatureLow,
                        std::int32_t temperatureHigh)
 {
     if (m_timeBar != nullptr)
@@ -484,7 +478,7 @@ void CGraphWnd::showSameAs(const CGraphWnd &shown)
         setStatusText(pane, shown.statusText(pane));
 }
 
-void CGraphWnd::RemoveMarker()
+void CGraphWnd::removeMarker()
 {
     m_view->setMarker(std::nullopt);
 }

@@ -68,7 +68,6 @@ public:
     // with 10 °C either side, or 0 to 2000 °C for limits 0 and 0; the time bar's range end
     // and window end become the last record's time, its start time the series' midnight.
     void OnSetSeries(std::uint32_t limits, TermDataFile *series);
-    void OnSetTimeParam(std::int32_t value);
     // The series handed to OnSetSeries has gained records at its end; its limits were
     // previousLimits and are limits now. The temperature range widens as OnSetSeries sets it,
     // and a temperature window that showed every reading widens to show the new ones too; the
@@ -98,10 +97,10 @@ public:
     void ShowWholeGraph();
     // The rectangle dragged over the plot becomes both windows; with automatic limits the
     // temperature window fits the readings of the new time window instead.
-    void ZoomTo(std::int32_t timeStart, std::int32_t timeEnd, std::int32_t temperatureLow,
+    void zoomTo(std::int32_t timeStart, std::int32_t timeEnd, std::int32_t temperatureLow,
                 std::int32_t temperatureHigh);
     // "Убрать маркер", and Escape:
-    void RemoveMarker();
+    void removeMarker();
     // Inverts automatic limits and fits the temperature window at once when they come on:
     void ToggleAutoLimits();
     // Inverts the view's break-at-gaps flag:

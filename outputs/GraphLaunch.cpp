@@ -184,7 +184,6 @@ void GraphLaunch::showGraphSeries(bool activate)
     const std::int32_t keptStart =
         m_graphWnd->timeBar() != nullptr ? m_graphWnd->timeBar()->GetWinMin() : first;
     m_graphWnd->OnSetSeries(graphLimits(), &m_graphSeries);
-    m_graphWnd->OnSetTimeParam(0);
     if (CRangeBar *bar = m_graphWnd->temperatureBar()) {
         bar->SetWinMin(m_graphSeries.minTemperature);
         bar->SetWinMax(m_graphSeries.maxTemperature);

@@ -58,7 +58,6 @@ void launch(CGraphWnd &frame, TermDataFile &series)
     frame.OnSetSeries(GraphSeriesLimits(static_cast<std::int16_t>(series.minTemperature),
                                         static_cast<std::int16_t>(series.maxTemperature)),
                       &series);
-    frame.OnSetTimeParam(0);
     frame.temperatureBar()->SetWinMin(series.minTemperature);
     frame.temperatureBar()->SetWinMax(series.maxTemperature);
     frame.timeBar()->SetMin(series.records[0].time);
@@ -283,7 +282,6 @@ TEST(CGraphWnd, WorksWithoutBars)
     series.Add(2000, 30, 950);
     frame.setAutomaticLimits(true);
     frame.OnSetSeries(GraphSeriesLimits(20, 30), &series);
-    frame.OnSetTimeParam(0);
     frame.FitTemperatureWindow();
     frame.OnMouseWheel({}, 120, frame.mapToGlobal(QPoint(2, 2)));
     EXPECT_EQ(frame.view()->temperatureWindowStart(), 20);
@@ -625,7 +623,7 @@ TEST_F(CGraphWndZoom, TheDraggedRectangleBecomesBothWindowsAndADoubleClickShowsA
     EXPECT_EQ(view.temperatureWindowStart(), zoomedTemperature.windowStart);
 
     // A double click shows the whole graph and nothing else: its first click marks nothing.
-    m_frame.RemoveMarker();
+    m_frame.removeMarker();
     QTest::mouseClick(m_frame.view(), Qt::LeftButton, {}, a);
     QTest::mouseDClick(m_frame.view(), Qt::LeftButton, {}, a);
     EXPECT_FALSE(view.marker().has_value());
