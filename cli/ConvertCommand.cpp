@@ -40,12 +40,8 @@ QString write(Form form, const QString &path, const ReceivedRows &table)
         return WriteCsvFile(path, table, rows, InPlaceWrites::Allowed);
     case Form::Text: {
         const QByteArray text = TextForm(table, rows);
-        OutputFile file(path, InPlaceWrites::Allowed);
-        if (!file.open())
-            return file.errorString();
-        if (file.device().write(text) != text.size())
-            return file.device().errorString();
-        return file.commit() ? QString() : file.errorString();
+        return WriteOutputFile(path, InPlaceWrites::Allowed,
+                               [&](QIODevice &file) { return file.write(text) == text.size(); });
     }
     }
     return {};

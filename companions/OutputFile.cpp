@@ -89,3 +89,14 @@ QString OutputFile::errorString() const
 {
     return m_error;
 }
+
+QString WriteOutputFile(const QString &path, InPlaceWrites inPlace,
+                        const std::function<bool(QIODevice &)> &write)
+{
+    OutputFile file(path, inPlace);
+    if (!file.open())
+        return file.errorString();
+    if (!write(file.device()))
+        return file.device().errorString();
+    return file.commit() ? QString() : file.errorString();
+}

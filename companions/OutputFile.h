@@ -4,6 +4,8 @@
 #include <QSaveFile>
 #include <QString>
 
+#include <functional>
+
 // How a save treats the file it is given. A file that is missing or regular (also behind a
 // symbolic link) is written beside its name and moved over it only when whole, so a failed save
 // leaves what was there. A pipe or a character device (/dev/null, /dev/full, a terminal) is no
@@ -51,3 +53,8 @@ private:
     QFile m_direct;
     QString m_error;
 };
+
+// One whole save by the rule above: write hands every byte to the device and says whether they
+// went. Returns why the file was not written, or an empty string.
+QString WriteOutputFile(const QString &path, InPlaceWrites inPlace,
+                        const std::function<bool(QIODevice &)> &write);

@@ -33,8 +33,7 @@ void paintCopy(const CGraphWnd &shown, QSize size, QPainter &painter)
 // whole picture into it, and is left as it was when write fails.
 bool writePictureFile(const QString &path, const std::function<bool(QIODevice &)> &write)
 {
-    OutputFile file(path, InPlaceWrites::Refused);
-    return file.open() && write(file.device()) && file.commit();
+    return WriteOutputFile(path, InPlaceWrites::Refused, write).isEmpty();
 }
 
 // Hands writes on to target until cancelled is set, then fails them, so that an encoder

@@ -190,12 +190,8 @@ QString WriteWorkbookFile(const QString &path, const std::vector<TableRowText> &
     workbook.close();
     if (const QString error = WriteWorkbook(workbook.fileName(), rows); !error.isEmpty())
         return error;
-    OutputFile file(path, inPlace);
-    if (!file.open())
-        return file.errorString();
-    if (!copyInto(workbook.fileName(), file.device()))
-        return file.device().errorString();
-    return file.commit() ? QString() : file.errorString();
+    return WriteOutputFile(path, inPlace,
+                           [&](QIODevice &file) { return copyInto(workbook.fileName(), file); });
 }
 
 void TransferToSpreadsheet(Prompts &prompts, const std::vector<TableRowText> &rows,

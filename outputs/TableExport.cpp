@@ -88,12 +88,11 @@ void MakeCsvField(QByteArray &line, qsizetype fieldStart)
     line += quoted;
 }
 
-QString WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows,
-                     InPlaceWrites inPlace)
+namespace {
+
+// The CSV's bytes into file; false once a write failed.
+bool writeCsvLines(QIODevice &file, const ReceivedRows &table, const std::vector<int> &rows)
 {
-    OutputFile file(path, inPlace);
-    if (!file.open())
-        return file.errorString();
     // Written a block at a time: a write per line would cost more than making the line.
     constexpr qsizetype BlockSize = 1 << 20;
     QByteArray block = csvStart();
@@ -102,15 +101,20 @@ QString WriteCsvFile(const QString &path, const ReceivedRows &table, const std::
     for (auto row = rows.begin(); written && row != rows.end(); ++row) {
         appendCsvLine(block, table, *row);
         if (block.size() >= BlockSize || row + 1 == rows.end()) {
-            written = file.device().write(block) == block.size();
+            written = file.write(block) == block.size();
             block.resize(0);
         }
     }
-    written = written && file.device().write(block) == block.size();
-    if (!written)
-        return file.device().errorString();
-    // commit() flushes what is still buffered: a late write failure shows up there.
-    return file.commit() ? QString() : file.errorString();
+    return written && file.write(block) == block.size();
+}
+
+} // namespace
+
+QString WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows,
+                     InPlaceWrites inPlace)
+{
+    return WriteOutputFile(path, inPlace,
+                           [&](QIODevice &file) { return writeCsvLines(file, table, rows); });
 }
 
 void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<int> &selectedRows)
