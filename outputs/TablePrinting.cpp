@@ -11,9 +11,7 @@
 #include <memory>
 #include <new>
 
-namespace {} // namespace
-
-void PrintTable(Prompts &prompts, const RowSnapshot &snapshot, QObject &owner)
+void PrintTable(Prompts &prompts, const RowSnapshotTaker &snapshot, QObject &owner)
 {
     std::unique_ptr<QPrinter> printer =
         ChoosePrinter(prompts, QStringLiteral("ORMA печать таблицы измерений"));
@@ -44,7 +42,7 @@ void PrintTable(Prompts &prompts, const RowSnapshot &snapshot, QObject &owner)
 void PrintTable(Prompts &prompts, const ReceivedRows &table, std::vector<int> selectedRows,
                 QObject &owner)
 {
-    const RowSnapshot snapshot = [&table, &selectedRows]() {
+    const RowSnapshotTaker snapshot = [&table, &selectedRows]() {
         try {
             return std::optional(GetRowTexts(table, std::move(selectedRows)));
         } catch (const std::bad_alloc &) {

@@ -67,7 +67,7 @@ TEST_P(TableRowTextCut, FieldsHoldTheirLimitOfWholeCharacters)
     EXPECT_STREQ(text.mode, c.mode) << c.what;
 }
 
-class RowSnapshot : public testing::Test
+class RowTextsOfTable : public testing::Test
 {
 protected:
     void SetUp() override
@@ -87,7 +87,7 @@ protected:
     MeasurementTableModel table;
 };
 
-TEST_F(RowSnapshot, TakesAllRowsWithoutASelectionAndSelectedRowsInRowOrder)
+TEST_F(RowTextsOfTable, TakesAllRowsWithoutASelectionAndSelectedRowsInRowOrder)
 {
     EXPECT_EQ(numbers({}), (std::vector<QString>{"1", "2", "3", "4"}));
     EXPECT_EQ(numbers({3, 0, 2}), (std::vector<QString>{"1", "3", "4"}));
@@ -96,7 +96,7 @@ TEST_F(RowSnapshot, TakesAllRowsWithoutASelectionAndSelectedRowsInRowOrder)
     EXPECT_TRUE(numbers({9}).empty());
 }
 
-TEST_F(RowSnapshot, CopiesTheCellTextsOfTheTable)
+TEST_F(RowTextsOfTable, CopiesTheCellTextsOfTheTable)
 {
     table.appendRow({12345, 45296780, 856, 950, NoMeasureMode}, 4);
     const TableRowText text = GetRowTexts(table, {4}).at(0);
