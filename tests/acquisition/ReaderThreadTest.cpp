@@ -1,7 +1,7 @@
 #include "acquisition/ReaderThread.h"
 
 #include "acquisition/DataFileSource.h"
-#include "acquisition/ReceiveBuffer.h"
+#include "acquisition/Reception.h"
 #include "acquisition/SerialPort.h"
 #include "tests/support/PseudoTerminal.h"
 
@@ -50,30 +50,25 @@ std::string numberedLines(int count)
     return lines;
 }
 
-std::string received()
+std::string bytesOf(const Reception &reception)
 {
-    return std::string(ReceiveBuffer, static_cast<std::size_t>(ReceiveLength.load()));
+    return {reception.bytes().data(), reception.bytes().size()};
 }
 
 class ReaderThreadTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ResetReceiveBuffer();
-        PollPeriodMs = 0;
-    }
-
     void TearDown() override
     {
         m_stopEvent = true;
         m_reader.reset();
-        g_port = nullptr;
     }
+
+    std::string received() const { return bytesOf(m_reception); }
 
     void startReading(ByteSource *source)
     {
-        g_port = source;
+        m_reception.setSource(source);
         m_stopEvent = false;
         m_reader = std::make_unique<ReaderThread>(m_stopEvent);
         QObject::connect(
@@ -83,7 +78,7 @@ protected:
                     m_reports.push_back({line.lineCounter, line.lineStart});
             },
             Qt::QueuedConnection);
-        m_reader->start();
+        m_reader->start(m_reception);
     }
 
     bool waitForReports(std::size_t count, int timeoutMs = 5000)
@@ -115,6 +110,7 @@ protected:
     }
 
     QObject m_dialog;
+    Reception m_reception;
     std::atomic<bool> m_stopEvent{true};
     std::unique_ptr<ReaderThread> m_reader;
     std::vector<Report> m_reports;
@@ -190,7 +186,7 @@ TEST_F(PortReaderTest, SilenceIsNoEndButAStopRequestIs)
 
 TEST_F(PortReaderTest, PollPeriodKeepsOneWholeLinePerPeriod)
 {
-    PollPeriodMs = 200;
+    m_reception.setPollPeriodMs(200);
     startReading(m_port.get());
     std::atomic<bool> sending{true};
     std::thread instrument([&] {
@@ -212,14 +208,14 @@ TEST_F(PortReaderTest, PollPeriodKeepsOneWholeLinePerPeriod)
     EXPECT_LE(lines.size(), 10u);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].lineCounter, i + 1);
-        const std::string line(ReceiveBuffer + lines[i].lineStart, 37);
+        const std::string line(m_reception.bytes().data() + lines[i].lineStart, 37);
         EXPECT_EQ(line, numberedLine(std::atoi(line.c_str()))) << line;
     }
 }
 
 TEST_F(PortReaderTest, StopRequestCutsAPollPeriodShort)
 {
-    PollPeriodMs = 3600 * 1000;
+    m_reception.setPollPeriodMs(3600 * 1000);
     startReading(m_port.get());
     ASSERT_TRUE(m_instrument.write(numberedLine(1)));
     ASSERT_TRUE(waitForReports(1));
@@ -251,7 +247,7 @@ TEST_F(ReaderThreadTest, WithoutSourceEndsAtOnce)
     ASSERT_TRUE(waitForEnd());
     expectEndedOnce();
     EXPECT_EQ(m_reports.size(), 1u);
-    EXPECT_EQ(ReceiveLength, 0);
+    EXPECT_TRUE(m_reception.bytes().empty());
 }
 
 // Data files are read through chunks of these sizes: one byte, a size that splits lines, the
@@ -307,7 +303,7 @@ TEST_P(DataFileReaderTest, FileThatFillsTheBufferEndsWithoutOverrun)
                 {overlong, ReaderEndReason::BufferFull, wholeLines}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.file.size());
-        ResetReceiveBuffer();
+        m_reception.clear();
         m_reports.clear();
         const auto file = openFile(row.file);
         ASSERT_TRUE(file);
@@ -315,7 +311,7 @@ TEST_P(DataFileReaderTest, FileThatFillsTheBufferEndsWithoutOverrun)
         ASSERT_TRUE(waitForEnd(20000));
         expectEndedOnce();
         EXPECT_EQ(m_reader->endReason(), row.reason);
-        EXPECT_EQ(static_cast<std::size_t>(ReceiveLength), ReceiveBufferSize);
+        EXPECT_EQ(m_reception.bytes().size(), ReceiveBufferSize);
         EXPECT_TRUE(received() == row.file.substr(0, ReceiveBufferSize));
         const std::vector<Report> posted = lineReports();
         ASSERT_EQ(posted.size(), row.postedLines);
