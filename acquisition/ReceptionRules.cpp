@@ -14,8 +14,7 @@ std::optional<std::uint32_t> PollPeriodFromSeconds(double seconds)
 
 int FirstDataWaitMs(PollMode mode, const AcquisitionTimings &timings)
 {
-    return mode == PollMode::FromMemory ? timings.firstDataFromMemory
-                                        : timings.firstDataContinuous;
+    return mode == PollMode::FromMemory ? timings.firstDataFromMemory : timings.firstDataContinuous;
 }
 
 int NextDataWaitMs(PollMode mode, std::uint32_t periodMs, const AcquisitionTimings &timings)
@@ -105,9 +104,8 @@ QString ReceptionEndText(ReceptionEnd end, MessageLanguage language, const QStri
 
 QString PortOpenErrorText(const PortOpenFailure &failure, MessageLanguage language)
 {
-    QString text = QString::fromUtf8(language == MessageLanguage::Russian
-                                         ? "Ошибка открытия порта"
-                                         : "the port does not open");
+    QString text = QString::fromUtf8(
+        language == MessageLanguage::Russian ? "Ошибка открытия порта" : "the port does not open");
     const QString reason = PortOpenFailureText(failure, language);
     if (!reason.isEmpty())
         text += QLatin1Char('\n') + reason;

@@ -241,6 +241,78 @@ TEST_F(PortReaderTest, LostDeviceEndsReadingAndKeepsData)
     EXPECT_EQ(received().substr(0, lines.size()), lines);
 }
 
+// Two instruments on two ports, read at once in one process: each reception holds its own
+// bytes, its own line numbers and its own poll period, and ends on its own.
+TEST(TwoReceptions, RunSideBySideEachWithOnlyItsOwnLines)
+{
+    struct Side
+    {
+        PseudoTerminal instrument;
+        std::unique_ptr<SerialPort> port;
+        Reception reception;
+        std::atomic<bool> stop{false};
+        std::unique_ptr<ReaderThread> reader;
+        std::vector<PostedLine> posted;
+        std::string sent;
+    };
+    Side sides[2];
+    QObject window;
+    const auto ended = [](const Side &side) {
+        return !side.posted.empty() && side.posted.back() == PostedLine{0, 0};
+    };
+    for (Side &side : sides) {
+        PortOpenResult opened = OpenPort(side.instrument.slavePath());
+        ASSERT_TRUE(opened.port);
+        side.port = std::move(opened.port);
+        side.reception.setSource(side.port.get());
+        side.reader = std::make_unique<ReaderThread>(side.stop);
+        QObject::connect(
+            side.reader.get(), &ReaderThread::linesWaiting, &window,
+            [&side] {
+                for (const PostedLine &line : side.reader->takeLines())
+                    side.posted.push_back(line);
+            },
+            Qt::QueuedConnection);
+    }
+    // A period on one side only: the other keeps every line.
+    sides[1].reception.setPollPeriodMs(3600 * 1000);
+    for (Side &side : sides)
+        side.reader->start(side.reception);
+
+    // The lines go out interleaved, from two threads, so both readers store at once.
+    std::thread instruments[2];
+    for (int index = 0; index < 2; ++index)
+        instruments[index] = std::thread([&side = sides[index], index] {
+            for (int number = 1; number <= 200; ++number) {
+                const std::string line = numberedLine(index * 5000 + number);
+                side.sent += line;
+                side.instrument.write(line);
+            }
+        });
+    for (std::thread &instrument : instruments)
+        instrument.join();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return bytesOf(sides[0].reception) == sides[0].sent && !sides[1].posted.empty(); },
+        10000));
+    // The first side ends by its link; the other goes on until asked to stop.
+    sides[0].instrument.closeMaster();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended(sides[0]); }));
+    EXPECT_FALSE(ended(sides[1]));
+    sides[1].stop = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended(sides[1]); }));
+    for (Side &side : sides)
+        side.reader->wait();
+
+    EXPECT_EQ(sides[0].reader->endReason(), ReaderEndReason::LinkLost);
+    EXPECT_EQ(sides[1].reader->endReason(), ReaderEndReason::Stopped);
+    ASSERT_EQ(sides[0].posted.size(), 201u);
+    for (std::size_t i = 0; i < 200; ++i)
+        EXPECT_EQ(sides[0].posted[i], (PostedLine{quint32(i + 1), qint64(i * 37)}));
+    // The period kept one line, the first, and dropped what came during its wait.
+    EXPECT_EQ(sides[1].posted, (std::vector<PostedLine>{{1, 0}, {0, 0}}));
+    EXPECT_EQ(bytesOf(sides[1].reception), numberedLine(5001));
+}
+
 TEST_F(ReaderThreadTest, WithoutSourceEndsAtOnce)
 {
     startReading(nullptr);
