@@ -1,10 +1,9 @@
 #pragma once
 
-#include "acquisition/Reception.h"
-
 #include <QObject>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <thread>

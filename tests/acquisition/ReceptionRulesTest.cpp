@@ -19,13 +19,17 @@ TEST(ReceptionRules, EachEndHasItsWordsInBothLanguages)
         const char *russian;
         const char *english;
     } rows[] = {
-        {ReceptionEnd::FirstDataTimedOut, {}, "Истек тайм-аут ожидания передачи данных.",
+        {ReceptionEnd::FirstDataTimedOut,
+         {},
+         "Истек тайм-аут ожидания передачи данных.",
          "no data came in time"},
         {ReceptionEnd::NoData, {}, "Данные не получены.", "no data received"},
-        {ReceptionEnd::BufferFull, {},
+        {ReceptionEnd::BufferFull,
+         {},
          "Буфер приема заполнен, прием остановлен.\nПолученные данные сохранены.",
          "the receive buffer is full, the reception stopped; what came is kept"},
-        {ReceptionEnd::LinkLost, {},
+        {ReceptionEnd::LinkLost,
+         {},
          "Связь с прибором потеряна, прием остановлен.\nПолученные данные сохранены.",
          "the link to the instrument was lost; what came is kept"},
         {ReceptionEnd::LinkLost, path,
@@ -81,8 +85,8 @@ TEST(ReceptionRules, SilenceEndsAContinuousReceptionOnlyWhereItIsMeantTo)
             watch.prepare(mode, 0);
             watch.awaitFirstLine();
             watch.lineCame();
-            const bool ends = mode == PollMode::FromMemory ||
-                              continuous == SilenceWatch::ContinuousSilence::Ends;
+            const bool ends =
+                mode == PollMode::FromMemory || continuous == SilenceWatch::ContinuousSilence::Ends;
             EXPECT_EQ(silent.wait(ends ? 2000 : 300), ends);
             EXPECT_EQ(timedOut.count(), 1);
         }
