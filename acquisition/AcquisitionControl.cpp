@@ -3,7 +3,6 @@
 #include "acquisition/DataFileSource.h"
 #include "acquisition/ReadBack.h"
 #include "acquisition/ReaderThread.h"
-#include "acquisition/ReceiveBuffer.h"
 #include "acquisition/SerialPort.h"
 
 #include <QDate>
@@ -11,10 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <QTimer>
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 #include <utility>
 
 namespace {
@@ -48,42 +46,17 @@ QString DataFileOpenError(const QString &path)
     return text;
 }
 
-std::optional<std::uint32_t> PollPeriodFromSeconds(double seconds)
-{
-    constexpr double LargestMs = std::numeric_limits<std::uint32_t>::max();
-    if (!std::isfinite(seconds) || seconds < 0 || seconds * 1000 > LargestMs)
-        return std::nullopt;
-    return static_cast<std::uint32_t>(seconds * 1000);
-}
-
-int NextDataWaitMs(PollMode mode, std::uint32_t periodMs, const AcquisitionTimings &timings)
-{
-    if (mode != PollMode::Continuous || periodMs == 0)
-        return timings.nextData;
-    const std::int64_t wait =
-        std::max<std::int64_t>(timings.nextDataPolled, std::int64_t{periodMs} + timings.nextData);
-    return static_cast<int>(std::min<std::int64_t>(wait, std::numeric_limits<int>::max()));
-}
-
 AcquisitionControl::AcquisitionControl(AcquisitionView &view, Prompts &prompts, QObject *parent)
     : QObject(parent), m_view(view), m_prompts(prompts)
 {
-    ResetReceiveBuffer();
-    g_port = nullptr;
-    for (QTimer *timer : {&m_firstDataTimer, &m_nextDataTimer})
-        timer->setSingleShot(true);
-    connect(&m_firstDataTimer, &QTimer::timeout, this, [this] { OnTimer(TIMER_FIRST_DATA); });
-    connect(&m_nextDataTimer, &QTimer::timeout, this, [this] { OnTimer(TIMER_NEXT_DATA); });
+    connect(&m_silence, &SilenceWatch::firstDataTimedOut, this,
+            [this] { OnTimer(TIMER_FIRST_DATA); });
+    connect(&m_silence, &SilenceWatch::silent, this, [this] { OnTimer(TIMER_NEXT_DATA); });
 }
 
 AcquisitionControl::~AcquisitionControl()
 {
     shutdown();
-}
-
-std::span<const char> AcquisitionControl::receivedBytes() const
-{
-    return {ReceiveBuffer, static_cast<std::size_t>(ReceiveLength.load())};
 }
 
 void AcquisitionControl::setSource(const QString &portName, bool sourceIsFile)
@@ -116,7 +89,8 @@ void AcquisitionControl::startReception()
         m_readBackPath.isEmpty() ? pollPeriodMs() : std::optional<std::uint32_t>(0);
     if (!period)
         return;
-    PollPeriodMs = *period;
+    m_reception.setPollPeriodMs(*period);
+    m_silence.prepare(m_mode, *period);
 
     // A source that does not open (or a file dialog the user cancelled) leaves the rows of
     // the last reception as they are: they may not be saved yet.
@@ -130,13 +104,13 @@ void AcquisitionControl::startReception()
     m_newRows.clear();
     m_waitingLines.clear();
     m_progressShown.invalidate();
-    ResetReceiveBuffer();
+    m_reception.clear();
     startJournal();
     m_stopEvent = false;
     m_readerThread = std::make_unique<ReaderThread>(m_stopEvent);
     connect(m_readerThread.get(), &ReaderThread::linesWaiting, this,
             &AcquisitionControl::OnLinesWaiting, Qt::QueuedConnection);
-    m_readerThread->start();
+    m_readerThread->start(m_reception);
 }
 
 // The period counts only in continuous mode, where its edit box is shown; a value that
@@ -176,6 +150,22 @@ void AcquisitionControl::restoreJournal(const InterruptedReception &found)
     if (m_state == AcquisitionState::Receiving) {
         m_restoredJournal = path;
         m_restoredWhole = false;
+    }
+}
+
+void AcquisitionControl::settleInterruptedReception(const InterruptedReception &found,
+                                                    RecoveryChoice choice)
+{
+    switch (choice) {
+    case RecoveryChoice::Restore:
+        setMode(found.mode);
+        restoreJournal(found);
+        break;
+    case RecoveryChoice::Discard:
+        QFile::remove(found.path);
+        break;
+    case RecoveryChoice::AskAgain:
+        break;
     }
 }
 
@@ -220,7 +210,7 @@ bool AcquisitionControl::openDataFileAt(const QString &path)
         showError(DataFileOpenError(path));
         return false;
     }
-    g_port = m_link.get();
+    m_reception.setSource(m_link.get());
     return true;
 }
 
@@ -228,19 +218,14 @@ bool AcquisitionControl::openSerialPort()
 {
     PortOpenResult opened = OpenPort(m_portName.toStdString());
     if (!opened.port) {
-        QString text = QStringLiteral("Ошибка открытия порта");
-        const QString reason = PortOpenFailureText(opened.failure);
-        if (!reason.isEmpty())
-            text += QLatin1Char('\n') + reason;
-        showError(text);
+        showError(PortOpenErrorText(opened.failure, MessageLanguage::Russian));
         return false;
     }
     m_link = std::move(opened.port);
-    g_port = m_link.get();
+    m_reception.setSource(m_link.get());
     m_prompts.message(receptionPrompt(m_mode), QStringLiteral("Прием данных"),
                       Prompts::Icon::Information);
-    m_firstDataTimer.start(m_mode == PollMode::FromMemory ? m_timings.firstDataFromMemory
-                                                          : m_timings.firstDataContinuous);
+    m_silence.awaitFirstLine();
     return true;
 }
 
@@ -259,7 +244,7 @@ void AcquisitionControl::startJournal()
     m_journalFailureShown = false;
     if (m_journalFolder.isEmpty() || m_sourceIsFile || !m_readBackPath.isEmpty())
         return;
-    if (!m_journal.start(m_journalFolder, m_mode, QDateTime::currentDateTime()))
+    if (!m_journal.start(m_reception, m_journalFolder, m_mode, QDateTime::currentDateTime()))
         reportJournalFailure();
 }
 
@@ -276,7 +261,8 @@ void AcquisitionControl::windUp()
 {
     requestStop();
     waitForReader();
-    if (m_unsaved && ReceiveLength != 0)
+    const std::size_t received = m_reception.bytes().size();
+    if (m_unsaved && received != 0)
         m_journal.finish();
     else
         m_journal.end();
@@ -285,12 +271,12 @@ void AcquisitionControl::windUp()
     // nothing was added since the journal was found.
     if (!m_restoredJournal.isEmpty())
         m_restoredWhole = m_endReason == ReaderEndReason::EndOfData &&
-                          QFileInfo(m_restoredJournal).size() == ReceiveLength;
-    if (ReceiveLength != 0) {
+                          QFileInfo(m_restoredJournal).size() == qint64(received);
+    if (received != 0) {
         m_state = AcquisitionState::DataReady;
     } else {
         m_state = AcquisitionState::Idle;
-        showError(QStringLiteral("Данные не получены."));
+        showError(ReceptionEndText(ReceptionEnd::NoData, MessageLanguage::Russian));
     }
     m_view.setWaitCursor(false);
     m_waitCursorShown = false;
@@ -308,7 +294,7 @@ void AcquisitionControl::waitForReader()
 
 void AcquisitionControl::closeSource()
 {
-    g_port = nullptr;
+    m_reception.setSource(nullptr);
     m_link.reset();
 }
 
@@ -317,8 +303,8 @@ void AcquisitionControl::OnDeviceLine(quint32 lineCounter, qint64 lineStart)
     // Lines still queued when the window closed the reception belong to no reception.
     if (m_state != AcquisitionState::Receiving)
         return;
-    killTimers();
     if (lineCounter == 0 && lineStart == 0) {
+        m_silence.stop();
         flushRows();
         reportReaderEnd();
         m_state = AcquisitionState::Stopping;
@@ -331,7 +317,7 @@ void AcquisitionControl::OnDeviceLine(quint32 lineCounter, qint64 lineStart)
     if (ReceivedReading(receivedBytes(), {lineCounter, lineStart}, m_mode, reading))
         acceptReading(reading);
 
-    m_nextDataTimer.start(nextDataWait());
+    m_silence.lineCame();
     showProgress(lineCounter);
 }
 
@@ -378,11 +364,6 @@ void AcquisitionControl::showProgress(quint32 lineCounter)
     m_view.setProgress(static_cast<int>(lineCounter % ProgressRange));
 }
 
-int AcquisitionControl::nextDataWait() const
-{
-    return NextDataWaitMs(m_mode, PollPeriodMs, m_timings);
-}
-
 void AcquisitionControl::acceptReading(const DeviceReading &reading)
 {
     m_newRows.push_back({reading, m_series.count});
@@ -394,37 +375,27 @@ void AcquisitionControl::reportReaderEnd()
 {
     if (!m_readerThread)
         return;
-    switch (m_readerThread->endReason()) {
-    case ReaderEndReason::BufferFull:
-        showError(QStringLiteral("Буфер приема заполнен, прием остановлен.\n"
-                                 "Полученные данные сохранены."));
-        break;
-    case ReaderEndReason::LinkLost:
-        showError(QStringLiteral("Связь с прибором потеряна, прием остановлен.\n"
-                                 "Полученные данные сохранены."));
-        break;
-    default:
-        break;
-    }
+    if (const std::optional<ReceptionEnd> end = EndToReport(m_readerThread->endReason()))
+        showError(ReceptionEndText(*end, MessageLanguage::Russian));
 }
 
 void AcquisitionControl::OnTimer(int timerId)
 {
     if (timerId == TIMER_FIRST_DATA) {
-        killTimers();
-        m_prompts.message(QStringLiteral("Истек тайм-аут ожидания передачи данных."),
-                          QStringLiteral("Тайм-аут"), Prompts::Icon::Exclamation);
+        m_silence.stop();
+        m_prompts.message(
+            ReceptionEndText(ReceptionEnd::FirstDataTimedOut, MessageLanguage::Russian),
+            QStringLiteral("Тайм-аут"), Prompts::Icon::Exclamation);
         m_state = AcquisitionState::Receiving;
         OnGetData();
     } else if (timerId == TIMER_NEXT_DATA) {
-        m_nextDataTimer.stop();
         m_stopEvent = true;
     }
 }
 
 void AcquisitionControl::shutdown()
 {
-    killTimers();
+    m_silence.stop();
     // A journal still being read back was not read whole: it stays.
     const auto releaseJournal = qScopeGuard([this] { releaseRestoredJournal(); });
     if (!m_link)
@@ -432,17 +403,11 @@ void AcquisitionControl::shutdown()
     waitForReader();
     m_journal.end();
     closeSource();
-    m_state = ReceiveLength != 0 ? AcquisitionState::DataReady : AcquisitionState::Idle;
+    m_state = m_reception.bytes().empty() ? AcquisitionState::Idle : AcquisitionState::DataReady;
     if (m_waitCursorShown) {
         m_view.setWaitCursor(false);
         m_waitCursorShown = false;
     }
-}
-
-void AcquisitionControl::killTimers()
-{
-    m_firstDataTimer.stop();
-    m_nextDataTimer.stop();
 }
 
 void AcquisitionControl::showError(const QString &text)

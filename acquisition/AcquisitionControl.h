@@ -3,14 +3,15 @@
 #include "acquisition/DeviceParser.h"
 #include "acquisition/MeasurementTableModel.h"
 #include "acquisition/ReaderThread.h"
+#include "acquisition/Reception.h"
 #include "acquisition/ReceptionJournal.h"
+#include "acquisition/ReceptionRules.h"
 #include "companions/Prompts.h"
 #include "companions/TermDataFile.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <atomic>
 #include <deque>
@@ -44,24 +45,6 @@ public:
 // why (missing, not a regular file, not readable).
 QString DataFileOpenError(const QString &path);
 
-// Lengths of the two reception timers, in milliseconds. Tests shorten them.
-struct AcquisitionTimings
-{
-    int firstDataFromMemory = 180000; // the prompt gives the user three minutes
-    int firstDataContinuous = 30000;
-    int nextData = 10000;
-    int nextDataPolled = 60000;
-};
-
-// A poll period of seconds as the reader keeps it, in milliseconds; none for a value that is
-// not a number of milliseconds from 0 to the largest 32-bit count (4294967 s).
-std::optional<std::uint32_t> PollPeriodFromSeconds(double seconds);
-
-// How long a reception waits for its next line before it ends on silence: with a poll period
-// in continuous mode never shorter than the period itself, otherwise a period of a minute or
-// more would end the reception after its first line.
-int NextDataWaitMs(PollMode mode, std::uint32_t periodMs, const AcquisitionTimings &timings);
-
 // The reception state machine behind the "Получить данные" / "Прервать" button: opens the
 // source, runs the reader thread, turns every reported line into a table row and a record
 // of the series, and ends the reception on silence, on request or when the source ends.
@@ -84,7 +67,7 @@ public:
     // The source the next reception reads: a port path, or a data file chosen by the user.
     void setSource(const QString &portName, bool sourceIsFile);
 
-    void setTimings(const AcquisitionTimings &timings) { m_timings = timings; }
+    void setTimings(const AcquisitionTimings &timings) { m_silence.setTimings(timings); }
 
     // The folder of the journal that keeps a reception from a port on disk while it runs (see
     // ReceptionJournal); empty, as at construction, keeps none.
@@ -97,6 +80,9 @@ public:
     // those rows are saved, replaced by another reception, or the window closes, provided it
     // was read back whole; a journal read in part or not at all stays on disk.
     void restoreJournal(const InterruptedReception &found);
+    // Does with found what the user chose: reads it back in its mode, removes it, or leaves
+    // it for the next start.
+    void settleInterruptedReception(const InterruptedReception &found, RecoveryChoice choice);
 
     // True while the table holds the rows of a reception from a port (or from its journal)
     // that were not saved to a file.
@@ -109,11 +95,13 @@ public:
     // The records of the current reception, in table row order.
     TermDataFile &series() { return m_series; }
     // Every byte the current reception received, as it came.
-    std::span<const char> receivedBytes() const;
+    std::span<const char> receivedBytes() const { return m_reception.bytes(); }
+    // The current reception: its bytes, source and poll period.
+    const Reception &reception() const { return m_reception; }
 
     // Starts, stops or winds up a reception, by state.
     void OnGetData();
-    // One line reported by the reader: its counter and its offset in ReceiveBuffer;
+    // One line reported by the reader: its counter and its offset in the received bytes;
     // (0, 0) when the reader has ended.
     void OnDeviceLine(quint32 lineCounter, qint64 lineStart);
     // Takes every line the reader has reported and handles them in slices of time.
@@ -144,8 +132,6 @@ private:
     void handleWaitingLines();
     void flushRows();
     void showProgress(quint32 lineCounter);
-    int nextDataWait() const;
-    void killTimers();
     void showError(const QString &text);
 
     AcquisitionView &m_view;
@@ -157,8 +143,10 @@ private:
     bool m_sourceIsFile = false;
     // Set means "reader, stop"; it starts set, as no reader runs.
     std::atomic<bool> m_stopEvent{true};
-    std::unique_ptr<ReaderThread> m_readerThread;
     std::unique_ptr<ByteSource> m_link;
+    // Declared after the source, so that a reader still running ends before its source goes.
+    Reception m_reception;
+    std::unique_ptr<ReaderThread> m_readerThread;
     MeasurementTableModel m_table;
     // Rows accepted in the slice of lines being handled, inserted into m_table at its end.
     std::vector<MeasurementTableModel::Row> m_newRows;
@@ -166,9 +154,7 @@ private:
     std::deque<PostedLine> m_waitingLines;
     QElapsedTimer m_progressShown;
     TermDataFile m_series;
-    QTimer m_firstDataTimer;
-    QTimer m_nextDataTimer;
-    AcquisitionTimings m_timings;
+    SilenceWatch m_silence{SilenceWatch::ContinuousSilence::Ends};
     bool m_waitCursorShown = false;
     // A file to read back instead of asking for one; taken by the next reception.
     QString m_readBackPath;

@@ -48,7 +48,9 @@ bool ReadBack::read(const std::string &path, PollMode mode)
     ReserveLarge(lines, mostLines);
     const std::atomic<bool> neverStop{false};
     std::atomic<ReaderEndReason> endReason{ReaderEndReason::Stopped};
-    ReaderThreadProc(source.get(), m_store, neverStop, endReason,
+    Reception reception(m_store);
+    reception.setSource(source.get());
+    ReaderThreadProc(reception, neverStop, endReason,
                      [&lines](quint32 lineCounter, qint64 lineStart) {
                          if (lineCounter != 0 || lineStart != 0)
                              lines.push_back({lineCounter, lineStart});

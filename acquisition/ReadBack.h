@@ -3,6 +3,7 @@
 #include "acquisition/DeviceParser.h"
 #include "acquisition/MeasurementTableModel.h"
 #include "acquisition/ReaderThread.h"
+#include "acquisition/Reception.h"
 #include "companions/ProcessMemory.h"
 #include "companions/TermDataFile.h"
 

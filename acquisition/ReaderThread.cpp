@@ -1,7 +1,7 @@
 #include "acquisition/ReaderThread.h"
 
 #include "acquisition/ByteSource.h"
-#include "acquisition/ReceiveBuffer.h"
+#include "acquisition/Reception.h"
 
 #include <algorithm>
 #include <chrono>
@@ -20,9 +20,9 @@ constexpr milliseconds SleepSlice{50};
 class LineReader
 {
 public:
-    LineReader(ByteSource *source, ReceiveStore &store, const std::atomic<bool> &stopEvent,
-               const DeviceLinePost &post)
-        : m_source(source), m_store(store), m_stopEvent(stopEvent), m_post(post)
+    LineReader(Reception &reception, const std::atomic<bool> &stopEvent, const DeviceLinePost &post)
+        : m_source(reception.source()), m_store(reception.store()),
+          m_period(reception.pollPeriodMs()), m_stopEvent(stopEvent), m_post(post)
     {}
 
     ReaderEndReason run();
@@ -34,11 +34,12 @@ private:
     std::int64_t storeHeldLineBytes();
     void resynchronise();
     std::int64_t readLine();
-    void keepPollPeriod(milliseconds period, Clock::time_point lineBegan);
+    void keepPollPeriod(Clock::time_point lineBegan);
     void sleepUntil(Clock::time_point wakeUp);
 
     ByteSource *const m_source;
     ReceiveStore &m_store;
+    const milliseconds m_period;
     const std::atomic<bool> &m_stopEvent;
     const DeviceLinePost &m_post;
     char m_lastByte = '\n';
@@ -55,9 +56,8 @@ ReaderEndReason LineReader::run()
             resynchronise();
         m_lastByte = 0;
         // Without a poll period no line waits, and the clock is not read for each.
-        const milliseconds period{PollPeriodMs.load()};
         const Clock::time_point lineBegan =
-            period.count() != 0 ? Clock::now() : Clock::time_point{};
+            m_period.count() != 0 ? Clock::now() : Clock::time_point{};
         const std::int64_t stored = readLine();
         if (m_end)
             break;
@@ -65,7 +65,7 @@ ReaderEndReason LineReader::run()
         // unposted; it ended on its line feed, so the line after it is whole.
         if (stored >= ShortestPostedLine)
             m_post(m_lineCounter, lineStart);
-        keepPollPeriod(period, lineBegan);
+        keepPollPeriod(lineBegan);
         ++m_lineCounter;
     }
     return m_end.value_or(ReaderEndReason::Stopped);
@@ -129,7 +129,7 @@ void LineReader::resynchronise()
     while (!ending() && m_lastByte != '\n');
 }
 
-// Appends one line to ReceiveBuffer; returns the count of its bytes stored.
+// Appends one line to the store; returns the count of its bytes stored.
 std::int64_t LineReader::readLine()
 {
     std::int64_t stored = 0;
@@ -152,11 +152,11 @@ std::int64_t LineReader::readLine()
 
 // A line read faster than the poll period is followed by a wait for the rest of the period;
 // what came meanwhile is dropped, and the line then in progress is skipped.
-void LineReader::keepPollPeriod(milliseconds period, Clock::time_point lineBegan)
+void LineReader::keepPollPeriod(Clock::time_point lineBegan)
 {
-    if (period.count() == 0 || Clock::now() - lineBegan >= period)
+    if (m_period.count() == 0 || Clock::now() - lineBegan >= m_period)
         return;
-    sleepUntil(lineBegan + period);
+    sleepUntil(lineBegan + m_period);
     m_source->purgeReceive();
     m_lastByte = 0;
 }
@@ -169,61 +169,13 @@ void LineReader::sleepUntil(Clock::time_point wakeUp)
         std::this_thread::sleep_for(std::min<Clock::duration>(wakeUp - now, SleepSlice));
 }
 
-class SharedBufferStore final : public ReceiveStore
-{
-public:
-    qint64 stored() const override { return ReceiveLength; }
-
-    std::size_t storeBytes(std::span<const char> bytes) override
-    {
-        const std::int32_t length = ReceiveLength.load(std::memory_order_relaxed);
-        if (length < 0 || static_cast<std::size_t>(length) >= ReceiveBufferSize)
-            return 0;
-        const std::size_t count =
-            std::min(bytes.size(), ReceiveBufferSize - static_cast<std::size_t>(length));
-        std::memcpy(ReceiveBuffer + length, bytes.data(), count);
-        ReceiveLength.store(length + static_cast<std::int32_t>(count), std::memory_order_release);
-        return count;
-    }
-
-    bool store(char byte) override
-    {
-        const std::int32_t length = ReceiveLength.load(std::memory_order_relaxed);
-        if (length < 0 || static_cast<std::size_t>(length) >= ReceiveBufferSize)
-            return false;
-        ReceiveBuffer[length] = byte;
-        ReceiveLength.store(length + 1, std::memory_order_release);
-        return true;
-    }
-};
-
 } // namespace
 
-std::size_t ReceiveStore::storeBytes(std::span<const char> bytes)
-{
-    std::size_t stored = 0;
-    while (stored < bytes.size() && store(bytes[stored]))
-        ++stored;
-    return stored;
-}
-
-ReceiveStore &SharedReceiveBuffer()
-{
-    static SharedBufferStore store;
-    return store;
-}
-
-void ReaderThreadProc(ByteSource *source, ReceiveStore &store, const std::atomic<bool> &stopEvent,
+void ReaderThreadProc(Reception &reception, const std::atomic<bool> &stopEvent,
                       std::atomic<ReaderEndReason> &endReason, const DeviceLinePost &post)
 {
-    endReason = LineReader(source, store, stopEvent, post).run();
+    endReason = LineReader(reception, stopEvent, post).run();
     post(0, 0);
-}
-
-void ReaderThreadProc(const std::atomic<bool> &stopEvent, std::atomic<ReaderEndReason> &endReason,
-                      const DeviceLinePost &post)
-{
-    ReaderThreadProc(g_port, SharedReceiveBuffer(), stopEvent, endReason, post);
 }
 
 ReaderThread::ReaderThread(std::atomic<bool> &stopEvent, QObject *parent)
@@ -237,17 +189,12 @@ ReaderThread::~ReaderThread()
     wait();
 }
 
-void ReaderThread::start()
-{
-    start(g_port, SharedReceiveBuffer());
-}
-
-void ReaderThread::start(ByteSource *source, ReceiveStore &store)
+void ReaderThread::start(Reception &reception)
 {
     if (m_thread.joinable())
         return;
-    m_thread = std::thread([this, source, &store] {
-        ReaderThreadProc(source, store, m_stopEvent, m_endReason,
+    m_thread = std::thread([this, &reception] {
+        ReaderThreadProc(reception, m_stopEvent, m_endReason,
                          [this](quint32 lineCounter, qint64 lineStart) {
                              post({lineCounter, lineStart});
                          });

@@ -3,30 +3,13 @@
 #include <QObject>
 
 #include <atomic>
-#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <mutex>
-#include <span>
 #include <thread>
 #include <vector>
 
-class ByteSource;
-
-// Where a reader keeps the bytes of the lines it stores, in order.
-class ReceiveStore
-{
-public:
-    virtual ~ReceiveStore() = default;
-    // The count of bytes stored so far: the offset the next byte is stored at.
-    virtual qint64 stored() const = 0;
-    // Stores one byte; false, with nothing stored, when the store has no room for it.
-    virtual bool store(char byte) = 0;
-    // Stores bytes in order as long as there is room; returns the count stored.
-    virtual std::size_t storeBytes(std::span<const char> bytes);
-};
-
-// ReceiveBuffer as a store, the window's: ReceiveBufferSize bytes, then BufferFull.
-ReceiveStore &SharedReceiveBuffer();
+class Reception;
 
 // The fewest bytes of a line the reader posts. Shorter lines are no instrument reading.
 constexpr std::int32_t ShortestPostedLine = 26;
@@ -37,29 +20,25 @@ enum class ReaderEndReason
 {
     Stopped,    // the stop event was set, or there was no source
     EndOfData,  // the data file has been read to its end
-    BufferFull, // a byte came with ReceiveBuffer full
+    BufferFull, // a byte came with the store full
     LinkLost,   // the port failed or hung up
 };
 
 // Takes the reader's reports on the reader's thread: a line's counter and the offset of its
-// first byte in ReceiveBuffer, and (0, 0) once when the reader has ended.
+// first byte in the reception's store, and (0, 0) once when the reader has ended.
 using DeviceLinePost = std::function<void(quint32 lineCounter, qint64 lineStart)>;
 
-// The reader's body. Reads g_port one byte at a time and appends the bytes to ReceiveBuffer,
-// cutting them into lines at each line feed; posts every line of 26 bytes or more and keeps
-// shorter ones stored but unposted. With PollPeriodMs it keeps one line per period, skipping
-// unstored the line in progress when a period's wait ends. stopEvent is tested between reads:
-// single bytes, or the part of a line a source already holds. Stores the reason it ended in
-// endReason before posting (0, 0).
-void ReaderThreadProc(const std::atomic<bool> &stopEvent, std::atomic<ReaderEndReason> &endReason,
-                      const DeviceLinePost &post);
-// The same reader over source into store, with lineStart an offset into store; ends at once,
-// as Stopped, when source is null.
-void ReaderThreadProc(ByteSource *source, ReceiveStore &store, const std::atomic<bool> &stopEvent,
+// The reader's body. Reads the reception's source one byte at a time and appends the bytes to
+// its store, cutting them into lines at each line feed; posts every line of 26 bytes or more
+// and keeps shorter ones stored but unposted. With a poll period it keeps one line per period,
+// skipping unstored the line in progress when a period's wait ends. stopEvent is tested between
+// reads: single bytes, or the part of a line a source already holds. Ends at once, as Stopped,
+// without a source. Stores the reason it ended in endReason before posting (0, 0).
+void ReaderThreadProc(Reception &reception, const std::atomic<bool> &stopEvent,
                       std::atomic<ReaderEndReason> &endReason, const DeviceLinePost &post);
 
-// One report of the reader: a line's counter and the offset of its first byte in
-// ReceiveBuffer, or (0, 0) when the reader has ended.
+// One report of the reader: a line's counter and the offset of its first byte in the store,
+// or (0, 0) when the reader has ended.
 struct PostedLine
 {
     quint32 lineCounter;
@@ -78,10 +57,8 @@ public:
     // A reader still running is asked to stop and waited for.
     ~ReaderThread() override;
 
-    // Starts the reader of g_port into ReceiveBuffer; once.
-    void start();
-    // Starts the reader of source into store, both outliving the reader; once.
-    void start(ByteSource *source, ReceiveStore &store);
+    // Starts the reader of reception, which outlives the reader; once.
+    void start(Reception &reception);
     // Blocks until the reader has ended; returns at once when it never started.
     void wait();
     // Why the reader ended; valid once its (0, 0) report has arrived.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "acquisition/ReaderThread.h"
+#include "acquisition/Reception.h"
 
 #include <QDate>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "acquisition/ReceptionJournal.h"
 
 #include "acquisition/ProcessCommand.h"
-#include "acquisition/ReceiveBuffer.h"
+#include "acquisition/Reception.h"
 #include "acquisition/ReceptionFile.h"
 #include "companions/RussianCount.h"
 
@@ -57,12 +57,27 @@ int countLines(const QString &path)
 
 } // namespace
 
+RecoveryChoice RecoveryChoiceFor(Prompts::Answer answer)
+{
+    switch (answer) {
+    case Prompts::Answer::Yes:
+        return RecoveryChoice::Restore;
+    case Prompts::Answer::No:
+        return RecoveryChoice::Discard;
+    case Prompts::Answer::Ok:
+    case Prompts::Answer::Cancel:
+        break;
+    }
+    return RecoveryChoice::AskAgain;
+}
+
 ReceptionJournal::~ReceptionJournal()
 {
     end();
 }
 
-bool ReceptionJournal::start(const QString &folder, PollMode mode, const QDateTime &started)
+bool ReceptionJournal::start(const Reception &reception, const QString &folder, PollMode mode,
+                             const QDateTime &started)
 {
     end();
     if (!QDir().mkpath(folder))
@@ -73,6 +88,7 @@ bool ReceptionJournal::start(const QString &folder, PollMode mode, const QDateTi
         ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (m_fd < 0)
         return false;
+    m_reception = &reception;
     m_path = path;
     m_written = 0;
     m_failed = false;
@@ -115,12 +131,12 @@ void ReceptionJournal::run()
 
 bool ReceptionJournal::append()
 {
-    const std::int32_t stored = ReceiveLength.load(std::memory_order_acquire);
-    if (stored <= m_written)
+    const std::span<const char> stored = m_reception->bytes();
+    if (stored.size() <= m_written)
         return true;
-    if (!WriteWhole(m_fd, ReceiveBuffer + m_written, static_cast<std::size_t>(stored - m_written)))
+    if (!WriteWhole(m_fd, stored.data() + m_written, stored.size() - m_written))
         return false;
-    m_written = stored;
+    m_written = stored.size();
     return ::fdatasync(m_fd) == 0;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "acquisition/DeviceParser.h"
+#include "companions/Prompts.h"
 
 #include <QDateTime>
 #include <QString>
@@ -10,6 +11,8 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+
+class Reception;
 
 // A journal left by a reception that did not end: the program was killed, crashed, or the
 // computer lost power.
@@ -23,8 +26,20 @@ struct InterruptedReception
     int lines = 0;
 };
 
+// What becomes of an interrupted reception's journal once the user answered its offer.
+enum class RecoveryChoice
+{
+    Restore,  // its rows are read back; it stays until they are saved or let go
+    Discard,  // it is removed
+    AskAgain, // it stays as it is, offered again at the next start
+};
+
+// Only No lets the rows go: Cancel, and Escape with it, leaves the question for the next
+// start, so that a reflex does not delete a reception.
+RecoveryChoice RecoveryChoiceFor(Prompts::Answer answer);
+
 // The copy on disk of a reception from a port, so that its readings survive the program. It
-// appends what the reader stores in ReceiveBuffer to a file in folder, named by the poll mode
+// appends the bytes the reception keeps in memory to a file in folder, named by the poll mode
 // and the reception's start, from a thread of its own that flushes the file to disk at least
 // once a second. Ending it removes the file: a reception that ends, normally or by closing the
 // window, no longer needs it.
@@ -36,9 +51,10 @@ public:
     ReceptionJournal &operator=(const ReceptionJournal &) = delete;
     ~ReceptionJournal();
 
-    // Starts the journal of a reception that starts now with an empty ReceiveBuffer; false,
-    // with no journal kept, when its file cannot be made.
-    bool start(const QString &folder, PollMode mode, const QDateTime &started);
+    // Starts the journal of reception, which starts now with no bytes and outlives the
+    // journal; false, with no journal kept, when its file cannot be made.
+    bool start(const Reception &reception, const QString &folder, PollMode mode,
+               const QDateTime &started);
     // Set once a write to the journal failed; the journal then writes nothing more.
     bool failed() const { return m_failed; }
     // Stops the journal and removes its file; for a reception whose rows are on disk or let
@@ -66,6 +82,7 @@ private:
     // Writes the bytes stored since the last call and flushes them to disk.
     bool append();
 
+    const Reception *m_reception = nullptr;
     QString m_path;
     int m_fd = -1;
     std::thread m_writer;
@@ -73,5 +90,5 @@ private:
     std::condition_variable m_wake;
     bool m_stopping = false;
     std::atomic<bool> m_failed{false};
-    std::int32_t m_written = 0;
+    std::size_t m_written = 0;
 };

@@ -17,7 +17,6 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -350,21 +349,13 @@ void CORMADlg::OfferInterruptedReception(const QString &journalFolder)
     if (!found)
         return;
     const QString text = ReceptionJournal::offerText(*found, QDate::currentDate());
-    const Prompts::Answer answer =
+    const RecoveryChoice choice = RecoveryChoiceFor(
         m_prompts.message(text, QStringLiteral("Прием данных"), Prompts::Icon::Question,
-                          Prompts::Buttons::YesNoCancel);
-    // Only No lets the rows go: Cancel, and Escape with it, leaves the question for the next
-    // start, so a reflex does not delete a reception.
-    if (answer == Prompts::Answer::Cancel)
-        return;
-    if (answer != Prompts::Answer::Yes) {
-        QFile::remove(found->path);
-        return;
-    }
-    (found->mode == PollMode::Continuous ? m_continuousButton : m_fromMemoryButton)
-        ->setChecked(true);
-    OnModeChosen(found->mode);
-    m_acquisition.restoreJournal(*found);
+                          Prompts::Buttons::YesNoCancel));
+    if (choice == RecoveryChoice::Restore)
+        (found->mode == PollMode::Continuous ? m_continuousButton : m_fromMemoryButton)
+            ->setChecked(true);
+    m_acquisition.settleInterruptedReception(*found, choice);
 }
 
 void CORMADlg::OnGraphOfReception()

@@ -1,6 +1,6 @@
 #include "acquisition/AcquisitionControl.h"
 #include "acquisition/MeasurementTableModel.h"
-#include "acquisition/ReceiveBuffer.h"
+#include "acquisition/Reception.h"
 #include "app/CORMADlg.h"
 #include "bench/MainWindowBench.h"
 #include "outputs/ExcelTransfer.h"

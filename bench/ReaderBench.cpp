@@ -1,6 +1,6 @@
 #include "acquisition/DataFileSource.h"
 #include "acquisition/ReaderThread.h"
-#include "acquisition/ReceiveBuffer.h"
+#include "acquisition/Reception.h"
 
 #include <benchmark/benchmark.h>
 
@@ -39,18 +39,20 @@ void BM_ReadDataFile(benchmark::State &state)
     std::int64_t lines = 0;
     const DeviceLinePost countLines = [&lines](quint32 counter, qint64) { lines += counter != 0; };
 
+    Reception reception;
     for (auto _ : state) {
         state.PauseTiming();
-        ResetReceiveBuffer();
+        reception.clear();
         const auto source = DataFileSource::open(path, chunkSize);
-        g_port = source.get();
+        reception.setSource(source.get());
         state.ResumeTiming();
-        ReaderThreadProc(stopEvent, endReason, countLines);
+        ReaderThreadProc(reception, stopEvent, endReason, countLines);
     }
-    g_port = nullptr;
+    reception.setSource(nullptr);
     if (endReason != ReaderEndReason::EndOfData || lines != LineCount * state.iterations())
         state.SkipWithError("the file was not read to its end");
-    state.SetBytesProcessed(state.iterations() * ReceiveLength);
+    state.SetBytesProcessed(state.iterations() *
+                            static_cast<std::int64_t>(reception.bytes().size()));
     state.counters["lines"] =
         benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsRate);
 }

@@ -24,9 +24,15 @@ QString Say(const char *russian, const char *english)
 
 int Fail(int status, const QString &text)
 {
-    // Several lines from the core (a port's reason and advice) still make one line here.
-    QString line = text;
-    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    // Several lines from the core (what failed, then why) still make one line here; a line
+    // that ends without a sentence's mark gets a full stop, as a sentence it is.
+    QString line;
+    for (const QString &part : text.split(QLatin1Char('\n'))) {
+        if (!line.isEmpty())
+            line += QString::fromLatin1(".!?:;,").contains(line.back()) ? QStringLiteral(" ")
+                                                                        : QStringLiteral(". ");
+        line += part;
+    }
     std::fprintf(stderr, "orma-cli: %s\n", line.toLocal8Bit().constData());
     return status;
 }

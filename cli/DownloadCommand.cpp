@@ -2,10 +2,11 @@
 #include "cli/Commands.h"
 #include "cli/InputFiles.h"
 
-#include "acquisition/AcquisitionControl.h"
 #include "acquisition/ReadBack.h"
-#include "acquisition/ReceiveBuffer.h"
+#include "acquisition/ReaderThread.h"
+#include "acquisition/Reception.h"
 #include "acquisition/ReceptionFile.h"
+#include "acquisition/ReceptionRules.h"
 #include "acquisition/SerialPort.h"
 #include "companions/FormatOutTime.h"
 
@@ -58,23 +59,32 @@ struct DownloadSettings
     AcquisitionTimings timings;
 };
 
+// The words of the core in the user's language.
+MessageLanguage userLanguage()
+{
+    return RussianLocale() ? MessageLanguage::Russian : MessageLanguage::English;
+}
+
 // One reception from a port into a file, with the window's timers: the wait for the first
 // data, and in memory mode the silence that ends it.
 class Download : public QObject
 {
 public:
     Download(const DownloadSettings &settings, ByteSource &port, ReceptionFile &file)
-        : m_settings(settings), m_port(port), m_file(file), m_reader(m_stop)
+        : m_settings(settings), m_file(file), m_reception(file), m_reader(m_stop)
     {
+        m_reception.setSource(&port);
+        // The reader keeps one line per period, as the window's reception does.
+        m_reception.setPollPeriodMs(settings.periodMs);
         connect(&m_reader, &ReaderThread::linesWaiting, this, &Download::onLinesWaiting,
                 Qt::QueuedConnection);
-        m_firstData.setSingleShot(true);
-        m_nextData.setSingleShot(true);
-        connect(&m_firstData, &QTimer::timeout, this, [this] {
+        m_silence.setTimings(settings.timings);
+        m_silence.prepare(settings.mode, settings.periodMs);
+        connect(&m_silence, &SilenceWatch::firstDataTimedOut, this, [this] {
             m_timedOut = true;
             m_stop = true;
         });
-        connect(&m_nextData, &QTimer::timeout, this, [this] { m_stop = true; });
+        connect(&m_silence, &SilenceWatch::silent, this, [this] { m_stop = true; });
         connect(&m_sync, &QTimer::timeout, this, [this] { m_file.sync(); });
         m_showProgress = isatty(STDERR_FILENO) == 1;
         connect(&m_progress, &QTimer::timeout, this, &Download::showProgress);
@@ -86,13 +96,11 @@ public:
         g_stopRequest = &m_stop;
         m_stop = false;
         m_elapsed.start();
-        m_firstData.start(m_settings.mode == PollMode::FromMemory
-                              ? m_settings.timings.firstDataFromMemory
-                              : m_settings.timings.firstDataContinuous);
+        m_silence.awaitFirstLine();
         m_sync.start(SyncIntervalMs);
         if (m_showProgress)
             m_progress.start(ProgressIntervalMs);
-        m_reader.start(&m_port, m_file);
+        m_reader.start(m_reception);
         QCoreApplication::exec();
         m_reader.wait();
         g_stopRequest = nullptr;
@@ -115,11 +123,7 @@ private:
                 continue;
             ++m_lines;
             m_lastLine = line;
-            m_firstData.stop();
-            // A logger runs until it is stopped; only a memory download ends on silence.
-            if (m_settings.mode == PollMode::FromMemory)
-                m_nextData.start(
-                    NextDataWaitMs(m_settings.mode, m_settings.periodMs, m_settings.timings));
+            m_silence.lineCame();
         }
     }
 
@@ -152,10 +156,7 @@ private:
         warnOfDroppedLines();
         if (end == ReaderEndReason::LinkLost)
             return Fail(ExitDeviceLost,
-                        Say("Связь с прибором потеряна, прием остановлен. Полученные данные "
-                            "сохранены в %1.",
-                            "the link to the instrument was lost; what came is kept in %1")
-                            .arg(path));
+                        ReceptionEndText(ReceptionEnd::LinkLost, userLanguage(), path));
         return ExitOk;
     }
 
@@ -190,9 +191,8 @@ private:
         removeIfEmpty(path);
         if (g_interrupted && m_file.stored() == 0)
             return ExitOk;
-        QString text = m_timedOut
-                           ? Say("Истек тайм-аут ожидания передачи данных.", "no data came in time")
-                           : Say("Данные не получены.", "no data received");
+        QString text = ReceptionEndText(
+            m_timedOut ? ReceptionEnd::FirstDataTimedOut : ReceptionEnd::NoData, userLanguage());
         if (m_file.droppedLines() > 0)
             text += QLatin1Char(' ') + droppedLinesText();
         return Fail(ExitFailure, text);
@@ -221,12 +221,12 @@ private:
     }
 
     const DownloadSettings &m_settings;
-    ByteSource &m_port;
     ReceptionFile &m_file;
+    Reception m_reception;
     std::atomic<bool> m_stop{true};
     ReaderThread m_reader;
-    QTimer m_firstData;
-    QTimer m_nextData;
+    // A logger runs until it is stopped; only a memory download ends on silence.
+    SilenceWatch m_silence{SilenceWatch::ContinuousSilence::IsNoEnd};
     QTimer m_sync;
     QTimer m_progress;
     QElapsedTimer m_elapsed;
@@ -326,18 +326,12 @@ int RunDownload(const QStringList &words)
     catchTerminationSignals();
 
     PortOpenResult opened = OpenPort(QFile::encodeName(settings.port).toStdString());
-    if (!opened.port) {
-        const QString reason = PortOpenFailureText(
-            opened.failure, RussianLocale() ? MessageLanguage::Russian : MessageLanguage::English);
+    if (!opened.port)
         return Fail(ExitPortFailure,
-                    QStringLiteral("%1: %2%3")
-                        .arg(settings.port, Say("Ошибка открытия порта", "the port does not open"),
-                             reason.isEmpty() ? QString() : QStringLiteral(". ") + reason));
-    }
+                    QStringLiteral("%1: %2").arg(
+                        settings.port, PortOpenErrorText(opened.failure, userLanguage())));
     ReceptionFile file;
     if (!file.open(settings.path, settings.rotateDaily))
         return Fail(ExitFailure, QStringLiteral("%1: %2").arg(file.currentPath(), file.error()));
-    // The reader keeps one line per period, as the window's reception does.
-    PollPeriodMs = settings.periodMs;
     return Download(settings, *opened.port, file).run();
 }

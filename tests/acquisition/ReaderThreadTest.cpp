@@ -1,7 +1,7 @@
 #include "acquisition/ReaderThread.h"
 
 #include "acquisition/DataFileSource.h"
-#include "acquisition/ReceiveBuffer.h"
+#include "acquisition/Reception.h"
 #include "acquisition/SerialPort.h"
 #include "tests/support/PseudoTerminal.h"
 
@@ -50,30 +50,25 @@ std::string numberedLines(int count)
     return lines;
 }
 
-std::string received()
+std::string bytesOf(const Reception &reception)
 {
-    return std::string(ReceiveBuffer, static_cast<std::size_t>(ReceiveLength.load()));
+    return {reception.bytes().data(), reception.bytes().size()};
 }
 
 class ReaderThreadTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ResetReceiveBuffer();
-        PollPeriodMs = 0;
-    }
-
     void TearDown() override
     {
         m_stopEvent = true;
         m_reader.reset();
-        g_port = nullptr;
     }
+
+    std::string received() const { return bytesOf(m_reception); }
 
     void startReading(ByteSource *source)
     {
-        g_port = source;
+        m_reception.setSource(source);
         m_stopEvent = false;
         m_reader = std::make_unique<ReaderThread>(m_stopEvent);
         QObject::connect(
@@ -83,7 +78,7 @@ protected:
                     m_reports.push_back({line.lineCounter, line.lineStart});
             },
             Qt::QueuedConnection);
-        m_reader->start();
+        m_reader->start(m_reception);
     }
 
     bool waitForReports(std::size_t count, int timeoutMs = 5000)
@@ -115,6 +110,7 @@ protected:
     }
 
     QObject m_dialog;
+    Reception m_reception;
     std::atomic<bool> m_stopEvent{true};
     std::unique_ptr<ReaderThread> m_reader;
     std::vector<Report> m_reports;
@@ -190,7 +186,7 @@ TEST_F(PortReaderTest, SilenceIsNoEndButAStopRequestIs)
 
 TEST_F(PortReaderTest, PollPeriodKeepsOneWholeLinePerPeriod)
 {
-    PollPeriodMs = 200;
+    m_reception.setPollPeriodMs(200);
     startReading(m_port.get());
     std::atomic<bool> sending{true};
     std::thread instrument([&] {
@@ -212,14 +208,14 @@ TEST_F(PortReaderTest, PollPeriodKeepsOneWholeLinePerPeriod)
     EXPECT_LE(lines.size(), 10u);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         EXPECT_EQ(lines[i].lineCounter, i + 1);
-        const std::string line(ReceiveBuffer + lines[i].lineStart, 37);
+        const std::string line(m_reception.bytes().data() + lines[i].lineStart, 37);
         EXPECT_EQ(line, numberedLine(std::atoi(line.c_str()))) << line;
     }
 }
 
 TEST_F(PortReaderTest, StopRequestCutsAPollPeriodShort)
 {
-    PollPeriodMs = 3600 * 1000;
+    m_reception.setPollPeriodMs(3600 * 1000);
     startReading(m_port.get());
     ASSERT_TRUE(m_instrument.write(numberedLine(1)));
     ASSERT_TRUE(waitForReports(1));
@@ -245,13 +241,85 @@ TEST_F(PortReaderTest, LostDeviceEndsReadingAndKeepsData)
     EXPECT_EQ(received().substr(0, lines.size()), lines);
 }
 
+// Two instruments on two ports, read at once in one process: each reception holds its own
+// bytes, its own line numbers and its own poll period, and ends on its own.
+TEST(TwoReceptions, RunSideBySideEachWithOnlyItsOwnLines)
+{
+    struct Side
+    {
+        PseudoTerminal instrument;
+        std::unique_ptr<SerialPort> port;
+        Reception reception;
+        std::atomic<bool> stop{false};
+        std::unique_ptr<ReaderThread> reader;
+        std::vector<PostedLine> posted;
+        std::string sent;
+    };
+    Side sides[2];
+    QObject window;
+    const auto ended = [](const Side &side) {
+        return !side.posted.empty() && side.posted.back() == PostedLine{0, 0};
+    };
+    for (Side &side : sides) {
+        PortOpenResult opened = OpenPort(side.instrument.slavePath());
+        ASSERT_TRUE(opened.port);
+        side.port = std::move(opened.port);
+        side.reception.setSource(side.port.get());
+        side.reader = std::make_unique<ReaderThread>(side.stop);
+        QObject::connect(
+            side.reader.get(), &ReaderThread::linesWaiting, &window,
+            [&side] {
+                for (const PostedLine &line : side.reader->takeLines())
+                    side.posted.push_back(line);
+            },
+            Qt::QueuedConnection);
+    }
+    // A period on one side only: the other keeps every line.
+    sides[1].reception.setPollPeriodMs(3600 * 1000);
+    for (Side &side : sides)
+        side.reader->start(side.reception);
+
+    // The lines go out interleaved, from two threads, so both readers store at once.
+    std::thread instruments[2];
+    for (int index = 0; index < 2; ++index)
+        instruments[index] = std::thread([&side = sides[index], index] {
+            for (int number = 1; number <= 200; ++number) {
+                const std::string line = numberedLine(index * 5000 + number);
+                side.sent += line;
+                side.instrument.write(line);
+            }
+        });
+    for (std::thread &instrument : instruments)
+        instrument.join();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return bytesOf(sides[0].reception) == sides[0].sent && !sides[1].posted.empty(); },
+        10000));
+    // The first side ends by its link; the other goes on until asked to stop.
+    sides[0].instrument.closeMaster();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended(sides[0]); }));
+    EXPECT_FALSE(ended(sides[1]));
+    sides[1].stop = true;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended(sides[1]); }));
+    for (Side &side : sides)
+        side.reader->wait();
+
+    EXPECT_EQ(sides[0].reader->endReason(), ReaderEndReason::LinkLost);
+    EXPECT_EQ(sides[1].reader->endReason(), ReaderEndReason::Stopped);
+    ASSERT_EQ(sides[0].posted.size(), 201u);
+    for (std::size_t i = 0; i < 200; ++i)
+        EXPECT_EQ(sides[0].posted[i], (PostedLine{quint32(i + 1), qint64(i * 37)}));
+    // The period kept one line, the first, and dropped what came during its wait.
+    EXPECT_EQ(sides[1].posted, (std::vector<PostedLine>{{1, 0}, {0, 0}}));
+    EXPECT_EQ(bytesOf(sides[1].reception), numberedLine(5001));
+}
+
 TEST_F(ReaderThreadTest, WithoutSourceEndsAtOnce)
 {
     startReading(nullptr);
     ASSERT_TRUE(waitForEnd());
     expectEndedOnce();
     EXPECT_EQ(m_reports.size(), 1u);
-    EXPECT_EQ(ReceiveLength, 0);
+    EXPECT_TRUE(m_reception.bytes().empty());
 }
 
 // Data files are read through chunks of these sizes: one byte, a size that splits lines, the
@@ -307,7 +375,7 @@ TEST_P(DataFileReaderTest, FileThatFillsTheBufferEndsWithoutOverrun)
                 {overlong, ReaderEndReason::BufferFull, wholeLines}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.file.size());
-        ResetReceiveBuffer();
+        m_reception.clear();
         m_reports.clear();
         const auto file = openFile(row.file);
         ASSERT_TRUE(file);
@@ -315,7 +383,7 @@ TEST_P(DataFileReaderTest, FileThatFillsTheBufferEndsWithoutOverrun)
         ASSERT_TRUE(waitForEnd(20000));
         expectEndedOnce();
         EXPECT_EQ(m_reader->endReason(), row.reason);
-        EXPECT_EQ(static_cast<std::size_t>(ReceiveLength), ReceiveBufferSize);
+        EXPECT_EQ(m_reception.bytes().size(), ReceiveBufferSize);
         EXPECT_TRUE(received() == row.file.substr(0, ReceiveBufferSize));
         const std::vector<Report> posted = lineReports();
         ASSERT_EQ(posted.size(), row.postedLines);

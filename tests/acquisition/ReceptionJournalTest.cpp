@@ -1,6 +1,6 @@
 #include "acquisition/ReceptionJournal.h"
 
-#include "acquisition/ReceiveBuffer.h"
+#include "acquisition/Reception.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,11 +20,9 @@
 
 namespace {
 
-void store(const char *bytes)
+void store(Reception &reception, const char *bytes)
 {
-    const std::int32_t length = ReceiveLength;
-    std::memcpy(ReceiveBuffer + length, bytes, std::strlen(bytes));
-    ReceiveLength.store(length + static_cast<std::int32_t>(std::strlen(bytes)));
+    reception.store().storeBytes({bytes, std::strlen(bytes)});
 }
 
 QByteArray contents(const QString &path)
@@ -45,24 +43,24 @@ TEST(ReceptionJournal, KeepsTheStoredBytesOnDiskWhileTheReceptionRunsAndGoesWith
 {
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("KALMIRON/orma"));
-    ResetReceiveBuffer();
+    Reception reception;
     const QDateTime started(QDate(2026, 12, 8), QTime(9, 12, 37));
     ReceptionJournal journal;
-    ASSERT_TRUE(journal.start(folder, PollMode::Continuous, started));
+    ASSERT_TRUE(journal.start(reception, folder, PollMode::Continuous, started));
 
-    store("09:12:37.41 line one\r\n09:12:38");
+    store(reception, "09:12:37.41 line one\r\n09:12:38");
     const QStringList names = QDir(folder).entryList(QDir::Files);
     ASSERT_EQ(names.size(), 1);
     const QString path = QDir(folder).filePath(names[0]);
     EXPECT_TRUE(holds(path, "09:12:37.41 line one\r\n09:12:38"));
-    store(".41 line two\r\n");
+    store(reception, ".41 line two\r\n");
     EXPECT_TRUE(holds(path, "09:12:37.41 line one\r\n09:12:38.41 line two\r\n"));
     EXPECT_FALSE(journal.failed());
     // A reception that still runs is no interrupted one.
     EXPECT_FALSE(ReceptionJournal::find(folder).has_value());
 
     // Ended with its rows unsaved, the reception keeps every byte on disk until they are saved.
-    store("09:12:39.41 line three\r\n");
+    store(reception, "09:12:39.41 line three\r\n");
     journal.finish();
     EXPECT_EQ(contents(path),
               "09:12:37.41 line one\r\n09:12:38.41 line two\r\n09:12:39.41 line three\r\n");
@@ -198,9 +196,10 @@ TEST(ReceptionJournal, AFolderThatCannotBeMadeKeepsNoJournal)
     QTemporaryDir dir;
     QFile blocker(dir.filePath(QStringLiteral("file")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    const Reception reception;
     ReceptionJournal journal;
-    EXPECT_FALSE(journal.start(dir.filePath(QStringLiteral("file/orma")), PollMode::FromMemory,
-                               QDateTime::currentDateTime()));
+    EXPECT_FALSE(journal.start(reception, dir.filePath(QStringLiteral("file/orma")),
+                               PollMode::FromMemory, QDateTime::currentDateTime()));
     journal.end();
 }
 

@@ -3,7 +3,7 @@
 
 #include "graph/CGraphWnd.h"
 
-#include "acquisition/ReceiveBuffer.h"
+#include "acquisition/Reception.h"
 #include "acquisition/SerialPort.h"
 #include "resources/MainDialogTemplate.h"
 #include "tests/support/FakeSpreadsheet.h"
@@ -103,6 +103,8 @@ protected:
     }
 
     int rows() { return m_dialog->table().rowCount(); }
+
+    std::size_t receivedLength() { return m_dialog->acquisition().receivedBytes().size(); }
 
     // Once the reception prompt is on screen, the instrument sends these bytes.
     void sendWhenPrompted(PseudoTerminal &instrument, std::string bytes)
@@ -261,7 +263,7 @@ TEST_F(MainDialogTest, MemoryDownloadFillsTableAndEndsAfterSilence)
         EXPECT_EQ(m_dialog->table().index(row, 0).data(Qt::UserRole).toInt(), row);
     EXPECT_EQ(m_dialog->acquisition().series().count, 6);
     EXPECT_EQ(m_dialog->acquisition().series().records[5].temperature, -12);
-    EXPECT_EQ(ReceiveLength, static_cast<std::int32_t>(download.size()));
+    EXPECT_EQ(receivedLength(), download.size());
 
     EXPECT_EQ(control<QPushButton>(IDC_GET_DATA)->text(), "Получить данные");
     EXPECT_FALSE(control(IDC_PROGRESS)->isVisible());
@@ -283,8 +285,7 @@ TEST_F(MainDialogTest, ShortLineIsStoredButNotShownAndTheNextLineIsKept)
     EXPECT_EQ(cell(0, 0), "1");
     EXPECT_EQ(cell(1, 0), "2");
     EXPECT_EQ(cell(2, 0), "3");
-    EXPECT_EQ(ReceiveLength,
-              static_cast<std::int32_t>(3 * numberedLine(1, 1, 100).size() + shortLine.size()));
+    EXPECT_EQ(receivedLength(), 3 * numberedLine(1, 1, 100).size() + shortLine.size());
 }
 
 TEST_F(MainDialogTest, ContinuousModeNumbersByLineCounterUntilInterrupted)
@@ -317,7 +318,7 @@ TEST_F(MainDialogTest, PollPeriodKeepsOneLinePerPeriod)
     control<QLineEdit>(IDC_PERIOD)->setText("0,3");
 
     click(IDC_GET_DATA);
-    EXPECT_EQ(PollPeriodMs, 300u);
+    EXPECT_EQ(m_dialog->acquisition().reception().pollPeriodMs(), 300u);
     int sent = 0;
     for (; sent < 30; ++sent) {
         instrument.write(timedLine(sent, 600 + sent));
@@ -426,7 +427,7 @@ TEST_F(MainDialogTest, ClosingDuringReceptionStopsReaderAndSavesPort)
     ASSERT_TRUE(QTest::qWaitFor([&] { return rows() == 1; }, 5000));
     m_dialog->reject();
     EXPECT_FALSE(m_dialog->isVisible());
-    EXPECT_EQ(g_port, nullptr);
+    EXPECT_EQ(m_dialog->acquisition().reception().source(), nullptr);
     EXPECT_EQ(m_settings.value("Port").toString(), path);
     QTest::qWait(100);
     EXPECT_EQ(m_prompts.shown.size(), 1u);
@@ -561,7 +562,7 @@ TEST_F(MainDialogTest, DataFileLargerThanTheBufferStopsWhenFull)
 
     click(IDC_GET_DATA);
     ASSERT_TRUE(waitForState(AcquisitionState::DataReady, 20000));
-    EXPECT_LE(ReceiveLength, static_cast<std::int32_t>(ReceiveBufferSize));
+    EXPECT_LE(receivedLength(), ReceiveBufferSize);
     EXPECT_EQ(rows(), static_cast<int>(ReceiveBufferSize / line.size()));
     ASSERT_EQ(m_prompts.shown.size(), 1u);
     EXPECT_TRUE(m_prompts.shown[0].text.contains("Буфер"));

@@ -505,6 +505,12 @@ def ports_that_are_none(work):
               f"{device}: {result.returncode} {result.stderr!r}")
         check(not any(0x400 <= ord(c) <= 0x4ff for c in result.stderr),
               f"Russian under an English locale: {result.stderr!r}")
+    # The window's two lines, what failed and why, read as two sentences on one line.
+    russian = subprocess.run([CLI, "download", "/dev/null", "-o", os.path.join(work, "n.orm")],
+                             capture_output=True, text=True,
+                             env={**os.environ, "LC_ALL": "ru_RU.UTF-8"})
+    check(russian.stderr == "orma-cli: /dev/null: Ошибка открытия порта. "
+          "Это не последовательный порт.\n", f"{russian.stderr!r}")
 
 
 def main():
