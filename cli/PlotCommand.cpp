@@ -5,9 +5,9 @@
 #include "companions/FormatOutTime.h"
 #include "companions/OutputFile.h"
 #include "companions/RangeBarModel.h"
-#include "graph/GraphScales.h"
 #include "outputs/GraphSeries.h"
 #include "plot/GraphPrintJob.h"
+#include "plot/GraphScales.h"
 #include "plot/PictureSize.h"
 #include "plot/QPainterCanvas.h"
 
