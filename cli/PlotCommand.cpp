@@ -4,10 +4,8 @@
 
 #include "companions/FormatOutTime.h"
 #include "companions/OutputFile.h"
-#include "companions/RangeBarModel.h"
 #include "outputs/GraphSeries.h"
-#include "plot/GraphPrintJob.h"
-#include "plot/GraphScales.h"
+#include "plot/GraphPageContext.h"
 #include "plot/PictureSize.h"
 #include "plot/QPainterCanvas.h"
 
@@ -20,7 +18,6 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -47,39 +44,6 @@ std::optional<Picture> pictureOf(const QString &path)
     if (lower.endsWith(QStringLiteral(".pdf")))
         return Picture::Pdf;
     return std::nullopt;
-}
-
-// The page as the graph window would print it with this time window shown, but naming only
-// what it draws: the header's interval and range and the temperature scale are those of the
-// readings within start..end, and the curve ends at the last of them. Its page size is left to
-// the resolution.
-GraphPrintContext pageOf(TermDataFile &graph, std::int32_t start, std::int32_t end)
-{
-    GraphPrintContext context;
-    context.series = TakeGraphPrintSeries(&graph, start, end);
-    std::vector<v4TermData> &walk = context.series.walk;
-    std::erase_if(walk, [start, end](const v4TermData &record) {
-        return record.time < start || record.time > end;
-    });
-    if (!walk.empty()) {
-        const auto [lowest, highest] = std::minmax_element(
-            walk.begin(), walk.end(),
-            [](const v4TermData &a, const v4TermData &b) { return a.temperature < b.temperature; });
-        context.series.minTemperature = lowest->temperature;
-        context.series.maxTemperature = highest->temperature;
-        context.series.firstTime = walk.front().time;
-    }
-    const ScaleSpan range = TemperatureRangeFor(
-        GraphSeriesLimits(static_cast<std::int16_t>(context.series.minTemperature),
-                          static_cast<std::int16_t>(context.series.maxTemperature)));
-    context.timeWindowStart = start;
-    context.timeWindowEnd = end;
-    context.temperatureWindowStart = range.low;
-    context.temperatureWindowEnd = range.high;
-    context.temperatureRangeMax = range.high;
-    context.timeLabel = RangeBarLabels(RangeBarUnits::Milliseconds);
-    context.temperatureLabel = RangeBarLabels(RangeBarUnits::Degrees);
-    return context;
 }
 
 QSize pageSize(QSize pixels, int dpi)
@@ -239,7 +203,8 @@ int RunPlot(const QStringList &words)
     const std::int32_t start = bounds.from.value_or(first);
     // A single reading still gets a second of time around it.
     const std::int32_t end = std::max(bounds.to.value_or(last), start + 1000);
-    const GraphPrintContext page = pageOf(graph, start, end);
+    // Its page size is left to the resolution.
+    const GraphPrintContext page = ReadingsPageContext(graph, start, end);
     if (page.series.walk.empty())
         return Fail(ExitInputUnreadable,
                     Say("%1: нет измерений между %2 и %3 (в файле они с %4 до %5)",

@@ -4,7 +4,7 @@
 #include "companions/FormatOutTime.h"
 #include "companions/TermDataFile.h"
 #include "plot/CGraphView.h"
-#include "plot/GraphPrintJob.h"
+#include "plot/GraphPageContext.h"
 #include "resources/GraphMenu.h"
 #include "resources/Strings.h"
 
@@ -44,22 +44,17 @@ CRangeBar *makeBar(QWidget *parent, std::int32_t style, int id, const QString &n
 
 GraphPrintContext CGraphWnd::printContext() const
 {
-    GraphPrintContext context;
+    GraphPageScales scales;
     if (const CRangeBar *bar = m_temperatureBar) {
-        context.temperatureWindowStart = bar->GetWinMin();
-        context.temperatureWindowEnd = bar->GetWinMax();
-        context.temperatureRangeMax = bar->GetMax();
+        scales.temperatureWindowStart = bar->GetWinMin();
+        scales.temperatureWindowEnd = bar->GetWinMax();
+        scales.temperatureRangeMax = bar->GetMax();
     }
     if (const CRangeBar *bar = m_timeBar) {
-        context.timeWindowStart = bar->GetWinMin();
-        context.timeWindowEnd = bar->GetWinMax();
+        scales.timeWindowStart = bar->GetWinMin();
+        scales.timeWindowEnd = bar->GetWinMax();
     }
-    context.timeLabel = RangeBarLabels(RangeBarUnits::Milliseconds);
-    context.temperatureLabel = RangeBarLabels(RangeBarUnits::Degrees);
-    context.breakAtGaps = m_view->breakAtGaps();
-    context.series =
-        TakeGraphPrintSeries(m_view->series(), context.timeWindowStart, context.timeWindowEnd);
-    return context;
+    return GraphPageContext(m_view->series(), scales, m_view->breakAtGaps());
 }
 
 CGraphWnd::CGraphWnd(Bars bars)
