@@ -44,17 +44,18 @@ CRangeBar *makeBar(QWidget *parent, std::int32_t style, int id, const QString &n
 
 GraphPrintContext CGraphWnd::printContext() const
 {
-    GraphPageScales scales;
+    GraphPrintContext context;
     if (const CRangeBar *bar = m_temperatureBar) {
-        scales.temperatureWindowStart = bar->GetWinMin();
-        scales.temperatureWindowEnd = bar->GetWinMax();
-        scales.temperatureRangeMax = bar->GetMax();
+        context.temperatureWindowStart = bar->GetWinMin();
+        context.temperatureWindowEnd = bar->GetWinMax();
+        context.temperatureRangeMax = bar->GetMax();
     }
     if (const CRangeBar *bar = m_timeBar) {
-        scales.timeWindowStart = bar->GetWinMin();
-        scales.timeWindowEnd = bar->GetWinMax();
+        context.timeWindowStart = bar->GetWinMin();
+        context.timeWindowEnd = bar->GetWinMax();
     }
-    return GraphPageContext(m_view->series(), scales, m_view->breakAtGaps());
+    context.breakAtGaps = m_view->breakAtGaps();
+    return GraphPageContext(m_view->series(), std::move(context));
 }
 
 CGraphWnd::CGraphWnd(Bars bars)

@@ -7,20 +7,12 @@
 #include <algorithm>
 #include <vector>
 
-GraphPrintContext GraphPageContext(TermDataFile *series, const GraphPageScales &scales,
-                                   bool breakAtGaps)
+GraphPrintContext GraphPageContext(TermDataFile *series, GraphPrintContext page)
 {
-    GraphPrintContext context;
-    context.timeWindowStart = scales.timeWindowStart;
-    context.timeWindowEnd = scales.timeWindowEnd;
-    context.temperatureWindowStart = scales.temperatureWindowStart;
-    context.temperatureWindowEnd = scales.temperatureWindowEnd;
-    context.temperatureRangeMax = scales.temperatureRangeMax;
-    context.timeLabel = RangeBarLabels(RangeBarUnits::Milliseconds);
-    context.temperatureLabel = RangeBarLabels(RangeBarUnits::Degrees);
-    context.breakAtGaps = breakAtGaps;
-    context.series = TakeGraphPrintSeries(series, scales.timeWindowStart, scales.timeWindowEnd);
-    return context;
+    page.timeLabel = RangeBarLabels(RangeBarUnits::Milliseconds);
+    page.temperatureLabel = RangeBarLabels(RangeBarUnits::Degrees);
+    page.series = TakeGraphPrintSeries(series, page.timeWindowStart, page.timeWindowEnd);
+    return page;
 }
 
 GraphPrintContext ReadingsPageContext(TermDataFile &series, std::int32_t start, std::int32_t end)
@@ -41,8 +33,13 @@ GraphPrintContext ReadingsPageContext(TermDataFile &series, std::int32_t start, 
     const ScaleSpan range =
         TemperatureRangeFor(GraphSeriesLimits(static_cast<std::int16_t>(inside.minTemperature),
                                               static_cast<std::int16_t>(inside.maxTemperature)));
-    GraphPrintContext context =
-        GraphPageContext(nullptr, {start, end, range.low, range.high, range.high}, false);
-    context.series = std::move(inside);
-    return context;
+    GraphPrintContext page;
+    page.timeWindowStart = start;
+    page.timeWindowEnd = end;
+    page.temperatureWindowStart = range.low;
+    page.temperatureWindowEnd = range.high;
+    page.temperatureRangeMax = range.high;
+    page = GraphPageContext(nullptr, std::move(page));
+    page.series = std::move(inside);
+    return page;
 }

@@ -583,13 +583,19 @@ TEST(GraphPage, OnAPageItFitsEveryTextLiesWhole)
     }
 }
 
-TEST(TakeGraphPrintSeries, CopiesTheWalkUpToTheFirstRecordPastTheWindow)
+// A reading a second from 0 to 10 s, from -20 to 80 °C.
+void addTenSeconds(TermDataFile &series)
 {
-    TermDataFile series;
     for (int t = 0; t <= 10000; t += 1000)
         series.Add(t, t / 100 - 20, 950);
     series.minTemperature = -20;
     series.maxTemperature = 80;
+}
+
+TEST(TakeGraphPrintSeries, CopiesTheWalkUpToTheFirstRecordPastTheWindow)
+{
+    TermDataFile series;
+    addTenSeconds(series);
 
     const GraphPrintSeries copy = TakeGraphPrintSeries(&series, 2000, 4500);
     EXPECT_EQ(copy.minTemperature, -20);
@@ -615,19 +621,17 @@ TEST(TakeGraphPrintSeries, CopiesTheWalkUpToTheFirstRecordPastTheWindow)
 
 // The window's page names the whole series within its bars' windows; a page made without the
 // window names only the readings within its time window and fits its temperature scale to them.
-TEST(GraphPageContext, TheWindowsPageKeepsItsScalesAndAReadingsPageFitsItsReadings)
+TEST(GraphPageContext, TheWindowsPageNamesTheSeriesAndAReadingsPageFitsItsReadings)
 {
     TermDataFile series;
-    for (int t = 0; t <= 10000; t += 1000)
-        series.Add(t, t / 100 - 20, 950);
-    series.minTemperature = -20;
-    series.maxTemperature = 80;
+    addTenSeconds(series);
 
-    const GraphPrintContext shown = GraphPageContext(&series, {2000, 4500, 0, 50, 90}, true);
-    EXPECT_EQ(std::make_tuple(shown.timeWindowStart, shown.timeWindowEnd,
-                              shown.temperatureWindowStart, shown.temperatureWindowEnd,
-                              shown.temperatureRangeMax, shown.breakAtGaps),
-              std::make_tuple(2000, 4500, 0, 50, 90, true));
+    GraphPrintContext windows;
+    windows.timeWindowStart = 2000;
+    windows.timeWindowEnd = 4500;
+    windows.temperatureWindowEnd = 50;
+    const GraphPrintContext shown = GraphPageContext(&series, windows);
+    EXPECT_EQ(shown.temperatureWindowEnd, 50);
     EXPECT_EQ(shown.series.walk.size(), 4u);
     EXPECT_EQ(shown.series.maxTemperature, 80);
     EXPECT_TRUE(shown.timeLabel && shown.temperatureLabel);
