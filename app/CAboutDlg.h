@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProgramVersion.h"
+#include "companions/ProgramVersion.h"
 #include "resources/DialogTemplate.h"
 
 #include <QDialog>

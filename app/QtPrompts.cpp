@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QRegularExpression>
 #include <QSettings>
 
 namespace {
@@ -55,6 +56,15 @@ Prompts::Answer answerOf(int button)
     }
 }
 
+// The suffix of a name filter's first pattern ("Рисунок SVG (*.svg)" gives "svg"), or
+// fallback for a filter of any name.
+QString filterSuffix(const QString &filter, const QString &fallback)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\(\\*\\.(\\w+)"));
+    const QRegularExpressionMatch match = pattern.match(filter);
+    return match.hasMatch() ? match.captured(1) : fallback;
+}
+
 } // namespace
 
 Prompts::Answer QtPrompts::message(const QString &text, const QString &caption, Icon icon,
@@ -102,6 +112,12 @@ QString QtPrompts::fileName(const FileRequest &request, bool forSaving)
     dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(request.filter);
     dialog.setDefaultSuffix(request.defaultSuffix);
+    // A name typed without a suffix takes the one of the form chosen in the dialog: the dialog
+    // puts that form's suffix in place of one typed, but would add only its default to none.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, &request](const QString &filter) {
+                         dialog.setDefaultSuffix(filterSuffix(filter, request.defaultSuffix));
+                     });
     const QString folder =
         m_settings != nullptr ? m_settings->value(FolderKey).toString() : QString();
     if (!folder.isEmpty() && QFileInfo(folder).isDir())

@@ -1,7 +1,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 
-#include "app/ProgramVersion.h"
+#include "companions/ProgramVersion.h"
 
 namespace {
 

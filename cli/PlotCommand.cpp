@@ -3,24 +3,17 @@
 #include "cli/InputFiles.h"
 
 #include "companions/FormatOutTime.h"
-#include "companions/OutputFile.h"
-#include "companions/RangeBarModel.h"
-#include "graph/GraphScales.h"
 #include "outputs/GraphSeries.h"
-#include "plot/GraphPrintJob.h"
+#include "plot/GraphPageContext.h"
+#include "plot/PictureFile.h"
 #include "plot/PictureSize.h"
 #include "plot/QPainterCanvas.h"
 
-#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QSvgGenerator>
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -29,58 +22,6 @@ namespace {
 constexpr int PlotDpi = 127;
 constexpr int LeastDpi = 8;
 constexpr QSize DefaultSize(1000, 700);
-
-enum class Picture
-{
-    Png,
-    Svg,
-    Pdf
-};
-
-std::optional<Picture> pictureOf(const QString &path)
-{
-    const QString lower = path.toLower();
-    if (lower.endsWith(QStringLiteral(".png")))
-        return Picture::Png;
-    if (lower.endsWith(QStringLiteral(".svg")))
-        return Picture::Svg;
-    if (lower.endsWith(QStringLiteral(".pdf")))
-        return Picture::Pdf;
-    return std::nullopt;
-}
-
-// The page as the graph window would print it with this time window shown, but naming only
-// what it draws: the header's interval and range and the temperature scale are those of the
-// readings within start..end, and the curve ends at the last of them. Its page size is left to
-// the resolution.
-GraphPrintContext pageOf(TermDataFile &graph, std::int32_t start, std::int32_t end)
-{
-    GraphPrintContext context;
-    context.series = TakeGraphPrintSeries(&graph, start, end);
-    std::vector<v4TermData> &walk = context.series.walk;
-    std::erase_if(walk, [start, end](const v4TermData &record) {
-        return record.time < start || record.time > end;
-    });
-    if (!walk.empty()) {
-        const auto [lowest, highest] = std::minmax_element(
-            walk.begin(), walk.end(),
-            [](const v4TermData &a, const v4TermData &b) { return a.temperature < b.temperature; });
-        context.series.minTemperature = lowest->temperature;
-        context.series.maxTemperature = highest->temperature;
-        context.series.firstTime = walk.front().time;
-    }
-    const ScaleSpan range = TemperatureRangeFor(
-        GraphSeriesLimits(static_cast<std::int16_t>(context.series.minTemperature),
-                          static_cast<std::int16_t>(context.series.maxTemperature)));
-    context.timeWindowStart = start;
-    context.timeWindowEnd = end;
-    context.temperatureWindowStart = range.low;
-    context.temperatureWindowEnd = range.high;
-    context.temperatureRangeMax = range.high;
-    context.timeLabel = RangeBarLabels(RangeBarUnits::Milliseconds);
-    context.temperatureLabel = RangeBarLabels(RangeBarUnits::Degrees);
-    return context;
-}
 
 QSize pageSize(QSize pixels, int dpi)
 {
@@ -104,61 +45,30 @@ int fittingDpi(GraphPrintContext context, QSize pixels)
     return dpi;
 }
 
-void drawPage(QPaintDevice &device, const GraphPrintContext &context, bool fillWhite, QSize pixels)
-{
-    QPainter painter(&device);
-    if (fillWhite)
-        painter.fillRect(QRect(QPoint(0, 0), pixels), Qt::white);
-    QPainterCanvas canvas(painter, QPainterCanvas::Mapping::Lometric);
-    DrawGraphPage(canvas, context);
-    canvas.flush();
-}
-
 // Drawn as a save writes its file: a regular one beside its name and moved over it only when
 // whole, a pipe or device in place. Returns why it was not written, or nothing.
-QString writePicture(Picture picture, const QString &path, GraphPrintContext context, QSize pixels)
+QString writePicture(const QString &path, GraphPrintContext context, QSize pixels)
 {
     const int dpi = fittingDpi(context, pixels);
     context.pageSize = pageSize(pixels, dpi);
-    OutputFile file(path, InPlaceWrites::Allowed);
-    if (!file.open())
-        return file.errorString();
-    switch (picture) {
-    case Picture::Png: {
-        QImage image(pixels, QImage::Format_RGB32);
-        image.setDotsPerMeterX(qRound(dpi / 0.0254));
-        image.setDotsPerMeterY(qRound(dpi / 0.0254));
-        drawPage(image, context, true, pixels);
-        // Made in memory: the PNG library would write its own line on stderr for a failing file.
-        QByteArray png;
-        QBuffer buffer(&png);
-        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
-            return Say("PNG не составлен", "the PNG could not be made");
-        if (file.device().write(png) != png.size())
-            return file.device().errorString();
+    const PictureDrawing drawing{
+        pixels, dpi, QStringLiteral("ORMA"), [&context](QPainter &painter) {
+            QPainterCanvas canvas(painter, QPainterCanvas::Mapping::Lometric);
+            DrawGraphPage(canvas, context);
+            canvas.flush();
+        }};
+    const PictureWriting writing = WritePictureFile(path, InPlaceWrites::Allowed, drawing);
+    switch (writing.fault) {
+    case PictureFault::None:
+        return {};
+    case PictureFault::NotDrawn:
+        return Say("рисунок не составлен", "the picture could not be made");
+    case PictureFault::UnknownForm:
+    case PictureFault::NotWritten:
+    case PictureFault::Cancelled:
         break;
     }
-    case Picture::Svg: {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file.device());
-        svg.setSize(pixels);
-        svg.setViewBox(QRect(QPoint(0, 0), pixels));
-        svg.setResolution(dpi);
-        svg.setTitle(QStringLiteral("ORMA"));
-        drawPage(svg, context, true, pixels);
-        break;
-    }
-    case Picture::Pdf: {
-        QPdfWriter pdf(&file.device());
-        pdf.setResolution(dpi);
-        pdf.setPageSize(QPageSize(QSizeF(pixels) * 25.4 / dpi, QPageSize::Millimeter));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setCreator(QStringLiteral("ORMA"));
-        drawPage(pdf, context, false, pixels);
-        break;
-    }
-    }
-    return file.commit() ? QString() : file.errorString();
+    return writing.reason;
 }
 
 } // namespace
@@ -194,8 +104,7 @@ int RunPlot(const QStringList &words)
     if (arguments->operands.size() != 1 || output.isEmpty())
         return Fail(ExitUsage,
                     Say("нужны входной файл и -o ВЫХОД", "an input and -o OUT are needed"));
-    const std::optional<Picture> picture = pictureOf(output);
-    if (!picture)
+    if (!PictureFormOf(output))
         return Fail(ExitUsage,
                     Say("-o: файл .png, .svg или .pdf", "-o: a .png, .svg or .pdf file"));
     TimeBounds bounds;
@@ -239,14 +148,15 @@ int RunPlot(const QStringList &words)
     const std::int32_t start = bounds.from.value_or(first);
     // A single reading still gets a second of time around it.
     const std::int32_t end = std::max(bounds.to.value_or(last), start + 1000);
-    const GraphPrintContext page = pageOf(graph, start, end);
+    // Its page size is left to the resolution.
+    const GraphPrintContext page = ReadingsPageContext(graph, start, end);
     if (page.series.walk.empty())
         return Fail(ExitInputUnreadable,
                     Say("%1: нет измерений между %2 и %3 (в файле они с %4 до %5)",
                         "%1: no readings between %2 and %3 (the file's run from %4 to %5)")
                         .arg(input, TimeText(start), TimeText(bounds.to.value_or(end)),
                              TimeText(first), TimeText(last)));
-    if (const QString written = writePicture(*picture, output, page, *pixels); !written.isEmpty())
+    if (const QString written = writePicture(output, page, *pixels); !written.isEmpty())
         return Fail(ExitFailure,
                     Say("%1: не записан: %2", "%1: not written: %2").arg(output, written));
     return ExitOk;

@@ -4,7 +4,7 @@
 #include "companions/FormatOutTime.h"
 #include "companions/TermDataFile.h"
 #include "plot/CGraphView.h"
-#include "plot/GraphPrintJob.h"
+#include "plot/GraphPageContext.h"
 #include "resources/GraphMenu.h"
 #include "resources/Strings.h"
 
@@ -54,12 +54,8 @@ GraphPrintContext CGraphWnd::printContext() const
         context.timeWindowStart = bar->GetWinMin();
         context.timeWindowEnd = bar->GetWinMax();
     }
-    context.timeLabel = RangeBarLabels(RangeBarUnits::Milliseconds);
-    context.temperatureLabel = RangeBarLabels(RangeBarUnits::Degrees);
     context.breakAtGaps = m_view->breakAtGaps();
-    context.series =
-        TakeGraphPrintSeries(m_view->series(), context.timeWindowStart, context.timeWindowEnd);
-    return context;
+    return GraphPageContext(m_view->series(), std::move(context));
 }
 
 CGraphWnd::CGraphWnd(Bars bars)

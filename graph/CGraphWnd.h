@@ -1,6 +1,6 @@
 #pragma once
 
-#include "graph/GraphScales.h"
+#include "plot/GraphScales.h"
 
 #include <QFlags>
 #include <QWidget>

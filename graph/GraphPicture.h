@@ -1,5 +1,6 @@
 #pragma once
 
+#include "plot/PictureFile.h"
 #include "plot/PictureSize.h"
 
 #include <QImage>
@@ -14,8 +15,9 @@ class QWidget;
 // that size, as the window would be.
 QImage GraphImage(const CGraphWnd &shown, QSize size);
 
-// Writes the picture to path: SVG for a name ending in .svg, PDF for .pdf, else PNG. The file
-// is replaced only once the picture is whole; false when it could not be written.
+// Writes the picture to path in the form its name asks for (PictureFormOf); the file is
+// replaced only once the picture is whole. False when it could not be written, or for a name
+// that asks for no form the picture has.
 bool WriteGraphPicture(const CGraphWnd &shown, QSize size, const QString &path);
 
 enum class PictureSaving

@@ -242,7 +242,14 @@ void GraphLaunch::createGraphWnd()
 void GraphLaunch::saveGraphPicture()
 {
     const PromptsOwner owner(m_prompts, m_graphWnd.get());
-    const QString path = m_prompts.saveFileName(GraphPictureRequest);
+    QString path = m_prompts.saveFileName(GraphPictureRequest);
+    // A name of another form is asked again: its bytes would not be what the name promises.
+    while (!path.isEmpty() && !PictureFormOf(path)) {
+        m_prompts.message(QStringLiteral("Изображение записывается в файл PNG, SVG или PDF: "
+                                         "имя файла должно оканчиваться на .png, .svg или .pdf."),
+                          PictureCaption, Prompts::Icon::Exclamation);
+        path = m_prompts.saveFileName(GraphPictureRequest);
+    }
     if (path.isEmpty() || !AcceptSaveTarget(m_prompts, path))
         return;
     const std::optional<QSize> size = askPictureSize(m_prompts, m_graphWnd->size());

@@ -28,19 +28,6 @@ QStringList staticTexts(const CAboutDlg &about)
 
 } // namespace
 
-TEST(AboutBox, VersionTexts)
-{
-    const std::vector<std::pair<std::optional<VersionNumber>, QString>> cases{
-        {VersionNumber{1, 2, 3, 4}, "1.2.3.4"},
-        {VersionNumber{0, 0, 0, 0}, "0.0.0.0"},
-        {VersionNumber{10, 0, 255, 1}, "10.0.255.1"},
-        {VersionNumber{65535, 65535, 65535, 65535}, "65535.65535.65535.65535"},
-        {std::nullopt, ""},
-    };
-    for (const auto &[version, text] : cases)
-        EXPECT_EQ(FormatVersion(version), text) << text.toStdString();
-}
-
 TEST(AboutBox, ShowsGivenVersionsInTheirFields)
 {
     CAboutDlg about(VersionNumber{5, 6, 7, 8}, VersionNumber{1, 2, 3, 4});

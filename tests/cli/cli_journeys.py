@@ -210,6 +210,10 @@ def plot(work):
     check(struct.unpack(">II", header[16:24]) == (640, 480), "PNG size")
     for form in ("svg", "pdf"):
         cli("plot", SAMPLE, "-o", os.path.join(work, "graph." + form))
+    # A name of no picture form is refused, as the window refuses it, and nothing is written.
+    for name in ("graph.jpg", "graph"):
+        cli("plot", SAMPLE, "-o", os.path.join(work, name), status=2, says=".png, .svg or .pdf")
+        check(not os.path.exists(os.path.join(work, name)), f"{name} written")
 
 
 def pdf_words(pdf):

@@ -1,8 +1,8 @@
 """The graph window as its user works with it while the main window stays open: the pointer
 readout, the wheel over the time bar, every command of the context menu that changes what is
 shown ("Весь график", the automatic limits, the limits dialog with a bad and a good entry), a
-rectangle dragged over the plot and a double click, the graph saved as PNG and SVG pictures and
-copied to the clipboard, a large picture saved with the program answering, one cancelled, close
+rectangle dragged over the plot and a double click, the graph saved as PNG and SVG pictures (a
+name of another form asked for again) and copied to the clipboard, a large picture saved with the program answering, one cancelled, close
 requests during both honoured afterwards, and F1 for the graph's page of the manual."""
 
 import csv
@@ -195,6 +195,20 @@ def journey():
             else:
                 check(b"<svg" in data and (b"<polyline" in data or b"<path" in data),
                       "the SVG file holds no drawing")
+        # A name of another form is asked for again, never given bytes it does not promise; a
+        # name without a suffix takes the one of the form chosen in the dialog.
+        j.context_menu(plot)
+        j.choose(*SAVE_IMAGE)
+        j.answer_file_dialog("Сохранить как", os.path.join(j.files_dir, "graph.jpg"))
+        j.answer(j.message_box("должно оканчиваться на .png, .svg или .pdf"))
+        form = j.find(j.window("dialog", "Сохранить как"), "combo box", "Рисунок PNG (*.png)")
+        j.select_item(form, "Рисунок SVG (*.svg)")
+        j.answer_file_dialog("Сохранить как", os.path.join(j.files_dir, "lines"))
+        j.answer(j.window("dialog", "Сохранить изображение"))
+        j.answer(j.message_box("Изображение графика записано в файл."))
+        check(not os.path.exists(os.path.join(j.files_dir, "graph.jpg")), "graph.jpg written")
+        with open(os.path.join(j.files_dir, "lines.svg"), "rb") as f:
+            check(b"<svg" in f.read(), "the picture named without a suffix is no SVG")
         j.context_menu(plot)
         j.choose(*COPY_IMAGE)
         j.wait_until("the picture on the clipboard", lambda: png_size(

@@ -100,6 +100,10 @@ TEST_F(GraphPictureTest, IsWrittenAsPngSvgOrPdfByTheNameAndNeverHalfWritten)
     EXPECT_TRUE(PdfText(path("graph.pdf")).contains(m_frame.statusText(2)))
         << PdfText(path("graph.pdf")).toStdString();
 
+    // A name of no picture form: false, and nothing written.
+    EXPECT_FALSE(WriteGraphPicture(m_frame, {800, 500}, path("graph.jpg")));
+    EXPECT_FALSE(QFile::exists(path("graph.jpg")));
+
     // Into a folder that is not there: false, and nothing written.
     EXPECT_FALSE(WriteGraphPicture(m_frame, {800, 500}, path("missing/graph.png")));
     EXPECT_FALSE(QDir(path("missing")).exists());
@@ -185,6 +189,18 @@ TEST(GraphPictureCommand, AsksForTheFileAndASizeUntilItWillDoAndTellsTheOutcome)
     emit frame->saveImageRequested();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("other.png"))));
     EXPECT_EQ(prompts.shown.size(), 2u);
+
+    // A name of another form: said, and the file asked for again.
+    prompts.paths = {dir.filePath(QStringLiteral("graph.jpg")),
+                     dir.filePath(QStringLiteral("graph.svg"))};
+    prompts.textAnswers = {QStringLiteral("640 x 480")};
+    emit frame->saveImageRequested();
+    EXPECT_EQ(prompts.texts().mid(2),
+              (QStringList{QStringLiteral("Изображение записывается в файл PNG, SVG или PDF: имя "
+                                          "файла должно оканчиваться на .png, .svg или .pdf."),
+                           QStringLiteral("Изображение графика записано в файл.")}));
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("graph.jpg"))));
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("graph.svg"))));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "plot/GraphPrintJob.h"
 #include "companions/FormatOutTime.h"
+#include "plot/GraphPageContext.h"
 #include "plot/PlotDrawing.h"
 
 #include "tests/support/FakePrintDevice.h"
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -581,13 +583,19 @@ TEST(GraphPage, OnAPageItFitsEveryTextLiesWhole)
     }
 }
 
-TEST(TakeGraphPrintSeries, CopiesTheWalkUpToTheFirstRecordPastTheWindow)
+// A reading a second from 0 to 10 s, from -20 to 80 °C.
+void addTenSeconds(TermDataFile &series)
 {
-    TermDataFile series;
     for (int t = 0; t <= 10000; t += 1000)
         series.Add(t, t / 100 - 20, 950);
     series.minTemperature = -20;
     series.maxTemperature = 80;
+}
+
+TEST(TakeGraphPrintSeries, CopiesTheWalkUpToTheFirstRecordPastTheWindow)
+{
+    TermDataFile series;
+    addTenSeconds(series);
 
     const GraphPrintSeries copy = TakeGraphPrintSeries(&series, 2000, 4500);
     EXPECT_EQ(copy.minTemperature, -20);
@@ -609,6 +617,38 @@ TEST(TakeGraphPrintSeries, CopiesTheWalkUpToTheFirstRecordPastTheWindow)
     EXPECT_TRUE(none.walk.empty());
     TermDataFile empty;
     EXPECT_FALSE(TakeGraphPrintSeries(&empty, 0, 1000).firstTime);
+}
+
+// The window's page names the whole series within its bars' windows; a page made without the
+// window names only the readings within its time window and fits its temperature scale to them.
+TEST(GraphPageContext, TheWindowsPageNamesTheSeriesAndAReadingsPageFitsItsReadings)
+{
+    TermDataFile series;
+    addTenSeconds(series);
+
+    GraphPrintContext windows;
+    windows.timeWindowStart = 2000;
+    windows.timeWindowEnd = 4500;
+    windows.temperatureWindowEnd = 50;
+    const GraphPrintContext shown = GraphPageContext(&series, windows);
+    EXPECT_EQ(shown.temperatureWindowEnd, 50);
+    EXPECT_EQ(shown.series.walk.size(), 4u);
+    EXPECT_EQ(shown.series.maxTemperature, 80);
+    EXPECT_TRUE(shown.timeLabel && shown.temperatureLabel);
+
+    const GraphPrintContext readings = ReadingsPageContext(series, 2000, 4500);
+    std::vector<std::int32_t> times;
+    for (const v4TermData &record : readings.series.walk)
+        times.push_back(record.time);
+    EXPECT_EQ(times, (std::vector<std::int32_t>{2000, 3000, 4000}));
+    EXPECT_EQ(std::make_tuple(readings.series.minTemperature, readings.series.maxTemperature,
+                              readings.series.firstTime.value_or(-1)),
+              std::make_tuple(0, 20, 2000));
+    // Ten degrees beyond the lowest and highest reading shown.
+    EXPECT_EQ(std::make_tuple(readings.temperatureWindowStart, readings.temperatureWindowEnd,
+                              readings.temperatureRangeMax, readings.breakAtGaps),
+              std::make_tuple(-10, 30, 30, false));
+    EXPECT_TRUE(ReadingsPageContext(series, 20000, 30000).series.walk.empty());
 }
 
 TEST(PrintGraphThread, PrintsOnePageOrDropsTheDocument)

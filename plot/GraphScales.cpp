@@ -1,4 +1,4 @@
-#include "graph/GraphScales.h"
+#include "plot/GraphScales.h"
 
 #include "companions/TermDataFile.h"
 

@@ -1,4 +1,4 @@
-#include "app/ProgramVersion.h"
+#include "companions/ProgramVersion.h"
 
 #include <limits>
 
