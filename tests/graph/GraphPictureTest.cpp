@@ -4,7 +4,7 @@
 #include "companions/CRangeBar.h"
 #include "companions/TermDataFile.h"
 #include "graph/CGraphWnd.h"
-#include "outputs/GraphLaunch.h"
+#include "graph/GraphController.h"
 #include "tests/support/PdfFiles.h"
 #include "tests/support/ScriptedPrompts.h"
 
@@ -160,9 +160,8 @@ TEST(GraphPictureCommand, AsksForTheFileAndASizeUntilItWillDoAndTellsTheOutcome)
         series.Add((i + 1) * 1000, 300 + i, 950);
         table.appendRow({0, (i + 1) * 1000, 300 + i, 950, 0}, i);
     }
-    GraphLaunch launch(prompts);
-    bool changed = true;
-    launch.OnGraph(series, table, {}, changed);
+    GraphController launch(prompts);
+    launch.OnGraph(series, table, {});
     CGraphWnd *frame = launch.graphWnd();
     ASSERT_NE(frame, nullptr);
     const QString path = dir.filePath(QStringLiteral("graph.png"));
