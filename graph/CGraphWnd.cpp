@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -71,9 +72,7 @@ CGraphWnd::CGraphWnd(Bars bars)
     m_view = new CGraphView(this);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             &CGraphWnd::helpRequested);
-    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
-            &CGraphWnd::removeMarker);
-    createContextMenu();
+    createCommands();
     connect(m_view, &CGraphView::pointerTextChanged, this, &CGraphWnd::setStatusText);
     connect(m_view, &CGraphView::contextMenuRequested, this, &CGraphWnd::OnContextMenu);
     connect(m_view, &CGraphView::zoomRequested, this, &CGraphWnd::zoomTo);
@@ -316,83 +315,55 @@ void CGraphWnd::FitTemperatureWindow()
         m_temperatureBar->SetWinMin(readings->low);
 }
 
-void CGraphWnd::createContextMenu()
+void CGraphWnd::createCommands()
 {
-    m_menu = new QMenu(this);
-    QMenu *submenu = nullptr;
-    for (const MenuItemTemplate &item : GraphMenuItems) {
-        QMenu *parent = item.level == 0 ? m_menu : submenu;
-        const QString text = QString::fromUtf8(item.text);
-        if (item.id == 0) {
-            submenu = parent->addMenu(text);
-            continue;
-        }
-        QAction *action = parent->addAction(text);
-        action->setData(item.id);
-        switch (item.id) {
-        case ID_GRAPH_PRINT:
-            connect(action, &QAction::triggered, this, &CGraphWnd::printRequested);
-            break;
-        case ID_GRAPH_SAVE_IMAGE:
-            connect(action, &QAction::triggered, this, &CGraphWnd::saveImageRequested);
-            break;
-        case ID_GRAPH_COPY_IMAGE:
-            connect(action, &QAction::triggered, this, &CGraphWnd::copyImageRequested);
-            break;
-        case ID_GRAPH_STATISTICS:
-            m_statisticsAction = action;
-            connect(action, &QAction::triggered, this, [this] {
-                const bool shown = !m_view->statisticsShown();
-                m_view->setStatisticsShown(shown);
-                emit statisticsToggled(shown);
-            });
-            break;
-        case ID_GRAPH_REMOVE_MARKER:
-            m_removeMarkerAction = action;
-            connect(action, &QAction::triggered, this, &CGraphWnd::removeMarker);
-            break;
-        case ID_GRAPH_THRESHOLDS:
-            connect(action, &QAction::triggered, this, &CGraphWnd::thresholdsRequested);
-            break;
-        case ID_GRAPH_EXPORT_CSV:
-            connect(action, &QAction::triggered, this, &CGraphWnd::csvExportRequested);
-            break;
-        case ID_GRAPH_WHOLE:
-            connect(action, &QAction::triggered, this, &CGraphWnd::ShowWholeGraph);
-            break;
-        case ID_GRAPH_AUTO_LIMITS:
-            m_autoLimitsAction = action;
-            connect(action, &QAction::triggered, this, &CGraphWnd::ToggleAutoLimits);
-            break;
-        case ID_GRAPH_LIMITS:
-            connect(action, &QAction::triggered, this, &CGraphWnd::limitsRequested);
-            break;
-        case ID_GRAPH_NO_GAPS:
-            m_gapsAction = action;
-            connect(action, &QAction::triggered, this, &CGraphWnd::ToggleGaps);
-            break;
-        case ID_GRAPH_FOLLOW:
-            m_followAction = action;
-            connect(action, &QAction::triggered, this, [this] {
-                m_following = !m_following;
-                emit followingToggled(m_following);
-            });
-            break;
-        default:
-            break;
-        }
-        action->setCheckable(action == m_autoLimitsAction || action == m_gapsAction ||
-                             action == m_followAction || action == m_statisticsAction);
-    }
+    const auto statistics = [this] {
+        const bool shown = !m_view->statisticsShown();
+        m_view->setStatisticsShown(shown);
+        emit statisticsToggled(shown);
+    };
+    const auto follow = [this] {
+        m_following = !m_following;
+        emit followingToggled(m_following);
+    };
+    for (GraphCommand &command : std::vector<GraphCommand>{
+             {QStringLiteral("print"), QStringLiteral("Печать..."),
+              [this] { emit printRequested(); }},
+             {QStringLiteral("saveImage"), QStringLiteral("Сохранить изображение..."),
+              [this] { emit saveImageRequested(); }},
+             {QStringLiteral("copyImage"), QStringLiteral("Копировать изображение"),
+              [this] { emit copyImageRequested(); }},
+             {QStringLiteral("exportCsv"), QStringLiteral("Экспорт видимых данных в CSV..."),
+              [this] { emit csvExportRequested(); }},
+             {QStringLiteral("wholeGraph"), QStringLiteral("Весь график"),
+              [this] { ShowWholeGraph(); }},
+             {QStringLiteral("autoLimits"),
+              QStringLiteral("Автоматический выбор пределов температуры"),
+              [this] { ToggleAutoLimits(); }, [this] { return m_automaticLimits; }},
+             {QStringLiteral("limits"), QStringLiteral("Пределы по шкале температуры"),
+              [this] { emit limitsRequested(); }},
+             {QStringLiteral("noGaps"), QStringLiteral("Не отображать разрывы в измерениях"),
+              [this] { ToggleGaps(); }, [this] { return m_view->breakAtGaps(); }},
+             {QStringLiteral("thresholds"), QStringLiteral("Пороги..."),
+              [this] { emit thresholdsRequested(); }},
+             {QStringLiteral("statistics"), QStringLiteral("Статистика"), statistics,
+              [this] { return m_view->statisticsShown(); }},
+             {QStringLiteral("follow"), QStringLiteral("Следить за приемом"), follow,
+              [this] { return m_following; }},
+             {QStringLiteral("removeMarker"),
+              QStringLiteral("Убрать маркер"),
+              [this] { removeMarker(); },
+              {},
+              [this] { return m_view->marker().has_value(); },
+              QKeySequence::Cancel},
+         })
+        m_commands.add(std::move(command));
+    m_menu = m_commands.buildMenu(GraphMenuEntries);
 }
 
 QMenu *CGraphWnd::contextMenu()
 {
-    m_autoLimitsAction->setChecked(m_automaticLimits);
-    m_gapsAction->setChecked(m_view->breakAtGaps());
-    m_followAction->setChecked(m_following);
-    m_statisticsAction->setChecked(m_view->statisticsShown());
-    m_removeMarkerAction->setEnabled(m_view->marker().has_value());
+    m_commands.update();
     return m_menu;
 }
 

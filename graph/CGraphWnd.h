@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graph/GraphCommands.h"
 #include "graph/GraphScales.h"
 
 #include <QFlags>
@@ -109,6 +110,8 @@ public:
     // The context menu, with its check marks as they are now. "Печать..." and "Пределы по
     // шкале температуры" are the owner's to carry out (printRequested, limitsRequested).
     QMenu *contextMenu();
+    // The command of that name (see GraphMenuEntries), null for none.
+    QAction *command(const QString &name) const { return m_commands.action(name); }
     // Opens the context menu at globalPoint; returns when it has closed.
     void OnContextMenu(QPoint globalPoint);
 
@@ -154,7 +157,7 @@ private:
     };
 
     void createStatusLine();
-    void createContextMenu();
+    void createCommands();
     void layoutStatusPanes();
     void setStartingValues();
     Thickness thickness() const;
@@ -169,12 +172,8 @@ private:
     CRangeBar *m_timeBar = nullptr;
     bool m_automaticLimits = false;
     bool m_following = false;
+    GraphCommands m_commands{*this};
     QMenu *m_menu = nullptr;
-    QAction *m_followAction = nullptr;
-    QAction *m_autoLimitsAction = nullptr;
-    QAction *m_gapsAction = nullptr;
-    QAction *m_statisticsAction = nullptr;
-    QAction *m_removeMarkerAction = nullptr;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(CGraphWnd::Bars)

@@ -28,13 +28,13 @@ Window windowOf(const CRangeBar *bar)
     return {bar->GetWinMin(), bar->GetWinMax()};
 }
 
-QAction *actionFor(QMenu &menu, int id)
+QAction *actionFor(QMenu &menu, const char *name)
 {
     for (QAction *action : menu.actions()) {
-        if (action->data().toInt() == id)
+        if (action->objectName() == QLatin1String(name))
             return action;
         if (action->menu() != nullptr)
-            if (QAction *inner = actionFor(*action->menu(), id))
+            if (QAction *inner = actionFor(*action->menu(), name))
                 return inner;
     }
     return nullptr;
@@ -96,28 +96,28 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
               (QStringList{"Весь график", "Автоматический выбор пределов температуры",
                            "Пределы по шкале температуры", "Не отображать разрывы в измерениях",
                            "Пороги...", "Статистика"}));
-    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->isChecked());
-    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_NO_GAPS)->isChecked());
-    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_FOLLOW)->isChecked());
-    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_STATISTICS)->isChecked());
+    EXPECT_FALSE(actionFor(*menu, "autoLimits")->isChecked());
+    EXPECT_FALSE(actionFor(*menu, "noGaps")->isChecked());
+    EXPECT_FALSE(actionFor(*menu, "follow")->isChecked());
+    EXPECT_FALSE(actionFor(*menu, "statistics")->isChecked());
     // Nothing to remove before a marker is set.
-    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_REMOVE_MARKER)->isEnabled());
+    EXPECT_FALSE(actionFor(*menu, "removeMarker")->isEnabled());
 
-    actionFor(*menu, ID_GRAPH_PRINT)->trigger();
-    actionFor(*menu, ID_GRAPH_LIMITS)->trigger();
-    actionFor(*menu, ID_GRAPH_SAVE_IMAGE)->trigger();
-    actionFor(*menu, ID_GRAPH_COPY_IMAGE)->trigger();
-    actionFor(*menu, ID_GRAPH_EXPORT_CSV)->trigger();
+    actionFor(*menu, "print")->trigger();
+    actionFor(*menu, "limits")->trigger();
+    actionFor(*menu, "saveImage")->trigger();
+    actionFor(*menu, "copyImage")->trigger();
+    actionFor(*menu, "exportCsv")->trigger();
     EXPECT_EQ(printed.count(), 1);
     EXPECT_EQ(limits.count(), 1);
     EXPECT_EQ(savedImage.count(), 1);
     EXPECT_EQ(copiedImage.count(), 1);
     EXPECT_EQ(exported.count(), 1);
 
-    actionFor(*menu, ID_GRAPH_NO_GAPS)->trigger();
-    actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->trigger();
+    actionFor(*menu, "noGaps")->trigger();
+    actionFor(*menu, "autoLimits")->trigger();
     QSignalSpy following(&frame, &CGraphWnd::followingToggled);
-    actionFor(*menu, ID_GRAPH_FOLLOW)->trigger();
+    actionFor(*menu, "follow")->trigger();
     EXPECT_TRUE(frame.view()->breakAtGaps());
     EXPECT_TRUE(frame.automaticLimits());
     EXPECT_TRUE(frame.following());
@@ -125,9 +125,9 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
 
     // The marks are read again each time the menu opens.
     QMenu *again = frame.contextMenu();
-    EXPECT_TRUE(actionFor(*again, ID_GRAPH_AUTO_LIMITS)->isChecked());
-    EXPECT_TRUE(actionFor(*again, ID_GRAPH_NO_GAPS)->isChecked());
-    EXPECT_TRUE(actionFor(*again, ID_GRAPH_FOLLOW)->isChecked());
+    EXPECT_TRUE(actionFor(*again, "autoLimits")->isChecked());
+    EXPECT_TRUE(actionFor(*again, "noGaps")->isChecked());
+    EXPECT_TRUE(actionFor(*again, "follow")->isChecked());
 }
 
 TEST_F(GraphCommandsTest, WholeGraphWithoutAutomaticLimitsShowsBothRanges)
@@ -194,4 +194,24 @@ TEST_F(GraphCommandsTest, PointerOverThePlotWritesTheReadoutPanes)
     QTRY_VERIFY(frame.statusText(0) != before);
     EXPECT_TRUE(frame.statusText(0).startsWith("Температура "));
     EXPECT_TRUE(frame.statusText(1).startsWith("Время "));
+}
+
+// Every entry of the menu's list is a command of the window, and Escape answers to the
+// enabling rule as it stands at the press, not as the menu last showed it; the menu shows no
+// shortcut.
+TEST_F(GraphCommandsTest, TheMenusEntriesAreCommandsAndEscapeFollowsTheMarker)
+{
+    for (const GraphMenuEntry &entry : GraphMenuEntries)
+        if (entry.command != nullptr)
+            EXPECT_NE(frame.command(QString::fromUtf8(entry.command)), nullptr) << entry.command;
+
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QAction *remove = frame.command(QStringLiteral("removeMarker"));
+    EXPECT_FALSE(frame.contextMenu() == nullptr || remove->isEnabled());
+    frame.view()->setMarker(series.records[2]);
+    QTest::keyClick(&frame, Qt::Key_Escape);
+    EXPECT_FALSE(frame.view()->marker().has_value());
+    for (QAction *action : frame.contextMenu()->findChildren<QAction *>())
+        EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
 }
