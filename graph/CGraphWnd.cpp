@@ -5,6 +5,7 @@
 #include "companions/TermDataFile.h"
 #include "plot/CGraphView.h"
 #include "plot/GraphPrintJob.h"
+#include "plot/SeriesFollowing.h"
 #include "resources/GraphMenu.h"
 #include "resources/Strings.h"
 
@@ -231,36 +232,45 @@ void CGraphWnd::OnSetSeries(std::uint32_t limits, TermDataFile *series)
     m_timeBar->SetStartTime(MidnightOf(series->date));
 }
 
+namespace {
+
+BarSpans spansOf(const CRangeBar &bar)
+{
+    return {bar.GetMin(), bar.GetMax(), bar.GetWinMin(), bar.GetWinMax()};
+}
+
+// The range before the window, and a window end only where it moves, as the bars' own
+// commands set them.
+void setSpans(CRangeBar &bar, const BarSpans &spans)
+{
+    bar.SetMax(spans.max);
+    bar.SetMin(spans.min);
+    if (spans.winMax != bar.GetWinMax())
+        bar.SetWinMax(spans.winMax);
+    if (spans.winMin != bar.GetWinMin())
+        bar.SetWinMin(spans.winMin);
+}
+
+} // namespace
+
 void CGraphWnd::OnSeriesGrew(std::uint32_t previousLimits, std::uint32_t limits)
 {
     if (m_temperatureBar != nullptr) {
-        const bool everyReadingShown =
-            m_temperatureBar->GetWinMin() <= GraphSeriesLowest(previousLimits) &&
-            m_temperatureBar->GetWinMax() >= GraphSeriesHighest(previousLimits);
         const ScaleSpan range = TemperatureRangeFor(limits);
-        m_temperatureBar->SetMax(range.high);
-        m_temperatureBar->SetMin(range.low);
-        if (everyReadingShown) {
-            if (GraphSeriesHighest(limits) > m_temperatureBar->GetWinMax())
-                m_temperatureBar->SetWinMax(GraphSeriesHighest(limits));
-            if (GraphSeriesLowest(limits) < m_temperatureBar->GetWinMin())
-                m_temperatureBar->SetWinMin(GraphSeriesLowest(limits));
-        }
+        setSpans(*m_temperatureBar,
+                 FollowedTemperatureBar(
+                     spansOf(*m_temperatureBar),
+                     {GraphSeriesLowest(previousLimits), GraphSeriesHighest(previousLimits)},
+                     {GraphSeriesLowest(limits), GraphSeriesHighest(limits)}, range.low,
+                     range.high));
     }
     TermDataFile *series = m_view->series();
     // The same series, refilled: the view draws it anew.
     m_view->setSeries(series);
     if (series == nullptr || series->count <= 0 || m_timeBar == nullptr)
         return;
-    const std::int32_t last = series->records[series->count - 1].time;
-    const bool atEnd = m_timeBar->GetWinMax() >= m_timeBar->GetMax();
-    const std::int64_t width = std::int64_t{m_timeBar->GetWinMax()} - m_timeBar->GetWinMin();
-    m_timeBar->SetMax(last);
-    if (atEnd) {
-        m_timeBar->SetWinMax(last);
-        m_timeBar->SetWinMin(static_cast<std::int32_t>(
-            std::max<std::int64_t>(std::int64_t{last} - width, m_timeBar->GetMin())));
-    }
+    setSpans(*m_timeBar,
+             FollowedTimeBar(spansOf(*m_timeBar), series->records[series->count - 1].time));
 }
 
 void CGraphWnd::OnRangeBarNotify(CRangeBar *bar, int code)
