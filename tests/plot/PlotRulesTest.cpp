@@ -24,13 +24,25 @@ TEST(SeriesFollowing, TheWindowsFollowOnlyWhereTheUserLeftThemWhole)
         ReadingLimits before, now;
         BarSpans expected;
     } temperatures[] = {
-        {"every reading shown: widens both ways", {190, 910, 200, 900}, {200, 900}, {150, 950},
+        {"every reading shown: widens both ways",
+         {190, 910, 200, 900},
+         {200, 900},
+         {150, 950},
          {140, 960, 150, 950}},
         {"a wider window than the readings: kept while it holds the new ones",
-         {0, 2000, 100, 1000}, {200, 900}, {150, 950}, {140, 960, 100, 1000}},
-        {"narrowed by the user: stays", {190, 910, 300, 800}, {200, 900}, {150, 950},
+         {0, 2000, 100, 1000},
+         {200, 900},
+         {150, 950},
+         {140, 960, 100, 1000}},
+        {"narrowed by the user: stays",
+         {190, 910, 300, 800},
+         {200, 900},
+         {150, 950},
          {140, 960, 300, 800}},
-        {"only the top shown in full: stays", {190, 910, 250, 900}, {200, 900}, {200, 990},
+        {"only the top shown in full: stays",
+         {190, 910, 250, 900},
+         {200, 900},
+         {200, 990},
          {190, 1000, 250, 900}},
         {"below 0 °C", {-60, 10, -50, 0}, {-50, 0}, {-70, 0}, {-80, 10, -70, 0}},
     };
@@ -48,15 +60,22 @@ TEST(SeriesFollowing, TheWindowsFollowOnlyWhereTheUserLeftThemWhole)
         std::int32_t last;
         BarSpans expected;
     } times[] = {
-        {"the whole range: slides, keeping its width", {0, 10000, 0, 10000}, 12000,
+        {"the whole range: slides, keeping its width",
+         {0, 10000, 0, 10000},
+         12000,
          {0, 12000, 2000, 12000}},
-        {"the last minute: slides", {0, 100000, 40000, 100000}, 101000,
-         {0, 101000, 41000, 101000}},
-        {"moved back by the user: stays", {0, 100000, 20000, 80000}, 101000,
+        {"the last minute: slides", {0, 100000, 40000, 100000}, 101000, {0, 101000, 41000, 101000}},
+        {"moved back by the user: stays",
+         {0, 100000, 20000, 80000},
+         101000,
          {0, 101000, 20000, 80000}},
-        {"a series ending earlier: never before the range", {5000, 6000, 5000, 6000}, 5500,
+        {"a series ending earlier: never before the range",
+         {5000, 6000, 5000, 6000},
+         5500,
          {5000, 5500, 5000, 5500}},
-        {"the widest window does not overflow", {Lowest, 0, Lowest, 0}, Highest,
+        {"the widest window does not overflow",
+         {Lowest, 0, Lowest, 0},
+         Highest,
          {Lowest, Highest, -1, Highest}},
     };
     for (const Time &c : times)
