@@ -6,7 +6,6 @@
 #include "plot/CGraphView.h"
 #include "plot/GraphPrintJob.h"
 #include "plot/SeriesFollowing.h"
-#include "resources/GraphMenu.h"
 #include "resources/Strings.h"
 
 #include <QCloseEvent>
@@ -337,25 +336,13 @@ void CGraphWnd::createCommands()
         emit followingToggled(m_following);
     };
     for (GraphCommand &command : std::vector<GraphCommand>{
-             {QStringLiteral("print"), QStringLiteral("Печать..."),
-              [this] { emit printRequested(); }},
-             {QStringLiteral("saveImage"), QStringLiteral("Сохранить изображение..."),
-              [this] { emit saveImageRequested(); }},
-             {QStringLiteral("copyImage"), QStringLiteral("Копировать изображение"),
-              [this] { emit copyImageRequested(); }},
-             {QStringLiteral("exportCsv"), QStringLiteral("Экспорт видимых данных в CSV..."),
-              [this] { emit csvExportRequested(); }},
              {QStringLiteral("wholeGraph"), QStringLiteral("Весь график"),
               [this] { ShowWholeGraph(); }},
              {QStringLiteral("autoLimits"),
               QStringLiteral("Автоматический выбор пределов температуры"),
               [this] { ToggleAutoLimits(); }, [this] { return m_automaticLimits; }},
-             {QStringLiteral("limits"), QStringLiteral("Пределы по шкале температуры"),
-              [this] { emit limitsRequested(); }},
              {QStringLiteral("noGaps"), QStringLiteral("Не отображать разрывы в измерениях"),
               [this] { ToggleGaps(); }, [this] { return m_view->breakAtGaps(); }},
-             {QStringLiteral("thresholds"), QStringLiteral("Пороги..."),
-              [this] { emit thresholdsRequested(); }},
              {QStringLiteral("statistics"), QStringLiteral("Статистика"), statistics,
               [this] { return m_view->statisticsShown(); }},
              {QStringLiteral("follow"), QStringLiteral("Следить за приемом"), follow,
@@ -368,13 +355,6 @@ void CGraphWnd::createCommands()
               QKeySequence::Cancel},
          })
         m_commands.add(std::move(command));
-    m_menu = m_commands.buildMenu(GraphMenuEntries);
-}
-
-QMenu *CGraphWnd::contextMenu()
-{
-    m_commands.update();
-    return m_menu;
 }
 
 void CGraphWnd::OnContextMenu(QPoint globalPoint)

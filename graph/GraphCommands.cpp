@@ -7,7 +7,9 @@
 #include <QShortcut>
 #include <QWidget>
 
-GraphCommands::GraphCommands(QWidget &window) : m_window(window), m_menu(new QMenu(&window)) {}
+GraphCommands::GraphCommands(QWidget &window, std::span<const GraphMenuEntry> entries)
+    : m_window(window), m_entries(entries), m_menu(new QMenu(&window))
+{}
 
 QAction *GraphCommands::add(GraphCommand command)
 {
@@ -26,6 +28,7 @@ QAction *GraphCommands::add(GraphCommand command)
                          });
     }
     m_commands.push_back({action, std::move(command)});
+    m_menuBuilt = false;
     return action;
 }
 
@@ -43,28 +46,36 @@ QAction *GraphCommands::action(const QString &name) const
     return registered != nullptr ? registered->action : nullptr;
 }
 
-void GraphCommands::update()
+QMenu *GraphCommands::menu()
 {
+    if (!m_menuBuilt)
+        buildMenu();
     for (const Registered &registered : m_commands) {
         if (registered.command.checked)
             registered.action->setChecked(registered.command.checked());
         if (registered.command.enabled)
             registered.action->setEnabled(registered.command.enabled());
     }
+    return m_menu;
 }
 
-QMenu *GraphCommands::buildMenu(std::span<const GraphMenuEntry> entries)
+void GraphCommands::buildMenu()
 {
-    QMenu *menu = m_menu;
+    // The actions stay: they belong to the menu, not to what shows them.
+    for (QAction *action : m_menu->actions())
+        m_menu->removeAction(action);
+    qDeleteAll(m_submenus);
+    m_submenus.clear();
     QMenu *submenu = nullptr;
-    for (const GraphMenuEntry &entry : entries) {
-        QMenu *parent = entry.level == 0 ? menu : submenu;
+    for (const GraphMenuEntry &entry : m_entries) {
+        QMenu *parent = entry.level == 0 ? m_menu : submenu;
         if (entry.command == nullptr) {
             submenu = parent->addMenu(QString::fromUtf8(entry.submenu));
+            m_submenus.push_back(submenu);
             continue;
         }
         if (QAction *command = action(QString::fromUtf8(entry.command)))
             parent->addAction(command);
     }
-    return menu;
+    m_menuBuilt = true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "resources/GraphMenu.h"
+
 #include <QKeySequence>
 #include <QString>
 
@@ -7,7 +9,6 @@
 #include <span>
 #include <vector>
 
-struct GraphMenuEntry;
 class QAction;
 class QMenu;
 class QWidget;
@@ -29,20 +30,19 @@ struct GraphCommand
     QKeySequence shortcut = {};
 };
 
-// The graph window's commands, each a QAction registered once, and the context menu built
-// from the menu's list of them. The menu, owned by the window, owns the actions.
+// The graph window's commands, each a QAction registered once by whoever carries it out,
+// and the context menu built from the menu's list of them: the entries of commands added so
+// far, in the list's order. The menu, owned by the window, owns the actions.
 class GraphCommands
 {
 public:
-    explicit GraphCommands(QWidget &window);
+    GraphCommands(QWidget &window, std::span<const GraphMenuEntry> entries);
 
     QAction *add(GraphCommand command);
     // Null for a name never added.
     QAction *action(const QString &name) const;
-    // The check marks and enabling as the rules give them now.
-    void update();
-    // Fills the menu with entries; entries naming no command are left out.
-    QMenu *buildMenu(std::span<const GraphMenuEntry> entries);
+    // The menu with its check marks and enabling as the rules give them now.
+    QMenu *menu();
 
 private:
     struct Registered
@@ -52,8 +52,12 @@ private:
     };
 
     const Registered *find(const QString &name) const;
+    void buildMenu();
 
     QWidget &m_window;
+    std::span<const GraphMenuEntry> m_entries;
     QMenu *m_menu;
+    std::vector<QMenu *> m_submenus;
+    bool m_menuBuilt = false;
     std::vector<Registered> m_commands;
 };

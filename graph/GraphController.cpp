@@ -17,6 +17,8 @@
 #include <QGuiApplication>
 #include <QSettings>
 
+#include <vector>
+
 namespace {
 
 // About 30 updates a second at most, and a new reading on the plot within 0.2 s.
@@ -217,24 +219,34 @@ void GraphController::createGraphWnd()
     }
     connect(frame, &CGraphWnd::graphClosed, this, &GraphController::graphClosed);
     connect(frame, &CGraphWnd::helpRequested, this, &GraphController::helpRequested);
-    connect(frame, &CGraphWnd::limitsRequested, this, [this, frame] {
-        const PromptsOwner owner(m_prompts, frame);
-        EditLimits(frame->temperatureBar(), frame, m_prompts);
-    });
     connect(frame, &CGraphWnd::followingToggled, this, [this](bool on) {
         setFollowing(on);
         if (on && m_graphSeries.count >= 2)
             showGraphSeries(false);
     });
-    connect(frame, &CGraphWnd::saveImageRequested, this, &GraphController::saveGraphPicture);
-    connect(frame, &CGraphWnd::csvExportRequested, this, &GraphController::exportVisibleRows);
-    connect(frame, &CGraphWnd::thresholdsRequested, this, &GraphController::editThresholds);
-    connect(frame, &CGraphWnd::copyImageRequested, this,
-            [frame] { QGuiApplication::clipboard()->setImage(GraphImage(*frame, frame->size())); });
-    connect(frame, &CGraphWnd::printRequested, this, [this, frame] {
+    const auto print = [this, frame] {
         const PromptsOwner owner(m_prompts, frame);
         m_graphPrinting.print([frame] { return frame->printContext(); });
-    });
+    };
+    const auto limits = [this, frame] {
+        const PromptsOwner owner(m_prompts, frame);
+        EditLimits(frame->temperatureBar(), frame, m_prompts);
+    };
+    for (GraphCommand &command : std::vector<GraphCommand>{
+             {QStringLiteral("print"), QStringLiteral("Печать..."), print},
+             {QStringLiteral("saveImage"), QStringLiteral("Сохранить изображение..."),
+              [this] { saveGraphPicture(); }},
+             {QStringLiteral("copyImage"), QStringLiteral("Копировать изображение"),
+              [frame] {
+                  QGuiApplication::clipboard()->setImage(GraphImage(*frame, frame->size()));
+              }},
+             {QStringLiteral("exportCsv"), QStringLiteral("Экспорт видимых данных в CSV..."),
+              [this] { exportVisibleRows(); }},
+             {QStringLiteral("limits"), QStringLiteral("Пределы по шкале температуры"), limits},
+             {QStringLiteral("thresholds"), QStringLiteral("Пороги..."),
+              [this] { editThresholds(); }},
+         })
+        frame->addCommand(std::move(command));
 }
 
 void GraphController::saveGraphPicture()

@@ -734,7 +734,7 @@ TEST_F(SavedDataTest, GraphMenuPrintWritesAPdf)
     ASSERT_NE(graph, nullptr);
     const QString pdf = m_configDir.filePath("graph.pdf");
     m_prompts.onPrintDialog = AnswerWithPdf(pdf);
-    emit graph->printRequested();
+    graph->command(QStringLiteral("print"))->trigger();
     EXPECT_EQ(m_prompts.printDialogs, 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(pdf).size() > 0; }, 10000));
 }

@@ -1,12 +1,19 @@
+#include "acquisition/MeasurementTableModel.h"
 #include "companions/CRangeBar.h"
 #include "companions/TermDataFile.h"
 #include "graph/CGraphWnd.h"
+#include "graph/GraphController.h"
 #include "plot/CGraphView.h"
 #include "resources/GraphMenu.h"
+#include "tests/support/ScriptedPrompts.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -72,13 +79,25 @@ protected:
 
 } // namespace
 
-TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
+// The menu as the window's controller completes it: the items in order with their check
+// marks, each reaching what carries it out.
+TEST(GraphMenu, HoldsTheItemsInOrderWithTheirCheckMarks)
 {
-    QSignalSpy printed(&frame, &CGraphWnd::printRequested);
-    QSignalSpy limits(&frame, &CGraphWnd::limitsRequested);
-    QSignalSpy savedImage(&frame, &CGraphWnd::saveImageRequested);
-    QSignalSpy copiedImage(&frame, &CGraphWnd::copyImageRequested);
-    QSignalSpy exported(&frame, &CGraphWnd::csvExportRequested);
+    ScriptedPrompts prompts;
+    TermDataFile series;
+    MeasurementTableModel table;
+    for (int i = 0; i < 3; ++i) {
+        series.Add((i + 1) * 1000, 300 + i, 950);
+        table.appendRow({0, (i + 1) * 1000, 300 + i, 950, 0}, i);
+    }
+    GraphController controller(prompts);
+    controller.OnGraph(series, table, {});
+    ASSERT_NE(controller.graphWnd(), nullptr);
+    CGraphWnd &frame = *controller.graphWnd();
+    // No entry of the list names a command nobody adds.
+    for (const GraphMenuEntry &entry : GraphMenuEntries)
+        if (entry.command != nullptr)
+            EXPECT_NE(frame.command(QString::fromUtf8(entry.command)), nullptr) << entry.command;
     QMenu *menu = frame.contextMenu();
 
     QStringList items;
@@ -103,16 +122,26 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
     // Nothing to remove before a marker is set.
     EXPECT_FALSE(actionFor(*menu, "removeMarker")->isEnabled());
 
+    // The print dialog, the limits dialog (closed at once), the picture's file and the
+    // export's file (both cancelled), the clipboard.
+    QGuiApplication::clipboard()->clear();
+    const auto closeDialog = [] {
+        QTimer::singleShot(0, [] {
+            if (QWidget *dialog = QApplication::activeModalWidget())
+                dialog->close();
+        });
+    };
     actionFor(*menu, "print")->trigger();
+    closeDialog();
     actionFor(*menu, "limits")->trigger();
     actionFor(*menu, "saveImage")->trigger();
     actionFor(*menu, "copyImage")->trigger();
     actionFor(*menu, "exportCsv")->trigger();
-    EXPECT_EQ(printed.count(), 1);
-    EXPECT_EQ(limits.count(), 1);
-    EXPECT_EQ(savedImage.count(), 1);
-    EXPECT_EQ(copiedImage.count(), 1);
-    EXPECT_EQ(exported.count(), 1);
+    EXPECT_EQ(prompts.printDialogs, 1);
+    ASSERT_EQ(prompts.fileRequests.size(), 2u);
+    EXPECT_EQ(prompts.fileRequests[0].defaultSuffix, "png");
+    EXPECT_EQ(prompts.fileRequests[1].defaultSuffix, "csv");
+    EXPECT_FALSE(QGuiApplication::clipboard()->image().isNull());
 
     actionFor(*menu, "noGaps")->trigger();
     actionFor(*menu, "autoLimits")->trigger();
@@ -128,6 +157,27 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
     EXPECT_TRUE(actionFor(*again, "autoLimits")->isChecked());
     EXPECT_TRUE(actionFor(*again, "noGaps")->isChecked());
     EXPECT_TRUE(actionFor(*again, "follow")->isChecked());
+}
+
+// A window without an owner offers its own commands only; commands added later join the
+// menu at their places in the list.
+TEST(GraphMenu, CommandsAddedLaterTakeTheirPlaces)
+{
+    CGraphWnd frame;
+    QStringList items;
+    for (QAction *action : frame.contextMenu()->actions())
+        items << action->text();
+    EXPECT_EQ(items, (QStringList{"Просмотр", "Следить за приемом", "Убрать маркер"}));
+
+    int printed = 0;
+    frame.addCommand({QStringLiteral("print"), QStringLiteral("Печать..."), [&] { ++printed; }});
+    items.clear();
+    for (QAction *action : frame.contextMenu()->actions())
+        items << action->text();
+    EXPECT_EQ(items, (QStringList{"Печать...", "Просмотр", "Следить за приемом", "Убрать маркер"}));
+    frame.contextMenu()->actions()[0]->trigger();
+    EXPECT_EQ(printed, 1);
+    EXPECT_EQ(frame.contextMenu()->actions()[1]->menu()->actions().size(), 4);
 }
 
 TEST_F(GraphCommandsTest, WholeGraphWithoutAutomaticLimitsShowsBothRanges)
@@ -196,15 +246,10 @@ TEST_F(GraphCommandsTest, PointerOverThePlotWritesTheReadoutPanes)
     EXPECT_TRUE(frame.statusText(1).startsWith("Время "));
 }
 
-// Every entry of the menu's list is a command of the window, and Escape answers to the
-// enabling rule as it stands at the press, not as the menu last showed it; the menu shows no
-// shortcut.
-TEST_F(GraphCommandsTest, TheMenusEntriesAreCommandsAndEscapeFollowsTheMarker)
+// Escape answers to the enabling rule as it stands at the press, not as the menu last showed
+// it; the menu shows no shortcut.
+TEST_F(GraphCommandsTest, EscapeFollowsTheMarkerAndTheMenuShowsNoShortcut)
 {
-    for (const GraphMenuEntry &entry : GraphMenuEntries)
-        if (entry.command != nullptr)
-            EXPECT_NE(frame.command(QString::fromUtf8(entry.command)), nullptr) << entry.command;
-
     frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
     QAction *remove = frame.command(QStringLiteral("removeMarker"));

@@ -158,7 +158,7 @@ TEST_F(GraphControllerTest, ExportsTheVisibleRowsUntilTheTableIsReplaced)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("visible.csv"));
     m_prompts.paths = {path};
-    emit window->csvExportRequested();
+    window->command(QStringLiteral("exportCsv"))->trigger();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
@@ -168,7 +168,7 @@ TEST_F(GraphControllerTest, ExportsTheVisibleRowsUntilTheTableIsReplaced)
 
     m_table.clear();
     m_controller.receptionReset();
-    emit window->csvExportRequested();
+    window->command(QStringLiteral("exportCsv"))->trigger();
     EXPECT_TRUE(m_prompts.texts().last().startsWith(QStringLiteral("Таблица сменилась")));
 }
 
@@ -190,9 +190,9 @@ TEST_F(GraphControllerTest, TheGraphWindowsCommandsAskOverIt)
     m_prompts.paths = {dir.filePath(QStringLiteral("visible.csv")),
                        dir.filePath(QStringLiteral("graph.png"))};
     m_prompts.textAnswers = {QStringLiteral("200 x 150")};
-    emit window->csvExportRequested();
-    emit window->saveImageRequested();
-    emit window->printRequested();
+    window->command(QStringLiteral("exportCsv"))->trigger();
+    window->command(QStringLiteral("saveImage"))->trigger();
+    window->command(QStringLiteral("print"))->trigger();
     // The file, the message; the file, the size, the message; the print dialog.
     ASSERT_EQ(m_prompts.owners.size(), 6u);
     EXPECT_EQ(m_prompts.owners, std::vector<QWidget *>(6, window));

@@ -167,7 +167,7 @@ TEST(GraphPictureCommand, AsksForTheFileAndASizeUntilItWillDoAndTellsTheOutcome)
     const QString path = dir.filePath(QStringLiteral("graph.png"));
     prompts.paths = {path};
     prompts.textAnswers = {QStringLiteral("50 x 50"), QStringLiteral("640 x 480")};
-    emit frame->saveImageRequested();
+    frame->command(QStringLiteral("saveImage"))->trigger();
 
     ASSERT_EQ(prompts.askedTexts.size(), 2u);
     EXPECT_EQ(prompts.askedTexts[0].second, PictureSizeText(frame->size()));
@@ -181,7 +181,7 @@ TEST(GraphPictureCommand, AsksForTheFileAndASizeUntilItWillDoAndTellsTheOutcome)
 
     // Cancelled at the size: nothing written, nothing said.
     prompts.paths = {dir.filePath(QStringLiteral("other.png"))};
-    emit frame->saveImageRequested();
+    frame->command(QStringLiteral("saveImage"))->trigger();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("other.png"))));
     EXPECT_EQ(prompts.shown.size(), 2u);
 }
