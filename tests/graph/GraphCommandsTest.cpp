@@ -1,10 +1,9 @@
-#include "acquisition/MeasurementTableModel.h"
 #include "companions/CRangeBar.h"
 #include "companions/TermDataFile.h"
 #include "graph/CGraphWnd.h"
-#include "graph/GraphController.h"
 #include "plot/CGraphView.h"
 #include "resources/GraphMenu.h"
+#include "tests/support/LaunchedGraph.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QApplication>
@@ -84,16 +83,9 @@ protected:
 TEST(GraphMenu, HoldsTheItemsInOrderWithTheirCheckMarks)
 {
     ScriptedPrompts prompts;
-    TermDataFile series;
-    MeasurementTableModel table;
-    for (int i = 0; i < 3; ++i) {
-        series.Add((i + 1) * 1000, 300 + i, 950);
-        table.appendRow({0, (i + 1) * 1000, 300 + i, 950, 0}, i);
-    }
-    GraphController controller(prompts);
-    controller.OnGraph(series, table, {});
-    ASSERT_NE(controller.graphWnd(), nullptr);
-    CGraphWnd &frame = *controller.graphWnd();
+    const LaunchedGraph graph(prompts);
+    ASSERT_NE(graph.controller.graphWnd(), nullptr);
+    CGraphWnd &frame = *graph.controller.graphWnd();
     // No entry of the list names a command nobody adds.
     for (const GraphMenuEntry &entry : GraphMenuEntries)
         if (entry.command != nullptr)

@@ -1,10 +1,9 @@
 #include "graph/GraphPicture.h"
 
-#include "acquisition/MeasurementTableModel.h"
 #include "companions/CRangeBar.h"
 #include "companions/TermDataFile.h"
 #include "graph/CGraphWnd.h"
-#include "graph/GraphController.h"
+#include "tests/support/LaunchedGraph.h"
 #include "tests/support/PdfFiles.h"
 #include "tests/support/ScriptedPrompts.h"
 
@@ -154,15 +153,8 @@ TEST(GraphPictureCommand, AsksForTheFileAndASizeUntilItWillDoAndTellsTheOutcome)
 {
     QTemporaryDir dir;
     ScriptedPrompts prompts;
-    TermDataFile series;
-    MeasurementTableModel table;
-    for (int i = 0; i < 3; ++i) {
-        series.Add((i + 1) * 1000, 300 + i, 950);
-        table.appendRow({0, (i + 1) * 1000, 300 + i, 950, 0}, i);
-    }
-    GraphController launch(prompts);
-    launch.OnGraph(series, table, {});
-    CGraphWnd *frame = launch.graphWnd();
+    const LaunchedGraph graph(prompts);
+    CGraphWnd *frame = graph.controller.graphWnd();
     ASSERT_NE(frame, nullptr);
     const QString path = dir.filePath(QStringLiteral("graph.png"));
     prompts.paths = {path};
