@@ -33,11 +33,11 @@ public:
 
     // Builds the graph series of series for selectedRows (row numbers of table, empty for
     // all; see BuildGraphSeries), reusing the last one unless the selection or the rows have
-    // changed since (selectionChanged, receptionChanged, receptionReset). With
-    // fewer than two points nothing else happens (one point: the user is told); otherwise the
-    // graph window gets the series, its temperature window becomes the series' lowest to
-    // highest temperature and its time range the first to the last time, and it is shown if
-    // hidden. A visible window is updated in place.
+    // changed since (selectionChanged, receptionChanged, receptionReset). With fewer than two
+    // points nothing else happens (one point: the user is told); otherwise the graph window
+    // gets the series, its temperature window becomes the series' lowest to highest
+    // temperature and its time range the first to the last time, and it is shown if hidden.
+    // A visible window is updated in place.
     void OnGraph(const TermDataFile &series, const ReceivedRows &table,
                  const std::vector<int> &selectedRows);
     // The table's selection, or what its rows hold, changed: the next OnGraph builds anew.
@@ -47,9 +47,9 @@ public:
     // then follows (its "Следить за приемом" set) as the reception grows. The next OnGraph
     // builds its series anew.
     void OnGraphOfReception(const TermDataFile &series, const ReceivedRows &table);
-    // The reception's rows grew or were cleared: the next OnGraph builds anew. While the window
-    // follows the reception it catches up within a frame: new records, wider ranges, a sliding time
-    // window.
+    // The reception's rows grew or were cleared: the next OnGraph builds anew. While the
+    // window follows the reception it catches up within a frame: new records, wider ranges,
+    // a sliding time window.
     void receptionChanged();
     // The reception's rows were replaced: the graph no longer shows rows of the table.
     void receptionReset();
