@@ -87,9 +87,11 @@ TEST(GraphMenu, HoldsTheItemsInOrderWithTheirCheckMarks)
     ASSERT_NE(graph.controller.graphWnd(), nullptr);
     CGraphWnd &frame = *graph.controller.graphWnd();
     // No entry of the list names a command nobody adds.
-    for (const GraphMenuEntry &entry : GraphMenuEntries)
-        if (entry.command != nullptr)
+    for (const GraphMenuEntry &entry : GraphMenuEntries) {
+        if (entry.command != nullptr) {
             EXPECT_NE(frame.command(QString::fromUtf8(entry.command)), nullptr) << entry.command;
+        }
+    }
     QMenu *menu = frame.contextMenu();
 
     QStringList items;
