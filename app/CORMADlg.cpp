@@ -12,6 +12,7 @@
 #include "plot/PrintoutThreads.h"
 #include "resources/ApplicationIcon.h"
 #include "resources/MainDialogTemplate.h"
+#include "resources/SettingsKeys.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -34,8 +35,6 @@
 
 namespace {
 
-const QString PortKey = QStringLiteral("Port");
-const QString MainWindowKey = QStringLiteral("MainWindow");
 const QString FileSource = QStringLiteral("file");
 
 // How long closing the window waits for the printouts it cancels.
@@ -56,7 +55,7 @@ CORMADlg::CORMADlg(Prompts &prompts, QSettings &settings, SpreadsheetLauncher &s
                    QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       m_prompts(prompts), m_settings(settings), m_spreadsheet(spreadsheet),
-      m_acquisition(*this, prompts, this), m_graphLaunch(prompts, &settings),
+      m_acquisition(*this, prompts, this), m_graphController(prompts, &settings),
       m_help([this](const QUrl &page) { return showHelpPage(page); }),
       m_controls(BuildDialog(MainDialogTemplate(), *this)),
       m_sourceList(controlAs<QComboBox>(m_controls, IDC_SOURCE)),
@@ -68,10 +67,10 @@ CORMADlg::CORMADlg(Prompts &prompts, QSettings &settings, SpreadsheetLauncher &s
 {
     setMinimumSize(size());
     setWindowIcon(ApplicationIcon());
-    m_portName = m_settings.value(PortKey, FileSource).toString();
+    m_portName = m_settings.value(SettingsKeys::Port, FileSource).toString();
     SetupTable();
     // The margins are those of the template's size; the remembered size is laid out with them.
-    restoreGeometry(m_settings.value(MainWindowKey).toByteArray());
+    restoreGeometry(m_settings.value(SettingsKeys::MainWindow).toByteArray());
     LayoutControls();
     FillSourceList();
     connectControls();
@@ -113,10 +112,10 @@ void CORMADlg::SetupTable()
 
     new TableCommands(*m_list, table(), m_prompts,
                       {[this] { return selectedRows(); }, [this] { OnGraphOfReception(); }});
-    connect(&table(), &QAbstractItemModel::rowsInserted, &m_graphLaunch,
-            &GraphLaunch::receptionChanged);
-    connect(&table(), &QAbstractItemModel::modelReset, &m_graphLaunch,
-            &GraphLaunch::receptionReset);
+    connect(&table(), &QAbstractItemModel::rowsInserted, &m_graphController,
+            &GraphController::receptionChanged);
+    connect(&table(), &QAbstractItemModel::modelReset, &m_graphController,
+            &GraphController::receptionReset);
 
     m_progress->setRange(0, AcquisitionControl::ProgressRange);
     m_fromMemoryButton->setChecked(m_acquisition.mode() == PollMode::FromMemory);
@@ -194,24 +193,24 @@ void CORMADlg::connectControls()
             [this] { m_help.showHelp(); });
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             [this] { m_help.showHelp(); });
-    connect(&m_graphLaunch, &GraphLaunch::helpRequested, this,
+    connect(&m_graphController, &GraphController::helpRequested, this,
             [this] { m_help.showHelp(QStringLiteral("graph.html")); });
     // The window manager's menu is not the program's here: the About command lives in the
     // window's context menu and under Ctrl+I.
     AddAboutAction(*this);
     // Closing the graph window only hides it; it keeps its scales for the next launch.
-    connect(&m_graphLaunch, &GraphLaunch::graphClosed, this,
-            [this] { m_graphLaunch.graphWnd()->hide(); });
+    connect(&m_graphController, &GraphController::graphClosed, this,
+            [this] { m_graphController.graphWnd()->hide(); });
     connect(m_fromMemoryButton, &QRadioButton::clicked, this,
             [this] { OnModeChosen(PollMode::FromMemory); });
     connect(m_continuousButton, &QRadioButton::clicked, this,
             [this] { OnModeChosen(PollMode::Continuous); });
 
-    const auto markChanged = [this] { m_selectionChanged = true; };
-    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, markChanged);
-    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, markChanged);
-    connect(&table(), &QAbstractItemModel::rowsInserted, this, markChanged);
-    connect(&table(), &QAbstractItemModel::dataChanged, this, markChanged);
+    const auto selectionChanged = [this] { m_graphController.selectionChanged(); };
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            selectionChanged);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, selectionChanged);
+    connect(&table(), &QAbstractItemModel::dataChanged, this, selectionChanged);
 }
 
 void CORMADlg::OnSourceSelected(int index)
@@ -333,7 +332,7 @@ void CORMADlg::OnPrint()
 
 void CORMADlg::OnGraph()
 {
-    m_graphLaunch.OnGraph(m_acquisition.series(), table(), selectedRows(), m_selectionChanged);
+    m_graphController.OnGraph(m_acquisition.series(), table(), selectedRows());
 }
 
 bool CORMADlg::showHelpPage(const QUrl &page)
@@ -360,7 +359,7 @@ void CORMADlg::OfferInterruptedReception(const QString &journalFolder)
 
 void CORMADlg::OnGraphOfReception()
 {
-    m_graphLaunch.OnGraphOfReception(m_acquisition.series(), table());
+    m_graphController.OnGraphOfReception(m_acquisition.series(), table());
 }
 
 void CORMADlg::resizeEvent(QResizeEvent *event)
@@ -405,12 +404,12 @@ void CORMADlg::reject()
     // A long printout would hold the closing window for its whole length; it is dropped.
     const QDeadlineTimer printoutsEnd(PrintoutCancelWaitMs);
     CancelPrintouts(*this, printoutsEnd);
-    m_graphLaunch.cancelPrintout(printoutsEnd);
+    m_graphController.cancelPrintout(printoutsEnd);
     m_acquisition.shutdown();
-    m_graphLaunch.destroyGraphWnd();
+    m_graphController.destroyGraphWnd();
     m_helpWindow.reset();
-    m_settings.setValue(PortKey, m_portName);
-    m_settings.setValue(MainWindowKey, saveGeometry());
+    m_settings.setValue(SettingsKeys::Port, m_portName);
+    m_settings.setValue(SettingsKeys::MainWindow, saveGeometry());
     m_settings.sync();
     QDialog::reject();
 }

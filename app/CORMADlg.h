@@ -3,7 +3,7 @@
 #include "acquisition/AcquisitionControl.h"
 #include "app/HelpLauncher.h"
 #include "app/HelpWindow.h"
-#include "outputs/GraphLaunch.h"
+#include "graph/GraphController.h"
 #include "resources/DialogTemplate.h"
 
 #include <QDialog>
@@ -56,7 +56,7 @@ public:
     // makes "file" the source of the next reception.
     void OpenDataFile(const QString &path);
     void OnPrint();
-    GraphLaunch &graphLaunch() { return m_graphLaunch; }
+    GraphController &graphController() { return m_graphController; }
 
 public slots:
     // Closing by "Завершить", the close box or Escape: ends a reception first.
@@ -91,12 +91,11 @@ private:
     QSettings &m_settings;
     SpreadsheetLauncher &m_spreadsheet;
     AcquisitionControl m_acquisition;
-    GraphLaunch m_graphLaunch;
+    GraphController m_graphController;
     // The manual in the program's own help window, made on first use.
     HelpLauncher m_help;
     std::unique_ptr<HelpWindow> m_helpWindow;
     std::vector<BuiltControl> m_controls;
-    bool m_selectionChanged = false;
     QString m_portName;
     QComboBox *m_sourceList;
     QTreeView *m_list;

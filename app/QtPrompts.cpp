@@ -1,5 +1,7 @@
 #include "app/QtPrompts.h"
 
+#include "resources/SettingsKeys.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -10,9 +12,6 @@
 #include <QSettings>
 
 namespace {
-
-// The folder of the last file opened or saved.
-const QString FolderKey = QStringLiteral("Folder");
 
 QMessageBox::Icon messageIcon(Prompts::Icon icon)
 {
@@ -119,7 +118,7 @@ QString QtPrompts::fileName(const FileRequest &request, bool forSaving)
                          dialog.setDefaultSuffix(filterSuffix(filter, request.defaultSuffix));
                      });
     const QString folder =
-        m_settings != nullptr ? m_settings->value(FolderKey).toString() : QString();
+        m_settings != nullptr ? m_settings->value(SettingsKeys::Folder).toString() : QString();
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
         dialog.setDirectory(folder);
     dialog.selectFile(request.defaultName);
@@ -127,7 +126,7 @@ QString QtPrompts::fileName(const FileRequest &request, bool forSaving)
         return {};
     const QString chosen = dialog.selectedFiles().constFirst();
     if (m_settings != nullptr)
-        m_settings->setValue(FolderKey, QFileInfo(chosen).absolutePath());
+        m_settings->setValue(SettingsKeys::Folder, QFileInfo(chosen).absolutePath());
     return chosen;
 }
 

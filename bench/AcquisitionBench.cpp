@@ -5,6 +5,7 @@
 #include "bench/MainWindowBench.h"
 #include "outputs/ExcelTransfer.h"
 #include "resources/MainDialogTemplate.h"
+#include "resources/SettingsKeys.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>
@@ -110,7 +111,7 @@ static void BM_ReadBackThroughMainWindow(benchmark::State &state)
     int lines = 0;
     FilePrompts prompts(writeFullDataFile(dir, lines));
     QSettings settings(dir.filePath("orma.conf"), QSettings::IniFormat);
-    settings.setValue("Port", "file");
+    settings.setValue(SettingsKeys::Port, "file");
     NoSpreadsheet spreadsheet;
     CORMADlg window(prompts, settings, spreadsheet);
     window.show();
@@ -185,7 +186,7 @@ public:
 
     LongTableWindow() : m_prompts({}), m_settings(m_dir.filePath("orma.conf"), QSettings::IniFormat)
     {
-        m_settings.setValue("Port", "file");
+        m_settings.setValue(SettingsKeys::Port, "file");
         m_window = std::make_unique<CORMADlg>(m_prompts, m_settings, m_spreadsheet);
         std::vector<MeasurementTableModel::Row> rows;
         TermDataFile &series = m_window->acquisition().series();
@@ -241,7 +242,7 @@ static void BM_GraphOfALongSelection(benchmark::State &state)
         table.window().OnGraph();
         QCoreApplication::processEvents();
     }
-    state.counters["points"] = table.window().graphLaunch().graphSeries().count;
+    state.counters["points"] = table.window().graphController().graphSeries().count;
 }
 BENCHMARK(BM_GraphOfALongSelection)->Unit(benchmark::kMillisecond);
 

@@ -5,6 +5,7 @@
 #include "outputs/ExcelTransfer.h"
 #include "plot/CGraphView.h"
 #include "resources/MainDialogTemplate.h"
+#include "resources/SettingsKeys.h"
 #include "tools/InstrumentLines.h"
 
 #include <QCoreApplication>
@@ -127,7 +128,7 @@ void BM_ContinuousReceptionAtPtySpeed(benchmark::State &state)
         FastInstrument instrument;
         AnsweringPrompts prompts;
         QSettings settings(dir.filePath("orma.conf"), QSettings::IniFormat);
-        settings.setValue("Port", instrument.port());
+        settings.setValue(SettingsKeys::Port, instrument.port());
         NoSpreadsheet spreadsheet;
         CORMADlg window(prompts, settings, spreadsheet);
         window.show();
@@ -140,7 +141,7 @@ void BM_ContinuousReceptionAtPtySpeed(benchmark::State &state)
             instrument.send(2);
             waitUntil([&] { return window.table().rowCount() >= 2; });
             window.OnGraphOfReception();
-            window.graphLaunch().graphWnd()->view()->installEventFilter(&counter);
+            window.graphController().graphWnd()->view()->installEventFilter(&counter);
         }
         QElapsedTimer elapsed;
         elapsed.start();
@@ -149,7 +150,7 @@ void BM_ContinuousReceptionAtPtySpeed(benchmark::State &state)
         instrument.send(Lines);
         waitUntil([&] {
             return window.table().rowCount() >= Lines + (graph ? 2 : 0) &&
-                   (!graph || window.graphLaunch().graphSeries().count >= Lines + 2);
+                   (!graph || window.graphController().graphSeries().count >= Lines + 2);
         });
         longestBlock = std::max(longestBlock, heartbeat.stop());
         paintsPerSecond =

@@ -5,7 +5,7 @@
 #include "companions/TermDataFile.h"
 #include "plot/CGraphView.h"
 #include "plot/GraphPageContext.h"
-#include "resources/GraphMenu.h"
+#include "plot/SeriesFollowing.h"
 #include "resources/Strings.h"
 
 #include <QCloseEvent>
@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -67,9 +68,7 @@ CGraphWnd::CGraphWnd(Bars bars)
     m_view = new CGraphView(this);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             &CGraphWnd::helpRequested);
-    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
-            &CGraphWnd::removeMarker);
-    createContextMenu();
+    createCommands();
     connect(m_view, &CGraphView::pointerTextChanged, this, &CGraphWnd::setStatusText);
     connect(m_view, &CGraphView::contextMenuRequested, this, &CGraphWnd::OnContextMenu);
     connect(m_view, &CGraphView::zoomRequested, this, &CGraphWnd::zoomTo);
@@ -228,36 +227,45 @@ void CGraphWnd::OnSetSeries(std::uint32_t limits, TermDataFile *series)
     m_timeBar->SetStartTime(MidnightOf(series->date));
 }
 
+namespace {
+
+BarSpans spansOf(const CRangeBar &bar)
+{
+    return {bar.GetMin(), bar.GetMax(), bar.GetWinMin(), bar.GetWinMax()};
+}
+
+// The range before the window, and a window end only where it moves, as the bars' own
+// commands set them.
+void setSpans(CRangeBar &bar, const BarSpans &spans)
+{
+    bar.SetMax(spans.max);
+    bar.SetMin(spans.min);
+    if (spans.winMax != bar.GetWinMax())
+        bar.SetWinMax(spans.winMax);
+    if (spans.winMin != bar.GetWinMin())
+        bar.SetWinMin(spans.winMin);
+}
+
+} // namespace
+
 void CGraphWnd::OnSeriesGrew(std::uint32_t previousLimits, std::uint32_t limits)
 {
     if (m_temperatureBar != nullptr) {
-        const bool everyReadingShown =
-            m_temperatureBar->GetWinMin() <= GraphSeriesLowest(previousLimits) &&
-            m_temperatureBar->GetWinMax() >= GraphSeriesHighest(previousLimits);
         const ScaleSpan range = TemperatureRangeFor(limits);
-        m_temperatureBar->SetMax(range.high);
-        m_temperatureBar->SetMin(range.low);
-        if (everyReadingShown) {
-            if (GraphSeriesHighest(limits) > m_temperatureBar->GetWinMax())
-                m_temperatureBar->SetWinMax(GraphSeriesHighest(limits));
-            if (GraphSeriesLowest(limits) < m_temperatureBar->GetWinMin())
-                m_temperatureBar->SetWinMin(GraphSeriesLowest(limits));
-        }
+        setSpans(*m_temperatureBar,
+                 FollowedTemperatureBar(
+                     spansOf(*m_temperatureBar),
+                     {GraphSeriesLowest(previousLimits), GraphSeriesHighest(previousLimits)},
+                     {GraphSeriesLowest(limits), GraphSeriesHighest(limits)}, range.low,
+                     range.high));
     }
     TermDataFile *series = m_view->series();
     // The same series, refilled: the view draws it anew.
     m_view->setSeries(series);
     if (series == nullptr || series->count <= 0 || m_timeBar == nullptr)
         return;
-    const std::int32_t last = series->records[series->count - 1].time;
-    const bool atEnd = m_timeBar->GetWinMax() >= m_timeBar->GetMax();
-    const std::int64_t width = std::int64_t{m_timeBar->GetWinMax()} - m_timeBar->GetWinMin();
-    m_timeBar->SetMax(last);
-    if (atEnd) {
-        m_timeBar->SetWinMax(last);
-        m_timeBar->SetWinMin(static_cast<std::int32_t>(
-            std::max<std::int64_t>(std::int64_t{last} - width, m_timeBar->GetMin())));
-    }
+    setSpans(*m_timeBar,
+             FollowedTimeBar(spansOf(*m_timeBar), series->records[series->count - 1].time));
 }
 
 void CGraphWnd::OnRangeBarNotify(CRangeBar *bar, int code)
@@ -312,84 +320,37 @@ void CGraphWnd::FitTemperatureWindow()
         m_temperatureBar->SetWinMin(readings->low);
 }
 
-void CGraphWnd::createContextMenu()
+void CGraphWnd::createCommands()
 {
-    m_menu = new QMenu(this);
-    QMenu *submenu = nullptr;
-    for (const MenuItemTemplate &item : GraphMenuItems) {
-        QMenu *parent = item.level == 0 ? m_menu : submenu;
-        const QString text = QString::fromUtf8(item.text);
-        if (item.id == 0) {
-            submenu = parent->addMenu(text);
-            continue;
-        }
-        QAction *action = parent->addAction(text);
-        action->setData(item.id);
-        switch (item.id) {
-        case ID_GRAPH_PRINT:
-            connect(action, &QAction::triggered, this, &CGraphWnd::printRequested);
-            break;
-        case ID_GRAPH_SAVE_IMAGE:
-            connect(action, &QAction::triggered, this, &CGraphWnd::saveImageRequested);
-            break;
-        case ID_GRAPH_COPY_IMAGE:
-            connect(action, &QAction::triggered, this, &CGraphWnd::copyImageRequested);
-            break;
-        case ID_GRAPH_STATISTICS:
-            m_statisticsAction = action;
-            connect(action, &QAction::triggered, this, [this] {
-                const bool shown = !m_view->statisticsShown();
-                m_view->setStatisticsShown(shown);
-                emit statisticsToggled(shown);
-            });
-            break;
-        case ID_GRAPH_REMOVE_MARKER:
-            m_removeMarkerAction = action;
-            connect(action, &QAction::triggered, this, &CGraphWnd::removeMarker);
-            break;
-        case ID_GRAPH_THRESHOLDS:
-            connect(action, &QAction::triggered, this, &CGraphWnd::thresholdsRequested);
-            break;
-        case ID_GRAPH_EXPORT_CSV:
-            connect(action, &QAction::triggered, this, &CGraphWnd::csvExportRequested);
-            break;
-        case ID_GRAPH_WHOLE:
-            connect(action, &QAction::triggered, this, &CGraphWnd::ShowWholeGraph);
-            break;
-        case ID_GRAPH_AUTO_LIMITS:
-            m_autoLimitsAction = action;
-            connect(action, &QAction::triggered, this, &CGraphWnd::ToggleAutoLimits);
-            break;
-        case ID_GRAPH_LIMITS:
-            connect(action, &QAction::triggered, this, &CGraphWnd::limitsRequested);
-            break;
-        case ID_GRAPH_NO_GAPS:
-            m_gapsAction = action;
-            connect(action, &QAction::triggered, this, &CGraphWnd::ToggleGaps);
-            break;
-        case ID_GRAPH_FOLLOW:
-            m_followAction = action;
-            connect(action, &QAction::triggered, this, [this] {
-                m_following = !m_following;
-                emit followingToggled(m_following);
-            });
-            break;
-        default:
-            break;
-        }
-        action->setCheckable(action == m_autoLimitsAction || action == m_gapsAction ||
-                             action == m_followAction || action == m_statisticsAction);
-    }
-}
-
-QMenu *CGraphWnd::contextMenu()
-{
-    m_autoLimitsAction->setChecked(m_automaticLimits);
-    m_gapsAction->setChecked(m_view->breakAtGaps());
-    m_followAction->setChecked(m_following);
-    m_statisticsAction->setChecked(m_view->statisticsShown());
-    m_removeMarkerAction->setEnabled(m_view->marker().has_value());
-    return m_menu;
+    const auto statistics = [this] {
+        const bool shown = !m_view->statisticsShown();
+        m_view->setStatisticsShown(shown);
+        emit statisticsToggled(shown);
+    };
+    const auto follow = [this] {
+        m_following = !m_following;
+        emit followingToggled(m_following);
+    };
+    for (GraphCommand &command : std::vector<GraphCommand>{
+             {QStringLiteral("wholeGraph"), QStringLiteral("Весь график"),
+              [this] { ShowWholeGraph(); }},
+             {QStringLiteral("autoLimits"),
+              QStringLiteral("Автоматический выбор пределов температуры"),
+              [this] { ToggleAutoLimits(); }, [this] { return m_automaticLimits; }},
+             {QStringLiteral("noGaps"), QStringLiteral("Не отображать разрывы в измерениях"),
+              [this] { ToggleGaps(); }, [this] { return m_view->breakAtGaps(); }},
+             {QStringLiteral("statistics"), QStringLiteral("Статистика"), statistics,
+              [this] { return m_view->statisticsShown(); }},
+             {QStringLiteral("follow"), QStringLiteral("Следить за приемом"), follow,
+              [this] { return m_following; }},
+             {QStringLiteral("removeMarker"),
+              QStringLiteral("Убрать маркер"),
+              [this] { removeMarker(); },
+              {},
+              [this] { return m_view->marker().has_value(); },
+              QKeySequence::Cancel},
+         })
+        m_commands.add(std::move(command));
 }
 
 void CGraphWnd::OnContextMenu(QPoint globalPoint)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graph/GraphCommands.h"
 #include "plot/GraphScales.h"
 
 #include <QFlags>
@@ -106,9 +107,13 @@ public:
     // Inverts the view's break-at-gaps flag:
     void ToggleGaps();
 
-    // The context menu, with its check marks as they are now. "Печать..." and "Пределы по
-    // шкале температуры" are the owner's to carry out (printRequested, limitsRequested).
-    QMenu *contextMenu();
+    // The context menu, with its check marks as they are now: the window's own commands and
+    // those its owner added, at their places in GraphMenuEntries.
+    QMenu *contextMenu() { return m_commands.menu(); }
+    // A command the owner carries out (printing, pictures, files, dialogs).
+    QAction *addCommand(GraphCommand command) { return m_commands.add(std::move(command)); }
+    // The command of that name (see GraphMenuEntries), null for none.
+    QAction *command(const QString &name) const { return m_commands.action(name); }
     // Opens the context menu at globalPoint; returns when it has closed.
     void OnContextMenu(QPoint globalPoint);
 
@@ -122,18 +127,8 @@ public:
 
 signals:
     void graphClosed();
-    // The menu's "Печать..." and "Пределы по шкале температуры", for the owner to carry out.
-    void printRequested();
-    // "Сохранить изображение...", "Копировать изображение" and "Экспорт видимых данных в
-    // CSV...", for the owner to carry out.
-    void saveImageRequested();
-    void copyImageRequested();
-    void csvExportRequested();
-    // "Пороги...", for the owner to ask for them.
-    void thresholdsRequested();
     // "Статистика" was switched on or off.
     void statisticsToggled(bool shown);
-    void limitsRequested();
     void followingToggled(bool on);
     // F1: the owner shows the graph's page of the manual.
     void helpRequested();
@@ -154,7 +149,7 @@ private:
     };
 
     void createStatusLine();
-    void createContextMenu();
+    void createCommands();
     void layoutStatusPanes();
     void setStartingValues();
     Thickness thickness() const;
@@ -169,12 +164,7 @@ private:
     CRangeBar *m_timeBar = nullptr;
     bool m_automaticLimits = false;
     bool m_following = false;
-    QMenu *m_menu = nullptr;
-    QAction *m_followAction = nullptr;
-    QAction *m_autoLimitsAction = nullptr;
-    QAction *m_gapsAction = nullptr;
-    QAction *m_statisticsAction = nullptr;
-    QAction *m_removeMarkerAction = nullptr;
+    GraphCommands m_commands{*this, GraphMenuEntries};
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(CGraphWnd::Bars)

@@ -1,6 +1,7 @@
 #include "plot/CGraphView.h"
 
 #include "companions/CRangeBar.h"
+#include "plot/OverlayPlacement.h"
 #include "plot/PlotOverlays.h"
 #include "plot/PointerReadout.h"
 #include "plot/QPainterCanvas.h"
@@ -202,34 +203,29 @@ QStringList CGraphView::overlayLines() const
 
 void CGraphView::drawOverlays(QPainter &painter)
 {
-    constexpr int Margin = 4;
     QPainterCanvas canvas(painter, QPainterCanvas::Mapping::DevicePixels);
-    // The marker's line under the boxes, its box below the statistics'.
     const QStringList statistics =
         m_statistics ? StatisticsLines(*m_statistics, m_statisticsWindowLength, m_thresholds)
                      : QStringList();
-    const int top =
-        statistics.isEmpty() ? Margin : Margin + TextBoxSize(canvas, statistics).height() + Margin;
-    const int x =
-        m_marker
-            ? truncated((static_cast<double>(m_marker->time) - m_timeWindowStart) * m_timeScale)
-            : -1;
-    const bool markerInSight = m_marker && x >= 0 && x < width();
-    if (markerInSight) {
+    const std::optional<int> x =
+        m_marker ? std::optional<int>(truncated(
+                       (static_cast<double>(m_marker->time) - m_timeWindowStart) * m_timeScale))
+                 : std::nullopt;
+    const QStringList lines = x ? markerLines() : QStringList();
+    const OverlayPlaces places =
+        PlaceOverlays(size(), statistics.isEmpty() ? QSize() : TextBoxSize(canvas, statistics), x,
+                      lines.isEmpty() ? QSize() : TextBoxSize(canvas, lines));
+    // The marker's line under the boxes.
+    if (places.marker) {
         const QPen previous = canvas.selectPen(QPen(QColor(MarkerColor), 1));
-        canvas.moveTo(QPoint(x, 0));
-        canvas.lineTo(QPoint(x, height()));
+        canvas.moveTo(QPoint(*x, 0));
+        canvas.lineTo(QPoint(*x, height()));
         canvas.selectPen(previous);
     }
     if (!statistics.isEmpty())
-        DrawTextBox(canvas, QPoint(Margin, Margin), statistics);
-    if (markerInSight) {
-        // Right of the line, or left of it where the right has no room.
-        const QStringList lines = markerLines();
-        const int boxWidth = TextBoxSize(canvas, lines).width();
-        const int left = x + Margin + boxWidth <= width() ? x + Margin : x - Margin - boxWidth;
-        DrawTextBox(canvas, QPoint(left, top), lines);
-    }
+        DrawTextBox(canvas, places.statistics, statistics);
+    if (places.marker)
+        DrawTextBox(canvas, *places.marker, lines);
     const QString description = overlayLines().join(u'\n');
     if (accessibleDescription() != description)
         setAccessibleDescription(description);

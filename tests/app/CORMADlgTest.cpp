@@ -6,6 +6,7 @@
 #include "acquisition/Reception.h"
 #include "acquisition/SerialPort.h"
 #include "resources/MainDialogTemplate.h"
+#include "resources/SettingsKeys.h"
 #include "tests/support/FakeSpreadsheet.h"
 #include "tests/support/PdfFiles.h"
 #include "tests/support/PseudoTerminal.h"
@@ -65,7 +66,7 @@ protected:
     void openDialog(const QString &rememberedPort)
     {
         if (!rememberedPort.isNull())
-            m_settings.setValue("Port", rememberedPort);
+            m_settings.setValue(SettingsKeys::Port, rememberedPort);
         m_dialog = std::make_unique<CORMADlg>(m_prompts, m_settings, m_spreadsheet);
         AcquisitionTimings timings;
         timings.firstDataFromMemory = 4000;
@@ -229,7 +230,7 @@ TEST_F(MainDialogTest, EnterDoesNotCloseButEscapeClosesAndSavesPort)
     EXPECT_TRUE(m_dialog->isVisible());
     QTest::keyClick(m_dialog.get(), Qt::Key_Escape);
     EXPECT_FALSE(m_dialog->isVisible());
-    EXPECT_EQ(m_settings.value("Port").toString(), "file");
+    EXPECT_EQ(m_settings.value(SettingsKeys::Port).toString(), "file");
 }
 
 TEST_F(MainDialogTest, MemoryDownloadFillsTableAndEndsAfterSilence)
@@ -428,7 +429,7 @@ TEST_F(MainDialogTest, ClosingDuringReceptionStopsReaderAndSavesPort)
     m_dialog->reject();
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_dialog->acquisition().reception().source(), nullptr);
-    EXPECT_EQ(m_settings.value("Port").toString(), path);
+    EXPECT_EQ(m_settings.value(SettingsKeys::Port).toString(), path);
     QTest::qWait(100);
     EXPECT_EQ(m_prompts.shown.size(), 1u);
 }
@@ -483,7 +484,7 @@ TEST_F(MainDialogTest, KeysActOnlyThroughButtonsThatAreShown)
     QTest::keyClick(m_dialog.get(), Qt::Key_G, Qt::ControlModifier);
     QTest::qWait(300);
     EXPECT_TRUE(m_prompts.fileRequests.empty());
-    EXPECT_EQ(m_dialog->graphLaunch().graphWnd(), nullptr);
+    EXPECT_EQ(m_dialog->graphController().graphWnd(), nullptr);
 
     QTest::keyClick(m_dialog.get(), Qt::Key_F5);
     ASSERT_TRUE(waitForState(AcquisitionState::DataReady, 4000));
@@ -495,8 +496,8 @@ TEST_F(MainDialogTest, KeysActOnlyThroughButtonsThatAreShown)
     ASSERT_TRUE(waitForState(AcquisitionState::DataReady, 4000));
     QTest::keyClick(m_dialog.get(), Qt::Key_G, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([this] {
-        return m_dialog->graphLaunch().graphWnd() != nullptr &&
-               m_dialog->graphLaunch().graphWnd()->isVisible();
+        return m_dialog->graphController().graphWnd() != nullptr &&
+               m_dialog->graphController().graphWnd()->isVisible();
     }));
     EXPECT_EQ(control(IDC_SAVE)->toolTip(), "Клавиши: Ctrl+S");
 }
@@ -514,7 +515,7 @@ TEST_F(MainDialogTest, BothWindowsComeBackAtTheSizeTheyWereClosedAt)
         click(IDC_GET_DATA);
         EXPECT_TRUE(waitForState(AcquisitionState::DataReady, 4000));
         m_dialog->OnGraph();
-        return m_dialog->graphLaunch().graphWnd();
+        return m_dialog->graphController().graphWnd();
     };
 
     CGraphWnd *graph = readAndGraph();
@@ -697,22 +698,22 @@ TEST_F(SavedDataTest, GraphWindowShowsTheDownloadAndOnlyHidesOnClose)
 {
     download(4);
     click(IDC_GRAPH);
-    CGraphWnd *graph = m_dialog->graphLaunch().graphWnd();
+    CGraphWnd *graph = m_dialog->graphController().graphWnd();
     ASSERT_NE(graph, nullptr);
     EXPECT_TRUE(graph->isVisible());
-    EXPECT_EQ(m_dialog->graphLaunch().graphSeries().count, 4);
+    EXPECT_EQ(m_dialog->graphController().graphSeries().count, 4);
 
     graph->close();
-    EXPECT_EQ(m_dialog->graphLaunch().graphWnd(), graph);
+    EXPECT_EQ(m_dialog->graphController().graphWnd(), graph);
     EXPECT_FALSE(graph->isVisible());
 
     click(IDC_GRAPH);
-    EXPECT_EQ(m_dialog->graphLaunch().graphWnd(), graph);
+    EXPECT_EQ(m_dialog->graphController().graphWnd(), graph);
     EXPECT_TRUE(graph->isVisible());
 
     m_prompts.answers = {Prompts::Answer::No};
     m_dialog->reject();
-    EXPECT_EQ(m_dialog->graphLaunch().graphWnd(), nullptr);
+    EXPECT_EQ(m_dialog->graphController().graphWnd(), nullptr);
 }
 
 TEST_F(SavedDataTest, PrintingTheTableWritesAPdfWhileTheWindowGoesOn)
@@ -730,11 +731,11 @@ TEST_F(SavedDataTest, GraphMenuPrintWritesAPdf)
 {
     download(4);
     click(IDC_GRAPH);
-    CGraphWnd *graph = m_dialog->graphLaunch().graphWnd();
+    CGraphWnd *graph = m_dialog->graphController().graphWnd();
     ASSERT_NE(graph, nullptr);
     const QString pdf = m_configDir.filePath("graph.pdf");
     m_prompts.onPrintDialog = AnswerWithPdf(pdf);
-    emit graph->printRequested();
+    graph->command(QStringLiteral("print"))->trigger();
     EXPECT_EQ(m_prompts.printDialogs, 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(pdf).size() > 0; }, 10000));
 }

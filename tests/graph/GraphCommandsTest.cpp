@@ -3,10 +3,16 @@
 #include "graph/CGraphWnd.h"
 #include "plot/CGraphView.h"
 #include "resources/GraphMenu.h"
+#include "tests/support/LaunchedGraph.h"
+#include "tests/support/ScriptedPrompts.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -28,13 +34,13 @@ Window windowOf(const CRangeBar *bar)
     return {bar->GetWinMin(), bar->GetWinMax()};
 }
 
-QAction *actionFor(QMenu &menu, int id)
+QAction *actionFor(QMenu &menu, const char *name)
 {
     for (QAction *action : menu.actions()) {
-        if (action->data().toInt() == id)
+        if (action->objectName() == QLatin1String(name))
             return action;
         if (action->menu() != nullptr)
-            if (QAction *inner = actionFor(*action->menu(), id))
+            if (QAction *inner = actionFor(*action->menu(), name))
                 return inner;
     }
     return nullptr;
@@ -72,13 +78,20 @@ protected:
 
 } // namespace
 
-TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
+// The menu as the window's controller completes it: the items in order with their check
+// marks, each reaching what carries it out.
+TEST(GraphMenu, HoldsTheItemsInOrderWithTheirCheckMarks)
 {
-    QSignalSpy printed(&frame, &CGraphWnd::printRequested);
-    QSignalSpy limits(&frame, &CGraphWnd::limitsRequested);
-    QSignalSpy savedImage(&frame, &CGraphWnd::saveImageRequested);
-    QSignalSpy copiedImage(&frame, &CGraphWnd::copyImageRequested);
-    QSignalSpy exported(&frame, &CGraphWnd::csvExportRequested);
+    ScriptedPrompts prompts;
+    const LaunchedGraph graph(prompts);
+    ASSERT_NE(graph.controller.graphWnd(), nullptr);
+    CGraphWnd &frame = *graph.controller.graphWnd();
+    // No entry of the list names a command nobody adds.
+    for (const GraphMenuEntry &entry : GraphMenuEntries) {
+        if (entry.command != nullptr) {
+            EXPECT_NE(frame.command(QString::fromUtf8(entry.command)), nullptr) << entry.command;
+        }
+    }
     QMenu *menu = frame.contextMenu();
 
     QStringList items;
@@ -96,28 +109,38 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
               (QStringList{"Весь график", "Автоматический выбор пределов температуры",
                            "Пределы по шкале температуры", "Не отображать разрывы в измерениях",
                            "Пороги...", "Статистика"}));
-    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->isChecked());
-    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_NO_GAPS)->isChecked());
-    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_FOLLOW)->isChecked());
-    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_STATISTICS)->isChecked());
+    EXPECT_FALSE(actionFor(*menu, "autoLimits")->isChecked());
+    EXPECT_FALSE(actionFor(*menu, "noGaps")->isChecked());
+    EXPECT_FALSE(actionFor(*menu, "follow")->isChecked());
+    EXPECT_FALSE(actionFor(*menu, "statistics")->isChecked());
     // Nothing to remove before a marker is set.
-    EXPECT_FALSE(actionFor(*menu, ID_GRAPH_REMOVE_MARKER)->isEnabled());
+    EXPECT_FALSE(actionFor(*menu, "removeMarker")->isEnabled());
 
-    actionFor(*menu, ID_GRAPH_PRINT)->trigger();
-    actionFor(*menu, ID_GRAPH_LIMITS)->trigger();
-    actionFor(*menu, ID_GRAPH_SAVE_IMAGE)->trigger();
-    actionFor(*menu, ID_GRAPH_COPY_IMAGE)->trigger();
-    actionFor(*menu, ID_GRAPH_EXPORT_CSV)->trigger();
-    EXPECT_EQ(printed.count(), 1);
-    EXPECT_EQ(limits.count(), 1);
-    EXPECT_EQ(savedImage.count(), 1);
-    EXPECT_EQ(copiedImage.count(), 1);
-    EXPECT_EQ(exported.count(), 1);
+    // The print dialog, the limits dialog (closed at once), the picture's file and the
+    // export's file (both cancelled), the clipboard.
+    QGuiApplication::clipboard()->clear();
+    const auto closeDialog = [] {
+        QTimer::singleShot(0, [] {
+            if (QWidget *dialog = QApplication::activeModalWidget())
+                dialog->close();
+        });
+    };
+    actionFor(*menu, "print")->trigger();
+    closeDialog();
+    actionFor(*menu, "limits")->trigger();
+    actionFor(*menu, "saveImage")->trigger();
+    actionFor(*menu, "copyImage")->trigger();
+    actionFor(*menu, "exportCsv")->trigger();
+    EXPECT_EQ(prompts.printDialogs, 1);
+    ASSERT_EQ(prompts.fileRequests.size(), 2u);
+    EXPECT_EQ(prompts.fileRequests[0].defaultSuffix, "png");
+    EXPECT_EQ(prompts.fileRequests[1].defaultSuffix, "csv");
+    EXPECT_FALSE(QGuiApplication::clipboard()->image().isNull());
 
-    actionFor(*menu, ID_GRAPH_NO_GAPS)->trigger();
-    actionFor(*menu, ID_GRAPH_AUTO_LIMITS)->trigger();
+    actionFor(*menu, "noGaps")->trigger();
+    actionFor(*menu, "autoLimits")->trigger();
     QSignalSpy following(&frame, &CGraphWnd::followingToggled);
-    actionFor(*menu, ID_GRAPH_FOLLOW)->trigger();
+    actionFor(*menu, "follow")->trigger();
     EXPECT_TRUE(frame.view()->breakAtGaps());
     EXPECT_TRUE(frame.automaticLimits());
     EXPECT_TRUE(frame.following());
@@ -125,9 +148,30 @@ TEST_F(GraphCommandsTest, MenuHoldsTheItemsInOrderWithTheirCheckMarks)
 
     // The marks are read again each time the menu opens.
     QMenu *again = frame.contextMenu();
-    EXPECT_TRUE(actionFor(*again, ID_GRAPH_AUTO_LIMITS)->isChecked());
-    EXPECT_TRUE(actionFor(*again, ID_GRAPH_NO_GAPS)->isChecked());
-    EXPECT_TRUE(actionFor(*again, ID_GRAPH_FOLLOW)->isChecked());
+    EXPECT_TRUE(actionFor(*again, "autoLimits")->isChecked());
+    EXPECT_TRUE(actionFor(*again, "noGaps")->isChecked());
+    EXPECT_TRUE(actionFor(*again, "follow")->isChecked());
+}
+
+// A window without an owner offers its own commands only; commands added later join the
+// menu at their places in the list.
+TEST(GraphMenu, CommandsAddedLaterTakeTheirPlaces)
+{
+    CGraphWnd frame;
+    QStringList items;
+    for (QAction *action : frame.contextMenu()->actions())
+        items << action->text();
+    EXPECT_EQ(items, (QStringList{"Просмотр", "Следить за приемом", "Убрать маркер"}));
+
+    int printed = 0;
+    frame.addCommand({QStringLiteral("print"), QStringLiteral("Печать..."), [&] { ++printed; }});
+    items.clear();
+    for (QAction *action : frame.contextMenu()->actions())
+        items << action->text();
+    EXPECT_EQ(items, (QStringList{"Печать...", "Просмотр", "Следить за приемом", "Убрать маркер"}));
+    frame.contextMenu()->actions()[0]->trigger();
+    EXPECT_EQ(printed, 1);
+    EXPECT_EQ(frame.contextMenu()->actions()[1]->menu()->actions().size(), 4);
 }
 
 TEST_F(GraphCommandsTest, WholeGraphWithoutAutomaticLimitsShowsBothRanges)
@@ -194,4 +238,19 @@ TEST_F(GraphCommandsTest, PointerOverThePlotWritesTheReadoutPanes)
     QTRY_VERIFY(frame.statusText(0) != before);
     EXPECT_TRUE(frame.statusText(0).startsWith("Температура "));
     EXPECT_TRUE(frame.statusText(1).startsWith("Время "));
+}
+
+// Escape answers to the enabling rule as it stands at the press, not as the menu last showed
+// it; the menu shows no shortcut.
+TEST_F(GraphCommandsTest, EscapeFollowsTheMarkerAndTheMenuShowsNoShortcut)
+{
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QAction *remove = frame.command(QStringLiteral("removeMarker"));
+    EXPECT_FALSE(frame.contextMenu() == nullptr || remove->isEnabled());
+    frame.view()->setMarker(series.records[2]);
+    QTest::keyClick(&frame, Qt::Key_Escape);
+    EXPECT_FALSE(frame.view()->marker().has_value());
+    for (QAction *action : frame.contextMenu()->findChildren<QAction *>())
+        EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
 }

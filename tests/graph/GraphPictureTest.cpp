@@ -1,10 +1,9 @@
 #include "graph/GraphPicture.h"
 
-#include "acquisition/MeasurementTableModel.h"
 #include "companions/CRangeBar.h"
 #include "companions/TermDataFile.h"
 #include "graph/CGraphWnd.h"
-#include "outputs/GraphLaunch.h"
+#include "tests/support/LaunchedGraph.h"
 #include "tests/support/PdfFiles.h"
 #include "tests/support/ScriptedPrompts.h"
 
@@ -158,21 +157,13 @@ TEST(GraphPictureCommand, AsksForTheFileAndASizeUntilItWillDoAndTellsTheOutcome)
 {
     QTemporaryDir dir;
     ScriptedPrompts prompts;
-    TermDataFile series;
-    MeasurementTableModel table;
-    for (int i = 0; i < 3; ++i) {
-        series.Add((i + 1) * 1000, 300 + i, 950);
-        table.appendRow({0, (i + 1) * 1000, 300 + i, 950, 0}, i);
-    }
-    GraphLaunch launch(prompts);
-    bool changed = true;
-    launch.OnGraph(series, table, {}, changed);
-    CGraphWnd *frame = launch.graphWnd();
+    const LaunchedGraph graph(prompts);
+    CGraphWnd *frame = graph.controller.graphWnd();
     ASSERT_NE(frame, nullptr);
     const QString path = dir.filePath(QStringLiteral("graph.png"));
     prompts.paths = {path};
     prompts.textAnswers = {QStringLiteral("50 x 50"), QStringLiteral("640 x 480")};
-    emit frame->saveImageRequested();
+    frame->command(QStringLiteral("saveImage"))->trigger();
 
     ASSERT_EQ(prompts.askedTexts.size(), 2u);
     EXPECT_EQ(prompts.askedTexts[0].second, PictureSizeText(frame->size()));
@@ -186,7 +177,7 @@ TEST(GraphPictureCommand, AsksForTheFileAndASizeUntilItWillDoAndTellsTheOutcome)
 
     // Cancelled at the size: nothing written, nothing said.
     prompts.paths = {dir.filePath(QStringLiteral("other.png"))};
-    emit frame->saveImageRequested();
+    frame->command(QStringLiteral("saveImage"))->trigger();
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("other.png"))));
     EXPECT_EQ(prompts.shown.size(), 2u);
 

@@ -15,37 +15,41 @@ class ReceivedRows;
 class Prompts;
 class QSettings;
 
-// The graph button's work: builds the graph series from the table's selection and hands it
-// to the graph window, which is made on the first launch with two points or more and kept
-// (hidden when the user closes it) until destroyGraphWnd. The prompts of the window's commands
-// open over the window.
-class GraphLaunch : public QObject
+// The graph window's controller: builds the graph series from the table's selection (or the
+// reception it follows) and hands it to the graph window, which is made on the first launch
+// with two points or more and kept (hidden when the user closes it) until destroyGraphWnd.
+// It carries out the window's commands that ask the user or write files, and keeps the
+// window's settings. The prompts of the window's commands open over the window.
+class GraphController : public QObject
 {
     Q_OBJECT
 public:
     // With settings, the graph window's size and place are kept there from one run to the
-    // next (the key "GraphWindow"); its first show ever keeps the window's own. So are the
-    // thresholds ("UpperThreshold", "LowerThreshold") and whether the statistics are shown
-    // ("Statistics").
-    explicit GraphLaunch(Prompts &prompts, QSettings *settings = nullptr,
-                         QObject *parent = nullptr);
-    ~GraphLaunch() override;
+    // next (SettingsKeys::GraphWindow); its first show ever keeps the window's own. So are
+    // the thresholds and whether the statistics are shown.
+    explicit GraphController(Prompts &prompts, QSettings *settings = nullptr,
+                             QObject *parent = nullptr);
+    ~GraphController() override;
 
     // Builds the graph series of series for selectedRows (row numbers of table, empty for
-    // all; see BuildGraphSeries), reusing the last one while selectionChanged is clear. With
-    // fewer than two points nothing else happens (one point: the user is told); otherwise the
-    // graph window gets the series, its temperature window becomes the series' lowest to
-    // highest temperature and its time range the first to the last time, and it is shown if
-    // hidden. A visible window is updated in place.
+    // all; see BuildGraphSeries), reusing the last one unless the selection or the rows have
+    // changed since (selectionChanged, receptionChanged, receptionReset). With fewer than two
+    // points nothing else happens (one point: the user is told); otherwise the graph window
+    // gets the series, its temperature window becomes the series' lowest to highest
+    // temperature and its time range the first to the last time, and it is shown if hidden.
+    // A visible window is updated in place.
     void OnGraph(const TermDataFile &series, const ReceivedRows &table,
-                 const std::vector<int> &selectedRows, bool &selectionChanged);
+                 const std::vector<int> &selectedRows);
+    // The table's selection, or what its rows hold, changed: the next OnGraph builds anew.
+    void selectionChanged() { m_seriesStale = true; }
 
     // "График приема": the graph of every record of series, the reception's, which the window
     // then follows (its "Следить за приемом" set) as the reception grows. The next OnGraph
     // builds its series anew.
     void OnGraphOfReception(const TermDataFile &series, const ReceivedRows &table);
-    // The reception's rows grew or were cleared. While the window follows the reception it
-    // catches up within a frame: new records, wider ranges, a sliding time window.
+    // The reception's rows grew or were cleared: the next OnGraph builds anew. While the
+    // window follows the reception it catches up within a frame: new records, wider ranges,
+    // a sliding time window.
     void receptionChanged();
     // The reception's rows were replaced: the graph no longer shows rows of the table.
     void receptionReset();
@@ -93,6 +97,8 @@ private:
     // The rows the graph series was built from (empty: all), none once the table has been
     // replaced since.
     std::optional<std::vector<int>> m_graphedRows;
+    // Set when the graph series may no longer be what OnGraph would build.
+    bool m_seriesStale = true;
     // Gathers the reception's changes into one update a frame.
     QTimer m_followTimer;
     std::unique_ptr<CGraphWnd> m_graphWnd;

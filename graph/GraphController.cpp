@@ -1,4 +1,4 @@
-#include "outputs/GraphLaunch.h"
+#include "graph/GraphController.h"
 
 #include "companions/CRangeBar.h"
 #include "companions/Prompts.h"
@@ -11,20 +11,18 @@
 #include "outputs/SaveMeasurements.h"
 #include "outputs/TableExport.h"
 #include "plot/CGraphView.h"
+#include "resources/SettingsKeys.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QSettings>
 
+#include <vector>
+
 namespace {
 
 // About 30 updates a second at most, and a new reading on the plot within 0.2 s.
 constexpr int FollowIntervalMs = 33;
-
-const QString GraphWindowKey = QStringLiteral("GraphWindow");
-const QString UpperThresholdKey = QStringLiteral("UpperThreshold");
-const QString LowerThresholdKey = QStringLiteral("LowerThreshold");
-const QString StatisticsKey = QStringLiteral("Statistics");
 
 std::optional<std::int32_t> readThreshold(const QSettings &settings, const QString &key)
 {
@@ -71,27 +69,27 @@ std::optional<QSize> askPictureSize(Prompts &prompts, QSize windowSize)
 
 } // namespace
 
-GraphLaunch::GraphLaunch(Prompts &prompts, QSettings *settings, QObject *parent)
+GraphController::GraphController(Prompts &prompts, QSettings *settings, QObject *parent)
     : QObject(parent), m_prompts(prompts), m_settings(settings), m_graphPrinting(prompts)
 {
     m_followTimer.setSingleShot(true);
     m_followTimer.setInterval(FollowIntervalMs);
-    connect(&m_followTimer, &QTimer::timeout, this, &GraphLaunch::followReception);
+    connect(&m_followTimer, &QTimer::timeout, this, &GraphController::followReception);
 }
 
-GraphLaunch::~GraphLaunch() = default;
+GraphController::~GraphController() = default;
 
-void GraphLaunch::OnGraph(const TermDataFile &series, const ReceivedRows &table,
-                          const std::vector<int> &selectedRows, bool &selectionChanged)
+void GraphController::OnGraph(const TermDataFile &series, const ReceivedRows &table,
+                              const std::vector<int> &selectedRows)
 {
     m_reception = &series;
     m_receptionRows = &table;
     if (m_graphOfReception) {
         // The series holds the reception, not the selection.
-        selectionChanged = true;
+        m_seriesStale = true;
         m_graphOfReception = false;
     }
-    const int count = BuildGraphSeries(m_graphSeries, series, table, selectedRows, selectionChanged,
+    const int count = BuildGraphSeries(m_graphSeries, series, table, selectedRows, m_seriesStale,
                                        true, m_prompts);
     m_graphedRows = selectedRows;
     if (count == 0)
@@ -108,7 +106,7 @@ void GraphLaunch::OnGraph(const TermDataFile &series, const ReceivedRows &table,
     showGraphSeries(true);
 }
 
-void GraphLaunch::OnGraphOfReception(const TermDataFile &series, const ReceivedRows &table)
+void GraphController::OnGraphOfReception(const TermDataFile &series, const ReceivedRows &table)
 {
     m_reception = &series;
     m_receptionRows = &table;
@@ -121,20 +119,21 @@ void GraphLaunch::OnGraphOfReception(const TermDataFile &series, const ReceivedR
     showGraphSeries(true);
 }
 
-void GraphLaunch::receptionChanged()
+void GraphController::receptionChanged()
 {
+    m_seriesStale = true;
     if (m_graphWnd && m_graphWnd->following() && !m_followTimer.isActive())
         m_followTimer.start();
 }
 
-void GraphLaunch::receptionReset()
+void GraphController::receptionReset()
 {
     // The graph keeps its copy of the old rows until it is built again.
     m_graphedRows.reset();
     receptionChanged();
 }
 
-void GraphLaunch::setFollowing(bool on)
+void GraphController::setFollowing(bool on)
 {
     m_graphWnd->setFollowing(on);
     if (!on || m_reception == nullptr)
@@ -149,7 +148,7 @@ void GraphLaunch::setFollowing(bool on)
         m_graphWnd->setFollowing(false);
 }
 
-void GraphLaunch::followReception()
+void GraphController::followReception()
 {
     if (!m_graphWnd || !m_graphWnd->following() || m_reception == nullptr)
         return;
@@ -170,13 +169,13 @@ void GraphLaunch::followReception()
         m_graphWnd->OnSeriesGrew(limitsBefore, graphLimits());
 }
 
-std::uint32_t GraphLaunch::graphLimits() const
+std::uint32_t GraphController::graphLimits() const
 {
     return GraphSeriesLimits(static_cast<std::int16_t>(m_graphSeries.minTemperature),
                              static_cast<std::int16_t>(m_graphSeries.maxTemperature));
 }
 
-void GraphLaunch::showGraphSeries(bool activate)
+void GraphController::showGraphSeries(bool activate)
 {
     const int count = m_graphSeries.count;
     const std::int32_t first = m_graphSeries.records[0].time;
@@ -205,41 +204,52 @@ void GraphLaunch::showGraphSeries(bool activate)
     m_graphWnd->activateWindow();
 }
 
-void GraphLaunch::createGraphWnd()
+void GraphController::createGraphWnd()
 {
     m_graphWnd = std::make_unique<CGraphWnd>();
     CGraphWnd *frame = m_graphWnd.get();
     if (m_settings != nullptr) {
-        frame->restoreGeometry(m_settings->value(GraphWindowKey).toByteArray());
-        frame->view()->setThresholds({readThreshold(*m_settings, UpperThresholdKey),
-                                      readThreshold(*m_settings, LowerThresholdKey)});
-        frame->view()->setStatisticsShown(m_settings->value(StatisticsKey, false).toBool());
+        frame->restoreGeometry(m_settings->value(SettingsKeys::GraphWindow).toByteArray());
+        frame->view()->setThresholds({readThreshold(*m_settings, SettingsKeys::UpperThreshold),
+                                      readThreshold(*m_settings, SettingsKeys::LowerThreshold)});
+        frame->view()->setStatisticsShown(
+            m_settings->value(SettingsKeys::Statistics, false).toBool());
         connect(frame, &CGraphWnd::statisticsToggled, this,
-                [this](bool shown) { m_settings->setValue(StatisticsKey, shown); });
+                [this](bool shown) { m_settings->setValue(SettingsKeys::Statistics, shown); });
     }
-    connect(frame, &CGraphWnd::graphClosed, this, &GraphLaunch::graphClosed);
-    connect(frame, &CGraphWnd::helpRequested, this, &GraphLaunch::helpRequested);
-    connect(frame, &CGraphWnd::limitsRequested, this, [this, frame] {
-        const PromptsOwner owner(m_prompts, frame);
-        EditLimits(frame->temperatureBar(), frame, m_prompts);
-    });
+    connect(frame, &CGraphWnd::graphClosed, this, &GraphController::graphClosed);
+    connect(frame, &CGraphWnd::helpRequested, this, &GraphController::helpRequested);
     connect(frame, &CGraphWnd::followingToggled, this, [this](bool on) {
         setFollowing(on);
         if (on && m_graphSeries.count >= 2)
             showGraphSeries(false);
     });
-    connect(frame, &CGraphWnd::saveImageRequested, this, &GraphLaunch::saveGraphPicture);
-    connect(frame, &CGraphWnd::csvExportRequested, this, &GraphLaunch::exportVisibleRows);
-    connect(frame, &CGraphWnd::thresholdsRequested, this, &GraphLaunch::editThresholds);
-    connect(frame, &CGraphWnd::copyImageRequested, this,
-            [frame] { QGuiApplication::clipboard()->setImage(GraphImage(*frame, frame->size())); });
-    connect(frame, &CGraphWnd::printRequested, this, [this, frame] {
+    const auto print = [this, frame] {
         const PromptsOwner owner(m_prompts, frame);
         m_graphPrinting.print([frame] { return frame->printContext(); });
-    });
+    };
+    const auto limits = [this, frame] {
+        const PromptsOwner owner(m_prompts, frame);
+        EditLimits(frame->temperatureBar(), frame, m_prompts);
+    };
+    for (GraphCommand &command : std::vector<GraphCommand>{
+             {QStringLiteral("print"), QStringLiteral("Печать..."), print},
+             {QStringLiteral("saveImage"), QStringLiteral("Сохранить изображение..."),
+              [this] { saveGraphPicture(); }},
+             {QStringLiteral("copyImage"), QStringLiteral("Копировать изображение"),
+              [frame] {
+                  QGuiApplication::clipboard()->setImage(GraphImage(*frame, frame->size()));
+              }},
+             {QStringLiteral("exportCsv"), QStringLiteral("Экспорт видимых данных в CSV..."),
+              [this] { exportVisibleRows(); }},
+             {QStringLiteral("limits"), QStringLiteral("Пределы по шкале температуры"), limits},
+             {QStringLiteral("thresholds"), QStringLiteral("Пороги..."),
+              [this] { editThresholds(); }},
+         })
+        frame->addCommand(std::move(command));
 }
 
-void GraphLaunch::saveGraphPicture()
+void GraphController::saveGraphPicture()
 {
     const PromptsOwner owner(m_prompts, m_graphWnd.get());
     QString path = m_prompts.saveFileName(GraphPictureRequest);
@@ -272,7 +282,7 @@ void GraphLaunch::saveGraphPicture()
     }
 }
 
-void GraphLaunch::editThresholds()
+void GraphController::editThresholds()
 {
     const PromptsOwner owner(m_prompts, m_graphWnd.get());
     ThresholdsDialog dialog(m_prompts, m_graphWnd->view()->thresholds(), m_graphWnd.get());
@@ -280,12 +290,12 @@ void GraphLaunch::editThresholds()
         return;
     m_graphWnd->view()->setThresholds(dialog.thresholds());
     if (m_settings != nullptr) {
-        writeThreshold(*m_settings, UpperThresholdKey, dialog.thresholds().upper);
-        writeThreshold(*m_settings, LowerThresholdKey, dialog.thresholds().lower);
+        writeThreshold(*m_settings, SettingsKeys::UpperThreshold, dialog.thresholds().upper);
+        writeThreshold(*m_settings, SettingsKeys::LowerThreshold, dialog.thresholds().lower);
     }
 }
 
-void GraphLaunch::exportVisibleRows()
+void GraphController::exportVisibleRows()
 {
     const PromptsOwner owner(m_prompts, m_graphWnd.get());
     const auto tell = [this](const QString &text) {
@@ -306,9 +316,9 @@ void GraphLaunch::exportVisibleRows()
         ExportCsv(m_prompts, *m_receptionRows, rows);
 }
 
-void GraphLaunch::destroyGraphWnd()
+void GraphController::destroyGraphWnd()
 {
     if (m_graphWnd && m_settings != nullptr)
-        m_settings->setValue(GraphWindowKey, m_graphWnd->saveGeometry());
+        m_settings->setValue(SettingsKeys::GraphWindow, m_graphWnd->saveGeometry());
     m_graphWnd.reset();
 }

@@ -1,4 +1,4 @@
-#include "outputs/GraphLaunch.h"
+#include "graph/GraphController.h"
 
 #include "acquisition/MeasurementTableModel.h"
 #include "companions/CRangeBar.h"
@@ -20,7 +20,7 @@ namespace {
 const QString TwoPointsNeeded =
     QStringLiteral("Для построения графика необходимо выделить не менее 2-х измерений.");
 
-class GraphLaunchTest : public testing::Test
+class GraphControllerTest : public testing::Test
 {
 protected:
     void acquire(std::int32_t time, std::int32_t temperature)
@@ -28,22 +28,21 @@ protected:
         const int index = m_series.count;
         m_series.Add(time, temperature, 950);
         m_table.appendRow({0, time, temperature, 950, 0}, index);
-        m_selectionChanged = true;
+        m_controller.receptionChanged();
     }
 
     void click(std::vector<int> selectedRows = {})
     {
-        m_launch.OnGraph(m_series, m_table, selectedRows, m_selectionChanged);
+        m_controller.OnGraph(m_series, m_table, selectedRows);
     }
 
     ScriptedPrompts m_prompts;
     TermDataFile m_series;
     MeasurementTableModel m_table;
-    bool m_selectionChanged = false;
-    GraphLaunch m_launch{m_prompts};
+    GraphController m_controller{m_prompts};
 };
 
-TEST_F(GraphLaunchTest, FewerThanTwoPointsMakeNoWindow)
+TEST_F(GraphControllerTest, FewerThanTwoPointsMakeNoWindow)
 {
     acquire(0, 20);
     click();
@@ -57,20 +56,20 @@ TEST_F(GraphLaunchTest, FewerThanTwoPointsMakeNoWindow)
     EXPECT_EQ(m_prompts.shown[1].text, TwoPointsNeeded);
     EXPECT_EQ(m_prompts.shown[1].caption, QStringLiteral("График"));
     EXPECT_EQ(m_prompts.shown[1].icon, Prompts::Icon::Information);
-    EXPECT_EQ(m_launch.graphWnd(), nullptr);
+    EXPECT_EQ(m_controller.graphWnd(), nullptr);
 }
 
-TEST_F(GraphLaunchTest, HandsTheSeriesAndItsLimitsToANewWindow)
+TEST_F(GraphControllerTest, HandsTheSeriesAndItsLimitsToANewWindow)
 {
     acquire(1000, 820);
     acquire(2000, 900);
     acquire(5000, 850);
     click();
 
-    CGraphWnd *window = m_launch.graphWnd();
+    CGraphWnd *window = m_controller.graphWnd();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->view()->series(), &m_launch.graphSeries());
+    EXPECT_EQ(window->view()->series(), &m_controller.graphSeries());
     const CRangeBar *temperature = window->temperatureBar();
     EXPECT_EQ(temperature->GetMin(), 810);
     EXPECT_EQ(temperature->GetMax(), 910);
@@ -87,58 +86,58 @@ TEST_F(GraphLaunchTest, HandsTheSeriesAndItsLimitsToANewWindow)
     EXPECT_TRUE(m_prompts.shown.empty());
 }
 
-TEST_F(GraphLaunchTest, UpdatesAVisibleWindowInPlace)
+TEST_F(GraphControllerTest, UpdatesAVisibleWindowInPlace)
 {
     acquire(1000, 20);
     acquire(2000, 30);
     acquire(3000, 40);
     click();
-    CGraphWnd *window = m_launch.graphWnd();
+    CGraphWnd *window = m_controller.graphWnd();
     ASSERT_NE(window, nullptr);
 
-    m_selectionChanged = true;
+    m_controller.selectionChanged();
     click({1, 2});
 
-    EXPECT_EQ(m_launch.graphWnd(), window);
+    EXPECT_EQ(m_controller.graphWnd(), window);
     EXPECT_TRUE(window->isVisible());
     const QWidgetList windows = QApplication::topLevelWidgets();
     EXPECT_EQ(std::count_if(windows.begin(), windows.end(),
                             [](QWidget *w) { return qobject_cast<CGraphWnd *>(w) != nullptr; }),
               1);
-    EXPECT_EQ(m_launch.graphSeries().count, 2);
+    EXPECT_EQ(m_controller.graphSeries().count, 2);
     EXPECT_EQ(window->timeBar()->GetMin(), 2000);
     EXPECT_EQ(window->temperatureBar()->GetWinMin(), 30);
 
     // A window zoomed in past the end of the next selection shows that selection whole.
     window->timeBar()->SetWinMin(2900);
-    m_selectionChanged = true;
+    m_controller.selectionChanged();
     click({0, 1});
     EXPECT_EQ(window->timeBar()->GetWinMin(), 1000);
     EXPECT_EQ(window->timeBar()->GetWinMax(), 2000);
 }
 
-TEST_F(GraphLaunchTest, AClosedWindowIsShownAgainByTheNextLaunch)
+TEST_F(GraphControllerTest, AClosedWindowIsShownAgainByTheNextLaunch)
 {
     acquire(1000, 20);
     acquire(2000, 30);
     click();
-    CGraphWnd *window = m_launch.graphWnd();
-    QSignalSpy closed(&m_launch, &GraphLaunch::graphClosed);
-    QObject::connect(&m_launch, &GraphLaunch::graphClosed, window, &QWidget::hide);
+    CGraphWnd *window = m_controller.graphWnd();
+    QSignalSpy closed(&m_controller, &GraphController::graphClosed);
+    QObject::connect(&m_controller, &GraphController::graphClosed, window, &QWidget::hide);
 
     window->close();
     EXPECT_EQ(closed.count(), 1);
     EXPECT_FALSE(window->isVisible());
 
     click();
-    EXPECT_EQ(m_launch.graphWnd(), window);
+    EXPECT_EQ(m_controller.graphWnd(), window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(m_prompts.shown.empty()) << "the series was reused";
 
-    m_launch.destroyGraphWnd();
-    EXPECT_EQ(m_launch.graphWnd(), nullptr);
+    m_controller.destroyGraphWnd();
+    EXPECT_EQ(m_controller.graphWnd(), nullptr);
     click();
-    EXPECT_NE(m_launch.graphWnd(), nullptr);
+    EXPECT_NE(m_controller.graphWnd(), nullptr);
 }
 
 } // namespace
@@ -147,19 +146,19 @@ namespace {
 
 // "Экспорт видимых данных в CSV...": the rows of the visible time window in the table's CSV
 // form; once a new reception has replaced the table, the user is told instead.
-TEST_F(GraphLaunchTest, ExportsTheVisibleRowsUntilTheTableIsReplaced)
+TEST_F(GraphControllerTest, ExportsTheVisibleRowsUntilTheTableIsReplaced)
 {
     for (int second = 1; second <= 5; ++second)
         acquire(second * 1000, 800 + second);
     click();
-    CGraphWnd *window = m_launch.graphWnd();
+    CGraphWnd *window = m_controller.graphWnd();
     ASSERT_NE(window, nullptr);
     window->timeBar()->SetWinMin(2000);
     window->timeBar()->SetWinMax(3500);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("visible.csv"));
     m_prompts.paths = {path};
-    emit window->csvExportRequested();
+    window->command(QStringLiteral("exportCsv"))->trigger();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
@@ -168,8 +167,8 @@ TEST_F(GraphLaunchTest, ExportsTheVisibleRowsUntilTheTableIsReplaced)
     EXPECT_TRUE(lines[2].contains(QStringLiteral(";803;"))) << lines[2].toStdString();
 
     m_table.clear();
-    m_launch.receptionReset();
-    emit window->csvExportRequested();
+    m_controller.receptionReset();
+    window->command(QStringLiteral("exportCsv"))->trigger();
     EXPECT_TRUE(m_prompts.texts().last().startsWith(QStringLiteral("Таблица сменилась")));
 }
 
@@ -180,20 +179,20 @@ namespace {
 // The graph window's commands ask over the graph window, also once their first dialog has
 // closed and the desktop has not yet given the focus back to it; the main window's own
 // commands leave the choice to the prompts.
-TEST_F(GraphLaunchTest, TheGraphWindowsCommandsAskOverIt)
+TEST_F(GraphControllerTest, TheGraphWindowsCommandsAskOverIt)
 {
     for (int second = 1; second <= 3; ++second)
         acquire(second * 1000, 800 + second);
     click();
-    CGraphWnd *window = m_launch.graphWnd();
+    CGraphWnd *window = m_controller.graphWnd();
     ASSERT_NE(window, nullptr);
     QTemporaryDir dir;
     m_prompts.paths = {dir.filePath(QStringLiteral("visible.csv")),
                        dir.filePath(QStringLiteral("graph.png"))};
     m_prompts.textAnswers = {QStringLiteral("200 x 150")};
-    emit window->csvExportRequested();
-    emit window->saveImageRequested();
-    emit window->printRequested();
+    window->command(QStringLiteral("exportCsv"))->trigger();
+    window->command(QStringLiteral("saveImage"))->trigger();
+    window->command(QStringLiteral("print"))->trigger();
     // The file, the message; the file, the size, the message; the print dialog.
     ASSERT_EQ(m_prompts.owners.size(), 6u);
     EXPECT_EQ(m_prompts.owners, std::vector<QWidget *>(6, window));
