@@ -3,7 +3,6 @@
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -119,11 +118,4 @@ std::optional<std::int32_t> TimeOfDay(const QString &text)
             match.captured(3).toInt()) *
                1000 +
            milliseconds;
-}
-
-std::optional<double> Number(const QString &text)
-{
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok && std::isfinite(value) ? std::optional(value) : std::nullopt;
 }

@@ -74,9 +74,6 @@ bool TimeBoundOptions(const Arguments &arguments, TimeBounds &bounds, QString &e
 // A time of day "HH:MM:SS" or "HH:MM:SS.mmm" in milliseconds since midnight; none otherwise.
 std::optional<std::int32_t> TimeOfDay(const QString &text);
 
-// A decimal number; none for anything else.
-std::optional<double> Number(const QString &text);
-
 // The core's messages are meant for a window: a command line asks nothing, answers every
 // question "no", chooses no file, and says what concerns it in its own words.
 class SilentPrompts final : public Prompts

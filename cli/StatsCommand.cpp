@@ -3,6 +3,7 @@
 #include "cli/InputFiles.h"
 
 #include "companions/FormatOutTime.h"
+#include "companions/ReadDecimal.h"
 #include "plot/ReadingStatistics.h"
 
 #include <QJsonDocument>
@@ -106,7 +107,7 @@ int RunStats(const QStringList &words)
           std::pair{QStringLiteral("--below"), &thresholds.below}}) {
         if (!arguments->has(name))
             continue;
-        *threshold = Number(arguments->value(name));
+        *threshold = ReadDecimal(arguments->value(name));
         if (!*threshold)
             return Fail(ExitUsage, Say("%1: ожидается число", "%1: a number expected").arg(name));
     }
