@@ -176,8 +176,7 @@ void CGraphView::computeStatistics(const PlotKey &key)
     if (!m_statisticsShown || m_series == nullptr || m_timeBar == nullptr)
         return;
     m_statistics = ComputeReadingStatistics(*m_series, key.time.windowStart, key.time.windowEnd,
-                                            StatisticsThresholds(key.thresholds));
-    m_statisticsWindowLength = std::int64_t{key.time.windowEnd} - key.time.windowStart;
+                                            key.thresholds);
 }
 
 QStringList CGraphView::markerLines() const
@@ -196,7 +195,7 @@ QStringList CGraphView::overlayLines() const
 {
     QStringList lines;
     if (m_statistics)
-        lines << StatisticsLines(*m_statistics, m_statisticsWindowLength, m_thresholds);
+        lines << StatisticsLines(*m_statistics, m_thresholds);
     return lines << markerLines();
 }
 
@@ -206,8 +205,7 @@ void CGraphView::drawOverlays(QPainter &painter)
     QPainterCanvas canvas(painter, QPainterCanvas::Mapping::DevicePixels);
     // The marker's line under the boxes, its box below the statistics'.
     const QStringList statistics =
-        m_statistics ? StatisticsLines(*m_statistics, m_statisticsWindowLength, m_thresholds)
-                     : QStringList();
+        m_statistics ? StatisticsLines(*m_statistics, m_thresholds) : QStringList();
     const int top =
         statistics.isEmpty() ? Margin : Margin + TextBoxSize(canvas, statistics).height() + Margin;
     const int x =
