@@ -4,6 +4,7 @@
 #include "app/CAboutDlg.h"
 #include "app/TableCommands.h"
 #include "companions/Prompts.h"
+#include "companions/ReadDecimal.h"
 #include "graph/CGraphWnd.h"
 #include "outputs/ExcelTransfer.h"
 #include "outputs/RowTexts.h"
@@ -21,7 +22,6 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -416,11 +416,7 @@ void CORMADlg::reject()
 
 std::optional<double> CORMADlg::enteredPeriod() const
 {
-    QString text = m_periodEdit->text().trimmed();
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text, &ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
+    return ReadDecimal(m_periodEdit->text());
 }
 
 void CORMADlg::setProgress(int position)

@@ -169,8 +169,7 @@ void BM_StatisticsOfAMillionReadings(benchmark::State &state)
     GraphWindowPlot &plot = graphWindowPlot();
     TermDataFile &series = plot.series();
     for (auto _ : state)
-        benchmark::DoNotOptimize(
-            ComputeReadingStatistics(series, 0, plot.lastTime(), {550.0, 450.0}));
+        benchmark::DoNotOptimize(ComputeReadingStatistics(series, 0, plot.lastTime(), {550, 450}));
 }
 BENCHMARK(BM_StatisticsOfAMillionReadings)->Unit(benchmark::kMillisecond);
 

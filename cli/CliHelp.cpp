@@ -19,9 +19,11 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
   orma-cli stats ВХОД [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС] [--above T] [--below T] [--json]
       Число измерений, наименьшая и наибольшая температура и время, когда они впервые
       встретились, средняя, стандартное отклонение (по всей совокупности) и
-      продолжительность (от первого до последнего измерения) в окне времени.
-      Время выше T (ниже T) - сумма интервалов от каждого измерения выше (ниже) T
-      до следующего измерения окна. Измерение 0 °C тоже измерение.
+      длительность окна времени (без --from и --to - от первого до последнего
+      измерения), те же числа, что в окне графика для того же отрезка. Время выше T
+      (ниже T) - сумма интервалов от каждого измерения выше (ниже) T до следующего
+      измерения окна; T - целое число градусов, --above выше --below. Измерение 0 °C
+      тоже измерение.
 
   orma-cli download ПОРТ -o ФАЙЛ [--continuous [--period СЕКУНДЫ]] [--first-wait СЕКУНДЫ]
                     [--rotate daily] [--force]
@@ -65,9 +67,11 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
   orma-cli stats IN [--from HH:MM:SS] [--to HH:MM:SS] [--above T] [--below T] [--json]
       The count of readings, the lowest and highest temperature with the time each was
       first seen, the mean, the standard deviation (of the whole population) and the
-      duration (first to last reading) in the time window. The time above T (below T)
+      length of the time window (first to last reading without --from and --to): the
+      figures the graph window shows for the same stretch. The time above T (below T)
       is the sum of the intervals from each reading above (below) T to the next reading
-      in the window. A reading of 0 °C is a reading.
+      in the window; T is whole degrees, --above higher than --below. A reading of 0 °C
+      is a reading.
 
   orma-cli download PORT -o FILE [--continuous [--period SECONDS]] [--first-wait SECONDS]
                     [--rotate daily] [--force]

@@ -3,7 +3,6 @@
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -127,9 +126,34 @@ std::optional<std::int32_t> TimeOfDay(const QString &text)
            milliseconds;
 }
 
-std::optional<double> Number(const QString &text)
+bool ThresholdOptions(const Arguments &arguments, TemperatureThresholds &thresholds, QString &error)
 {
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok && std::isfinite(value) ? std::optional(value) : std::nullopt;
+    const QString above = QStringLiteral("--above");
+    const QString below = QStringLiteral("--below");
+    ThresholdsFault fault =
+        ReadThresholds(arguments.value(above), arguments.value(below), thresholds);
+    // An option given empty is a slip, not the dialog's field left empty.
+    const auto givenEmpty = [&arguments](const QString &name) {
+        return arguments.has(name) && arguments.value(name).trimmed().isEmpty();
+    };
+    if (fault == ThresholdsFault::None && givenEmpty(above))
+        fault = ThresholdsFault::UpperUnreadable;
+    else if (fault == ThresholdsFault::None && givenEmpty(below))
+        fault = ThresholdsFault::LowerUnreadable;
+    switch (fault) {
+    case ThresholdsFault::None:
+        return true;
+    case ThresholdsFault::UpperUnreadable:
+    case ThresholdsFault::LowerUnreadable:
+        error = (fault == ThresholdsFault::UpperUnreadable ? above : below) + QStringLiteral(": ") +
+                (RussianLocale() ? ThresholdsFaultText(fault)
+                                 : QStringLiteral("a whole number of degrees from -32768 to "
+                                                  "32767 expected"));
+        return false;
+    case ThresholdsFault::UpperNotAboveLower:
+        error = RussianLocale() ? ThresholdsFaultText(fault)
+                                : QStringLiteral("--above must be higher than --below");
+        return false;
+    }
+    return false;
 }

@@ -2,6 +2,7 @@
 
 #include "acquisition/DeviceParser.h"
 #include "companions/Prompts.h"
+#include "plot/TemperatureThresholds.h"
 
 #include <QHash>
 #include <QString>
@@ -74,8 +75,11 @@ bool TimeBoundOptions(const Arguments &arguments, TimeBounds &bounds, QString &e
 // A time of day "HH:MM:SS" or "HH:MM:SS.mmm" in milliseconds since midnight; none otherwise.
 std::optional<std::int32_t> TimeOfDay(const QString &text);
 
-// A decimal number; none for anything else.
-std::optional<double> Number(const QString &text);
+// The thresholds of "--above T" and "--below T" (upper and lower), each none when absent, read
+// and checked as the graph window's dialog does (ReadThresholds); false, with error set, for
+// what the dialog refuses or an empty value.
+bool ThresholdOptions(const Arguments &arguments, TemperatureThresholds &thresholds,
+                      QString &error);
 
 // The core's messages are meant for a window: a command line asks nothing, answers every
 // question "no", chooses no file, and says what concerns it in its own words.

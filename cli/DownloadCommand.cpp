@@ -9,6 +9,7 @@
 #include "acquisition/ReceptionRules.h"
 #include "acquisition/SerialPort.h"
 #include "companions/FormatOutTime.h"
+#include "companions/ReadDecimal.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -253,7 +254,7 @@ bool sameDevice(const QString &port, const QString &path)
 // written to as it is.
 std::optional<int> secondsInMs(const QString &text)
 {
-    const std::optional<double> seconds = Number(text);
+    const std::optional<double> seconds = ReadDecimal(text);
     const std::optional<std::uint32_t> ms =
         seconds ? PollPeriodFromSeconds(*seconds) : std::nullopt;
     if (!ms || *ms > static_cast<std::uint32_t>(std::numeric_limits<int>::max()))
@@ -285,7 +286,8 @@ int RunDownload(const QStringList &words)
     if (arguments->has(QStringLiteral("--continuous")))
         settings.mode = PollMode::Continuous;
     if (arguments->has(QStringLiteral("--period"))) {
-        const std::optional<double> seconds = Number(arguments->value(QStringLiteral("--period")));
+        const std::optional<double> seconds =
+            ReadDecimal(arguments->value(QStringLiteral("--period")));
         const std::optional<std::uint32_t> period =
             seconds ? PollPeriodFromSeconds(*seconds) : std::nullopt;
         if (settings.mode != PollMode::Continuous || !period)

@@ -13,13 +13,6 @@
 
 namespace {
 
-// A length of time as a time of day reads, clamped to what a series' time holds.
-QString lengthText(std::int64_t milliseconds)
-{
-    return TimeText(static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(milliseconds, 0, std::numeric_limits<std::int32_t>::max())));
-}
-
 QJsonObject timedJson(const TimedTemperature &value)
 {
     return {{QStringLiteral("temperature"), value.temperature},
@@ -27,7 +20,7 @@ QJsonObject timedJson(const TimedTemperature &value)
             {QStringLiteral("time_ms"), value.time}};
 }
 
-QString json(const ReadingStatistics &figures, const ReadingThresholds &thresholds)
+QString json(const ReadingStatistics &figures, const TemperatureThresholds &thresholds)
 {
     QJsonObject object{{QStringLiteral("count"), figures.count}};
     if (figures.count > 0) {
@@ -37,12 +30,12 @@ QString json(const ReadingStatistics &figures, const ReadingThresholds &threshol
         object.insert(QStringLiteral("standard_deviation"), figures.standardDeviation);
     }
     object.insert(QStringLiteral("duration_ms"), static_cast<qint64>(figures.duration));
-    if (thresholds.above) {
-        object.insert(QStringLiteral("above"), *thresholds.above);
+    if (thresholds.upper) {
+        object.insert(QStringLiteral("above"), *thresholds.upper);
         object.insert(QStringLiteral("time_above_ms"), static_cast<qint64>(figures.timeAbove));
     }
-    if (thresholds.below) {
-        object.insert(QStringLiteral("below"), *thresholds.below);
+    if (thresholds.lower) {
+        object.insert(QStringLiteral("below"), *thresholds.lower);
         object.insert(QStringLiteral("time_below_ms"), static_cast<qint64>(figures.timeBelow));
     }
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
@@ -54,26 +47,37 @@ QString line(const QString &label, const QString &value)
     return (label + QLatin1Char(':')).leftJustified(21) + value + QLatin1Char('\n');
 }
 
-QString text(const ReadingStatistics &figures, const ReadingThresholds &thresholds)
+// The window's words in Russian, the same figures in English otherwise.
+QString label(const StatisticsFigure &figure, const TemperatureThresholds &thresholds)
 {
-    QString out = line(Say("Измерений", "Readings"), QString::number(figures.count));
-    if (figures.count > 0) {
-        const QString at = Say("%1 °C в %2", "%1 °C at %2");
-        out += line(Say("Наименьшая", "Lowest"),
-                    at.arg(figures.lowest.temperature).arg(TimeText(figures.lowest.time)));
-        out += line(Say("Наибольшая", "Highest"),
-                    at.arg(figures.highest.temperature).arg(TimeText(figures.highest.time)));
-        out += line(Say("Средняя", "Mean"), QStringLiteral("%1 °C").arg(figures.mean, 0, 'f', 2));
-        out += line(Say("Ст. отклонение", "Standard deviation"),
-                    QStringLiteral("%1 °C").arg(figures.standardDeviation, 0, 'f', 2));
+    if (RussianLocale())
+        return figure.label;
+    switch (figure.kind) {
+    case StatisticsFigure::Kind::Count:
+        return QStringLiteral("Readings");
+    case StatisticsFigure::Kind::Lowest:
+        return QStringLiteral("Lowest");
+    case StatisticsFigure::Kind::Highest:
+        return QStringLiteral("Highest");
+    case StatisticsFigure::Kind::Mean:
+        return QStringLiteral("Mean");
+    case StatisticsFigure::Kind::StandardDeviation:
+        return QStringLiteral("Standard deviation");
+    case StatisticsFigure::Kind::Duration:
+        return QStringLiteral("Duration");
+    case StatisticsFigure::Kind::TimeAbove:
+        return QStringLiteral("Above %1 °C").arg(thresholds.upper.value_or(0));
+    case StatisticsFigure::Kind::TimeBelow:
+        return QStringLiteral("Below %1 °C").arg(thresholds.lower.value_or(0));
     }
-    out += line(Say("Продолжительность", "Duration"), lengthText(figures.duration));
-    if (thresholds.above)
-        out += line(Say("Выше %1 °C", "Above %1 °C").arg(*thresholds.above),
-                    lengthText(figures.timeAbove));
-    if (thresholds.below)
-        out += line(Say("Ниже %1 °C", "Below %1 °C").arg(*thresholds.below),
-                    lengthText(figures.timeBelow));
+    return figure.label;
+}
+
+QString text(const ReadingStatistics &figures, const TemperatureThresholds &thresholds)
+{
+    QString out;
+    for (const StatisticsFigure &figure : StatisticsFigures(figures, thresholds))
+        out += line(label(figure, thresholds), figure.value);
     return out;
 }
 
@@ -100,17 +104,9 @@ int RunStats(const QStringList &words)
     TimeBounds bounds;
     if (!TimeBoundOptions(*arguments, bounds, error))
         return Fail(ExitUsage, error);
-    ReadingThresholds thresholds;
-    for (const auto &[name, threshold] :
-         {std::pair{QStringLiteral("--above"), &thresholds.above},
-          std::pair{QStringLiteral("--below"), &thresholds.below}}) {
-        if (!arguments->has(name))
-            continue;
-        *threshold = Number(arguments->value(name));
-        if (!*threshold)
-            return Fail(ExitUsage, Say("%1: ожидается число", "%1: a number expected").arg(name));
-    }
-
+    TemperatureThresholds thresholds;
+    if (!ThresholdOptions(*arguments, thresholds, error))
+        return Fail(ExitUsage, error);
     ReadBack readBack;
     if (const int read = ReadInput(arguments->operands.first(), *mode, readBack); read != ExitOk)
         return read;

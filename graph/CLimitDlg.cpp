@@ -2,34 +2,14 @@
 
 #include "companions/CRangeBar.h"
 #include "companions/Prompts.h"
+#include "companions/ReadDecimal.h"
 #include "resources/LimitDialogTemplate.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 
-namespace {
-
-// Optional blanks around an optional sign and decimal digits, within the 32-bit range.
-bool parseWholeNumber(const QString &text, std::int32_t &value)
-{
-    const QString number = text.trimmed();
-    if (number.isEmpty())
-        return false;
-    for (qsizetype i = 0; i < number.size(); ++i) {
-        const QChar c = number.at(i);
-        const bool sign = i == 0 && (c == u'+' || c == u'-');
-        if (!sign && (c < u'0' || c > u'9'))
-            return false;
-    }
-    bool ok = false;
-    const int parsed = number.toInt(&ok, 10);
-    if (ok)
-        value = parsed;
-    return ok;
-}
-
-} // namespace
+#include <limits>
 
 CLimitDlg::CLimitDlg(Prompts &prompts, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -68,8 +48,12 @@ bool CLimitDlg::exchange(int id, std::int32_t &value, bool saveAndValidate)
         edit->setText(QString::number(value));
         return true;
     }
-    if (parseWholeNumber(edit->text(), value))
+    if (const std::optional<std::int32_t> typed =
+            ReadWholeNumber(edit->text(), std::numeric_limits<std::int32_t>::min(),
+                            std::numeric_limits<std::int32_t>::max())) {
+        value = *typed;
         return true;
+    }
     m_prompts.message(QStringLiteral("Введите целое число."), ErrorCaption,
                       Prompts::Icon::Exclamation);
     edit->setFocus();

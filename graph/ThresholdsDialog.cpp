@@ -6,8 +6,6 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-#include <limits>
-
 namespace {
 
 const QString Caption = QStringLiteral("Пороги");
@@ -34,37 +32,18 @@ ThresholdsDialog::ThresholdsDialog(Prompts &prompts, const TemperatureThresholds
     connect(buttons, &QDialogButtonBox::rejected, this, &ThresholdsDialog::reject);
 }
 
-bool ThresholdsDialog::read(QLineEdit *field, std::optional<std::int32_t> &threshold)
-{
-    const QString text = field->text().trimmed();
-    if (text.isEmpty()) {
-        threshold.reset();
-        return true;
-    }
-    bool whole = false;
-    const int value = text.toInt(&whole);
-    // The temperatures of a series are 16-bit.
-    if (whole && value >= std::numeric_limits<std::int16_t>::min() &&
-        value <= std::numeric_limits<std::int16_t>::max()) {
-        threshold = value;
-        return true;
-    }
-    m_prompts.message(QStringLiteral("Введите целое число градусов или оставьте поле пустым."),
-                      Caption, Prompts::Icon::Exclamation);
-    field->setFocus();
-    field->selectAll();
-    return false;
-}
-
 void ThresholdsDialog::accept()
 {
     TemperatureThresholds typed;
-    if (!read(m_upper, typed.upper) || !read(m_lower, typed.lower))
-        return;
-    if (typed.upper && typed.lower && *typed.upper <= *typed.lower) {
-        m_prompts.message(QStringLiteral("Верхний порог должен быть выше нижнего."), Caption,
-                          Prompts::Icon::Exclamation);
-        m_upper->setFocus();
+    const ThresholdsFault fault = ReadThresholds(m_upper->text(), m_lower->text(), typed);
+    if (fault != ThresholdsFault::None) {
+        m_prompts.message(ThresholdsFaultText(fault), Caption, Prompts::Icon::Exclamation);
+        QLineEdit *field = fault == ThresholdsFault::LowerUnreadable ? m_lower : m_upper;
+        field->setFocus();
+        // A number that does not read is typed anew; of two in the wrong order either may be
+        // the one to mend.
+        if (fault != ThresholdsFault::UpperNotAboveLower)
+            field->selectAll();
         return;
     }
     m_thresholds = typed;

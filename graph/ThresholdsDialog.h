@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plot/PlotDrawing.h"
+#include "plot/TemperatureThresholds.h"
 
 #include <QDialog>
 
@@ -22,13 +22,11 @@ public:
     QLineEdit *upperField() const { return m_upper; }
     QLineEdit *lowerField() const { return m_lower; }
 
-    // OK: closes the dialog only when both fields are empty or whole numbers, the upper above
-    // the lower; otherwise tells the user and puts the focus on the field to mend.
+    // OK: closes the dialog only when the fields read as thresholds (ReadThresholds);
+    // otherwise tells the user and puts the focus on the field to mend.
     void accept() override;
 
 private:
-    bool read(QLineEdit *field, std::optional<std::int32_t> &threshold);
-
     Prompts &m_prompts;
     QLineEdit *m_upper;
     QLineEdit *m_lower;

@@ -177,8 +177,7 @@ void CGraphView::computeStatistics(const PlotKey &key)
     if (!m_statisticsShown || m_series == nullptr || m_timeBar == nullptr)
         return;
     m_statistics = ComputeReadingStatistics(*m_series, key.time.windowStart, key.time.windowEnd,
-                                            StatisticsThresholds(key.thresholds));
-    m_statisticsWindowLength = std::int64_t{key.time.windowEnd} - key.time.windowStart;
+                                            key.thresholds);
 }
 
 QStringList CGraphView::markerLines() const
@@ -197,7 +196,7 @@ QStringList CGraphView::overlayLines() const
 {
     QStringList lines;
     if (m_statistics)
-        lines << StatisticsLines(*m_statistics, m_statisticsWindowLength, m_thresholds);
+        lines << StatisticsLines(*m_statistics, m_thresholds);
     return lines << markerLines();
 }
 
@@ -205,8 +204,7 @@ void CGraphView::drawOverlays(QPainter &painter)
 {
     QPainterCanvas canvas(painter, QPainterCanvas::Mapping::DevicePixels);
     const QStringList statistics =
-        m_statistics ? StatisticsLines(*m_statistics, m_statisticsWindowLength, m_thresholds)
-                     : QStringList();
+        m_statistics ? StatisticsLines(*m_statistics, m_thresholds) : QStringList();
     const std::optional<int> x =
         m_marker ? std::optional<int>(truncated(
                        (static_cast<double>(m_marker->time) - m_timeWindowStart) * m_timeScale))

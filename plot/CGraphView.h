@@ -145,7 +145,6 @@ private:
     bool m_statisticsShown = false;
     // Of the window last painted, while shown.
     std::optional<ReadingStatistics> m_statistics;
-    std::int64_t m_statisticsWindowLength = 0;
     std::optional<v4TermData> m_marker;
     // The marker as it was before a click marked a reading, until the left button goes down
     // again: a double click's first click puts it back.

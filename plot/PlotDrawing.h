@@ -1,13 +1,13 @@
 #pragma once
 
 #include "plot/Canvas.h"
+#include "plot/TemperatureThresholds.h"
 
 #include <QColor>
 #include <QPen>
 #include <QSize>
 
 #include <cstdint>
-#include <optional>
 
 class TermDataFile;
 
@@ -89,13 +89,6 @@ QPen curvePen();
 // under 2 pixels gets no lines. The pen in force before is selected again afterwards.
 void DrawGrid(Canvas &canvas, QSize client, const PlotAxis &temperature, const PlotAxis &time);
 
-// Temperatures the user marks across the plot; either may be unset.
-struct TemperatureThresholds
-{
-    std::optional<std::int32_t> upper;
-    std::optional<std::int32_t> lower;
-    bool operator==(const TemperatureThresholds &) const = default;
-};
 constexpr QRgb UpperThresholdColor = qRgb(230, 120, 0);
 constexpr QRgb LowerThresholdColor = qRgb(0, 90, 220);
 constexpr QRgb MarkerColor = qRgb(0, 0, 128);

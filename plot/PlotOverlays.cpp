@@ -10,37 +10,14 @@ namespace {
 constexpr int BoxPadding = 4;
 constexpr QRgb BoxColor = qRgb(255, 255, 255);
 
-QString timedTemperature(const TimedTemperature &reading)
-{
-    return QStringLiteral("%1 °C (%2)").arg(reading.temperature).arg(TimeText(reading.time));
-}
-
-QString lengthText(std::int64_t milliseconds)
-{
-    return ElapsedTimeText(truncated(static_cast<double>(milliseconds)));
-}
-
 } // namespace
 
-QStringList StatisticsLines(const ReadingStatistics &figures, std::int64_t windowLength,
+QStringList StatisticsLines(const ReadingStatistics &figures,
                             const TemperatureThresholds &thresholds)
 {
-    QStringList lines{QStringLiteral("Измерений: %1").arg(figures.count)};
-    if (figures.count > 0) {
-        lines << QStringLiteral("Минимум: %1").arg(timedTemperature(figures.lowest))
-              << QStringLiteral("Максимум: %1").arg(timedTemperature(figures.highest))
-              << QStringLiteral("Среднее: %1 °C").arg(figures.mean, 0, 'f', 1)
-              << QStringLiteral("Ст. отклонение: %1 °C").arg(figures.standardDeviation, 0, 'f', 1);
-    }
-    lines << QStringLiteral("Длительность: %1").arg(lengthText(windowLength));
-    if (thresholds.upper)
-        lines << QStringLiteral("Выше %1 °C: %2")
-                     .arg(*thresholds.upper)
-                     .arg(lengthText(figures.timeAbove));
-    if (thresholds.lower)
-        lines << QStringLiteral("Ниже %1 °C: %2")
-                     .arg(*thresholds.lower)
-                     .arg(lengthText(figures.timeBelow));
+    QStringList lines;
+    for (const StatisticsFigure &figure : StatisticsFigures(figures, thresholds))
+        lines << figure.label + QStringLiteral(": ") + figure.value;
     return lines;
 }
 
@@ -54,18 +31,9 @@ QString DifferenceText(const v4TermData &marker, const v4TermData &reading)
     const std::int64_t interval = std::int64_t{reading.time} - marker.time;
     const int difference = reading.temperature - marker.temperature;
     return QStringLiteral("Δt = %1  ΔT = %2%3 °C")
-        .arg(lengthText(interval), difference >= 0 ? QStringLiteral("+") : QString())
+        .arg(ElapsedTimeText(saturated(interval)),
+             difference >= 0 ? QStringLiteral("+") : QString())
         .arg(difference);
-}
-
-ReadingThresholds StatisticsThresholds(const TemperatureThresholds &thresholds)
-{
-    ReadingThresholds taken;
-    if (thresholds.upper)
-        taken.above = *thresholds.upper;
-    if (thresholds.lower)
-        taken.below = *thresholds.lower;
-    return taken;
 }
 
 namespace {

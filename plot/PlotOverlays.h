@@ -12,18 +12,14 @@
 // What the plot writes over the curve: the statistics of the visible window, a marker's
 // reading and the difference from it to the reading under the pointer.
 
-// The statistics box's lines for the readings of a visible time window windowLength long;
-// the time above and below only for the thresholds that are set.
-QStringList StatisticsLines(const ReadingStatistics &figures, std::int64_t windowLength,
+// The statistics box's lines, "Среднее: 497.4 °C", one for each of StatisticsFigures.
+QStringList StatisticsLines(const ReadingStatistics &figures,
                             const TemperatureThresholds &thresholds);
 
 // "09:13:40.785  856 °C"
 QString MarkerText(const v4TermData &marker);
 // "Δt = 1:05.123  ΔT = +37 °C", from the marker's reading to reading.
 QString DifferenceText(const v4TermData &marker, const v4TermData &reading);
-
-// The thresholds as the statistics take them.
-ReadingThresholds StatisticsThresholds(const TemperatureThresholds &thresholds);
 
 // The size of the framed box DrawTextBox draws for lines.
 QSize TextBoxSize(const Canvas &canvas, const QStringList &lines);

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "plot/TemperatureThresholds.h"
+
+#include <QString>
+
 #include <cstdint>
-#include <optional>
+#include <vector>
 
 class TermDataFile;
 
@@ -23,25 +27,46 @@ struct ReadingStatistics
     double mean = 0.0;
     // Population standard deviation: the square root of the mean squared distance from mean.
     double standardDeviation = 0.0;
-    // From the first reading's time to the last's, in milliseconds.
+    // The length of the time window within the series' time (from its first reading to its
+    // last), in milliseconds: the graph's visible window, or the first to the last reading
+    // when the window holds the whole series.
     std::int64_t duration = 0;
-    // The sum of the intervals from each reading above (below) the threshold to the reading
-    // after it in the window, in milliseconds: the time the temperature was last seen above
-    // (below) it. Zero without a threshold.
+    // The sum of the intervals from each reading above the upper (below the lower) threshold
+    // to the reading after it in the window, in milliseconds: the time the temperature was
+    // last seen above (below) it. Zero without a threshold; a reading equal to one counts for
+    // neither.
     std::int64_t timeAbove = 0;
     std::int64_t timeBelow = 0;
 };
 
-// Thresholds for the time above and below, in °C; a reading equal to one counts for neither.
-struct ReadingThresholds
-{
-    std::optional<double> above;
-    std::optional<double> below;
-};
-
 // The figures of the records of series in the time window start..end (both included), walked
 // as the graph walks its visible window (RecordsInTimeWindow). An empty window gives count 0
-// and every figure 0.
+// and every figure but its duration 0.
 ReadingStatistics ComputeReadingStatistics(TermDataFile &series, std::int32_t start,
                                            std::int32_t end,
-                                           const ReadingThresholds &thresholds = {});
+                                           const TemperatureThresholds &thresholds = {});
+
+// One figure as the graph window's statistics box and orma-cli show it.
+struct StatisticsFigure
+{
+    enum class Kind
+    {
+        Count,
+        Lowest,
+        Highest,
+        Mean,
+        StandardDeviation,
+        Duration,
+        TimeAbove,
+        TimeBelow,
+    };
+    Kind kind;
+    QString label; // in the program's words: "Измерений", "Выше 700 °C"
+    QString value; // "3", "19 °C (09:12:37.410)", "497.4 °C", "2:17.780"
+};
+
+// The figures in the order they are shown: the temperatures only when there are readings, the
+// time above and below only for the thresholds that are set. Temperatures to one decimal,
+// lengths of time as ElapsedTimeText.
+std::vector<StatisticsFigure> StatisticsFigures(const ReadingStatistics &figures,
+                                                const TemperatureThresholds &thresholds);

@@ -175,6 +175,14 @@ def conversions(work):
     check(csv_rows(os.path.join(folder, "second.csv")) == rows, "second output differs")
 
 
+def elapsed(ms):
+    """A length of time as the statistics show it: 2:17.780, 1:00:00.000, 05.000."""
+    hours, rest = divmod(ms, 3600000)
+    minutes, rest = divmod(rest, 60000)
+    return ((f"{hours}:" if hours else "") + (f"{minutes}:" if minutes or hours else "")
+            + f"{rest // 1000:02}.{rest % 1000:03}")
+
+
 def statistics(work):
     rows = csv_rows(os.path.join(work, "measurements.csv"))[1:]
     times = [seconds(row[1]) for row in rows]
@@ -199,6 +207,20 @@ def statistics(work):
     inside = [t for t, when in zip(temperatures, times)
               if seconds(rows[10][1][:8]) <= when <= seconds(rows[20][1][:8])]
     check(window["count"] == len(inside), "count in a window")
+    # The duration is the window's length, as the graph window shows it for the same stretch.
+    check(window["duration_ms"] == round((seconds(rows[20][1][:8]) - seconds(rows[10][1][:8]))
+                                         * 1000), f"duration of a window {window['duration_ms']}")
+    # A comma reads as a point; a whole number of degrees either way.
+    comma = json.loads(cli("stats", SAMPLE, "--above", "600,0", "--json"))
+    check(comma["time_above_ms"] == figures["time_above_ms"], "a threshold with a comma")
+
+    # The text form: one figure a line, the values in a column, worded as in the graph window.
+    text = cli("stats", SAMPLE, "--above", "600").splitlines()
+    expected = [("Readings", str(len(rows))), ("Mean", f"{mean:.1f} °C"),
+                ("Duration", elapsed(round((times[-1] - times[0]) * 1000))),
+                ("Above 600 °C", elapsed(round(above * 1000)))]
+    for label, value in expected:
+        check(f"{label + ':':21}{value}" in text, f"{label} {value!r} not in {text!r}")
 
 
 def plot(work):
@@ -359,6 +381,11 @@ def refusals(work):
     cli("stats", SAMPLE, "--frm", "10:00:00", status=2)
     cli("stats", SAMPLE, "--from", "25:00:00", status=2)
     cli("stats", SAMPLE, "--from", "09:14:00", "--to", "09:13:00", status=2)
+    # Thresholds as the graph window takes them: whole degrees, the upper above the lower.
+    cli("stats", SAMPLE, "--above", "100", "--below", "600", status=2,
+        says="--above must be higher than --below")
+    cli("stats", SAMPLE, "--above", "12.5", status=2, says="--above: a whole number of degrees")
+    cli("stats", SAMPLE, "--below", "", status=2, says="--below: a whole number of degrees")
     cli("plot", SAMPLE, "-o", os.path.join(work, "g.png"), "--size", "50 x 50", status=2)
     cli("launch", status=2)
     cli("download", "/dev/orma-no-such-port", "-o", os.path.join(work, "p.orm"), status=4)

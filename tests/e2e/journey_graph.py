@@ -57,6 +57,20 @@ def png_size(data):
     return struct.unpack(">II", data[16:24])
 
 
+def milliseconds(time):
+    """Milliseconds since midnight of a table's time, "09:13:40.785"."""
+    hours, minutes, rest = time.split(":")
+    return (int(hours) * 3600 + int(minutes) * 60) * 1000 + round(float(rest) * 1000)
+
+
+def elapsed(ms):
+    """A length of time as the statistics show it: 2:17.780, 1:00:00.000, 05.000."""
+    hours, rest = divmod(ms, 3600000)
+    minutes, rest = divmod(rest, 60000)
+    return ((f"{hours}:" if hours else "") + (f"{minutes}:" if minutes or hours else "")
+            + f"{rest // 1000:02}.{rest % 1000:03}")
+
+
 def journey():
     with Journey("graph") as j:
         port = j.start_instrument("--memory", RECORDS, "--delay", "1", "--line-delay", "5")
@@ -154,6 +168,11 @@ def journey():
         j.context_menu(plot)
         j.choose(*STATISTICS)
         j.wait_until("the statistics box", lambda: plot.description.startswith("Измерений: "))
+        # The whole graph in sight: the duration is from the first reading to the last, the
+        # figure orma-cli stats gives for the file.
+        duration = "Длительность: " + elapsed(milliseconds(rows[-1][1]) - milliseconds(rows[0][1]))
+        check(duration in plot.description.splitlines(),
+              f"{duration!r} not in the statistics box {plot.description!r}")
         # The double click above showed the whole graph and left no marker behind.
         check(not any(re.fullmatch(r"\d\d:\d\d:\d\d\.\d{3}  -?\d+ °C", line)
                       for line in plot.description.splitlines()),

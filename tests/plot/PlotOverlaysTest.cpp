@@ -14,14 +14,17 @@ TEST(PlotOverlays, StatisticsLinesNameEveryFigureAndTheSetThresholdsOnly)
     figures.highest = {866, 9 * 3600000 + 13 * 60000 + 44810};
     figures.mean = 497.391;
     figures.standardDeviation = 287.32;
+    figures.duration = 137780;
     figures.timeAbove = 49660;
     EXPECT_EQ(
-        StatisticsLines(figures, 137780, {700, std::nullopt}),
+        StatisticsLines(figures, {700, std::nullopt}),
         (QStringList{"Измерений: 3", "Минимум: 19 °C (09:12:37.410)",
                      "Максимум: 866 °C (09:13:44.810)", "Среднее: 497.4 °C",
                      "Ст. отклонение: 287.3 °C", "Длительность: 2:17.780", "Выше 700 °C: 49.660"}));
     // A window without readings has nothing to say of temperatures.
-    EXPECT_EQ(StatisticsLines({}, 5000, {std::nullopt, 300}),
+    ReadingStatistics empty;
+    empty.duration = 5000;
+    EXPECT_EQ(StatisticsLines(empty, {std::nullopt, 300}),
               (QStringList{"Измерений: 0", "Длительность: 05.000", "Ниже 300 °C: 00.000"}));
 }
 

@@ -25,7 +25,7 @@ TEST(ReadingStatistics, AnEmptyWindowHasNoFigures)
     EXPECT_EQ(ComputeReadingStatistics(series, Before, Whole).count, 0);
     fill(series, {{1000, 500}, {2000, 600}});
     const ReadingStatistics figures =
-        ComputeReadingStatistics(series, 3000, 4000, {.above = 0.0, .below = 1000.0});
+        ComputeReadingStatistics(series, 3000, 4000, {.upper = 0, .lower = 1000});
     EXPECT_EQ(figures.count, 0);
     EXPECT_EQ(figures.duration, 0);
     EXPECT_EQ(figures.timeAbove, 0);
@@ -37,7 +37,7 @@ TEST(ReadingStatistics, ASingleReadingIsItsOwnLowestHighestAndMean)
     TermDataFile series;
     fill(series, {{5000, 850}});
     const ReadingStatistics figures =
-        ComputeReadingStatistics(series, Before, Whole, {.above = 800.0, .below = 900.0});
+        ComputeReadingStatistics(series, Before, Whole, {.upper = 800, .lower = 900});
     EXPECT_EQ(figures.count, 1);
     EXPECT_EQ(figures.lowest, (TimedTemperature{850, 5000}));
     EXPECT_EQ(figures.highest, (TimedTemperature{850, 5000}));
@@ -87,7 +87,7 @@ TEST(ReadingStatistics, TimeAboveAndBelowAreTheIntervalsAfterEachReading)
     TermDataFile series;
     fill(series, {{0, 100}, {1000, 300}, {4000, 200}, {4500, 300}, {10000, 50}, {12000, 400}});
     const ReadingStatistics figures =
-        ComputeReadingStatistics(series, Before, Whole, {.above = 200.0, .below = 200.0});
+        ComputeReadingStatistics(series, Before, Whole, {.upper = 200, .lower = 200});
     // Above 200: after 300 at 1 s (3 s) and after 300 at 4.5 s (5.5 s).
     EXPECT_EQ(figures.timeAbove, 8500);
     // Below 200: after 100 at 0 s (1 s) and after 50 at 10 s (2 s).
@@ -95,8 +95,23 @@ TEST(ReadingStatistics, TimeAboveAndBelowAreTheIntervalsAfterEachReading)
 
     // A window cuts the walk: from 1 s to 4.5 s only 300 and 200 open intervals.
     const ReadingStatistics window =
-        ComputeReadingStatistics(series, 1000, 4500, {.above = 200.0, .below = 250.0});
+        ComputeReadingStatistics(series, 1000, 4500, {.upper = 200, .lower = 250});
     EXPECT_EQ(window.timeAbove, 3000);
     EXPECT_EQ(window.timeBelow, 500);
     EXPECT_EQ(window.duration, 3500);
+}
+
+// The window's length, as the graph shows it for its visible window; ends beyond the series
+// (orma-cli without --from or --to) stop at its first and last reading.
+TEST(ReadingStatistics, TheDurationIsTheWindowsLengthWithinTheSeries)
+{
+    TermDataFile series;
+    fill(series, {{1000, 500}, {2000, 600}, {9000, 700}});
+    EXPECT_EQ(ComputeReadingStatistics(series, 1500, 7000).duration, 5500);
+    EXPECT_EQ(ComputeReadingStatistics(series, Before, 5000).duration, 4000);
+    EXPECT_EQ(ComputeReadingStatistics(series, 0, Whole).duration, 8000);
+    // A gap in sight has its length though it holds no reading.
+    const ReadingStatistics gap = ComputeReadingStatistics(series, 3000, 8000);
+    EXPECT_EQ(gap.count, 0);
+    EXPECT_EQ(gap.duration, 5000);
 }
