@@ -63,8 +63,7 @@ bool writePdf(const PictureDrawing &drawing, QIODevice &file)
     pdf.setTitle(drawing.title);
     pdf.setCreator(QStringLiteral("ORMA"));
     pdf.setResolution(drawing.dpi);
-    pdf.setPageSize(
-        QPageSize(QSizeF(drawing.pixels) * 25.4 / drawing.dpi, QPageSize::Millimeter));
+    pdf.setPageSize(QPageSize(QSizeF(drawing.pixels) * 25.4 / drawing.dpi, QPageSize::Millimeter));
     pdf.setPageMargins(QMarginsF());
     return paintOn(pdf, drawing);
 }

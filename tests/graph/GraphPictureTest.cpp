@@ -185,7 +185,7 @@ TEST(GraphPictureCommand, AsksForTheFileAndASizeUntilItWillDoAndTellsTheOutcome)
     prompts.paths = {dir.filePath(QStringLiteral("graph.jpg")),
                      dir.filePath(QStringLiteral("graph.svg"))};
     prompts.textAnswers = {QStringLiteral("640 x 480")};
-    emit frame->saveImageRequested();
+    frame->command(QStringLiteral("saveImage"))->trigger();
     EXPECT_EQ(prompts.texts().mid(2),
               (QStringList{QStringLiteral("Изображение записывается в файл PNG, SVG или PDF: имя "
                                           "файла должно оканчиваться на .png, .svg или .pdf."),
