@@ -145,10 +145,10 @@ bool ThresholdOptions(const Arguments &arguments, TemperatureThresholds &thresho
         return true;
     case ThresholdsFault::UpperUnreadable:
     case ThresholdsFault::LowerUnreadable:
+        // The dialog's words speak of a field left empty, which an option is not.
         error = (fault == ThresholdsFault::UpperUnreadable ? above : below) + QStringLiteral(": ") +
-                (RussianLocale() ? ThresholdsFaultText(fault)
-                                 : QStringLiteral("a whole number of degrees from -32768 to "
-                                                  "32767 expected"));
+                Say("ожидается целое число градусов от -32768 до 32767",
+                    "a whole number of degrees from -32768 to 32767 expected");
         return false;
     case ThresholdsFault::UpperNotAboveLower:
         error = RussianLocale() ? ThresholdsFaultText(fault)

@@ -11,6 +11,7 @@
 #include "outputs/SaveMeasurements.h"
 #include "outputs/TableExport.h"
 #include "plot/CGraphView.h"
+#include "plot/TemperatureThresholds.h"
 #include "resources/SettingsKeys.h"
 
 #include <QClipboard>
@@ -24,11 +25,16 @@ namespace {
 // About 30 updates a second at most, and a new reading on the plot within 0.2 s.
 constexpr int FollowIntervalMs = 33;
 
-std::optional<std::int32_t> readThreshold(const QSettings &settings, const QString &key)
+// The stored thresholds through the dialog's own check, so that a pair edited by hand into
+// something the dialog refuses is dropped rather than drawn.
+TemperatureThresholds storedThresholds(const QSettings &settings)
 {
-    bool whole = false;
-    const int value = settings.value(key).toInt(&whole);
-    return whole ? std::optional<std::int32_t>(value) : std::nullopt;
+    TemperatureThresholds thresholds;
+    if (ReadThresholds(settings.value(SettingsKeys::UpperThreshold).toString(),
+                       settings.value(SettingsKeys::LowerThreshold).toString(),
+                       thresholds) != ThresholdsFault::None)
+        return {};
+    return thresholds;
 }
 
 void writeThreshold(QSettings &settings, const QString &key,
@@ -210,8 +216,7 @@ void GraphController::createGraphWnd()
     CGraphWnd *frame = m_graphWnd.get();
     if (m_settings != nullptr) {
         frame->restoreGeometry(m_settings->value(SettingsKeys::GraphWindow).toByteArray());
-        frame->view()->setThresholds({readThreshold(*m_settings, SettingsKeys::UpperThreshold),
-                                      readThreshold(*m_settings, SettingsKeys::LowerThreshold)});
+        frame->view()->setThresholds(storedThresholds(*m_settings));
         frame->view()->setStatisticsShown(
             m_settings->value(SettingsKeys::Statistics, false).toBool());
         connect(frame, &CGraphWnd::statisticsToggled, this,

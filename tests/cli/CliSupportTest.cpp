@@ -148,7 +148,7 @@ TEST(CliSupport, ThresholdsAsTheGraphWindowTakesThem)
     Arguments arguments;
     arguments.options = {{"--above", "7o0"}};
     EXPECT_FALSE(ThresholdOptions(arguments, thresholds, error));
-    EXPECT_EQ(error, "--above: Введите целое число градусов или оставьте поле пустым.");
+    EXPECT_EQ(error, "--above: ожидается целое число градусов от -32768 до 32767");
     arguments.options = {{"--above", "300"}, {"--below", "300"}};
     EXPECT_FALSE(ThresholdOptions(arguments, thresholds, error));
     EXPECT_EQ(error, "Верхний порог должен быть выше нижнего.");

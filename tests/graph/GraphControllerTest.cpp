@@ -4,16 +4,19 @@
 #include "companions/CRangeBar.h"
 #include "graph/CGraphWnd.h"
 #include "plot/CGraphView.h"
+#include "resources/SettingsKeys.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QFile>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -204,6 +207,33 @@ TEST_F(GraphControllerTest, TheGraphWindowsCommandsAskOverIt)
     click();
     EXPECT_EQ(m_prompts.texts().last(), TwoPointsNeeded);
     EXPECT_EQ(m_prompts.owners.back(), nullptr);
+}
+
+// Stored thresholds pass the dialog's check: a pair edited by hand into one the dialog refuses
+// is not drawn, a good pair is.
+TEST(GraphControllerSettings, TakesStoredThresholdsOnlyAsTheDialogWould)
+{
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath(QStringLiteral("orma.ini")), QSettings::IniFormat);
+    for (const auto &[upper, lower, shown] :
+         {std::tuple{"700", "300", TemperatureThresholds{700, 300}},
+          std::tuple{"300", "700", TemperatureThresholds{}},
+          std::tuple{"70000", "", TemperatureThresholds{}},
+          std::tuple{"", "-5", TemperatureThresholds{std::nullopt, -5}}}) {
+        settings.setValue(SettingsKeys::UpperThreshold, upper);
+        settings.setValue(SettingsKeys::LowerThreshold, lower);
+        ScriptedPrompts prompts;
+        TermDataFile series;
+        MeasurementTableModel table;
+        GraphController controller(prompts, &settings);
+        for (int i = 0; i < 2; ++i) {
+            series.Add((i + 1) * 1000, 300 + i, 950);
+            table.appendRow({0, (i + 1) * 1000, 300 + i, 950, 0}, i);
+        }
+        controller.OnGraph(series, table, {});
+        ASSERT_NE(controller.graphWnd(), nullptr);
+        EXPECT_EQ(controller.graphWnd()->view()->thresholds(), shown) << upper << " " << lower;
+    }
 }
 
 } // namespace
