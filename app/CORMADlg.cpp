@@ -279,21 +279,21 @@ void CORMADlg::UpdateControls()
     static_cast<QPushButton *>(control(IDC_GET_DATA))
         ->setText(receiving ? QStringLiteral("Прервать") : QStringLiteral("Получить данные"));
 
-    if (state == AcquisitionState::Idle) {
-        for (int id : OutputButtons)
-            control(id)->hide();
-        m_continuousButton->setEnabled(!m_sourceIsFile);
-        const bool continuous = m_acquisition.mode() == PollMode::Continuous;
-        control(IDC_PERIOD_LABEL)->setVisible(continuous);
-        m_periodEdit->setVisible(continuous);
-        m_periodEdit->setEnabled(true);
-    } else if (state == AcquisitionState::DataReady) {
-        for (int id : OutputButtons)
-            control(id)->show();
-        m_periodEdit->setEnabled(true);
-    } else {
+    if (receiving) {
         m_periodEdit->setEnabled(false);
+        return;
     }
+    // The period follows the mode also once rows are shown, so that the next continuous
+    // reception can be given one.
+    const bool continuous = m_acquisition.mode() == PollMode::Continuous;
+    control(IDC_PERIOD_LABEL)->setVisible(continuous);
+    m_periodEdit->setVisible(continuous);
+    m_periodEdit->setEnabled(true);
+    const bool dataReady = state == AcquisitionState::DataReady;
+    for (int id : OutputButtons)
+        control(id)->setVisible(dataReady);
+    if (!dataReady)
+        m_continuousButton->setEnabled(!m_sourceIsFile);
 }
 
 std::vector<int> CORMADlg::selectedRows() const

@@ -309,6 +309,16 @@ TEST_F(MainDialogTest, ContinuousModeNumbersByLineCounterUntilInterrupted)
     EXPECT_EQ(cell(2, 0), "3");
     EXPECT_EQ(cell(2, 4), "Сбор данных");
     EXPECT_EQ(m_prompts.shown.size(), 1u);
+
+    // With the rows shown, the period still comes and goes with the mode.
+    EXPECT_TRUE(control(IDC_PERIOD)->isEnabled());
+    EXPECT_TRUE(control(IDC_PERIOD)->isVisible());
+    click(IDC_FROM_MEMORY);
+    EXPECT_FALSE(control(IDC_PERIOD)->isVisible());
+    EXPECT_FALSE(control(IDC_PERIOD_LABEL)->isVisible());
+    click(IDC_CONTINUOUS);
+    EXPECT_TRUE(control(IDC_PERIOD)->isVisible());
+    EXPECT_TRUE(control(IDC_SAVE)->isVisible());
 }
 
 TEST_F(MainDialogTest, PollPeriodKeepsOneLinePerPeriod)
