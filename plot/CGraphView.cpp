@@ -168,8 +168,12 @@ void CGraphView::paintEvent(QPaintEvent *)
         computeStatistics(key);
     } else {
         if (m_plotKey != key) {
-            m_plot = QImage(key.client * key.pixelRatio, QImage::Format_RGB32);
-            m_plot.setDevicePixelRatio(key.pixelRatio);
+            // The plot covers the whole image, so an image of the same size is painted over.
+            if (m_plot.size() != key.client * key.pixelRatio ||
+                m_plot.devicePixelRatio() != key.pixelRatio) {
+                m_plot = QImage(key.client * key.pixelRatio, QImage::Format_RGB32);
+                m_plot.setDevicePixelRatio(key.pixelRatio);
+            }
             QPainter plotPainter(&m_plot);
             if (m_series != nullptr)
                 m_pyramid.follow(*m_series);

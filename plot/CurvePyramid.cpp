@@ -90,9 +90,9 @@ void CurvePyramid::takeLevels(std::size_t fromRecord)
             Extremes extremes = NoExtremes;
             const std::size_t end = std::min(below, (block + 1) * Fanout);
             for (std::size_t unit = block * Fanout; unit < end; ++unit)
-                widen(extremes, unitsBelow != nullptr
-                                    ? (*unitsBelow)[unit]
-                                    : Extremes{records[unit].temperature, records[unit].temperature});
+                widen(extremes, unitsBelow != nullptr ? (*unitsBelow)[unit]
+                                                      : Extremes{records[unit].temperature,
+                                                                 records[unit].temperature});
             blocks[block] = extremes;
         }
         changedBelow = firstBlock;
@@ -114,9 +114,9 @@ CurvePyramid::Extremes CurvePyramid::extremes(std::int32_t first, std::int32_t e
     for (std::size_t level = 0; low < high; ++level) {
         const auto widenBy = [&](std::size_t from, std::size_t to) {
             for (std::size_t unit = from; unit < to; ++unit)
-                widen(extremes,
-                      level == 0 ? Extremes{records[unit].temperature, records[unit].temperature}
-                                 : m_levels[level - 1][unit]);
+                widen(extremes, level == 0
+                                    ? Extremes{records[unit].temperature, records[unit].temperature}
+                                    : m_levels[level - 1][unit]);
         };
         const bool blocksAbove = level < m_levels.size();
         const std::size_t wholeFrom = blocksAbove ? (low + Fanout - 1) / Fanout * Fanout : high;

@@ -263,6 +263,37 @@ private:
     std::int32_t m_previous = 0;
 };
 
+bool timeBefore(std::int32_t time, const v4TermData &record)
+{
+    return time < record.time;
+}
+
+// The first record after from, up to end, whose time is past time, where from's is not. The
+// search starts guess records on, as a column holds about as many records as the one before,
+// and widens from there: a column costs a few reads of the series, not a search through it.
+const v4TermData *firstPast(const v4TermData *from, const v4TermData *end, std::int32_t time,
+                            std::ptrdiff_t guess)
+{
+    const v4TermData *low = from + 1;
+    const v4TermData *high = from + std::clamp<std::ptrdiff_t>(guess, 1, end - from);
+    if (high != end && high->time <= time) {
+        std::ptrdiff_t step = 1;
+        do {
+            low = high + 1;
+            high = end - high > step ? high + step : end;
+            step *= 2;
+        } while (high != end && high->time <= time);
+    } else {
+        std::ptrdiff_t step = 1;
+        while (high - low > step && (high - step)->time > time) {
+            high -= step;
+            step *= 2;
+        }
+        low = std::max(low, high - step);
+    }
+    return std::upper_bound(low, high, time, timeBefore);
+}
+
 // The walk of RecordsInTimeWindow, column by column: times never go back, so the records of a
 // column lie side by side and its last one is found by a search; the pyramid gives their
 // extremes and where the stretches start.
@@ -275,23 +306,21 @@ void drawByColumns(CurveWalk &walk, const CurveMapping &mapping, TermDataFile &s
     if (first == nullptr)
         return;
     const v4TermData *const last = records + series.count;
-    const v4TermData *stop =
-        std::upper_bound(first, last, end, [](std::int32_t time, const v4TermData &record) {
-            return time < record.time;
-        });
+    const v4TermData *stop = std::upper_bound(first, last, end, timeBefore);
     // The first record past the window's end is walked too.
     const auto walked = static_cast<std::int32_t>(stop - records) + (stop != last ? 1 : 0);
     const auto firstIndex = static_cast<std::int32_t>(first - records);
     std::vector<std::int32_t> starts = breakAtGaps ? pyramid.stretchStarts(firstIndex, walked)
                                                    : std::vector<std::int32_t>{firstIndex};
     starts.push_back(walked);
+    std::ptrdiff_t columnRecords = 1;
     for (std::size_t stretch = 0; stretch + 1 < starts.size(); ++stretch) {
         const v4TermData *const stretchEnd = records + starts[stretch + 1];
         for (const v4TermData *record = records + starts[stretch]; record != stretchEnd;) {
             const int x = mapping.column(record->time);
-            const v4TermData *columnEnd = std::upper_bound(
-                record, stretchEnd, mapping.lastTimeOf(x, record->time),
-                [](std::int32_t time, const v4TermData &other) { return time < other.time; });
+            const v4TermData *columnEnd =
+                firstPast(record, stretchEnd, mapping.lastTimeOf(x, record->time), columnRecords);
+            columnRecords = columnEnd - record;
             walk.visitColumn(x, record == records + starts[stretch], record->temperature,
                              pyramid.extremes(static_cast<std::int32_t>(record - records),
                                               static_cast<std::int32_t>(columnEnd - records)),
