@@ -124,7 +124,7 @@ GraphWindowPlot &graphWindowPlot()
     return plot;
 }
 
-// A paint after the window moved, or of a new series: the whole series walked.
+// A paint of a new series: the view builds what it keeps of it, then draws the curve.
 void BM_GraphWindowPaintWhole(benchmark::State &state)
 {
     GraphWindowPlot &plot = graphWindowPlot();
@@ -137,7 +137,7 @@ void BM_GraphWindowPaintWhole(benchmark::State &state)
 }
 BENCHMARK(BM_GraphWindowPaintWhole)->Unit(benchmark::kMillisecond);
 
-// The same zoomed in on a hundredth: the walk grows with the visible records only.
+// The same zoomed in on a hundredth.
 void BM_GraphWindowPaintZoomed(benchmark::State &state)
 {
     GraphWindowPlot &plot = graphWindowPlot();

@@ -48,6 +48,11 @@ void CurvePyramid::take(std::int32_t from)
 {
     const v4TermData *records = m_series->records;
     const std::int32_t count = m_series->count;
+    if (m_levels.empty())
+        m_levels.emplace_back();
+    // The records are read once: the gap rule and the blocks of level 0 take each in turn.
+    std::vector<Extremes> &blocks = m_levels.front();
+    blocks.resize((static_cast<std::size_t>(count) + Fanout - 1) / Fanout);
     for (std::int32_t i = from; i < count; ++i) {
         // A curve that goes back in time is drawn by walking it; nothing here would serve.
         if (i > 0 && records[i].time < records[i - 1].time) {
@@ -61,8 +66,15 @@ void CurvePyramid::take(std::int32_t from)
             m_checkpoints.push_back(m_gaps);
         if (m_gaps.judge(records[i].time) == CurveGapRule::Point::AfterGap)
             m_gapStarts.push_back(i);
+        const auto unit = static_cast<std::size_t>(i);
+        const Extremes reading{records[i].temperature, records[i].temperature};
+        Extremes &block = blocks[unit / Fanout];
+        if (unit % Fanout == 0)
+            block = reading;
+        else
+            widen(block, reading);
     }
-    takeLevels(static_cast<std::size_t>(from));
+    takeUpperLevels(static_cast<std::size_t>(from) / Fanout);
     m_count = count;
     m_firstTime = records[0].time;
     m_firstTemperature = records[0].temperature;
@@ -70,18 +82,17 @@ void CurvePyramid::take(std::int32_t from)
     m_lastTemperature = records[count - 1].temperature;
 }
 
-// Each level's blocks from the first whose units below changed; a level new to the pyramid
-// from its first block.
-void CurvePyramid::takeLevels(std::size_t fromRecord)
+// Each level above the first from the first block whose units below changed; a level new to
+// the pyramid from its first block. Levels are added until one has no more than Fanout blocks.
+void CurvePyramid::takeUpperLevels(std::size_t changedBlock)
 {
-    const v4TermData *records = m_series->records;
-    std::size_t below = static_cast<std::size_t>(m_series->count);
-    std::size_t changedBelow = fromRecord;
-    for (std::size_t level = 0;; ++level) {
+    std::size_t below = m_levels.front().size();
+    std::size_t changedBelow = changedBlock;
+    for (std::size_t level = 1; below > Fanout; ++level) {
         const bool fresh = level == m_levels.size();
         if (fresh)
             m_levels.emplace_back();
-        const std::vector<Extremes> *unitsBelow = level == 0 ? nullptr : &m_levels[level - 1];
+        const std::vector<Extremes> &unitsBelow = m_levels[level - 1];
         std::vector<Extremes> &blocks = m_levels[level];
         const std::size_t firstBlock = fresh ? 0 : changedBelow / Fanout;
         const std::size_t blockCount = (below + Fanout - 1) / Fanout;
@@ -90,15 +101,11 @@ void CurvePyramid::takeLevels(std::size_t fromRecord)
             Extremes extremes = NoExtremes;
             const std::size_t end = std::min(below, (block + 1) * Fanout);
             for (std::size_t unit = block * Fanout; unit < end; ++unit)
-                widen(extremes, unitsBelow != nullptr ? (*unitsBelow)[unit]
-                                                      : Extremes{records[unit].temperature,
-                                                                 records[unit].temperature});
+                widen(extremes, unitsBelow[unit]);
             blocks[block] = extremes;
         }
         changedBelow = firstBlock;
         below = blockCount;
-        if (blockCount <= Fanout)
-            return;
     }
 }
 

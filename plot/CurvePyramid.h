@@ -51,7 +51,7 @@ private:
     static constexpr std::int32_t CheckpointSpacing = 4096;
 
     void take(std::int32_t from);
-    void takeLevels(std::size_t fromRecord);
+    void takeUpperLevels(std::size_t changedBlock);
     CurveGapRule gapRuleBefore(std::int32_t record) const;
 
     const TermDataFile *m_series = nullptr;

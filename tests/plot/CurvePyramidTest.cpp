@@ -22,8 +22,7 @@ void appendRandomReadings(TermDataFile &series, std::mt19937 &random, int count,
     std::uniform_int_distribution<int> gap(12'000, 60'000);
     std::normal_distribution<double> drift(0.0, 4.0);
     std::int32_t time = series.count > 0 ? series.records[series.count - 1].time : 0;
-    double temperature =
-        series.count > 0 ? series.records[series.count - 1].temperature : level;
+    double temperature = series.count > 0 ? series.records[series.count - 1].temperature : level;
     for (int i = 0; i < count; ++i) {
         const int kind = perTenThousand(random);
         time += kind < 300 ? 0 : kind < 500 ? gap(random) : kind < 600 ? 40 : jitter(random);
@@ -37,11 +36,10 @@ void appendRandomReadings(TermDataFile &series, std::mt19937 &random, int count,
 
 std::string describe(const CanvasCall &call)
 {
-    const char *kind = call.kind == CanvasCall::Kind::MoveTo   ? "M"
-                       : call.kind == CanvasCall::Kind::LineTo ? "L"
-                       : call.kind == CanvasCall::Kind::SelectPen
-                           ? "P"
-                           : "?";
+    const char *kind = call.kind == CanvasCall::Kind::MoveTo      ? "M"
+                       : call.kind == CanvasCall::Kind::LineTo    ? "L"
+                       : call.kind == CanvasCall::Kind::SelectPen ? "P"
+                                                                  : "?";
     return kind + std::to_string(call.from.x()) + "," + std::to_string(call.from.y()) + ">" +
            std::to_string(call.to.x()) + "," + std::to_string(call.to.y()) + " " +
            call.pen.color().name().toStdString() + " " + std::to_string(call.pen.widthF());
@@ -87,8 +85,9 @@ std::vector<std::pair<PlotAxis, std::int32_t>> windowsOver(const TermDataFile &s
     // Far out, thousands of readings to a column.
     add(first, last, first, 7);
     add(first + 3, last, first + 3, 60);
-    for (const std::int64_t width : {(last - first) / 3, (last - first) / 50, std::int64_t{4'000'000},
-                                     std::int64_t{600'000}, std::int64_t{20'000}}) {
+    for (const std::int64_t width :
+         {(last - first) / 3, (last - first) / 50, std::int64_t{4'000'000}, std::int64_t{600'000},
+          std::int64_t{20'000}}) {
         for (int i = 0; i < 4; ++i) {
             const std::int64_t start =
                 std::uniform_int_distribution<std::int64_t>(first, last - width)(random);
@@ -137,7 +136,8 @@ TEST(CurvePyramid, DrawsTheCallsOfTheWalkOverEveryReadingAtEveryZoom)
     series.Clear();
     for (std::size_t i = 0; i < before.size(); ++i)
         series.Add(before[i].time,
-                   i == 0 || i + 1 == before.size() ? before[i].temperature : 1200 - before[i].temperature,
+                   i == 0 || i + 1 == before.size() ? before[i].temperature
+                                                    : 1200 - before[i].temperature,
                    950);
     series.minTemperature = 450;
     series.maxTemperature = 800;
