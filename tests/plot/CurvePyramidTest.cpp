@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -128,6 +129,19 @@ TEST(CurvePyramid, DrawsTheCallsOfTheWalkOverEveryReadingAtEveryZoom)
     for (const int grown : {1, 31, 1000, 40'000, 200'000}) {
         appendRandomReadings(series, random, grown, level += 20.0);
         expectSameCurves("grown");
+    }
+
+    // Scales that map every later time to the same saturated column, or that run backwards or
+    // nowhere: drawn from the pyramid where it can serve, walked where it cannot.
+    for (const double scale : {1e300, std::numeric_limits<double>::infinity(), 0.0, -0.001,
+                               std::numeric_limits<double>::quiet_NaN()}) {
+        PlotAxis time;
+        time.windowStart = series.records[series.count / 3].time;
+        time.windowEnd = series.records[series.count / 2].time;
+        time.scale = scale;
+        EXPECT_EQ(curveCalls(series, time, time.windowStart, true, &pyramid),
+                  curveCalls(series, time, time.windowStart, true, nullptr))
+            << "scale " << scale;
     }
 
     // Refilled with other readings but the same first and last ones, and as many: only a reset
