@@ -339,14 +339,15 @@ BENCHMARK(BM_TenMillionNewSeries)
     ->Arg(1)
     ->Unit(benchmark::kMillisecond);
 
-// The pyramid of the ten million readings alone, and its size beside the series'.
+// The pyramid of the ten million readings alone, without and with the breaks at gaps, and its
+// size beside the series'.
 void BM_CurvePyramidOfTenMillion(benchmark::State &state)
 {
     TermDataFile &series = tenMillionPlots().series();
     CurvePyramid pyramid;
     for (auto _ : state) {
         pyramid.reset();
-        pyramid.follow(series);
+        pyramid.follow(series, state.range(0) != 0);
     }
     const double seriesBytes = static_cast<double>(series.count) * sizeof(v4TermData);
     state.counters["pyramid_MiB"] = static_cast<double>(pyramid.sizeInBytes()) / (1 << 20);
@@ -354,6 +355,10 @@ void BM_CurvePyramidOfTenMillion(benchmark::State &state)
     state.counters["share_percent"] =
         100.0 * static_cast<double>(pyramid.sizeInBytes()) / seriesBytes;
 }
-BENCHMARK(BM_CurvePyramidOfTenMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CurvePyramidOfTenMillion)
+    ->ArgName("with_gaps")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -176,7 +176,7 @@ void CGraphView::paintEvent(QPaintEvent *)
             }
             QPainter plotPainter(&m_plot);
             if (m_series != nullptr)
-                m_pyramid.follow(*m_series);
+                m_pyramid.follow(*m_series, m_breakAtGaps);
             drawPlot(plotPainter, key, &m_pyramid);
             computeStatistics(key);
             m_plotKey = key;

@@ -23,7 +23,7 @@ void CurvePyramid::reset()
     *this = CurvePyramid();
 }
 
-void CurvePyramid::follow(const TermDataFile &series)
+void CurvePyramid::follow(const TermDataFile &series, bool gaps)
 {
     const v4TermData *records = series.records;
     const bool grown = m_series == &series && series.count >= m_count &&
@@ -37,11 +37,14 @@ void CurvePyramid::follow(const TermDataFile &series)
     }
     if (series.count > m_count && m_forwardInTime)
         take(m_count);
+    if (gaps && m_forwardInTime)
+        takeGaps();
 }
 
-bool CurvePyramid::covers(const TermDataFile &series) const
+bool CurvePyramid::covers(const TermDataFile &series, bool gaps) const
 {
-    return m_series == &series && m_count == series.count && m_forwardInTime;
+    return m_series == &series && m_count == series.count && m_forwardInTime &&
+           (!gaps || m_gapsTaken == m_count);
 }
 
 void CurvePyramid::take(std::int32_t from)
@@ -50,7 +53,6 @@ void CurvePyramid::take(std::int32_t from)
     const std::int32_t count = m_series->count;
     if (m_levels.empty())
         m_levels.emplace_back();
-    // The records are read once: the gap rule and the blocks of level 0 take each in turn.
     std::vector<Extremes> &blocks = m_levels.front();
     blocks.resize((static_cast<std::size_t>(count) + Fanout - 1) / Fanout);
     for (std::int32_t i = from; i < count; ++i) {
@@ -62,10 +64,6 @@ void CurvePyramid::take(std::int32_t from)
             m_forwardInTime = false;
             return;
         }
-        if (i % CheckpointSpacing == 0)
-            m_checkpoints.push_back(m_gaps);
-        if (m_gaps.judge(records[i].time) == CurveGapRule::Point::AfterGap)
-            m_gapStarts.push_back(i);
         const auto unit = static_cast<std::size_t>(i);
         const Extremes reading{records[i].temperature, records[i].temperature};
         Extremes &block = blocks[unit / Fanout];
@@ -80,6 +78,20 @@ void CurvePyramid::take(std::int32_t from)
     m_firstTemperature = records[0].temperature;
     m_lastTime = records[count - 1].time;
     m_lastTemperature = records[count - 1].temperature;
+}
+
+// The gap rule's walk, as far as the levels reach: the one pass that cannot run faster than
+// the rule's arithmetic, so a curve drawn without breaks never waits for it.
+void CurvePyramid::takeGaps()
+{
+    const v4TermData *records = m_series->records;
+    for (std::int32_t i = m_gapsTaken; i < m_count; ++i) {
+        if (i % CheckpointSpacing == 0)
+            m_checkpoints.push_back(m_gaps);
+        if (m_gaps.judge(records[i].time) == CurveGapRule::Point::AfterGap)
+            m_gapStarts.push_back(i);
+    }
+    m_gapsTaken = m_count;
 }
 
 // Each level above the first from the first block whose units below changed; a level new to

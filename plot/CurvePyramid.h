@@ -28,13 +28,14 @@ public:
     // Forgets the series; the next follow() takes it from its first record.
     void reset();
 
-    // Takes in the records series holds beyond those taken before. A series other than the one
+    // Takes in the records series holds beyond those taken before, with gaps set also where
+    // the curve breaks at gaps (for every record, the first time). A series other than the one
     // followed, shorter than before or with other first or last records taken is taken anew.
-    void follow(const TermDataFile &series);
+    void follow(const TermDataFile &series, bool gaps);
 
-    // Whether it holds every record of series, taken by follow(), and their times never go
-    // back; only then can a curve be drawn from it.
-    bool covers(const TermDataFile &series) const;
+    // Whether it holds every record of series, taken by follow(), with the breaks at gaps when
+    // gaps is set, and their times never go back; only then can a curve be drawn from it.
+    bool covers(const TermDataFile &series, bool gaps) const;
 
     // The extreme temperatures of records first up to end (not included), first < end.
     Extremes extremes(std::int32_t first, std::int32_t end) const;
@@ -51,6 +52,7 @@ private:
     static constexpr std::int32_t CheckpointSpacing = 4096;
 
     void take(std::int32_t from);
+    void takeGaps();
     void takeUpperLevels(std::size_t changedBlock);
     CurveGapRule gapRuleBefore(std::int32_t record) const;
 
@@ -65,8 +67,9 @@ private:
     // Level 0 holds blocks of Fanout records, each next level blocks of Fanout of the level's
     // below; each level's last block may be partial.
     std::vector<std::vector<Extremes>> m_levels;
-    // The gap rule walked from the first record: its state after the last record taken, its
-    // states before every CheckpointSpacing-th record, and the records it found after a gap.
+    // The gap rule walked from the first record: the records it took, its state after them,
+    // its states before every CheckpointSpacing-th record, and the records it found after a gap.
+    std::int32_t m_gapsTaken = 0;
     CurveGapRule m_gaps;
     std::vector<CurveGapRule> m_checkpoints;
     std::vector<std::int32_t> m_gapStarts;

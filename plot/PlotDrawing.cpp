@@ -387,7 +387,7 @@ void DrawCurve(Canvas &canvas, QSize client, TermDataFile *series, const PlotAxi
     pens.select(pen);
     const CurveMapping mapping(client, *series, temperature, time);
     CurveWalk walk(canvas, mapping, breakAtGaps);
-    if (pyramid != nullptr && pyramid->covers(*series) && mapping.keepsTimeOrder()) {
+    if (pyramid != nullptr && pyramid->covers(*series, breakAtGaps) && mapping.keepsTimeOrder()) {
         drawByColumns(walk, mapping, *series, *pyramid, viewTimeStart, time.windowEnd, breakAtGaps);
         return;
     }

@@ -101,16 +101,18 @@ std::vector<std::pair<PlotAxis, std::int32_t>> windowsOver(const TermDataFile &s
 
 // The pyramid draws exactly what the walk over every visible reading draws: the same calls
 // with the same points and pens, so the same columns, extremes and breaks. Checked on a
-// series built once, grown in steps as a followed reception grows, refilled in place, and
-// gone back in time.
+// series built once, grown in steps as a followed reception grows, with the breaks at gaps
+// taken by the pyramid at some steps and not at others, refilled in place, and gone back in
+// time. Without the breaks taken the pyramid serves only curves without breaks.
 TEST(CurvePyramid, DrawsTheCallsOfTheWalkOverEveryReadingAtEveryZoom)
 {
     std::mt19937 random(20261209);
     TermDataFile series;
     CurvePyramid pyramid;
-    const auto expectSameCurves = [&](const char *stage) {
-        pyramid.follow(series);
-        ASSERT_TRUE(pyramid.covers(series)) << stage;
+    const auto expectSameCurves = [&](const char *stage, bool gaps) {
+        pyramid.follow(series, gaps);
+        ASSERT_TRUE(pyramid.covers(series, false)) << stage;
+        ASSERT_EQ(pyramid.covers(series, true), gaps) << stage;
         for (const auto &[time, walkFrom] : windowsOver(series, random)) {
             for (const bool breakAtGaps : {true, false}) {
                 const std::vector<std::string> walked =
@@ -123,12 +125,13 @@ TEST(CurvePyramid, DrawsTheCallsOfTheWalkOverEveryReadingAtEveryZoom)
     };
 
     appendRandomReadings(series, random, 300'000, 600.0);
-    expectSameCurves("built");
+    expectSameCurves("built", false);
     // Warming up as it grows: the new readings hold new extremes.
     double level = 600.0;
+    bool gaps = false;
     for (const int grown : {1, 31, 1000, 40'000, 200'000}) {
         appendRandomReadings(series, random, grown, level += 20.0);
-        expectSameCurves("grown");
+        expectSameCurves("grown", gaps = !gaps);
     }
 
     // Scales that map every later time to the same saturated column, or that run backwards or
@@ -156,17 +159,17 @@ TEST(CurvePyramid, DrawsTheCallsOfTheWalkOverEveryReadingAtEveryZoom)
     series.minTemperature = 450;
     series.maxTemperature = 800;
     pyramid.reset();
-    expectSameCurves("refilled");
+    expectSameCurves("refilled", true);
 
     // Refilled shorter, without a reset: taken anew.
     series.Clear();
     appendRandomReadings(series, random, 5000, 600.0);
-    expectSameCurves("shorter");
+    expectSameCurves("shorter", true);
 
     // Going back in time the series is walked; the pyramid no longer serves it.
     series.Add(series.records[series.count - 1].time - 5000, 600, 950);
-    pyramid.follow(series);
-    EXPECT_FALSE(pyramid.covers(series));
+    pyramid.follow(series, true);
+    EXPECT_FALSE(pyramid.covers(series, false));
     PlotAxis whole;
     whole.windowEnd = series.records[series.count - 2].time;
     whole.scale = Client.width() / static_cast<double>(whole.windowEnd);
@@ -181,8 +184,8 @@ TEST(CurvePyramid, IsASmallShareOfTheSeries)
     for (std::int32_t i = 0; i < 2'000'000; ++i)
         series.Add(i * 1000, 500 + i % 100, 950);
     CurvePyramid pyramid;
-    pyramid.follow(series);
-    ASSERT_TRUE(pyramid.covers(series));
+    pyramid.follow(series, true);
+    ASSERT_TRUE(pyramid.covers(series, true));
     EXPECT_LT(pyramid.sizeInBytes(), sizeof(v4TermData) * series.count / 25);
     const CurvePyramid::Extremes extremes = pyramid.extremes(150, 1'999'950);
     EXPECT_EQ(extremes.lowest, 500);
