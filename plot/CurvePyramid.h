@@ -15,7 +15,8 @@ class TermDataFile;
 // refilled in place is taken anew after reset().
 //
 // Its size is a small share of the series': 8 bytes a block of 32 records, the upper levels a
-// thirty-second of that each, plus 4 bytes a gap.
+// thirty-second of that each; with the breaks at gaps also 16 bytes every 4096 records and 4
+// bytes a gap.
 class CurvePyramid
 {
 public:
