@@ -2,6 +2,7 @@
 #include "companions/TermDataFile.h"
 #include "graph/CGraphWnd.h"
 #include "plot/CGraphView.h"
+#include "plot/CurvePyramid.h"
 #include "plot/PlotDrawing.h"
 #include "plot/QPainterCanvas.h"
 #include "plot/ReadingStatistics.h"
@@ -123,7 +124,7 @@ GraphWindowPlot &graphWindowPlot()
     return plot;
 }
 
-// A paint after the window moved, or of a new series: the whole series walked.
+// A paint of a new series: the view builds what it keeps of it, then draws the curve.
 void BM_GraphWindowPaintWhole(benchmark::State &state)
 {
     GraphWindowPlot &plot = graphWindowPlot();
@@ -136,7 +137,7 @@ void BM_GraphWindowPaintWhole(benchmark::State &state)
 }
 BENCHMARK(BM_GraphWindowPaintWhole)->Unit(benchmark::kMillisecond);
 
-// The same zoomed in on a hundredth: the walk grows with the visible records only.
+// The same zoomed in on a hundredth.
 void BM_GraphWindowPaintZoomed(benchmark::State &state)
 {
     GraphWindowPlot &plot = graphWindowPlot();
@@ -214,5 +215,150 @@ void BM_PlainPolylineOfEveryPoint(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PlainPolylineOfEveryPoint)->Unit(benchmark::kMillisecond);
+
+// Ten million readings, eleven and a half days at ten a second, in the graph window with its
+// plot 1000 x 450 pixels. Two windows show the series: one on screen, whose view keeps the
+// series' extremes between paints, and one never on screen, whose view walks every visible
+// reading at each paint, as every paint after a change did before it kept them: the baseline.
+class TenMillionPlots
+{
+public:
+    static constexpr std::int32_t Records = 10'000'000;
+
+    TenMillionPlots()
+    {
+        m_series.Reserve(Records);
+        fillSeries(m_series, Records);
+        m_walked.setAttribute(Qt::WA_DontShowOnScreen);
+        for (CGraphWnd *frame : {&m_kept, &m_walked}) {
+            frame->OnSetSeries(GraphSeriesLimits(393, 607), &m_series);
+            frame->temperatureBar()->SetWinMin(393);
+            frame->temperatureBar()->SetWinMax(607);
+            frame->timeBar()->SetMin(0);
+            frame->timeBar()->SetMax(lastTime());
+            frame->show();
+            frame->resize(frame->size() + (QSize(1000, 450) - frame->view()->size()));
+        }
+        m_image = QImage(m_kept.view()->size(), QImage::Format_RGB32);
+    }
+
+    CGraphWnd &frame(bool kept) { return kept ? m_kept : m_walked; }
+    void paint(bool kept) { frame(kept).view()->render(&m_image); }
+    std::int32_t lastTime() const { return m_series.records[m_series.count - 1].time; }
+    TermDataFile &series() { return m_series; }
+
+    // A wheel notch over the time bar: a zoom about its middle, or with Shift a scroll.
+    void turnWheel(bool kept, Qt::KeyboardModifiers modifiers, short delta)
+    {
+        CRangeBar &bar = *frame(kept).timeBar();
+        bar.OnMouseWheel(modifiers, delta, bar.mapToGlobal(bar.rect().center()));
+    }
+
+    // The readings the walk of the last paint went over.
+    double visibleReadings(bool kept)
+    {
+        const CRangeBar &bar = *frame(kept).timeBar();
+        return static_cast<double>(bar.GetWinMax() - bar.GetWinMin()) / 100.0;
+    }
+
+private:
+    TermDataFile m_series;
+    CGraphWnd m_kept;
+    CGraphWnd m_walked;
+    QImage m_image;
+};
+
+TenMillionPlots &tenMillionPlots()
+{
+    static TenMillionPlots plots;
+    return plots;
+}
+
+// The first paint after a zoom, the series shown whole and then zoomed in a notch (eight
+// million readings in sight), in turn. Argument 0: the walk; 1: the kept extremes.
+void BM_TenMillionFirstPaintAfterZoom(benchmark::State &state)
+{
+    const bool kept = state.range(0) != 0;
+    TenMillionPlots &plots = tenMillionPlots();
+    plots.frame(kept).ShowWholeGraph();
+    plots.paint(kept);
+    double visible = 0.0;
+    short delta = 120;
+    for (auto _ : state) {
+        plots.turnWheel(kept, Qt::NoModifier, delta);
+        delta = static_cast<short>(-delta);
+        plots.paint(kept);
+        visible += plots.visibleReadings(kept);
+    }
+    state.counters["readings_in_sight"] = visible / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_TenMillionFirstPaintAfterZoom)
+    ->ArgName("kept_extremes")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+
+// A frame of scrolling: half the series in sight (five million readings), moved a wheel notch
+// (a tenth of the window) and painted, eight notches one way and eight back.
+void BM_TenMillionScrollFrame(benchmark::State &state)
+{
+    const bool kept = state.range(0) != 0;
+    TenMillionPlots &plots = tenMillionPlots();
+    CGraphWnd &frame = plots.frame(kept);
+    frame.ShowWholeGraph();
+    frame.timeBar()->SetWinMin(plots.lastTime() / 4);
+    frame.timeBar()->SetWinMax(plots.lastTime() / 4 + plots.lastTime() / 2);
+    plots.paint(kept);
+    int frames = 0;
+    for (auto _ : state) {
+        plots.turnWheel(kept, Qt::ShiftModifier, frames++ / 8 % 2 == 0 ? -120 : 120);
+        plots.paint(kept);
+    }
+    state.counters["readings_in_sight"] = plots.visibleReadings(kept);
+}
+BENCHMARK(BM_TenMillionScrollFrame)
+    ->ArgName("kept_extremes")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The paint of a series new to the view, shown whole: the kept extremes are built first.
+void BM_TenMillionNewSeries(benchmark::State &state)
+{
+    const bool kept = state.range(0) != 0;
+    TenMillionPlots &plots = tenMillionPlots();
+    plots.frame(kept).ShowWholeGraph();
+    for (auto _ : state) {
+        plots.frame(kept).view()->setSeries(&plots.series());
+        plots.paint(kept);
+    }
+}
+BENCHMARK(BM_TenMillionNewSeries)
+    ->ArgName("kept_extremes")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The pyramid of the ten million readings alone, without and with the breaks at gaps, and its
+// size beside the series'.
+void BM_CurvePyramidOfTenMillion(benchmark::State &state)
+{
+    TermDataFile &series = tenMillionPlots().series();
+    CurvePyramid pyramid;
+    for (auto _ : state) {
+        pyramid.reset();
+        pyramid.follow(series, state.range(0) != 0);
+    }
+    const double seriesBytes = static_cast<double>(series.count) * sizeof(v4TermData);
+    state.counters["pyramid_MiB"] = static_cast<double>(pyramid.sizeInBytes()) / (1 << 20);
+    state.counters["series_MiB"] = seriesBytes / (1 << 20);
+    state.counters["share_percent"] =
+        100.0 * static_cast<double>(pyramid.sizeInBytes()) / seriesBytes;
+}
+BENCHMARK(BM_CurvePyramidOfTenMillion)
+    ->ArgName("with_gaps")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -260,8 +260,8 @@ void CGraphWnd::OnSeriesGrew(std::uint32_t previousLimits, std::uint32_t limits)
                      range.high));
     }
     TermDataFile *series = m_view->series();
-    // The same series, refilled: the view draws it anew.
-    m_view->setSeries(series);
+    // The same series with records appended: the view draws it anew from what it kept of it.
+    m_view->seriesGrew();
     if (series == nullptr || series->count <= 0 || m_timeBar == nullptr)
         return;
     setSpans(*m_timeBar,

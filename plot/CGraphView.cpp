@@ -131,6 +131,14 @@ void CGraphView::setSeries(TermDataFile *series)
 {
     // Drawn anew even for the same pointer: the series may have been refilled in place.
     m_series = series;
+    m_pyramid.reset();
+    m_plotKey.reset();
+    update();
+}
+
+void CGraphView::seriesGrew()
+{
+    // The pyramid takes in the new records at the next paint.
     m_plotKey.reset();
     update();
 }
@@ -152,16 +160,24 @@ void CGraphView::paintEvent(QPaintEvent *)
     QPainter painter(this);
     // A picture of the window in SVG or PDF gets the plot as lines, not as pixels; a copy of
     // the window that is never on screen paints once, so it keeps no plot for the next paint.
+    // Such a paint walks the series rather than build a pyramid it would use once; both draw the
+    // same lines.
     if (painter.paintEngine()->type() != QPaintEngine::Raster ||
         window()->testAttribute(Qt::WA_DontShowOnScreen)) {
-        drawPlot(painter, key);
+        drawPlot(painter, key, nullptr);
         computeStatistics(key);
     } else {
         if (m_plotKey != key) {
-            m_plot = QImage(key.client * key.pixelRatio, QImage::Format_RGB32);
-            m_plot.setDevicePixelRatio(key.pixelRatio);
+            // The plot covers the whole image, so an image of the same size is painted over.
+            if (m_plot.size() != key.client * key.pixelRatio ||
+                m_plot.devicePixelRatio() != key.pixelRatio) {
+                m_plot = QImage(key.client * key.pixelRatio, QImage::Format_RGB32);
+                m_plot.setDevicePixelRatio(key.pixelRatio);
+            }
             QPainter plotPainter(&m_plot);
-            drawPlot(plotPainter, key);
+            if (m_series != nullptr)
+                m_pyramid.follow(*m_series, m_breakAtGaps);
+            drawPlot(plotPainter, key, &m_pyramid);
             computeStatistics(key);
             m_plotKey = key;
         }
@@ -229,7 +245,7 @@ void CGraphView::drawOverlays(QPainter &painter)
         setAccessibleDescription(description);
 }
 
-void CGraphView::drawPlot(QPainter &painter, const PlotKey &key) const
+void CGraphView::drawPlot(QPainter &painter, const PlotKey &key, const CurvePyramid *pyramid) const
 {
     QPainterCanvas canvas(painter, QPainterCanvas::Mapping::DevicePixels);
     const QSize client = key.client;
@@ -239,7 +255,7 @@ void CGraphView::drawPlot(QPainter &painter, const PlotKey &key) const
     DrawGrid(canvas, client, key.temperature, key.time);
     DrawThresholds(canvas, client, key.temperature, key.thresholds);
     DrawCurve(canvas, client, m_series, key.temperature, key.time, m_timeWindowStart, m_breakAtGaps,
-              m_curvePen);
+              m_curvePen, pyramid);
 }
 
 bool CGraphView::event(QEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "companions/TermDataFile.h"
+#include "plot/CurvePyramid.h"
 #include "plot/PlotDrawing.h"
 #include "plot/ReadingStatistics.h"
 
@@ -50,8 +51,10 @@ public:
     void setTemperatureWindow(std::int32_t start, double scale);
     void setTemperatureWindowStart(std::int32_t start);
     // The series is not owned and may be null (background and grid only). It is read at every
-    // paint, so it must stay alive while it is set.
+    // paint, so it must stay alive while it is set. Setting it again, even the same one, says
+    // that it was refilled; seriesGrew() says that records were only appended to it.
     void setSeries(TermDataFile *series);
+    void seriesGrew();
     // While set, the curve is interrupted at gaps in the measurements; clear by default.
     void toggleBreakAtGaps();
     // Drawn as dashed lines across the plot; none by default.
@@ -125,13 +128,17 @@ private:
         TemperatureThresholds thresholds;
         bool operator==(const PlotKey &) const = default;
     };
-    void drawPlot(QPainter &painter, const PlotKey &key) const;
+    // With a pyramid the curve is drawn from it, else by walking the series.
+    void drawPlot(QPainter &painter, const PlotKey &key, const CurvePyramid *pyramid) const;
     // The statistics box, the marker and its box, over the plot as painted.
     void drawOverlays(QPainter &painter);
     void computeStatistics(const PlotKey &key);
     QStringList markerLines() const;
     std::optional<PlotKey> m_plotKey;
     QImage m_plot;
+    // The series' extremes kept for the plots painted on screen, so that a scroll or a zoom
+    // redraws the curve without walking every visible reading.
+    CurvePyramid m_pyramid;
     // Where the pointer last moved to; (0, 0) until it first moves.
     QPoint m_lastPointer;
     QLabel *m_tooltip = nullptr;

@@ -2,6 +2,7 @@
 
 #include "companions/RangeBarModel.h"
 #include "companions/TermDataFile.h"
+#include "plot/CurvePyramid.h"
 #include "plot/Saturating.h"
 
 #include <QtGlobal>
@@ -11,6 +12,7 @@
 #include <limits>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -99,6 +101,33 @@ public:
         return temperatureRow(m_height, limitedTemperature, m_temperatureStart, m_temperatureScale);
     }
 
+    // Whether a later time never maps to a column further left.
+    bool keepsTimeOrder() const { return std::isfinite(m_timeScale) && m_timeScale > 0.0; }
+
+    // The last time from known on that still maps to column x.
+    std::int32_t lastTimeOf(int x, std::int32_t known) const
+    {
+        std::int64_t inside = known;
+        std::int64_t outside = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+        while (outside - inside > 1) {
+            const std::int64_t middle = inside + (outside - inside) / 2;
+            (column(static_cast<std::int32_t>(middle)) == x ? inside : outside) = middle;
+        }
+        return static_cast<std::int32_t>(inside);
+    }
+
+    // The first time up to known that maps to column x.
+    std::int32_t firstTimeOf(int x, std::int32_t known) const
+    {
+        std::int64_t inside = known;
+        std::int64_t outside = std::int64_t{std::numeric_limits<std::int32_t>::min()} - 1;
+        while (inside - outside > 1) {
+            const std::int64_t middle = outside + (inside - outside) / 2;
+            (column(static_cast<std::int32_t>(middle)) == x ? inside : outside) = middle;
+        }
+        return static_cast<std::int32_t>(inside);
+    }
+
 private:
     double m_height;
     double m_timeStart;
@@ -134,6 +163,24 @@ public:
         m_previous = temperature;
     }
 
+    // The records of one column inside one stretch at once, as visiting each would draw them:
+    // the first decides how the curve reaches the column, the extremes widen it, the last is
+    // where the curve leaves it.
+    void visitColumn(int x, bool startsStretch, std::int32_t firstTemperature,
+                     const CurvePyramid::Extremes &extremes, std::int32_t lastTemperature)
+    {
+        const std::int32_t temperature = m_mapping.limited(firstTemperature);
+        if (startsStretch)
+            restartAt(x, temperature);
+        else if (x == m_column)
+            widenColumn(temperature);
+        else
+            drawTo(x, temperature);
+        widenColumn(m_mapping.limited(extremes.lowest));
+        widenColumn(m_mapping.limited(extremes.highest));
+        m_previous = m_mapping.limited(lastTemperature);
+    }
+
 private:
     // The times of one column form one unbroken span, because the mapping of a time to a
     // column never reverses an order. Once a column holds a second point, its span is looked
@@ -151,32 +198,9 @@ private:
     // Out of line, as everything that runs once a column: the walk per point stays small.
     Q_DECL_COLD_FUNCTION void findColumnTimes(std::int32_t known)
     {
-        m_columnTimes = {firstTimeOf(m_column, known), lastTimeOf(m_column, known)};
+        m_columnTimes = {m_mapping.firstTimeOf(m_column, known),
+                         m_mapping.lastTimeOf(m_column, known)};
         m_columnTimesKnown = true;
-    }
-
-    // The last time from known on that still maps to column x.
-    std::int32_t lastTimeOf(int x, std::int32_t known) const
-    {
-        std::int64_t inside = known;
-        std::int64_t outside = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-        while (outside - inside > 1) {
-            const std::int64_t middle = inside + (outside - inside) / 2;
-            (m_mapping.column(static_cast<std::int32_t>(middle)) == x ? inside : outside) = middle;
-        }
-        return static_cast<std::int32_t>(inside);
-    }
-
-    // The first time up to known that maps to column x.
-    std::int32_t firstTimeOf(int x, std::int32_t known) const
-    {
-        std::int64_t inside = known;
-        std::int64_t outside = std::int64_t{std::numeric_limits<std::int32_t>::min()} - 1;
-        while (inside - outside > 1) {
-            const std::int64_t middle = outside + (inside - outside) / 2;
-            (m_mapping.column(static_cast<std::int32_t>(middle)) == x ? inside : outside) = middle;
-        }
-        return static_cast<std::int32_t>(inside);
     }
 
     // Without breaks only the first point starts a stretch, and the gap rule is not needed.
@@ -239,6 +263,73 @@ private:
     std::int32_t m_previous = 0;
 };
 
+bool timeBefore(std::int32_t time, const v4TermData &record)
+{
+    return time < record.time;
+}
+
+// The first record after from, up to end, whose time is past time, where from's is not. The
+// search starts guess records on, as a column holds about as many records as the one before,
+// and widens from there: a column costs a few reads of the series, not a search through it.
+const v4TermData *firstPast(const v4TermData *from, const v4TermData *end, std::int32_t time,
+                            std::ptrdiff_t guess)
+{
+    const v4TermData *low = from + 1;
+    const v4TermData *high = from + std::clamp<std::ptrdiff_t>(guess, 1, end - from);
+    if (high != end && high->time <= time) {
+        std::ptrdiff_t step = 1;
+        do {
+            low = high + 1;
+            high = end - high > step ? high + step : end;
+            step *= 2;
+        } while (high != end && high->time <= time);
+    } else {
+        std::ptrdiff_t step = 1;
+        while (high - low > step && (high - step)->time > time) {
+            high -= step;
+            step *= 2;
+        }
+        low = std::max(low, high - step);
+    }
+    return std::upper_bound(low, high, time, timeBefore);
+}
+
+// The walk of RecordsInTimeWindow, column by column: times never go back, so the records of a
+// column lie side by side and its last one is found by a search; the pyramid gives their
+// extremes and where the stretches start.
+void drawByColumns(CurveWalk &walk, const CurveMapping &mapping, TermDataFile &series,
+                   const CurvePyramid &pyramid, std::int32_t start, std::int32_t end,
+                   bool breakAtGaps)
+{
+    const v4TermData *records = series.records;
+    const v4TermData *first = series.GetFirst(start);
+    if (first == nullptr)
+        return;
+    const v4TermData *const last = records + series.count;
+    const v4TermData *stop = std::upper_bound(first, last, end, timeBefore);
+    // The first record past the window's end is walked too.
+    const auto walked = static_cast<std::int32_t>(stop - records) + (stop != last ? 1 : 0);
+    const auto firstIndex = static_cast<std::int32_t>(first - records);
+    std::vector<std::int32_t> starts = breakAtGaps ? pyramid.stretchStarts(firstIndex, walked)
+                                                   : std::vector<std::int32_t>{firstIndex};
+    starts.push_back(walked);
+    std::ptrdiff_t columnRecords = 1;
+    for (std::size_t stretch = 0; stretch + 1 < starts.size(); ++stretch) {
+        const v4TermData *const stretchEnd = records + starts[stretch + 1];
+        for (const v4TermData *record = records + starts[stretch]; record != stretchEnd;) {
+            const int x = mapping.column(record->time);
+            const v4TermData *columnEnd =
+                firstPast(record, stretchEnd, mapping.lastTimeOf(x, record->time), columnRecords);
+            columnRecords = columnEnd - record;
+            walk.visitColumn(x, record == records + starts[stretch], record->temperature,
+                             pyramid.extremes(static_cast<std::int32_t>(record - records),
+                                              static_cast<std::int32_t>(columnEnd - records)),
+                             (columnEnd - 1)->temperature);
+            record = columnEnd;
+        }
+    }
+}
+
 } // namespace
 
 QPen curvePen()
@@ -287,7 +378,8 @@ void DrawThresholds(Canvas &canvas, QSize client, const PlotAxis &temperature,
 }
 
 void DrawCurve(Canvas &canvas, QSize client, TermDataFile *series, const PlotAxis &temperature,
-               const PlotAxis &time, std::int32_t viewTimeStart, bool breakAtGaps, const QPen &pen)
+               const PlotAxis &time, std::int32_t viewTimeStart, bool breakAtGaps, const QPen &pen,
+               const CurvePyramid *pyramid)
 {
     if (series == nullptr)
         return;
@@ -295,6 +387,10 @@ void DrawCurve(Canvas &canvas, QSize client, TermDataFile *series, const PlotAxi
     pens.select(pen);
     const CurveMapping mapping(client, *series, temperature, time);
     CurveWalk walk(canvas, mapping, breakAtGaps);
+    if (pyramid != nullptr && pyramid->covers(*series, breakAtGaps) && mapping.keepsTimeOrder()) {
+        drawByColumns(walk, mapping, *series, *pyramid, viewTimeStart, time.windowEnd, breakAtGaps);
+        return;
+    }
     const TimeWindowRecords records = RecordsInTimeWindow(*series, viewTimeStart, time.windowEnd);
     for (const v4TermData &record : records)
         walk.visit(record);

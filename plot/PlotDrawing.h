@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+class CurvePyramid;
 class TermDataFile;
 
 // What the plot reads from one range bar at paint time.
@@ -40,11 +41,15 @@ public:
     // sets the mean, so it never follows a gap.
     Point judge(std::int32_t time);
 
+    // Two rules in the same state judge every following point alike, wherever each began.
+    bool operator==(const CurveGapRule &) const = default;
+
 private:
     static constexpr double GapFactor = 10.0;
     static constexpr double MeanWeight = 0.5;
 
-    // Points in the current stretch; 0 before the first point.
+    // Points in the current stretch, counted up to two (the rule tells no more apart); 0 before
+    // the first point.
     int m_count = 0;
     std::int32_t m_previousTime = 0;
     double m_mean = 0.0;
@@ -71,7 +76,7 @@ inline CurveGapRule::Point CurveGapRule::judge(std::int32_t time)
         m_mean = 0.0;
         return Point::AfterGap;
     }
-    ++m_count;
+    m_count = 2;
     return Point::Continues;
 }
 
@@ -104,7 +109,8 @@ void DrawThresholds(Canvas &canvas, QSize client, const PlotAxis &temperature,
 // own range. Points that fall into one pixel column are drawn as one vertical stroke; with
 // breakAtGaps set the line is interrupted where an interval reaches ten times the running mean
 // of the intervals. Nothing is drawn for a null series; the pen in force before is selected
-// again afterwards.
+// again afterwards. Given a pyramid that covers the series, the same calls are made from it,
+// at a cost of the columns drawn instead of the records walked.
 void DrawCurve(Canvas &canvas, QSize client, TermDataFile *series, const PlotAxis &temperature,
                const PlotAxis &time, std::int32_t viewTimeStart, bool breakAtGaps,
-               const QPen &pen = curvePen());
+               const QPen &pen = curvePen(), const CurvePyramid *pyramid = nullptr);

@@ -4,6 +4,8 @@
 
 #include <QImage>
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -104,6 +106,39 @@ TEST_F(CGraphViewTest, APaintFollowsEveryChangeOfWhatItShows)
     m_timeBar.SetWinMax(1000); // a bar's window
     m_view.setTimeWindow(0, m_timeBar.GetScale());
     EXPECT_TRUE(curveAt(m_view.grab().toImage(), 500));
+}
+
+// The view keeps what it drew of the series between paints: records appended and announced
+// by seriesGrew() are taken in, and a series refilled in place is taken anew, even with as
+// many records and the same first and last ones.
+TEST_F(CGraphViewTest, PaintsAGrownOrRefilledSeriesAsAViewNewToItDoes)
+{
+    m_view.setBars(&m_temperatureBar, &m_timeBar);
+    m_view.setSeries(&m_series);
+    const auto freshPicture = [this] {
+        CGraphView fresh;
+        fresh.resize(m_view.size());
+        fresh.setBars(&m_temperatureBar, &m_timeBar);
+        fresh.setSeries(&m_series);
+        return fresh.grab().toImage();
+    };
+    EXPECT_EQ(m_view.grab().toImage(), freshPicture());
+
+    for (std::int32_t t = 10001; t <= 20000; ++t)
+        m_series.Add(t, 10 + t % 80, 950);
+    m_timeBar.SetMax(20000);
+    m_timeBar.SetWinMax(20000);
+    m_view.seriesGrew();
+    EXPECT_EQ(m_view.grab().toImage(), freshPicture());
+
+    const std::vector<v4TermData> before(m_series.records, m_series.records + m_series.count);
+    m_series.Clear();
+    for (std::size_t i = 0; i < before.size(); ++i)
+        m_series.Add(before[i].time, i == 0 || i + 1 == before.size() ? before[i].temperature : 90,
+                     950);
+    m_series.maxTemperature = 100;
+    m_view.setSeries(&m_series);
+    EXPECT_EQ(m_view.grab().toImage(), freshPicture());
 }
 
 } // namespace
