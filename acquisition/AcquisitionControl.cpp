@@ -4,6 +4,7 @@
 #include "acquisition/ReadBack.h"
 #include "acquisition/ReaderThread.h"
 #include "acquisition/SerialPort.h"
+#include "companions/RussianCount.h"
 
 #include <QDate>
 #include <QDir>
@@ -73,7 +74,10 @@ void AcquisitionControl::OnGetData()
         startReception();
         break;
     case AcquisitionState::Receiving:
-        requestStop();
+        if (m_fileSize)
+            interruptFileRead();
+        else
+            requestStop();
         break;
     case AcquisitionState::Stopping:
         windUp();
@@ -103,8 +107,15 @@ void AcquisitionControl::startReception()
     m_table.clear();
     m_newRows.clear();
     m_waitingLines.clear();
+    m_nextWaiting = 0;
     m_progressShown.invalidate();
-    m_reception.clear();
+    m_rowsShown.invalidate();
+    // A data file is read whole, whatever its size; a port's reception keeps the buffer's
+    // ceiling.
+    if (m_fileSize)
+        m_reception.keepWhole(static_cast<std::size_t>(*m_fileSize));
+    else
+        m_reception.clear();
     startJournal();
     m_stopEvent = false;
     m_readerThread = std::make_unique<ReaderThread>(m_stopEvent);
@@ -188,6 +199,7 @@ void AcquisitionControl::releaseRestoredJournal()
 
 bool AcquisitionControl::openSource()
 {
+    m_fileSize.reset();
     if (!m_readBackPath.isEmpty())
         return openDataFileAt(m_readBackPath);
     return m_sourceIsFile ? openDataFile() : openSerialPort();
@@ -211,6 +223,7 @@ bool AcquisitionControl::openDataFileAt(const QString &path)
         return false;
     }
     m_reception.setSource(m_link.get());
+    m_fileSize = QFileInfo(path).size();
     return true;
 }
 
@@ -318,16 +331,52 @@ void AcquisitionControl::OnDeviceLine(quint32 lineCounter, qint64 lineStart)
         acceptReading(reading);
 
     m_silence.lineCame();
-    showProgress(lineCounter);
+    showProgress({lineCounter, lineStart});
 }
 
 void AcquisitionControl::OnLinesWaiting()
 {
     if (!m_readerThread)
         return;
-    for (const PostedLine &line : m_readerThread->takeLines())
-        m_waitingLines.push_back(line);
+    std::vector<PostedLine> lines = m_readerThread->takeLines();
+    if (!lines.empty())
+        m_waitingLines.push_back(std::move(lines));
     handleWaitingLines();
+}
+
+// The reader of a data file runs far ahead of the table: a stop ends the read at the rows the
+// table holds, and the bytes past them are let go, so that a save writes what the table shows.
+void AcquisitionControl::interruptFileRead()
+{
+    m_stopEvent = true;
+    m_readerThread->wait();
+    OnLinesWaiting();
+    std::size_t kept = receivedBytes().size();
+    for (std::size_t batch = 0; batch < m_waitingLines.size(); ++batch) {
+        const std::vector<PostedLine> &lines = m_waitingLines[batch];
+        const std::size_t first = batch == 0 ? m_nextWaiting : 0;
+        // (0, 0), the reader's end, is no line.
+        if (first < lines.size() && lines[first] != PostedLine{0, 0}) {
+            kept = static_cast<std::size_t>(lines[first].lineStart);
+            break;
+        }
+    }
+    m_waitingLines.clear();
+    m_nextWaiting = 0;
+    m_reception.truncate(kept);
+    m_silence.stop();
+    flushRows();
+    m_view.setProgress(0);
+    windUp();
+    if (m_state != AcquisitionState::DataReady || *m_fileSize <= 0)
+        return;
+    // Rounded down: a file read in part never shows as read whole.
+    const qint64 percent = std::min<qint64>(static_cast<qint64>(kept) * 100 / *m_fileSize, 99);
+    m_prompts.message(QStringLiteral("Чтение файла прервано.\nПрочитано %1% файла, в таблице %2.")
+                          .arg(percent)
+                          .arg(RussianCount(m_table.rowCount(), QStringLiteral("строка"),
+                                            QStringLiteral("строки"), QStringLiteral("строк"))),
+                      QStringLiteral("Чтение файла"), Prompts::Icon::Information);
 }
 
 // A fast source reports thousands of lines at once: they are handled a slice of time at a
@@ -338,30 +387,51 @@ void AcquisitionControl::handleWaitingLines()
     QElapsedTimer slice;
     slice.start();
     while (!m_waitingLines.empty() && slice.elapsed() < LineSliceMs) {
-        const PostedLine line = m_waitingLines.front();
-        m_waitingLines.pop_front();
+        const PostedLine line = m_waitingLines.front()[m_nextWaiting];
+        if (++m_nextWaiting == m_waitingLines.front().size()) {
+            m_waitingLines.pop_front();
+            m_nextWaiting = 0;
+        }
         OnDeviceLine(line.lineCounter, line.lineStart);
     }
-    flushRows();
+    const qint64 rowsDue = m_rowsShown.isValid() ? m_rowsShownCost * 3 - m_rowsShown.elapsed() : 0;
+    if (rowsDue <= 0)
+        flushRows();
+    else if (m_waitingLines.empty())
+        QTimer::singleShot(rowsDue, this, &AcquisitionControl::flushRows);
     if (!m_waitingLines.empty())
         QTimer::singleShot(0, this, &AcquisitionControl::handleWaitingLines);
     if (m_journal.failed())
         reportJournalFailure();
 }
 
+// The view lays out every row again for rows added: with millions of rows that costs more
+// than the slice that read them, so the rows are handed over less often, never taking more than
+// a quarter of the window's time.
 void AcquisitionControl::flushRows()
 {
+    if (m_newRows.empty())
+        return;
+    QElapsedTimer shown;
+    shown.start();
     m_table.appendRows(std::move(m_newRows));
     m_newRows.clear();
+    m_rowsShownCost = shown.elapsed();
+    m_rowsShown.start();
 }
 
-// The bar moves at most so often: each move repaints it at once.
-void AcquisitionControl::showProgress(quint32 lineCounter)
+// The bar moves at most so often: each move repaints it at once. A data file's bar fills with
+// the share of its bytes taken into the table; a port's runs round with the lines.
+void AcquisitionControl::showProgress(const PostedLine &line)
 {
     if (m_progressShown.isValid() && m_progressShown.elapsed() < ProgressIntervalMs)
         return;
     m_progressShown.start();
-    m_view.setProgress(static_cast<int>(lineCounter % ProgressRange));
+    if (m_fileSize && *m_fileSize > 0)
+        m_view.setProgress(static_cast<int>(std::min<qint64>(line.lineStart, *m_fileSize) *
+                                            ProgressRange / *m_fileSize));
+    else
+        m_view.setProgress(static_cast<int>(line.lineCounter % ProgressRange));
 }
 
 void AcquisitionControl::acceptReading(const DeviceReading &reading)

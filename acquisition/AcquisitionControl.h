@@ -118,6 +118,7 @@ private:
     bool openDataFile();
     bool openDataFileAt(const QString &path);
     bool receivesFromPort() const { return !m_sourceIsFile && m_readBackPath.isEmpty(); }
+    void interruptFileRead();
     void startJournal();
     void releaseRestoredJournal();
     void reportJournalFailure();
@@ -131,7 +132,7 @@ private:
     void acceptReading(const DeviceReading &reading);
     void handleWaitingLines();
     void flushRows();
-    void showProgress(quint32 lineCounter);
+    void showProgress(const PostedLine &line);
     void showError(const QString &text);
 
     AcquisitionView &m_view;
@@ -141,6 +142,8 @@ private:
     double m_period = 0;
     QString m_portName;
     bool m_sourceIsFile = false;
+    // The size of the data file being read, for its progress; nullopt for a port.
+    std::optional<qint64> m_fileSize;
     // Set means "reader, stop"; it starts set, as no reader runs.
     std::atomic<bool> m_stopEvent{true};
     std::unique_ptr<ByteSource> m_link;
@@ -150,9 +153,15 @@ private:
     MeasurementTableModel m_table;
     // Rows accepted in the slice of lines being handled, inserted into m_table at its end.
     std::vector<MeasurementTableModel::Row> m_newRows;
-    // Lines taken from the reader and not handled yet.
-    std::deque<PostedLine> m_waitingLines;
+    // Lines taken from the reader and not handled yet, in the batches they were taken in:
+    // a data file's reader may hand over a million at once. m_nextWaiting indexes the first
+    // batch.
+    std::deque<std::vector<PostedLine>> m_waitingLines;
+    std::size_t m_nextWaiting = 0;
     QElapsedTimer m_progressShown;
+    // When rows were last handed to the table, and how long the table took to take them.
+    QElapsedTimer m_rowsShown;
+    qint64 m_rowsShownCost = 0;
     TermDataFile m_series;
     SilenceWatch m_silence{SilenceWatch::ContinuousSilence::Ends};
     bool m_waitCursorShown = false;
