@@ -14,12 +14,15 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace {
 
 // The longest the window's thread handles reported lines before it lets paint and timers run.
 constexpr qint64 LineSliceMs = 15;
+// The most lines a data file's reader lets wait for the window: a few slices' worth.
+constexpr std::size_t FileLinesWaiting = 1 << 16;
 // About 30 moves a second.
 constexpr qint64 ProgressIntervalMs = 33;
 
@@ -53,6 +56,8 @@ AcquisitionControl::AcquisitionControl(AcquisitionView &view, Prompts &prompts, 
     connect(&m_silence, &SilenceWatch::firstDataTimedOut, this,
             [this] { OnTimer(TIMER_FIRST_DATA); });
     connect(&m_silence, &SilenceWatch::silent, this, [this] { OnTimer(TIMER_NEXT_DATA); });
+    m_nextSlice.setSingleShot(true);
+    connect(&m_nextSlice, &QTimer::timeout, this, &AcquisitionControl::handleWaitingLines);
 }
 
 AcquisitionControl::~AcquisitionControl()
@@ -111,14 +116,22 @@ void AcquisitionControl::startReception()
     m_progressShown.invalidate();
     m_rowsShown.invalidate();
     // A data file is read whole, whatever its size; a port's reception keeps the buffer's
-    // ceiling.
-    if (m_fileSize)
+    // ceiling. The room made for a file's rows and records is only as much as its shortest
+    // lines could fill; the memory of what is never filled is never touched.
+    if (m_fileSize) {
         m_reception.keepWhole(static_cast<std::size_t>(*m_fileSize));
-    else
+        const qint64 mostLines = std::min<qint64>(*m_fileSize / ShortestPostedLine,
+                                                  std::numeric_limits<std::int32_t>::max());
+        m_table.reserve(static_cast<std::size_t>(mostLines));
+        m_series.Reserve(static_cast<std::int32_t>(mostLines));
+    } else {
         m_reception.clear();
+    }
     startJournal();
     m_stopEvent = false;
     m_readerThread = std::make_unique<ReaderThread>(m_stopEvent);
+    if (m_fileSize)
+        m_readerThread->setMostWaiting(FileLinesWaiting);
     connect(m_readerThread.get(), &ReaderThread::linesWaiting, this,
             &AcquisitionControl::OnLinesWaiting, Qt::QueuedConnection);
     m_readerThread->start(m_reception);
@@ -330,18 +343,27 @@ void AcquisitionControl::OnDeviceLine(quint32 lineCounter, qint64 lineStart)
     if (ReceivedReading(receivedBytes(), {lineCounter, lineStart}, m_mode, reading))
         acceptReading(reading);
 
-    m_silence.lineCame();
+    // A data file has no silences: its reads never wait.
+    if (!m_fileSize)
+        m_silence.lineCame();
     showProgress({lineCounter, lineStart});
 }
 
 void AcquisitionControl::OnLinesWaiting()
 {
-    if (!m_readerThread)
-        return;
-    std::vector<PostedLine> lines = m_readerThread->takeLines();
-    if (!lines.empty())
-        m_waitingLines.push_back(std::move(lines));
     handleWaitingLines();
+}
+
+// Takes every line the reader has reported; false when none came.
+bool AcquisitionControl::takeWaitingLines()
+{
+    if (!m_readerThread)
+        return false;
+    std::vector<PostedLine> lines = m_readerThread->takeLines();
+    if (lines.empty())
+        return false;
+    m_waitingLines.push_back(std::move(lines));
+    return true;
 }
 
 // The reader of a data file runs far ahead of the table: a stop ends the read at the rows the
@@ -350,7 +372,7 @@ void AcquisitionControl::interruptFileRead()
 {
     m_stopEvent = true;
     m_readerThread->wait();
-    OnLinesWaiting();
+    takeWaitingLines();
     std::size_t kept = receivedBytes().size();
     for (std::size_t batch = 0; batch < m_waitingLines.size(); ++batch) {
         const std::vector<PostedLine> &lines = m_waitingLines[batch];
@@ -381,12 +403,13 @@ void AcquisitionControl::interruptFileRead()
 
 // A fast source reports thousands of lines at once: they are handled a slice of time at a
 // time, the rows of a slice inserted at once, so that the window paints and its timers run
-// between slices.
+// between slices. The reader's lines are taken once those taken before are handled, so that a
+// data file's reader, bounded in the lines it lets wait, keeps only a little ahead.
 void AcquisitionControl::handleWaitingLines()
 {
     QElapsedTimer slice;
     slice.start();
-    while (!m_waitingLines.empty() && slice.elapsed() < LineSliceMs) {
+    while (slice.elapsed() < LineSliceMs && (!m_waitingLines.empty() || takeWaitingLines())) {
         const PostedLine line = m_waitingLines.front()[m_nextWaiting];
         if (++m_nextWaiting == m_waitingLines.front().size()) {
             m_waitingLines.pop_front();
@@ -399,8 +422,8 @@ void AcquisitionControl::handleWaitingLines()
         flushRows();
     else if (m_waitingLines.empty())
         QTimer::singleShot(rowsDue, this, &AcquisitionControl::flushRows);
-    if (!m_waitingLines.empty())
-        QTimer::singleShot(0, this, &AcquisitionControl::handleWaitingLines);
+    if (!m_waitingLines.empty() || takeWaitingLines())
+        m_nextSlice.start();
     if (m_journal.failed())
         reportJournalFailure();
 }

@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <atomic>
 #include <deque>
@@ -104,7 +105,7 @@ public:
     // One line reported by the reader: its counter and its offset in the received bytes;
     // (0, 0) when the reader has ended.
     void OnDeviceLine(quint32 lineCounter, qint64 lineStart);
-    // Takes every line the reader has reported and handles them in slices of time.
+    // Handles the lines the reader has reported, in slices of time.
     void OnLinesWaiting();
     void OnTimer(int timerId);
 
@@ -130,6 +131,7 @@ private:
     void closeSource();
     void reportReaderEnd();
     void acceptReading(const DeviceReading &reading);
+    bool takeWaitingLines();
     void handleWaitingLines();
     void flushRows();
     void showProgress(const PostedLine &line);
@@ -158,6 +160,10 @@ private:
     // batch.
     std::deque<std::vector<PostedLine>> m_waitingLines;
     std::size_t m_nextWaiting = 0;
+    // Starts the next slice of lines. A timer, not a posted call: Qt runs its timers only once
+    // no posted event waits, so a chain of posted slices would hold up every timer of the
+    // window until the last line.
+    QTimer m_nextSlice;
     QElapsedTimer m_progressShown;
     // When rows were last handed to the table, and how long the table took to take them.
     QElapsedTimer m_rowsShown;
