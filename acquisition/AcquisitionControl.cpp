@@ -392,6 +392,8 @@ void AcquisitionControl::interruptFileRead()
     windUp();
     if (m_state != AcquisitionState::DataReady || *m_fileSize <= 0)
         return;
+    // The window shows the read ended before it says so.
+    m_view.updateControls();
     // Rounded down: a file read in part never shows as read whole.
     const qint64 percent = std::min<qint64>(static_cast<qint64>(kept) * 100 / *m_fileSize, 99);
     m_prompts.message(QStringLiteral("Чтение файла прервано.\nПрочитано %1% файла, в таблице %2.")

@@ -576,8 +576,15 @@ TEST_F(MainDialogTest, DataFileLargerThanTheBufferIsReadWholeAndAnInterruptedRea
     click(IDC_GET_DATA);
     ASSERT_TRUE(QTest::qWaitFor([&] { return rows() > 0; }, 20000));
     ASSERT_EQ(m_dialog->acquisition().state(), AcquisitionState::Receiving);
+    // The message comes once the window shows the read ended.
+    QString buttonWhenTold;
+    m_prompts.onMessage = [&](const ScriptedPrompts::Shown &) {
+        buttonWhenTold = control<QPushButton>(IDC_GET_DATA)->text();
+    };
     click(IDC_GET_DATA);
+    m_prompts.onMessage = nullptr;
     ASSERT_EQ(m_dialog->acquisition().state(), AcquisitionState::DataReady);
+    EXPECT_EQ(buttonWhenTold, "Получить данные");
     const int kept = rows();
     ASSERT_LT(kept, count);
     // The bytes end where the rows do, every row with its record.
