@@ -374,14 +374,14 @@ void AcquisitionControl::interruptFileRead()
     m_readerThread->wait();
     takeWaitingLines();
     std::size_t kept = receivedBytes().size();
-    for (std::size_t batch = 0; batch < m_waitingLines.size(); ++batch) {
+    bool linesLeft = false;
+    for (std::size_t batch = 0; batch < m_waitingLines.size() && !linesLeft; ++batch) {
         const std::vector<PostedLine> &lines = m_waitingLines[batch];
         const std::size_t first = batch == 0 ? m_nextWaiting : 0;
         // (0, 0), the reader's end, is no line.
-        if (first < lines.size() && lines[first] != PostedLine{0, 0}) {
+        linesLeft = first < lines.size() && lines[first] != PostedLine{0, 0};
+        if (linesLeft)
             kept = static_cast<std::size_t>(lines[first].lineStart);
-            break;
-        }
     }
     m_waitingLines.clear();
     m_nextWaiting = 0;
@@ -390,7 +390,9 @@ void AcquisitionControl::interruptFileRead()
     flushRows();
     m_view.setProgress(0);
     windUp();
-    if (m_state != AcquisitionState::DataReady || *m_fileSize <= 0)
+    // A stop that came after the last line was read ends the read as its end would.
+    const bool readWhole = !linesLeft && m_endReason == ReaderEndReason::EndOfData;
+    if (m_state != AcquisitionState::DataReady || *m_fileSize <= 0 || readWhole)
         return;
     // The window shows the read ended before it says so.
     m_view.updateControls();
