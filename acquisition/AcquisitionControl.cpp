@@ -4,6 +4,7 @@
 #include "acquisition/ReadBack.h"
 #include "acquisition/ReaderThread.h"
 #include "acquisition/SerialPort.h"
+#include "companions/RussianCount.h"
 
 #include <QDate>
 #include <QDir>
@@ -13,12 +14,15 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace {
 
 // The longest the window's thread handles reported lines before it lets paint and timers run.
 constexpr qint64 LineSliceMs = 15;
+// The most lines a data file's reader lets wait for the window: a few slices' worth.
+constexpr std::size_t FileLinesWaiting = 1 << 16;
 // About 30 moves a second.
 constexpr qint64 ProgressIntervalMs = 33;
 
@@ -52,6 +56,8 @@ AcquisitionControl::AcquisitionControl(AcquisitionView &view, Prompts &prompts, 
     connect(&m_silence, &SilenceWatch::firstDataTimedOut, this,
             [this] { OnTimer(TIMER_FIRST_DATA); });
     connect(&m_silence, &SilenceWatch::silent, this, [this] { OnTimer(TIMER_NEXT_DATA); });
+    m_nextSlice.setSingleShot(true);
+    connect(&m_nextSlice, &QTimer::timeout, this, &AcquisitionControl::handleWaitingLines);
 }
 
 AcquisitionControl::~AcquisitionControl()
@@ -73,7 +79,10 @@ void AcquisitionControl::OnGetData()
         startReception();
         break;
     case AcquisitionState::Receiving:
-        requestStop();
+        if (m_fileSize)
+            interruptFileRead();
+        else
+            requestStop();
         break;
     case AcquisitionState::Stopping:
         windUp();
@@ -103,11 +112,26 @@ void AcquisitionControl::startReception()
     m_table.clear();
     m_newRows.clear();
     m_waitingLines.clear();
+    m_nextWaiting = 0;
     m_progressShown.invalidate();
-    m_reception.clear();
+    m_rowsShown.invalidate();
+    // A data file is read whole, whatever its size; a port's reception keeps the buffer's
+    // ceiling. The room made for a file's rows and records is only as much as its shortest
+    // lines could fill; the memory of what is never filled is never touched.
+    if (m_fileSize) {
+        m_reception.keepWhole(static_cast<std::size_t>(*m_fileSize));
+        const qint64 mostLines = std::min<qint64>(*m_fileSize / ShortestPostedLine,
+                                                  std::numeric_limits<std::int32_t>::max());
+        m_table.reserve(static_cast<std::size_t>(mostLines));
+        m_series.Reserve(static_cast<std::int32_t>(mostLines));
+    } else {
+        m_reception.clear();
+    }
     startJournal();
     m_stopEvent = false;
     m_readerThread = std::make_unique<ReaderThread>(m_stopEvent);
+    if (m_fileSize)
+        m_readerThread->setMostWaiting(FileLinesWaiting);
     connect(m_readerThread.get(), &ReaderThread::linesWaiting, this,
             &AcquisitionControl::OnLinesWaiting, Qt::QueuedConnection);
     m_readerThread->start(m_reception);
@@ -188,6 +212,7 @@ void AcquisitionControl::releaseRestoredJournal()
 
 bool AcquisitionControl::openSource()
 {
+    m_fileSize.reset();
     if (!m_readBackPath.isEmpty())
         return openDataFileAt(m_readBackPath);
     return m_sourceIsFile ? openDataFile() : openSerialPort();
@@ -211,6 +236,7 @@ bool AcquisitionControl::openDataFileAt(const QString &path)
         return false;
     }
     m_reception.setSource(m_link.get());
+    m_fileSize = QFileInfo(path).size();
     return true;
 }
 
@@ -317,51 +343,122 @@ void AcquisitionControl::OnDeviceLine(quint32 lineCounter, qint64 lineStart)
     if (ReceivedReading(receivedBytes(), {lineCounter, lineStart}, m_mode, reading))
         acceptReading(reading);
 
-    m_silence.lineCame();
-    showProgress(lineCounter);
+    // A data file has no silences: its reads never wait.
+    if (!m_fileSize)
+        m_silence.lineCame();
+    showProgress({lineCounter, lineStart});
 }
 
 void AcquisitionControl::OnLinesWaiting()
 {
-    if (!m_readerThread)
-        return;
-    for (const PostedLine &line : m_readerThread->takeLines())
-        m_waitingLines.push_back(line);
     handleWaitingLines();
+}
+
+// Takes every line the reader has reported; false when none came.
+bool AcquisitionControl::takeWaitingLines()
+{
+    if (!m_readerThread)
+        return false;
+    std::vector<PostedLine> lines = m_readerThread->takeLines();
+    if (lines.empty())
+        return false;
+    m_waitingLines.push_back(std::move(lines));
+    return true;
+}
+
+// The reader of a data file runs far ahead of the table: a stop ends the read at the rows the
+// table holds, and the bytes past them are let go, so that a save writes what the table shows.
+void AcquisitionControl::interruptFileRead()
+{
+    m_stopEvent = true;
+    m_readerThread->wait();
+    takeWaitingLines();
+    std::size_t kept = receivedBytes().size();
+    bool linesLeft = false;
+    for (std::size_t batch = 0; batch < m_waitingLines.size() && !linesLeft; ++batch) {
+        const std::vector<PostedLine> &lines = m_waitingLines[batch];
+        const std::size_t first = batch == 0 ? m_nextWaiting : 0;
+        // (0, 0), the reader's end, is no line.
+        linesLeft = first < lines.size() && lines[first] != PostedLine{0, 0};
+        if (linesLeft)
+            kept = static_cast<std::size_t>(lines[first].lineStart);
+    }
+    m_waitingLines.clear();
+    m_nextWaiting = 0;
+    m_reception.truncate(kept);
+    m_silence.stop();
+    flushRows();
+    m_view.setProgress(0);
+    windUp();
+    // A stop that came after the last line was read ends the read as its end would.
+    const bool readWhole = !linesLeft && m_endReason == ReaderEndReason::EndOfData;
+    if (m_state != AcquisitionState::DataReady || *m_fileSize <= 0 || readWhole)
+        return;
+    // The window shows the read ended before it says so.
+    m_view.updateControls();
+    // Rounded down: a file read in part never shows as read whole.
+    const qint64 percent = std::min<qint64>(static_cast<qint64>(kept) * 100 / *m_fileSize, 99);
+    m_prompts.message(QStringLiteral("Чтение файла прервано.\nПрочитано %1% файла, в таблице %2.")
+                          .arg(percent)
+                          .arg(RussianCount(m_table.rowCount(), QStringLiteral("строка"),
+                                            QStringLiteral("строки"), QStringLiteral("строк"))),
+                      QStringLiteral("Чтение файла"), Prompts::Icon::Information);
 }
 
 // A fast source reports thousands of lines at once: they are handled a slice of time at a
 // time, the rows of a slice inserted at once, so that the window paints and its timers run
-// between slices.
+// between slices. The reader's lines are taken once those taken before are handled, so that a
+// data file's reader, bounded in the lines it lets wait, keeps only a little ahead.
 void AcquisitionControl::handleWaitingLines()
 {
     QElapsedTimer slice;
     slice.start();
-    while (!m_waitingLines.empty() && slice.elapsed() < LineSliceMs) {
-        const PostedLine line = m_waitingLines.front();
-        m_waitingLines.pop_front();
+    while (slice.elapsed() < LineSliceMs && (!m_waitingLines.empty() || takeWaitingLines())) {
+        const PostedLine line = m_waitingLines.front()[m_nextWaiting];
+        if (++m_nextWaiting == m_waitingLines.front().size()) {
+            m_waitingLines.pop_front();
+            m_nextWaiting = 0;
+        }
         OnDeviceLine(line.lineCounter, line.lineStart);
     }
-    flushRows();
-    if (!m_waitingLines.empty())
-        QTimer::singleShot(0, this, &AcquisitionControl::handleWaitingLines);
+    const qint64 rowsDue = m_rowsShown.isValid() ? m_rowsShownCost * 3 - m_rowsShown.elapsed() : 0;
+    if (rowsDue <= 0)
+        flushRows();
+    else if (m_waitingLines.empty())
+        QTimer::singleShot(rowsDue, this, &AcquisitionControl::flushRows);
+    if (!m_waitingLines.empty() || takeWaitingLines())
+        m_nextSlice.start();
     if (m_journal.failed())
         reportJournalFailure();
 }
 
+// The view lays out every row again for rows added: with millions of rows that costs more
+// than the slice that read them, so the rows are handed over less often, never taking more than
+// a quarter of the window's time.
 void AcquisitionControl::flushRows()
 {
+    if (m_newRows.empty())
+        return;
+    QElapsedTimer shown;
+    shown.start();
     m_table.appendRows(std::move(m_newRows));
     m_newRows.clear();
+    m_rowsShownCost = shown.elapsed();
+    m_rowsShown.start();
 }
 
-// The bar moves at most so often: each move repaints it at once.
-void AcquisitionControl::showProgress(quint32 lineCounter)
+// The bar moves at most so often: each move repaints it at once. A data file's bar fills with
+// the share of its bytes taken into the table; a port's runs round with the lines.
+void AcquisitionControl::showProgress(const PostedLine &line)
 {
     if (m_progressShown.isValid() && m_progressShown.elapsed() < ProgressIntervalMs)
         return;
     m_progressShown.start();
-    m_view.setProgress(static_cast<int>(lineCounter % ProgressRange));
+    if (m_fileSize && *m_fileSize > 0)
+        m_view.setProgress(static_cast<int>(std::min<qint64>(line.lineStart, *m_fileSize) *
+                                            ProgressRange / *m_fileSize));
+    else
+        m_view.setProgress(static_cast<int>(line.lineCounter % ProgressRange));
 }
 
 void AcquisitionControl::acceptReading(const DeviceReading &reading)

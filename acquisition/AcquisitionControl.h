@@ -12,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <atomic>
 #include <deque>
@@ -104,7 +105,7 @@ public:
     // One line reported by the reader: its counter and its offset in the received bytes;
     // (0, 0) when the reader has ended.
     void OnDeviceLine(quint32 lineCounter, qint64 lineStart);
-    // Takes every line the reader has reported and handles them in slices of time.
+    // Handles the lines the reader has reported, in slices of time.
     void OnLinesWaiting();
     void OnTimer(int timerId);
 
@@ -118,6 +119,7 @@ private:
     bool openDataFile();
     bool openDataFileAt(const QString &path);
     bool receivesFromPort() const { return !m_sourceIsFile && m_readBackPath.isEmpty(); }
+    void interruptFileRead();
     void startJournal();
     void releaseRestoredJournal();
     void reportJournalFailure();
@@ -129,9 +131,10 @@ private:
     void closeSource();
     void reportReaderEnd();
     void acceptReading(const DeviceReading &reading);
+    bool takeWaitingLines();
     void handleWaitingLines();
     void flushRows();
-    void showProgress(quint32 lineCounter);
+    void showProgress(const PostedLine &line);
     void showError(const QString &text);
 
     AcquisitionView &m_view;
@@ -141,6 +144,8 @@ private:
     double m_period = 0;
     QString m_portName;
     bool m_sourceIsFile = false;
+    // The size of the data file being read, for its progress; nullopt for a port.
+    std::optional<qint64> m_fileSize;
     // Set means "reader, stop"; it starts set, as no reader runs.
     std::atomic<bool> m_stopEvent{true};
     std::unique_ptr<ByteSource> m_link;
@@ -150,9 +155,19 @@ private:
     MeasurementTableModel m_table;
     // Rows accepted in the slice of lines being handled, inserted into m_table at its end.
     std::vector<MeasurementTableModel::Row> m_newRows;
-    // Lines taken from the reader and not handled yet.
-    std::deque<PostedLine> m_waitingLines;
+    // Lines taken from the reader and not handled yet, in the batches they were taken in:
+    // a data file's reader may hand over a million at once. m_nextWaiting indexes the first
+    // batch.
+    std::deque<std::vector<PostedLine>> m_waitingLines;
+    std::size_t m_nextWaiting = 0;
+    // Starts the next slice of lines. A timer, not a posted call: Qt runs its timers only once
+    // no posted event waits, so a chain of posted slices would hold up every timer of the
+    // window until the last line.
+    QTimer m_nextSlice;
     QElapsedTimer m_progressShown;
+    // When rows were last handed to the table, and how long the table took to take them.
+    QElapsedTimer m_rowsShown;
+    qint64 m_rowsShownCost = 0;
     TermDataFile m_series;
     SilenceWatch m_silence{SilenceWatch::ContinuousSilence::Ends};
     bool m_waitCursorShown = false;

@@ -1,6 +1,7 @@
 #include "acquisition/MeasurementTableModel.h"
 
 #include "companions/FormatOutTime.h"
+#include "companions/ProcessMemory.h"
 
 #include <array>
 #include <charconv>
@@ -107,8 +108,9 @@ void MeasurementTableModel::appendRows(std::vector<Row> rows)
         return;
     const int first = rowTotal();
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
-    // A file read back whole comes as the first rows: they are taken over, not copied.
-    if (m_rows.empty())
+    // A file read back whole comes as the first rows: they are taken over, not copied, unless
+    // room for them was made already.
+    if (m_rows.empty() && m_rows.capacity() < rows.size())
         m_rows = std::move(rows);
     else
         m_rows.insert(m_rows.end(), rows.begin(), rows.end());
@@ -122,6 +124,11 @@ void MeasurementTableModel::clear()
     beginResetModel();
     m_rows.clear();
     endResetModel();
+}
+
+void MeasurementTableModel::reserve(std::size_t count)
+{
+    ReserveLarge(m_rows, count);
 }
 
 void MeasurementTableModel::appendCellText(int row, int column, QByteArray &utf8) const

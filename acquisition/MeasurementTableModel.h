@@ -45,6 +45,8 @@ public:
     // Appends rows in one insertion, as a view takes them in one update.
     void appendRows(std::vector<Row> rows);
     void clear();
+    // Makes room for count rows in all, so that rows added by slices up to them move none.
+    void reserve(std::size_t count);
 
     int rowTotal() const override { return static_cast<int>(m_rows.size()); }
     void appendCellText(int row, int column, QByteArray &utf8) const override;

@@ -1,6 +1,7 @@
 #include "acquisition/ReadBack.h"
 
 #include "acquisition/DataFileSource.h"
+#include "companions/ProcessMemory.h"
 
 #include <QDate>
 

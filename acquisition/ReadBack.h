@@ -4,7 +4,6 @@
 #include "acquisition/MeasurementTableModel.h"
 #include "acquisition/ReaderThread.h"
 #include "acquisition/Reception.h"
-#include "companions/ProcessMemory.h"
 #include "companions/TermDataFile.h"
 
 #include <span>
@@ -21,28 +20,6 @@ bool ReceivedReading(std::span<const char> received, const PostedLine &line, Pol
 // Appends reading to the series of a reception as its next record; the first one dates the
 // series today.
 void AddReceivedRecord(TermDataFile &series, const DeviceReading &reading);
-
-// A store without a ceiling: the bytes of a data file of any size, kept in memory.
-class GrowingReceiveStore final : public ReceiveStore
-{
-public:
-    qint64 stored() const override { return static_cast<qint64>(m_bytes.size()); }
-    bool store(char byte) override
-    {
-        m_bytes.push_back(byte);
-        return true;
-    }
-    std::size_t storeBytes(std::span<const char> bytes) override
-    {
-        m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end());
-        return bytes.size();
-    }
-    std::span<const char> bytes() const { return m_bytes; }
-    void reserve(std::size_t size) { ReserveLarge(m_bytes, size); }
-
-private:
-    std::vector<char> m_bytes;
-};
 
 // A data file read back whole, as the source "file" reads it in one mode: the same reader (the
 // 26-byte rule, the line numbering) and parser, every line kept, but no ceiling on its size.

@@ -211,7 +211,11 @@ void ReaderThread::post(PostedLine line)
 {
     bool announce = false;
     {
-        const std::lock_guard lock(m_waitingLock);
+        std::unique_lock lock(m_waitingLock);
+        // The stop event is looked at while waiting; the reader's last report never waits.
+        while (m_mostWaiting != 0 && m_waiting.size() >= m_mostWaiting && !m_stopEvent &&
+               line != PostedLine{0, 0})
+            m_taken.wait_for(lock, SleepSlice / 10);
         m_waiting.push_back(line);
         announce = !std::exchange(m_announced, true);
     }
@@ -222,8 +226,11 @@ void ReaderThread::post(PostedLine line)
 std::vector<PostedLine> ReaderThread::takeLines()
 {
     std::vector<PostedLine> lines;
-    const std::lock_guard lock(m_waitingLock);
-    lines.swap(m_waiting);
-    m_announced = false;
+    {
+        const std::lock_guard lock(m_waitingLock);
+        lines.swap(m_waiting);
+        m_announced = false;
+    }
+    m_taken.notify_one();
     return lines;
 }

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -57,6 +58,11 @@ public:
     // A reader still running is asked to stop and waited for.
     ~ReaderThread() override;
 
+    // With a bound, the reader waits while so many reports wait for takeLines: a data file's
+    // reader would otherwise run far ahead of the window, its reports piling up in memory. A
+    // port's reader never waits, as the port would drop what it cannot hold meanwhile. Before
+    // start; 0, as at construction, sets no bound.
+    void setMostWaiting(std::size_t count) { m_mostWaiting = count; }
     // Starts the reader of reception, which outlives the reader; once.
     void start(Reception &reception);
     // Blocks until the reader has ended; returns at once when it never started.
@@ -77,6 +83,8 @@ private:
 
     std::mutex m_waitingLock;
     std::vector<PostedLine> m_waiting;
+    std::condition_variable m_taken;
+    std::size_t m_mostWaiting = 0;
     bool m_announced = false;
     std::atomic<bool> &m_stopEvent;
     std::atomic<ReaderEndReason> m_endReason{ReaderEndReason::Stopped};

@@ -1,5 +1,7 @@
 #include "acquisition/Reception.h"
 
+#include "companions/ProcessMemory.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -45,17 +47,99 @@ std::span<const char> ReceiveBuffer::bytes() const
     return {m_bytes.get(), static_cast<std::size_t>(m_length.load(std::memory_order_acquire))};
 }
 
-Reception::Reception() : m_buffer(std::make_unique<ReceiveBuffer>()), m_store(*m_buffer) {}
-
-Reception::Reception(ReceiveStore &store) : m_store(store) {}
-
-std::span<const char> Reception::bytes() const
+qint64 GrowingReceiveStore::stored() const
 {
-    return m_buffer ? m_buffer->bytes() : std::span<const char>();
+    return static_cast<qint64>(m_length.load(std::memory_order_acquire));
 }
+
+bool GrowingReceiveStore::store(char byte)
+{
+    return storeBytes({&byte, 1}) == 1;
+}
+
+std::size_t GrowingReceiveStore::storeBytes(std::span<const char> bytes)
+{
+    const std::size_t length = m_length.load(std::memory_order_relaxed);
+    grow(length + bytes.size());
+    const Block *block = m_current.load(std::memory_order_relaxed);
+    if (!bytes.empty())
+        std::memcpy(block->bytes.get() + length, bytes.data(), bytes.size());
+    m_length.store(length + bytes.size(), std::memory_order_release);
+    return bytes.size();
+}
+
+// The length is read before the block: a block is published before any length that needs
+// it, and a block holds every byte below the length it was published at.
+std::span<const char> GrowingReceiveStore::bytes() const
+{
+    const std::size_t length = m_length.load(std::memory_order_acquire);
+    const Block *block = m_current.load(std::memory_order_acquire);
+    if (block == nullptr)
+        return {};
+    return {block->bytes.get(), std::min(length, block->capacity)};
+}
+
+void GrowingReceiveStore::reserve(std::size_t size)
+{
+    grow(size);
+}
+
+// The outgrown block is kept, not freed: a reader of bytes() may still be reading it.
+void GrowingReceiveStore::grow(std::size_t needed)
+{
+    const Block *current = m_current.load(std::memory_order_relaxed);
+    const std::size_t capacity = current != nullptr ? current->capacity : 0;
+    if (needed <= capacity)
+        return;
+    auto block = std::make_unique<Block>();
+    block->capacity = std::max({needed, capacity + capacity / 2, std::size_t{4096}});
+    block->bytes.reset(new char[block->capacity]);
+    PreferHugePages(block->bytes.get(), block->capacity);
+    if (current != nullptr)
+        std::memcpy(block->bytes.get(), current->bytes.get(),
+                    m_length.load(std::memory_order_relaxed));
+    m_current.store(block.get(), std::memory_order_release);
+    m_blocks.push_back(std::move(block));
+}
+
+void GrowingReceiveStore::truncate(std::size_t size)
+{
+    if (size < m_length.load(std::memory_order_relaxed))
+        m_length.store(size, std::memory_order_release);
+}
+
+void GrowingReceiveStore::clear()
+{
+    m_length.store(0, std::memory_order_release);
+    m_current.store(nullptr, std::memory_order_release);
+    m_blocks.clear();
+}
+
+Reception::Reception() : m_buffer(std::make_unique<ReceiveBuffer>()), m_store(m_buffer.get()) {}
+
+Reception::Reception(ReceiveStore &store) : m_store(&store) {}
 
 void Reception::clear()
 {
-    if (m_buffer)
-        m_buffer->clear();
+    if (!m_buffer)
+        return;
+    m_buffer->clear();
+    m_whole.reset();
+    m_store = m_buffer.get();
+}
+
+void Reception::keepWhole(std::size_t expectedSize)
+{
+    if (!m_buffer)
+        return;
+    clear();
+    m_whole = std::make_unique<GrowingReceiveStore>();
+    m_whole->reserve(expectedSize);
+    m_store = m_whole.get();
+}
+
+void Reception::truncate(std::size_t size)
+{
+    if (m_whole)
+        m_whole->truncate(size);
 }

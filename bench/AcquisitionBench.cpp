@@ -1,7 +1,9 @@
 #include "acquisition/AcquisitionControl.h"
 #include "acquisition/MeasurementTableModel.h"
+#include "acquisition/ReadBack.h"
 #include "acquisition/Reception.h"
 #include "app/CORMADlg.h"
+#include "bench/DataFiles.h"
 #include "bench/MainWindowBench.h"
 #include "outputs/ExcelTransfer.h"
 #include "resources/MainDialogTemplate.h"
@@ -22,8 +24,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -79,6 +83,45 @@ QString writeFullDataFile(const QTemporaryDir &dir, int &lines)
     return path;
 }
 
+// A day and more of readings every 10 ms: 100 MiB, about 2.8 million lines, written once.
+const std::string &largeDataFile()
+{
+    static const std::string path =
+        WriteNumberedDataFile("orma-bench-100mib.orm", (std::int64_t{100} << 20) / 37);
+    return path;
+}
+
+// The peak of the process's resident memory since the last call, in bytes: each call starts
+// a new peak from the memory resident now.
+class PeakMemory
+{
+public:
+    PeakMemory() { restart(); }
+    void restart()
+    {
+        std::ofstream("/proc/self/clear_refs") << "5";
+        m_start = field("VmRSS:");
+    }
+    // The growth of the resident memory at its peak since restart.
+    double growth() const { return static_cast<double>(field("VmHWM:") - m_start); }
+
+private:
+    static std::int64_t field(const std::string &name)
+    {
+        std::ifstream status("/proc/self/status");
+        std::string key;
+        std::int64_t kib = 0;
+        while (status >> key) {
+            if (key == name && status >> kib)
+                return kib * 1024;
+            status.ignore(1 << 10, '\n');
+        }
+        return 0;
+    }
+
+    std::int64_t m_start = 0;
+};
+
 } // namespace
 
 // Reading back a data file that fills the buffer, until the table holds every row.
@@ -133,6 +176,74 @@ static void BM_ReadBackThroughMainWindow(benchmark::State &state)
     state.counters["longest_block_ms"] = static_cast<double>(longestBlock);
 }
 BENCHMARK(BM_ReadBackThroughMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A data file of 100 MiB read back whole through the main window, from the click of
+// "Получить данные" until the output buttons show; with the longest time the window's thread
+// was kept busy and the growth of the resident memory at its peak over the file's size.
+static void BM_OpenLargeFileThroughMainWindow(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const std::string &path = largeDataFile();
+    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
+    FilePrompts prompts(QString::fromStdString(path));
+    QSettings settings(dir.filePath("orma.conf"), QSettings::IniFormat);
+    settings.setValue(SettingsKeys::Port, "file");
+    NoSpreadsheet spreadsheet;
+    auto window = std::make_unique<CORMADlg>(prompts, settings, spreadsheet);
+    window->show();
+    QCoreApplication::processEvents();
+    auto *getData = static_cast<QPushButton *>(window->control(IDC_GET_DATA));
+    QWidget *save = window->control(IDC_SAVE);
+    Heartbeat heartbeat;
+    qint64 longestBlock = 0;
+    double peakGrowth = 0;
+    int rows = 0;
+
+    for (auto _ : state) {
+        PeakMemory memory;
+        heartbeat.start();
+        getData->click();
+        while (window->acquisition().state() != AcquisitionState::DataReady || !save->isVisible())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        longestBlock = std::max(longestBlock, heartbeat.stop());
+        peakGrowth = std::max(peakGrowth, memory.growth());
+        rows = window->table().rowCount();
+    }
+    if (static_cast<std::int64_t>(rows) != (std::int64_t{100} << 20) / 37)
+        state.SkipWithError("the table did not receive every line");
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fileSize));
+    state.counters["rows"] = rows;
+    state.counters["longest_block_ms"] = static_cast<double>(longestBlock);
+    state.counters["peak_memory_per_file_size"] = peakGrowth / fileSize;
+}
+BENCHMARK(BM_OpenLargeFileThroughMainWindow)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+// Baseline: the same file read back whole by the core alone, as orma-cli does, without a
+// window and without a second thread.
+static void BM_OpenLargeFileWithoutWindow(benchmark::State &state)
+{
+    const std::string &path = largeDataFile();
+    const auto fileSize = static_cast<double>(std::filesystem::file_size(path));
+    double peakGrowth = 0;
+    int rows = 0;
+    for (auto _ : state) {
+        PeakMemory memory;
+        ReadBack readBack;
+        readBack.read(path, PollMode::FromMemory);
+        rows = readBack.table().rowCount();
+        peakGrowth = std::max(peakGrowth, memory.growth());
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(fileSize));
+    state.counters["rows"] = rows;
+    state.counters["peak_memory_per_file_size"] = peakGrowth / fileSize;
+}
+BENCHMARK(BM_OpenLargeFileWithoutWindow)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 // Baseline: the same file read with one read() call per byte and nothing else.
 static void BM_FileWithOneReadPerByte(benchmark::State &state)

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <fstream>
 #include <ostream>
@@ -390,6 +391,61 @@ TEST_P(DataFileReaderTest, FileThatFillsTheBufferEndsWithoutOverrun)
         EXPECT_EQ(posted.back().lineCounter, row.postedLines);
         EXPECT_EQ(posted.back().lineStart, qint64((row.postedLines - 1) * 37));
     }
+}
+
+// A file kept whole grows past the buffer's size while this thread reads each posted line from
+// the store, as the window does; bounded in the lines it lets wait, the reader keeps only so far
+// ahead, and a stop ends it while it waits.
+TEST_P(DataFileReaderTest, AFileKeptWholeGrowsPastTheBufferWhileItsLinesAreRead)
+{
+    const int count = static_cast<int>(2 * ReceiveBufferSize / 37) + 5;
+    const std::string lines = numberedLines(count);
+    const auto file = openFile(lines);
+    ASSERT_TRUE(file);
+    Reception reception;
+    // Room for nothing: the store grows block by block under the reading.
+    reception.keepWhole(0);
+    reception.setSource(file.get());
+    std::atomic<bool> stop{false};
+    auto reader = std::make_unique<ReaderThread>(stop);
+    reader->setMostWaiting(100);
+    reader->start(reception);
+    std::vector<PostedLine> posted;
+    while (posted.empty() || posted.back() != PostedLine{0, 0}) {
+        const std::vector<PostedLine> taken = reader->takeLines();
+        // The bound, and the reader's end past it.
+        ASSERT_LE(taken.size(), 101u);
+        for (const PostedLine &line : taken) {
+            posted.push_back(line);
+            if (line == PostedLine{0, 0})
+                break;
+            const std::span<const char> bytes = reception.bytes();
+            ASSERT_LE(static_cast<std::size_t>(line.lineStart) + 37, bytes.size());
+            ASSERT_EQ(std::string(bytes.data() + line.lineStart, 37),
+                      numberedLine(static_cast<int>(line.lineCounter)));
+        }
+        std::this_thread::yield();
+    }
+    reader->wait();
+    EXPECT_EQ(reader->endReason(), ReaderEndReason::EndOfData);
+    EXPECT_EQ(posted.size(), static_cast<std::size_t>(count) + 1);
+    EXPECT_TRUE(bytesOf(reception) == lines);
+    // Cut where the rows taken end, the bytes are those rows'.
+    reception.truncate(10 * 37);
+    EXPECT_EQ(bytesOf(reception), lines.substr(0, 10 * 37));
+
+    // Stopped while it waits for its lines to be taken.
+    const auto again = openFile(lines);
+    reception.keepWhole(lines.size());
+    reception.setSource(again.get());
+    reader = std::make_unique<ReaderThread>(stop);
+    reader->setMostWaiting(10);
+    reader->start(reception);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reception.bytes().size() >= 11 * 37; }, 10000));
+    stop = true;
+    reader->wait();
+    EXPECT_EQ(reader->endReason(), ReaderEndReason::Stopped);
+    EXPECT_LE(reader->takeLines().size(), 12u);
 }
 
 INSTANTIATE_TEST_SUITE_P(ChunkSizes, DataFileReaderTest,

@@ -5,6 +5,7 @@
 
 #include "acquisition/Reception.h"
 #include "acquisition/SerialPort.h"
+#include "companions/RussianCount.h"
 #include "resources/MainDialogTemplate.h"
 #include "resources/SettingsKeys.h"
 #include "tests/support/FakeSpreadsheet.h"
@@ -562,21 +563,57 @@ TEST_F(MainDialogTest, EmptyOrMissingDataFile)
     EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::Idle);
 }
 
-TEST_F(MainDialogTest, DataFileLargerThanTheBufferStopsWhenFull)
+// The buffer's ceiling is a port's: a data file is read whole, however large. "Прервать" ends a
+// long read at the rows the table holds, says how much was read, and a save writes those rows.
+TEST_F(MainDialogTest, DataFileLargerThanTheBufferIsReadWholeAndAnInterruptedReadKeepsItsRows)
 {
+    const std::size_t lineSize = numberedLine(1, 1, 100).size();
+    const int count = static_cast<int>(8 * ReceiveBufferSize / lineSize);
     std::string data;
-    const std::string line = numberedLine(1, 1, 100);
-    while (data.size() <= ReceiveBufferSize + line.size() * 10)
-        data += line;
-    m_prompts.paths = {writeFile("large.orm", data)};
+    for (int i = 1; i <= count; ++i)
+        data += numberedLine(i % 10000, i, 100 + i % 900);
+    const QString path = writeFile("large.orm", data);
+    m_prompts.paths = {path, path};
     openDialog("file");
 
     click(IDC_GET_DATA);
-    ASSERT_TRUE(waitForState(AcquisitionState::DataReady, 20000));
-    EXPECT_LE(receivedLength(), ReceiveBufferSize);
-    EXPECT_EQ(rows(), static_cast<int>(ReceiveBufferSize / line.size()));
-    ASSERT_EQ(m_prompts.shown.size(), 1u);
-    EXPECT_TRUE(m_prompts.shown[0].text.contains("Буфер"));
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady, 60000));
+    EXPECT_EQ(rows(), count);
+    EXPECT_EQ(receivedLength(), data.size());
+    EXPECT_EQ(cell(count - 1, 1), QString("12:00:%1.500").arg(count % 60, 2, 10, QChar('0')));
+    EXPECT_TRUE(m_prompts.shown.empty()) << m_prompts.texts().join('|').toStdString();
+
+    click(IDC_GET_DATA);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rows() > 0; }, 20000));
+    ASSERT_EQ(m_dialog->acquisition().state(), AcquisitionState::Receiving);
+    // The message comes once the window shows the read ended.
+    QString buttonWhenTold;
+    m_prompts.onMessage = [&](const ScriptedPrompts::Shown &) {
+        buttonWhenTold = control<QPushButton>(IDC_GET_DATA)->text();
+    };
+    click(IDC_GET_DATA);
+    m_prompts.onMessage = nullptr;
+    ASSERT_EQ(m_dialog->acquisition().state(), AcquisitionState::DataReady);
+    EXPECT_EQ(buttonWhenTold, "Получить данные");
+    const int kept = rows();
+    ASSERT_LT(kept, count);
+    // The bytes end where the rows do, every row with its record.
+    EXPECT_EQ(receivedLength(), kept * lineSize);
+    EXPECT_EQ(m_dialog->acquisition().series().count, kept);
+    EXPECT_EQ(cell(kept - 1, 1), QString("12:00:%1.500").arg(kept % 60, 2, 10, QChar('0')));
+    EXPECT_FALSE(control(IDC_PROGRESS)->isVisible());
+    EXPECT_EQ(m_prompts.texts(),
+              QStringList{QString("Чтение файла прервано.\nПрочитано %1% файла, в таблице %2.")
+                              .arg(kept * lineSize * 100 / data.size())
+                              .arg(RussianCount(kept, "строка", "строки", "строк"))});
+
+    const QString saved = m_configDir.filePath("kept.orm");
+    m_prompts.paths = {saved};
+    click(IDC_SAVE);
+    std::ifstream savedFile(saved.toStdString(), std::ios::binary);
+    const std::string savedBytes((std::istreambuf_iterator<char>(savedFile)),
+                                 std::istreambuf_iterator<char>());
+    EXPECT_EQ(savedBytes, data.substr(0, kept * lineSize));
 }
 
 namespace {
@@ -853,13 +890,24 @@ TEST_F(MainDialogTest, ARestoredJournalGoesOnlyOnceItsRowsWereReadWholeAndLeftTh
     EXPECT_TRUE(journals().isEmpty());
     m_dialog->reject();
 
-    // A journal larger than the buffer is restored in part: it stays after the window.
+    // A journal larger than the buffer is restored whole, and goes as a small one does.
     std::string large;
     while (large.size() <= ReceiveBufferSize)
         large += lines;
     leaveJournal(large);
     restore();
+    EXPECT_EQ(receivedLength(), large.size());
     m_prompts.answers = {Prompts::Answer::No};
+    m_dialog->reject();
+    EXPECT_TRUE(journals().isEmpty());
+
+    // Its reading interrupted before a row reached the table, it stays after the window.
+    leaveJournal(large);
+    openDialog("file");
+    m_prompts.answers = {Prompts::Answer::Yes};
+    m_dialog->OfferInterruptedReception(folder);
+    click(IDC_GET_DATA);
+    EXPECT_EQ(rows(), 0);
     m_dialog->reject();
     EXPECT_FALSE(m_dialog->isVisible());
     ASSERT_EQ(journals().size(), 1);
