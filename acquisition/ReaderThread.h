@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -13,6 +14,10 @@ class Reception;
 
 // The fewest bytes of a line the reader posts. Shorter lines are no instrument reading.
 constexpr std::int32_t ShortestPostedLine = 26;
+
+// The longest line a store that runs without end keeps; no instrument line comes near it,
+// and a source that never sends a line feed would otherwise grow one line without end.
+constexpr std::size_t LongestStoredLine = 64 * 1024;
 
 // Why a reader ended. Every reason but Stopped ends the reading as a stop request would,
 // keeping every byte stored so far.
