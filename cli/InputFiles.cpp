@@ -11,7 +11,9 @@
 #include <QTemporaryFile>
 #include <QThread>
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <vector>
 
@@ -67,6 +69,34 @@ QString copyPipe(const QByteArray &name, QFile &copy)
     return error.isEmpty() && !copy.flush() ? copy.errorString() : error;
 }
 
+// The reading under way, ended by a termination signal.
+std::atomic<ReadingStream *> g_reading{nullptr};
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void onInterruption(int)
+{
+    g_interrupted = 1;
+    if (ReadingStream *stream = g_reading.load())
+        stream->requestStop();
+}
+
+void catchInterruptions()
+{
+    struct sigaction action = {};
+    action.sa_handler = onInterruption;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+// Says why the reading failed, and what it dropped.
+int failWith(int status, QString text, const ReadingStream &stream)
+{
+    if (stream.droppedLines() > 0)
+        text += QLatin1Char('\n') + DroppedLinesText(stream.droppedLines());
+    return Fail(status, text);
+}
+
 bool isPipe(const QByteArray &name)
 {
     struct stat file = {};
@@ -75,11 +105,12 @@ bool isPipe(const QByteArray &name)
 
 } // namespace
 
-int ReadInput(const QString &path, PollMode mode, ReadBack &readBack)
+int StreamInput(const QString &path, PollMode mode, const ReadingStream::Take &take)
 {
     QByteArray name = QFile::encodeName(path);
     if (QFileInfo(path).isDir())
         return Fail(ExitInputUnreadable, Say("%1: это папка", "%1: is a folder").arg(path));
+    catchInterruptions();
     // The reader opens its input by name, and a pipe opened so waits for a writer without end:
     // it is read into a file of its own first.
     QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/orma-XXXXXX.orm"));
@@ -91,7 +122,19 @@ int ReadInput(const QString &path, PollMode mode, ReadBack &readBack)
             return Fail(ExitInputUnreadable, QStringLiteral("%1: %2").arg(path, error));
         name = QFile::encodeName(copy.fileName());
     }
-    if (!readBack.read(name.toStdString(), mode)) {
+    ReadingStream stream;
+    g_reading = &stream;
+    const bool opened = !g_interrupted && stream.read(name.toStdString(), mode, take);
+    g_reading = nullptr;
+    if (g_interrupted)
+        return failWith(ExitFailure,
+                        Say("%1: чтение прервано после %2 байт, измерений: %3",
+                            "%1: reading interrupted after %2 bytes and %3 readings")
+                            .arg(path)
+                            .arg(stream.bytesRead())
+                            .arg(stream.readings()),
+                        stream);
+    if (!opened) {
         // The reader says only that it failed; the system says why.
         const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
         const QString reason = QString::fromLocal8Bit(std::strerror(fd < 0 ? errno : EIO));
@@ -99,11 +142,15 @@ int ReadInput(const QString &path, PollMode mode, ReadBack &readBack)
             ::close(fd);
         return Fail(ExitInputUnreadable, QStringLiteral("%1: %2").arg(path, reason));
     }
-    if (readBack.endReason() == ReaderEndReason::LinkLost)
-        return Fail(ExitInputUnreadable, Say("%1: ошибка чтения", "%1: reading failed").arg(path));
-    if (readBack.table().rowTotal() == 0)
-        return Fail(ExitInputUnreadable,
-                    Say("%1: нет ни одного измерения", "%1: holds no readings").arg(path));
+    if (stream.endReason() == ReaderEndReason::LinkLost)
+        return failWith(ExitInputUnreadable,
+                        Say("%1: ошибка чтения", "%1: reading failed").arg(path), stream);
+    if (stream.readings() == 0)
+        return failWith(ExitInputUnreadable,
+                        Say("%1: нет ни одного измерения", "%1: holds no readings").arg(path),
+                        stream);
+    if (stream.droppedLines() > 0)
+        Fail(ExitOk, QStringLiteral("%1: %2").arg(path, DroppedLinesText(stream.droppedLines())));
     return ExitOk;
 }
 

@@ -107,12 +107,17 @@ int RunStats(const QStringList &words)
     TemperatureThresholds thresholds;
     if (!ThresholdOptions(*arguments, thresholds, error))
         return Fail(ExitUsage, error);
-    ReadBack readBack;
-    if (const int read = ReadInput(arguments->operands.first(), *mode, readBack); read != ExitOk)
-        return read;
-    const ReadingStatistics figures = ComputeReadingStatistics(
-        readBack.series(), bounds.from.value_or(std::numeric_limits<std::int32_t>::min()),
+    StreamedReadingStatistics statistics(
+        bounds.from.value_or(std::numeric_limits<std::int32_t>::min()),
         bounds.to.value_or(std::numeric_limits<std::int32_t>::max()), thresholds);
+    if (const int read = StreamInput(arguments->operands.first(), *mode,
+                                     [&statistics](const DeviceReading &reading) {
+                                         statistics.add(reading.time, reading.temperature);
+                                         return true;
+                                     });
+        read != ExitOk)
+        return read;
+    const ReadingStatistics figures = statistics.figures();
     const QString out = arguments->has(QStringLiteral("--json")) ? json(figures, thresholds)
                                                                  : text(figures, thresholds);
     std::fputs(out.toLocal8Bit().constData(), stdout);
