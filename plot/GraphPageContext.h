@@ -26,9 +26,9 @@ GraphPrintContext ReadingsPageContext(TermDataFile &series, std::int32_t start, 
 // in bounded memory: every record while no more than keptRecords have come; past that, of each
 // stretch of time only the records that shape what the page shows of it: its first and last,
 // its lowest and highest temperature and emissivity. The stretches are powers of two of
-// milliseconds from the first record, as short as lets every stretch keep its records within
-// keptRecords, so that each falls inside a pixel column of any picture of the whole series:
-// the page's range, header and extremes stay those of every record.
+// milliseconds from the first record, as short as lets them keep their records within
+// keptRecords: an eighth of keptRecords of them span the series, many to a pixel column of any
+// picture. The page's range, header and extremes stay those of every record.
 class PageRecords
 {
 public:
