@@ -1,5 +1,5 @@
-#include "acquisition/ReadBack.h"
 #include "acquisition/ReadingStream.h"
+#include "acquisition/ReadBack.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -128,13 +128,13 @@ TEST(ReadingStream, GivesTheReadingsOfAWholeReadBackInOnePass)
     }));
     EXPECT_EQ(numbers, (std::vector<std::int16_t>{1, 3, 5}));
     EXPECT_EQ(stream.droppedLines(), 3u);
-    EXPECT_EQ(stream.bytesRead(), static_cast<std::int64_t>(3 * line.size() + 9 * LongestStoredLine + 3));
+    EXPECT_EQ(stream.bytesRead(),
+              static_cast<std::int64_t>(3 * line.size() + 9 * LongestStoredLine + 3));
 
     int taken = 0;
     ReadingStream stopped;
-    ASSERT_TRUE(stopped.read(path, PollMode::Continuous, [&taken](const DeviceReading &) {
-        return ++taken < 2;
-    }));
+    ASSERT_TRUE(stopped.read(path, PollMode::Continuous,
+                             [&taken](const DeviceReading &) { return ++taken < 2; }));
     EXPECT_EQ(taken, 2);
     EXPECT_EQ(stopped.endReason(), ReaderEndReason::Stopped);
 
