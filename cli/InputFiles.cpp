@@ -2,6 +2,8 @@
 
 #include "cli/CliSupport.h"
 
+#include "acquisition/ReceptionFile.h"
+#include "companions/FormatOutTime.h"
 #include "companions/OutputFile.h"
 
 #include <QDeadlineTimer>
@@ -11,10 +13,12 @@
 #include <QTemporaryFile>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include <fcntl.h>
@@ -151,6 +155,41 @@ int StreamInput(const QString &path, PollMode mode, const ReadingStream::Take &t
                         stream);
     if (stream.droppedLines() > 0)
         Fail(ExitOk, QStringLiteral("%1: %2").arg(path, DroppedLinesText(stream.droppedLines())));
+    return ExitOk;
+}
+
+int StreamTimeline(const QStringList &paths, PollMode mode, const ReadingStream::Take &take,
+                   QDate *firstDay)
+{
+    if (paths.size() == 1)
+        return StreamInput(paths.first(), mode, take);
+    std::vector<std::pair<QDate, QString>> days;
+    for (const QString &path : paths)
+        days.emplace_back(DataFileDate(path), path);
+    // A file without a day cannot be read either: it comes first, and says so.
+    std::stable_sort(days.begin(), days.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    const QDate first = days.front().first;
+    constexpr qint64 MostDays = std::numeric_limits<std::int32_t>::max() / MillisecondsPerDay;
+    if (first.isValid() && first.daysTo(days.back().first) > MostDays - 1)
+        return Fail(ExitUsage,
+                    Say("файлы охватывают больше %1 дней: %2 - %3",
+                        "the files span more than %1 days: %2 to %3")
+                        .arg(MostDays)
+                        .arg(first.toString(Qt::ISODate), days.back().first.toString(Qt::ISODate)));
+    if (firstDay != nullptr)
+        *firstDay = first;
+    for (const auto &[day, path] : days) {
+        const auto offset =
+            static_cast<std::int32_t>(first.isValid() ? first.daysTo(day) * MillisecondsPerDay : 0);
+        const int read = StreamInput(path, mode, [&take, offset](const DeviceReading &reading) {
+            DeviceReading onTimeline = reading;
+            onTimeline.time += offset;
+            return take(onTimeline);
+        });
+        if (read != ExitOk)
+            return read;
+    }
     return ExitOk;
 }
 

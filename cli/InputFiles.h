@@ -2,6 +2,7 @@
 
 #include "acquisition/ReadingStream.h"
 
+#include <QDate>
 #include <QStringList>
 
 #include <optional>
@@ -14,6 +15,14 @@
 // ExitFailure; else ExitOk, after saying how many lines were dropped if any. A take that
 // answers false ends the reading early and is no failure.
 int StreamInput(const QString &path, PollMode mode, const ReadingStream::Take &take);
+
+// The data files at paths read as one timeline, one after the other in the order of their days
+// (DataFileDate: the daily rotation's name, else the modification time): each reading's time
+// counts from midnight of the first file's day, so that the times run on across midnight. One
+// file is read as it is. As StreamInput, and ExitUsage when the files span more days than the
+// times of one timeline hold (24). firstDay, when given, becomes the first file's day.
+int StreamTimeline(const QStringList &paths, PollMode mode, const ReadingStream::Take &take,
+                   QDate *firstDay = nullptr);
 
 // The output of each input: output itself for one input, unless it is a folder; in the folder
 // output, as the input's name with suffix, for several. None, after saying why on stderr and

@@ -103,7 +103,7 @@ int RunPlot(const QStringList &words)
                                    .arg(MinPictureSide)
                                    .arg(MaxPictureSide));
     const QString output = arguments->value(QStringLiteral("--output"));
-    if (arguments->operands.size() != 1 || output.isEmpty())
+    if (arguments->operands.isEmpty() || output.isEmpty())
         return Fail(ExitUsage,
                     Say("нужны входной файл и -o ВЫХОД", "an input and -o OUT are needed"));
     if (!PictureFormOf(output))
@@ -113,11 +113,13 @@ int RunPlot(const QStringList &words)
     if (!TimeBoundOptions(*arguments, bounds, error))
         return Fail(ExitUsage, error);
     int status = ExitOk;
-    if (!OutputPaths(arguments->operands, output, {}, arguments->has(QStringLiteral("--force")),
-                     status))
-        return status;
+    // Several inputs make one picture, which must be none of them.
+    for (const QString &input : arguments->operands) {
+        if (!OutputPaths({input}, output, {}, arguments->has(QStringLiteral("--force")), status))
+            return status;
+    }
 
-    const QString &input = arguments->operands.first();
+    const QString input = arguments->operands.join(QStringLiteral(", "));
     // The graph takes the records as the graph window does: while their times rise. Those
     // outside the bounds given are never drawn, so they are not kept.
     const std::int32_t from = bounds.from.value_or(std::numeric_limits<std::int32_t>::min());
@@ -128,19 +130,19 @@ int RunPlot(const QStringList &words)
     std::int32_t last = 0;
     bool broken = false;
     if (const int read =
-            StreamInput(input, *mode,
-                        [&](const DeviceReading &reading) {
-                            if (!ContinuesGraphRun(last, reading.time)) {
-                                broken = true;
-                                return false;
-                            }
-                            first = graphed++ == 0 ? reading.time : first;
-                            last = reading.time;
-                            if (reading.time >= from && reading.time <= to)
-                                drawn.add({reading.time, reading.temperature,
-                                           static_cast<std::uint16_t>(reading.emissivity)});
-                            return true;
-                        });
+            StreamTimeline(arguments->operands, *mode,
+                           [&](const DeviceReading &reading) {
+                               if (!ContinuesGraphRun(last, reading.time)) {
+                                   broken = true;
+                                   return false;
+                               }
+                               first = graphed++ == 0 ? reading.time : first;
+                               last = reading.time;
+                               if (reading.time >= from && reading.time <= to)
+                                   drawn.add({reading.time, reading.temperature,
+                                              static_cast<std::uint16_t>(reading.emissivity)});
+                               return true;
+                           });
         read != ExitOk)
         return read;
     // The platform's notes on a machine without a desktop login (no runtime folder, no fonts

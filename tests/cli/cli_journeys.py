@@ -526,6 +526,41 @@ def hostile_line(work):
     os.close(master)
 
 
+def joined_days(work):
+    """Three files of a daily rotation, given out of order, through stats and plot as one
+    timeline across two midnights: the figures are those of the readings laid end to end by
+    their days, the time of an extreme given with its day."""
+    days = {"2026-12-07": range(22 * 3600, 86400, 13), "2026-12-08": range(0, 86400, 17),
+            "2026-12-09": range(0, 2 * 3600, 11)}
+    files, times, temperatures = [], [], []
+    for number, (day, seconds) in enumerate(days.items()):
+        path = os.path.join(work, f"kiln-{day}.orm")
+        files.insert(0, path)
+        with open(path, "wb") as f:
+            for second in seconds:
+                temperature = 600 + (second * 7 + number * 131) % 397
+                f.write(b"%02d:%02d:%02d:00 E=0.95 T=%4d\r\n"
+                        % (second // 3600, second // 60 % 60, second % 60, temperature))
+                times.append(number * 86400 + second)
+                temperatures.append(temperature)
+    mean = sum(temperatures) / len(temperatures)
+    highest = temperatures.index(max(temperatures))
+    above = sum(times[i + 1] - times[i] for i in range(len(times) - 1) if temperatures[i] > 900)
+    figures = json.loads(cli("stats", *files, "--mode", "continuous", "--above", "900", "--json"))
+    check(figures["count"] == len(times), f"{figures['count']} readings of {len(times)}")
+    check(abs(figures["mean"] - mean) < 1e-9, "the mean of the joined days")
+    check(figures["duration_ms"] == (times[-1] - times[0]) * 1000,
+          f"duration {figures['duration_ms']} across two midnights")
+    check(figures["time_above_ms"] == above * 1000, "time above across midnight")
+    check(figures["first_day"] == "2026-12-07" and figures["highest"]["date"] ==
+          list(days)[times[highest] // 86400], f"the days of the figures {figures}")
+    check(figures["highest"]["time_ms"] == times[highest] * 1000, "the time of the highest")
+    cli("plot", *files, "--mode", "continuous", "-o", os.path.join(work, "days.png"))
+    # One file stays one day, its times of day unchanged.
+    single = json.loads(cli("stats", files[-1], "--mode", "continuous", "--json"))
+    check("first_day" not in single and single["highest"]["time_ms"] < 86400000, f"{single}")
+
+
 def bounded(*args):
     """orma-cli run with its address space limited to 128 MiB, as a small machine has it."""
     return subprocess.Popen(["prlimit", f"--as={128 * 1024 * 1024}", CLI, *args],
@@ -610,7 +645,7 @@ def main():
     with tempfile.TemporaryDirectory(prefix="orma-cli-") as work:
         for journey in (conversions, statistics, plot, picture_layout, unusual_outputs,
                         pipe_input, refusals, ports_that_are_none, memory_download,
-                        continuous_logging_killed, hostile_line, long_inputs):
+                        continuous_logging_killed, hostile_line, joined_days, long_inputs):
             started = time.monotonic()
             journey(work)
             print(f"{journey.__name__}: passed in {time.monotonic() - started:.1f} s")
