@@ -64,11 +64,17 @@ bool ReadingStream::read(const std::string &path, PollMode mode, const Take &tak
     const std::unique_ptr<DataFileSource> source = DataFileSource::open(path);
     if (!source)
         return false;
+    read(*source, mode, take);
+    return true;
+}
+
+void ReadingStream::read(ByteSource &source, PollMode mode, const Take &take)
+{
     m_mode = mode;
     m_take = &take;
     std::atomic<ReaderEndReason> endReason{ReaderEndReason::Stopped};
     Reception reception(m_store);
-    reception.setSource(source.get());
+    reception.setSource(&source);
     ReaderThreadProc(reception, m_stop, endReason, [this](quint32 lineCounter, qint64 lineStart) {
         if (lineCounter != 0 || lineStart != 0)
             post(lineCounter, lineStart);
@@ -77,7 +83,6 @@ bool ReadingStream::read(const std::string &path, PollMode mode, const Take &tak
     // The last lines see as far as the input went.
     parseDue(m_store.m_stored);
     m_take = nullptr;
-    return true;
 }
 
 void ReadingStream::post(quint32 lineCounter, qint64 lineStart)

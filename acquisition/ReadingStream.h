@@ -29,6 +29,8 @@ public:
 
     // False, with nothing read, when path cannot be opened for reading or is a folder.
     bool read(const std::string &path, PollMode mode, const Take &take);
+    // Reads source, which outlives the reading.
+    void read(ByteSource &source, PollMode mode, const Take &take);
 
     // Ends a reading in progress between two lines; safe from a signal handler.
     void requestStop() { m_stop.store(true); }

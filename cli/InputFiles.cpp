@@ -2,6 +2,7 @@
 
 #include "cli/CliSupport.h"
 
+#include "acquisition/DataFileSource.h"
 #include "acquisition/ReceptionFile.h"
 #include "companions/FormatOutTime.h"
 #include "companions/OutputFile.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-#include <QTemporaryFile>
 #include <QThread>
 
 #include <algorithm>
@@ -19,10 +19,11 @@
 #include <csignal>
 #include <cstring>
 #include <limits>
+#include <memory>
+#include <span>
 #include <vector>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,48 +31,6 @@ namespace {
 
 // How long a named pipe may go without a program that opens it for writing.
 constexpr int PipeWriterWaitSeconds = 10;
-
-// Copies what is written into the pipe at name into copy, until its writers have closed it.
-// Opened without waiting, a pipe's read tells apart a writer that sends nothing yet (EAGAIN)
-// from none at all (0); the wait for the first is bounded. Returns the reason for a failure.
-QString copyPipe(const QByteArray &name, QFile &copy)
-{
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
-    const QDeadlineTimer deadline(PipeWriterWaitSeconds * 1000);
-    bool writerSeen = false;
-    QString error;
-    std::vector<char> block(1 << 16);
-    for (;;) {
-        const ssize_t count = ::read(fd, block.data(), block.size());
-        if (count > 0) {
-            writerSeen = true;
-            if (copy.write(block.data(), count) != count) {
-                error = copy.errorString();
-                break;
-            }
-        } else if (count < 0 && errno == EAGAIN) {
-            writerSeen = true;
-            pollfd waiting{fd, POLLIN, 0};
-            ::poll(&waiting, 1, -1);
-        } else if (count == 0 && writerSeen) {
-            break;
-        } else if (count == 0 && !deadline.hasExpired()) {
-            QThread::msleep(50);
-        } else if (count == 0) {
-            error = Say("за %1 с ни одна программа не открыла канал для записи",
-                        "no program opened the pipe for writing within %1 s")
-                        .arg(PipeWriterWaitSeconds);
-            break;
-        } else if (errno != EINTR) {
-            error = QString::fromLocal8Bit(std::strerror(errno));
-            break;
-        }
-    }
-    ::close(fd);
-    return error.isEmpty() && !copy.flush() ? copy.errorString() : error;
-}
 
 // The reading under way, ended by a termination signal.
 std::atomic<ReadingStream *> g_reading{nullptr};
@@ -101,6 +60,44 @@ int failWith(int status, QString text, const ReadingStream &stream)
     return Fail(status, text);
 }
 
+// Opens the pipe at name for reading once a program has opened it for writing. Opened without
+// waiting, a pipe's read tells apart a writer that sends nothing yet (EAGAIN) from none at all
+// (0); the wait for the first is bounded, and ends on Ctrl+C. The source begins with the bytes
+// that read gave; none, with error set unless interrupted, when no writer came.
+std::unique_ptr<DataFileSource> openPipe(const QByteArray &name, QString &error)
+{
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = QString::fromLocal8Bit(std::strerror(errno));
+        return nullptr;
+    }
+    const QDeadlineTimer deadline(PipeWriterWaitSeconds * 1000);
+    std::vector<char> first(DataFileSource::DefaultChunkSize);
+    while (!g_interrupted) {
+        const ssize_t count = ::read(fd, first.data(), first.size());
+        if (count > 0 || (count < 0 && errno == EAGAIN)) {
+            // A writer is there: from now on a read waits for its bytes.
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            return DataFileSource::adopt(
+                fd, std::span<const char>(first.data(),
+                                          static_cast<std::size_t>(std::max<ssize_t>(count, 0))));
+        }
+        if (count == 0 && !deadline.hasExpired()) {
+            QThread::msleep(50);
+        } else if (count == 0) {
+            error = Say("за %1 с ни одна программа не открыла канал для записи",
+                        "no program opened the pipe for writing within %1 s")
+                        .arg(PipeWriterWaitSeconds);
+            break;
+        } else if (errno != EINTR) {
+            error = QString::fromLocal8Bit(std::strerror(errno));
+            break;
+        }
+    }
+    ::close(fd);
+    return nullptr;
+}
+
 bool isPipe(const QByteArray &name)
 {
     struct stat file = {};
@@ -115,20 +112,22 @@ int StreamInput(const QString &path, PollMode mode, const ReadingStream::Take &t
     if (QFileInfo(path).isDir())
         return Fail(ExitInputUnreadable, Say("%1: это папка", "%1: is a folder").arg(path));
     catchInterruptions();
-    // The reader opens its input by name, and a pipe opened so waits for a writer without end:
-    // it is read into a file of its own first.
-    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/orma-XXXXXX.orm"));
-    if (isPipe(name)) {
-        if (!copy.open())
-            return Fail(ExitInputUnreadable,
-                        QStringLiteral("%1: %2").arg(path, copy.errorString()));
-        if (const QString error = copyPipe(name, copy); !error.isEmpty())
-            return Fail(ExitInputUnreadable, QStringLiteral("%1: %2").arg(path, error));
-        name = QFile::encodeName(copy.fileName());
-    }
     ReadingStream stream;
     g_reading = &stream;
-    const bool opened = !g_interrupted && stream.read(name.toStdString(), mode, take);
+    bool opened = false;
+    if (isPipe(name)) {
+        // The reader would open a pipe by name and wait for a writer without end.
+        QString error;
+        if (const std::unique_ptr<DataFileSource> pipe = openPipe(name, error)) {
+            stream.read(*pipe, mode, take);
+            opened = true;
+        } else if (!error.isEmpty()) {
+            g_reading = nullptr;
+            return Fail(ExitInputUnreadable, QStringLiteral("%1: %2").arg(path, error));
+        }
+    } else {
+        opened = !g_interrupted && stream.read(name.toStdString(), mode, take);
+    }
     g_reading = nullptr;
     if (g_interrupted)
         return failWith(ExitFailure,
