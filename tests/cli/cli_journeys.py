@@ -561,9 +561,9 @@ def joined_days(work):
     check("first_day" not in single and single["highest"]["time_ms"] < 86400000, f"{single}")
 
 
-def bounded(*args):
+def bounded(*args, stdin=None):
     """orma-cli run with its address space limited to 128 MiB, as a small machine has it."""
-    return subprocess.Popen(["prlimit", f"--as={128 * 1024 * 1024}", CLI, *args],
+    return subprocess.Popen(["prlimit", f"--as={128 * 1024 * 1024}", CLI, *args], stdin=stdin,
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
 
 
@@ -621,6 +621,19 @@ def long_inputs(work):
     check(status == 1 and "reading interrupted" in err and "64 KiB dropped: 1" in err,
           f"/dev/zero ended with {status}: {err!r}")
     check(peak < 48 * 1024, f"/dev/zero took {peak} KiB at its peak")
+
+    # A pipe that never ends is read as it comes, neither held nor copied anywhere.
+    endless = subprocess.Popen(["yes", "12:00:01:00 E=0.95 T= 850"], stdout=subprocess.PIPE)
+    piped = bounded("stats", "/dev/stdin", "--mode", "continuous", stdin=endless.stdout)
+    endless.stdout.close()
+    time.sleep(2)
+    piped.send_signal(signal.SIGINT)
+    status, err, peak = ended(piped)
+    endless.kill()
+    endless.wait()
+    check(status == 1 and re.search(r"after \d+ bytes and [1-9]\d* readings", err),
+          f"an endless pipe ended with {status}: {err!r}")
+    check(peak < 48 * 1024, f"an endless pipe took {peak} KiB at its peak")
 
 
 def ports_that_are_none(work):
