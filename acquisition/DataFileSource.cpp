@@ -30,6 +30,15 @@ std::unique_ptr<DataFileSource> DataFileSource::open(const std::string &path, st
         new DataFileSource(fd, std::max<std::size_t>(readSize, 1)));
 }
 
+std::unique_ptr<DataFileSource> DataFileSource::adopt(int fd, std::span<const char> first)
+{
+    std::unique_ptr<DataFileSource> source(
+        new DataFileSource(fd, std::max(DefaultChunkSize, first.size())));
+    std::copy(first.begin(), first.end(), source->m_chunk.get());
+    source->m_end = first.size();
+    return source;
+}
+
 DataFileSource::DataFileSource(int fd, std::size_t chunkSize)
     : m_fd(fd), m_chunkSize(chunkSize), m_chunk(new char[chunkSize])
 {}
@@ -52,10 +61,9 @@ ReadResult DataFileSource::readByte(char &byte)
 
 ReadResult DataFileSource::readChunk()
 {
-    ssize_t count;
-    do
-        count = read(m_fd, m_chunk.get(), m_chunkSize);
-    while (count < 0 && errno == EINTR);
+    const ssize_t count = read(m_fd, m_chunk.get(), m_chunkSize);
+    if (count < 0 && errno == EINTR)
+        return ReadResult::TimedOut;
     if (count < 0)
         return ReadResult::LinkLost;
     if (count == 0)

@@ -28,11 +28,16 @@ public:
                                                 std::size_t readSize = DefaultChunkSize,
                                                 Kinds kinds = Kinds::Any);
 
+    // A source over fd, open for reading, whose first bytes were already read into first; it
+    // closes fd when it goes.
+    static std::unique_ptr<DataFileSource> adopt(int fd, std::span<const char> first);
+
     DataFileSource(const DataFileSource &) = delete;
     DataFileSource &operator=(const DataFileSource &) = delete;
     ~DataFileSource() override;
 
-    // EndOfData once the file has been read; LinkLost when reading it fails.
+    // EndOfData once the file has been read; LinkLost when reading it fails; TimedOut when a
+    // signal cut a read short, so that the reader looks at its stop event.
     ReadResult readByte(char &byte) override;
     // The file's bytes are never dropped.
     void purgeReceive() override {}

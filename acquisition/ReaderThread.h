@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -14,6 +15,10 @@ class Reception;
 
 // The fewest bytes of a line the reader posts. Shorter lines are no instrument reading.
 constexpr std::int32_t ShortestPostedLine = 26;
+
+// The longest line a store that runs without end keeps; no instrument line comes near it,
+// and a source that never sends a line feed would otherwise grow one line without end.
+constexpr std::size_t LongestStoredLine = 64 * 1024;
 
 // Why a reader ended. Every reason but Stopped ends the reading as a stop request would,
 // keeping every byte stored so far.

@@ -1,6 +1,8 @@
 #include "acquisition/ReceptionFile.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cerrno>
@@ -34,6 +36,18 @@ bool WriteWhole(int fd, const char *data, std::size_t size)
         size -= static_cast<std::size_t>(written);
     }
     return true;
+}
+
+QDate DataFileDate(const QString &path)
+{
+    static const QRegularExpression dailyName(QStringLiteral(R"(-(\d{4}-\d{2}-\d{2})\.orm$)"));
+    const QFileInfo file(path);
+    const QRegularExpressionMatch match = dailyName.match(file.fileName());
+    if (const QDate day =
+            match.hasMatch() ? QDate::fromString(match.captured(1), Qt::ISODate) : QDate();
+        day.isValid())
+        return day;
+    return file.exists() ? file.lastModified().date() : QDate();
 }
 
 ReceptionFile::~ReceptionFile()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "acquisition/ReaderThread.h"
 #include "acquisition/Reception.h"
 
 #include <QDate>
@@ -13,6 +14,11 @@
 // Writes size bytes of data to the descriptor fd, again after an interruption; false when
 // the system refused them.
 bool WriteWhole(int fd, const char *data, std::size_t size);
+
+// The day the readings of the data file at path were taken, since its lines hold times of day
+// only: the date in the name a daily rotation gives its files (NAME-YYYY-MM-DD.orm), else the
+// local day the file was last modified; invalid when neither is known.
+QDate DataFileDate(const QString &path);
 
 // A reception written to disk as it comes, in the data file form: every line the reader
 // stores, appended to the file as soon as its line feed has come, so that a killed program
@@ -28,9 +34,7 @@ public:
     // Today's date; tests pass a clock of their own.
     using Today = std::function<QDate()>;
 
-    // No instrument line comes near this; a source that never sends a line feed would
-    // otherwise grow the line without end.
-    static constexpr std::size_t LongestLine = 64 * 1024;
+    static constexpr std::size_t LongestLine = LongestStoredLine;
 
     ReceptionFile() = default;
     ReceptionFile(const ReceptionFile &) = delete;

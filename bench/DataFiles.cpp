@@ -5,6 +5,12 @@
 #include <fstream>
 #include <vector>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
 std::string WriteNumberedDataFile(const std::string &name, std::int64_t lines)
 {
     const std::filesystem::path path = std::filesystem::temp_directory_path() / name;
@@ -26,4 +32,33 @@ std::string WriteNumberedDataFile(const std::string &name, std::int64_t lines)
     }
     file.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
     return path.string();
+}
+
+ProcessRun RunProcess(std::vector<std::string> arguments, const std::string &output)
+{
+    // A process started from this one begins with this one's peak memory as its own; GNU time,
+    // small itself, starts the program and tells the program's own peak.
+    const std::filesystem::path peakFile =
+        std::filesystem::temp_directory_path() / "orma-bench-peak.txt";
+    const bool timed = std::filesystem::exists("/usr/bin/time");
+    if (timed)
+        arguments.insert(arguments.begin(), {"/usr/bin/time", "-f", "%M", "-o", peakFile.string()});
+    std::vector<char *> argv;
+    for (std::string &argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    pid_t child = 0;
+    const bool started =
+        posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    const bool ended = started && waitpid(child, &status, 0) == child;
+    ProcessRun run{ended && WIFEXITED(status) && WEXITSTATUS(status) == 0, 0};
+    if (timed)
+        std::ifstream(peakFile) >> run.peakKiB;
+    return run;
 }

@@ -16,7 +16,7 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
       появляются ИМЯ.xlsx и т. д. Существующий файл заменяется только с --force;
       выходной файл появляется только целиком.
 
-  orma-cli stats ВХОД [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС] [--above T] [--below T] [--json]
+  orma-cli stats ВХОД... [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС] [--above T] [--below T] [--json]
       Число измерений, наименьшая и наибольшая температура и время, когда они впервые
       встретились, средняя, стандартное отклонение (по всей совокупности) и
       длительность окна времени (без --from и --to - от первого до последнего
@@ -36,7 +36,7 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
       В файле только целые строки; строка длиннее 64 КиБ отбрасывается и учитывается.
       Ctrl+C завершает прием, сохраняя все данные (код 0).
 
-  orma-cli plot ВХОД -o ВЫХОД.png|svg|pdf [--size ШxВ] [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС]
+  orma-cli plot ВХОД... -o ВЫХОД.png|svg|pdf [--size ШxВ] [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС]
       График измерений, как его печатает окно графика (по умолчанию 1000x700).
 
   --mode memory|continuous   как читать ВХОД (по умолчанию memory)
@@ -64,7 +64,7 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
       save (all rows). With several inputs OUT is a folder that gets NAME.xlsx and so
       on. An existing file is replaced only with --force; an output appears only whole.
 
-  orma-cli stats IN [--from HH:MM:SS] [--to HH:MM:SS] [--above T] [--below T] [--json]
+  orma-cli stats IN... [--from HH:MM:SS] [--to HH:MM:SS] [--above T] [--below T] [--json]
       The count of readings, the lowest and highest temperature with the time each was
       first seen, the mean, the standard deviation (of the whole population) and the
       length of the time window (first to last reading without --from and --to): the
@@ -84,7 +84,7 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
       to. FILE holds whole lines only; a line longer than 64 KiB is dropped and
       counted. Ctrl+C ends the reception keeping all data (status 0).
 
-  orma-cli plot IN -o OUT.png|svg|pdf [--size WxH] [--from HH:MM:SS] [--to HH:MM:SS]
+  orma-cli plot IN... -o OUT.png|svg|pdf [--size WxH] [--from HH:MM:SS] [--to HH:MM:SS]
       The graph of the readings as the graph window prints it (default 1000x700).
 
   --mode memory|continuous   how to read IN (default memory)

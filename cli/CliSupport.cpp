@@ -1,5 +1,7 @@
 #include "cli/CliSupport.h"
 
+#include "acquisition/ReaderThread.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -19,6 +21,13 @@ bool RussianLocale()
 QString Say(const char *russian, const char *english)
 {
     return QString::fromUtf8(RussianLocale() ? russian : english);
+}
+
+QString DroppedLinesText(std::uint64_t lines)
+{
+    return Say("Отброшено строк длиннее %1 КиБ: %2.", "lines longer than %1 KiB dropped: %2")
+        .arg(LongestStoredLine / 1024)
+        .arg(lines);
 }
 
 int Fail(int status, const QString &text)

@@ -35,6 +35,9 @@ QString Say(const char *russian, const char *english);
 // Writes "orma-cli: text" as one line on stderr and returns status.
 int Fail(int status, const QString &text);
 
+// What a reading says of the lines it dropped for being longer than LongestStoredLine.
+QString DroppedLinesText(std::uint64_t lines);
+
 // The words of one command's line: its operands and the options given, by their long name
 // (a flag maps to an empty value).
 struct Arguments

@@ -2,11 +2,15 @@
 #include "cli/Commands.h"
 #include "cli/InputFiles.h"
 
+#include "acquisition/MeasurementTableModel.h"
 #include "companions/OutputFile.h"
 #include "outputs/ExcelTransfer.h"
 #include "outputs/RowTexts.h"
 #include "outputs/SaveMeasurements.h"
 #include "outputs/TableExport.h"
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -28,24 +32,116 @@ std::optional<Form> formOf(const QString &word)
     return std::nullopt;
 }
 
-// Every form is written as a save writes its file: a regular one beside its name and moved over
-// it only when whole, a pipe or device in place. Returns why it was not written, or nothing.
-QString write(Form form, const QString &path, const ReceivedRows &table)
+// The rows of one form, written as they come, a block at a time, as a save writes its file: a
+// regular one beside its name and moved over it only when whole, a pipe or device in place.
+class FormWriter
 {
-    const std::vector<int> rows = RowsToTake(table, {});
-    switch (form) {
-    case Form::Workbook:
-        return WriteWorkbookFile(path, GetRowTexts(table, rows), InPlaceWrites::Allowed);
-    case Form::Csv:
-        return WriteCsvFile(path, table, rows, InPlaceWrites::Allowed);
-    case Form::Text: {
-        const QByteArray text = TextForm(table, rows);
-        return WriteOutputFile(path, InPlaceWrites::Allowed,
-                               [&](QIODevice &file) { return file.write(text) == text.size(); });
+public:
+    FormWriter(Form form, const QString &path)
+        : m_form(form), m_path(path), m_output(path, InPlaceWrites::Allowed)
+    {
+        if (form == Form::Workbook)
+            m_workbook = std::make_unique<WorkbookFile>();
     }
+
+    // Takes one reading; false once the output failed or a worksheet is full.
+    bool add(const DeviceReading &reading)
+    {
+        m_rows.push_back({reading, -1});
+        return m_rows.size() < BlockRows || writeBlock();
     }
-    return {};
-}
+
+    // Writes what is left; why the output was not written, or nothing.
+    QString finish()
+    {
+        if (!writeBlock())
+            return m_error;
+        if (m_form == Form::Workbook)
+            return m_workbook->writeTo(m_path, InPlaceWrites::Allowed);
+        if (!writeBytes() || !m_output.commit())
+            return m_output.errorString();
+        return {};
+    }
+
+    // Whether the readings overran a worksheet.
+    bool sheetFull() const { return m_sheetFull; }
+
+private:
+    // Rows are made a block at a time, as the window's outputs make them from its table.
+    static constexpr std::size_t BlockRows = 4096;
+    // Written to the output a block of bytes at a time: a write per line would cost more than
+    // making the line.
+    static constexpr qsizetype BlockBytes = 1 << 20;
+
+    bool writeBlock()
+    {
+        if (!m_error.isEmpty() || m_sheetFull)
+            return false;
+        m_block.appendRows(std::move(m_rows));
+        m_rows.clear();
+        const std::vector<int> rows = RowsToTake(m_block, {});
+        const bool written = m_form == Form::Workbook ? addToWorkbook(rows) : addToFile(rows);
+        m_block.clear();
+        return written;
+    }
+
+    bool addToWorkbook(const std::vector<int> &rows)
+    {
+        for (const TableRowText &row : GetRowTexts(m_block, rows)) {
+            m_sheetFull = m_workbook->writer().rowCount() == MaxWorkbookRows;
+            if (m_sheetFull)
+                return false;
+            if (!m_workbook->writer().addRow(row)) {
+                m_error = m_workbook->writer().close();
+                return false;
+            }
+        }
+        return true;
+    }
+
+    bool addToFile(const std::vector<int> &rows)
+    {
+        if (!m_opened) {
+            m_opened = true;
+            if (!m_output.open()) {
+                m_error = m_output.errorString();
+                return false;
+            }
+            if (m_form == Form::Csv)
+                m_bytes = CsvDocumentStart();
+        }
+        if (m_form == Form::Csv) {
+            AppendCsvLines(m_bytes, m_block, rows);
+        } else {
+            for (int row : rows)
+                m_bytes += TextFormLine(m_lineNumber++, GetRowCells(m_block, row));
+        }
+        if (m_bytes.size() >= BlockBytes && !writeBytes()) {
+            m_error = m_output.device().errorString();
+            return false;
+        }
+        return true;
+    }
+
+    bool writeBytes()
+    {
+        const bool written = m_output.device().write(m_bytes) == m_bytes.size();
+        m_bytes.resize(0);
+        return written;
+    }
+
+    const Form m_form;
+    const QString m_path;
+    OutputFile m_output;
+    std::vector<MeasurementTableModel::Row> m_rows;
+    MeasurementTableModel m_block;
+    std::unique_ptr<WorkbookFile> m_workbook;
+    QByteArray m_bytes;
+    unsigned m_lineNumber = 0;
+    bool m_opened = false;
+    QString m_error;
+    bool m_sheetFull = false;
+};
 
 } // namespace
 
@@ -79,30 +175,27 @@ int RunConvert(const QStringList &words)
 
     for (qsizetype i = 0; i < outputs->size(); ++i) {
         const QString &input = arguments->operands[i];
-        ReadBack readBack;
-        const int read = ReadInput(input, *mode, readBack);
+        const QString &path = (*outputs)[i];
+        FormWriter writer(*form, path);
+        const int read =
+            StreamInput(input, *mode, [&writer](const DeviceReading &r) { return writer.add(r); });
         if (read != ExitOk) {
             status = status == ExitOk ? read : status;
             continue;
         }
-        // A worksheet's limit is known before a row is written.
-        if (*form == Form::Workbook && std::size_t(readBack.table().rowTotal()) > MaxWorkbookRows) {
-            Fail(ExitFailure, Say("%1: %2 измерений, а в лист книги помещается не больше %3: "
-                                  "запишите их в csv",
-                                  "%1: %2 readings, but a worksheet holds at most %3: write them "
-                                  "to csv")
+        // A worksheet's limit stops the reading before anything reaches the output.
+        const QString written = writer.finish();
+        if (writer.sheetFull())
+            Fail(ExitFailure, Say("%1: больше %2 измерений, а в лист книги помещается не больше "
+                                  "%2: запишите их в csv",
+                                  "%1: more than %2 readings, but a worksheet holds at most %2: "
+                                  "write them to csv")
                                   .arg(input)
-                                  .arg(readBack.table().rowTotal())
                                   .arg(qulonglong{MaxWorkbookRows}));
+        else if (!written.isEmpty())
+            Fail(ExitFailure, Say("%1: не записан: %2", "%1: not written: %2").arg(path, written));
+        if (writer.sheetFull() || !written.isEmpty())
             status = status == ExitOk ? ExitFailure : status;
-            continue;
-        }
-        const QString written = write(*form, (*outputs)[i], readBack.table());
-        if (!written.isEmpty()) {
-            Fail(ExitFailure,
-                 Say("%1: не записан: %2", "%1: not written: %2").arg((*outputs)[i], written));
-            status = status == ExitOk ? ExitFailure : status;
-        }
     }
     return status;
 }

@@ -205,12 +205,7 @@ private:
             Fail(ExitOk, droppedLinesText());
     }
 
-    QString droppedLinesText() const
-    {
-        return Say("Отброшено строк длиннее %1 КиБ: %2.", "lines longer than %1 KiB dropped: %2")
-            .arg(ReceptionFile::LongestLine / 1024)
-            .arg(m_file.droppedLines());
-    }
+    QString droppedLinesText() const { return DroppedLinesText(m_file.droppedLines()); }
 
     // An empty file this run wrote nothing to goes; a device, or a day's file that held
     // lines before, stays.

@@ -2,21 +2,28 @@
 
 #include "cli/CliSupport.h"
 
+#include "acquisition/DataFileSource.h"
+#include "acquisition/ReceptionFile.h"
+#include "companions/FormatOutTime.h"
 #include "companions/OutputFile.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-#include <QTemporaryFile>
 #include <QThread>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <limits>
+#include <memory>
+#include <span>
 #include <vector>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,33 +32,57 @@ namespace {
 // How long a named pipe may go without a program that opens it for writing.
 constexpr int PipeWriterWaitSeconds = 10;
 
-// Copies what is written into the pipe at name into copy, until its writers have closed it.
-// Opened without waiting, a pipe's read tells apart a writer that sends nothing yet (EAGAIN)
-// from none at all (0); the wait for the first is bounded. Returns the reason for a failure.
-QString copyPipe(const QByteArray &name, QFile &copy)
+// The reading under way, ended by a termination signal.
+std::atomic<ReadingStream *> g_reading{nullptr};
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void onInterruption(int)
+{
+    g_interrupted = 1;
+    if (ReadingStream *stream = g_reading.load())
+        stream->requestStop();
+}
+
+void catchInterruptions()
+{
+    struct sigaction action = {};
+    action.sa_handler = onInterruption;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+// Says why the reading failed, and what it dropped.
+int failWith(int status, QString text, const ReadingStream &stream)
+{
+    if (stream.droppedLines() > 0)
+        text += QLatin1Char('\n') + DroppedLinesText(stream.droppedLines());
+    return Fail(status, text);
+}
+
+// Opens the pipe at name for reading once a program has opened it for writing. Opened without
+// waiting, a pipe's read tells apart a writer that sends nothing yet (EAGAIN) from none at all
+// (0); the wait for the first is bounded, and ends on Ctrl+C. The source begins with the bytes
+// that read gave; none, with error set unless interrupted, when no writer came.
+std::unique_ptr<DataFileSource> openPipe(const QByteArray &name, QString &error)
 {
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return QString::fromLocal8Bit(std::strerror(errno));
+    if (fd < 0) {
+        error = QString::fromLocal8Bit(std::strerror(errno));
+        return nullptr;
+    }
     const QDeadlineTimer deadline(PipeWriterWaitSeconds * 1000);
-    bool writerSeen = false;
-    QString error;
-    std::vector<char> block(1 << 16);
-    for (;;) {
-        const ssize_t count = ::read(fd, block.data(), block.size());
-        if (count > 0) {
-            writerSeen = true;
-            if (copy.write(block.data(), count) != count) {
-                error = copy.errorString();
-                break;
-            }
-        } else if (count < 0 && errno == EAGAIN) {
-            writerSeen = true;
-            pollfd waiting{fd, POLLIN, 0};
-            ::poll(&waiting, 1, -1);
-        } else if (count == 0 && writerSeen) {
-            break;
-        } else if (count == 0 && !deadline.hasExpired()) {
+    std::vector<char> first(DataFileSource::DefaultChunkSize);
+    while (!g_interrupted) {
+        const ssize_t count = ::read(fd, first.data(), first.size());
+        if (count > 0 || (count < 0 && errno == EAGAIN)) {
+            // A writer is there: from now on a read waits for its bytes.
+            ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+            return DataFileSource::adopt(
+                fd, std::span<const char>(first.data(),
+                                          static_cast<std::size_t>(std::max<ssize_t>(count, 0))));
+        }
+        if (count == 0 && !deadline.hasExpired()) {
             QThread::msleep(50);
         } else if (count == 0) {
             error = Say("за %1 с ни одна программа не открыла канал для записи",
@@ -64,7 +95,7 @@ QString copyPipe(const QByteArray &name, QFile &copy)
         }
     }
     ::close(fd);
-    return error.isEmpty() && !copy.flush() ? copy.errorString() : error;
+    return nullptr;
 }
 
 bool isPipe(const QByteArray &name)
@@ -75,23 +106,38 @@ bool isPipe(const QByteArray &name)
 
 } // namespace
 
-int ReadInput(const QString &path, PollMode mode, ReadBack &readBack)
+int StreamInput(const QString &path, PollMode mode, const ReadingStream::Take &take)
 {
     QByteArray name = QFile::encodeName(path);
     if (QFileInfo(path).isDir())
         return Fail(ExitInputUnreadable, Say("%1: это папка", "%1: is a folder").arg(path));
-    // The reader opens its input by name, and a pipe opened so waits for a writer without end:
-    // it is read into a file of its own first.
-    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/orma-XXXXXX.orm"));
+    catchInterruptions();
+    ReadingStream stream;
+    g_reading = &stream;
+    bool opened = false;
     if (isPipe(name)) {
-        if (!copy.open())
-            return Fail(ExitInputUnreadable,
-                        QStringLiteral("%1: %2").arg(path, copy.errorString()));
-        if (const QString error = copyPipe(name, copy); !error.isEmpty())
+        // The reader would open a pipe by name and wait for a writer without end.
+        QString error;
+        if (const std::unique_ptr<DataFileSource> pipe = openPipe(name, error)) {
+            stream.read(*pipe, mode, take);
+            opened = true;
+        } else if (!error.isEmpty()) {
+            g_reading = nullptr;
             return Fail(ExitInputUnreadable, QStringLiteral("%1: %2").arg(path, error));
-        name = QFile::encodeName(copy.fileName());
+        }
+    } else {
+        opened = !g_interrupted && stream.read(name.toStdString(), mode, take);
     }
-    if (!readBack.read(name.toStdString(), mode)) {
+    g_reading = nullptr;
+    if (g_interrupted)
+        return failWith(ExitFailure,
+                        Say("%1: чтение прервано после %2 байт, измерений: %3",
+                            "%1: reading interrupted after %2 bytes and %3 readings")
+                            .arg(path)
+                            .arg(stream.bytesRead())
+                            .arg(stream.readings()),
+                        stream);
+    if (!opened) {
         // The reader says only that it failed; the system says why.
         const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
         const QString reason = QString::fromLocal8Bit(std::strerror(fd < 0 ? errno : EIO));
@@ -99,11 +145,50 @@ int ReadInput(const QString &path, PollMode mode, ReadBack &readBack)
             ::close(fd);
         return Fail(ExitInputUnreadable, QStringLiteral("%1: %2").arg(path, reason));
     }
-    if (readBack.endReason() == ReaderEndReason::LinkLost)
-        return Fail(ExitInputUnreadable, Say("%1: ошибка чтения", "%1: reading failed").arg(path));
-    if (readBack.table().rowTotal() == 0)
-        return Fail(ExitInputUnreadable,
-                    Say("%1: нет ни одного измерения", "%1: holds no readings").arg(path));
+    if (stream.endReason() == ReaderEndReason::LinkLost)
+        return failWith(ExitInputUnreadable,
+                        Say("%1: ошибка чтения", "%1: reading failed").arg(path), stream);
+    if (stream.readings() == 0)
+        return failWith(ExitInputUnreadable,
+                        Say("%1: нет ни одного измерения", "%1: holds no readings").arg(path),
+                        stream);
+    if (stream.droppedLines() > 0)
+        Fail(ExitOk, QStringLiteral("%1: %2").arg(path, DroppedLinesText(stream.droppedLines())));
+    return ExitOk;
+}
+
+int StreamTimeline(const QStringList &paths, PollMode mode, const ReadingStream::Take &take,
+                   QDate *firstDay)
+{
+    if (paths.size() == 1)
+        return StreamInput(paths.first(), mode, take);
+    std::vector<std::pair<QDate, QString>> days;
+    for (const QString &path : paths)
+        days.emplace_back(DataFileDate(path), path);
+    // A file without a day cannot be read either: it comes first, and says so.
+    std::stable_sort(days.begin(), days.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    const QDate first = days.front().first;
+    constexpr qint64 MostDays = std::numeric_limits<std::int32_t>::max() / MillisecondsPerDay;
+    if (first.isValid() && first.daysTo(days.back().first) > MostDays - 1)
+        return Fail(ExitUsage,
+                    Say("файлы охватывают больше %1 дней: %2 - %3",
+                        "the files span more than %1 days: %2 to %3")
+                        .arg(MostDays)
+                        .arg(first.toString(Qt::ISODate), days.back().first.toString(Qt::ISODate)));
+    if (firstDay != nullptr)
+        *firstDay = first;
+    for (const auto &[day, path] : days) {
+        const auto offset =
+            static_cast<std::int32_t>(first.isValid() ? first.daysTo(day) * MillisecondsPerDay : 0);
+        const int read = StreamInput(path, mode, [&take, offset](const DeviceReading &reading) {
+            DeviceReading onTimeline = reading;
+            onTimeline.time += offset;
+            return take(onTimeline);
+        });
+        if (read != ExitOk)
+            return read;
+    }
     return ExitOk;
 }
 

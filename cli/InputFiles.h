@@ -1,15 +1,28 @@
 #pragma once
 
-#include "acquisition/ReadBack.h"
+#include "acquisition/ReadingStream.h"
 
+#include <QDate>
 #include <QStringList>
 
 #include <optional>
 
-// Reads the data file at path into readBack as the source "file" does in mode. On failure says
-// why on stderr and returns ExitInputUnreadable (also for a file without a single reading);
-// else ExitOk.
-int ReadInput(const QString &path, PollMode mode, ReadBack &readBack);
+// Reads the data file at path in one pass as the source "file" does in mode, handing each
+// reading to take as it is parsed (ReadingStream), in bounded memory whatever its size. A pipe
+// is read until its writers have closed it; Ctrl+C or SIGTERM ends the reading. On failure says
+// why on stderr, in one line that also counts the lines dropped for their length, and returns
+// ExitInputUnreadable (also for a file without a single reading) or, when it was interrupted,
+// ExitFailure; else ExitOk, after saying how many lines were dropped if any. A take that
+// answers false ends the reading early and is no failure.
+int StreamInput(const QString &path, PollMode mode, const ReadingStream::Take &take);
+
+// The data files at paths read as one timeline, one after the other in the order of their days
+// (DataFileDate: the daily rotation's name, else the modification time): each reading's time
+// counts from midnight of the first file's day, so that the times run on across midnight. One
+// file is read as it is. As StreamInput, and ExitUsage when the files span more days than the
+// times of one timeline hold (24). firstDay, when given, becomes the first file's day.
+int StreamTimeline(const QStringList &paths, PollMode mode, const ReadingStream::Take &take,
+                   QDate *firstDay = nullptr);
 
 // The output of each input: output itself for one input, unless it is a folder; in the folder
 // output, as the input's name with suffix, for several. None, after saying why on stderr and

@@ -3,6 +3,7 @@
 #include "cli/InputFiles.h"
 
 #include "companions/FormatOutTime.h"
+#include "companions/TermDataFile.h"
 #include "outputs/GraphSeries.h"
 #include "plot/GraphPageContext.h"
 #include "plot/PictureFile.h"
@@ -14,6 +15,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -101,7 +103,7 @@ int RunPlot(const QStringList &words)
                                    .arg(MinPictureSide)
                                    .arg(MaxPictureSide));
     const QString output = arguments->value(QStringLiteral("--output"));
-    if (arguments->operands.size() != 1 || output.isEmpty())
+    if (arguments->operands.isEmpty() || output.isEmpty())
         return Fail(ExitUsage,
                     Say("нужны входной файл и -o ВЫХОД", "an input and -o OUT are needed"));
     if (!PictureFormOf(output))
@@ -111,13 +113,37 @@ int RunPlot(const QStringList &words)
     if (!TimeBoundOptions(*arguments, bounds, error))
         return Fail(ExitUsage, error);
     int status = ExitOk;
-    if (!OutputPaths(arguments->operands, output, {}, arguments->has(QStringLiteral("--force")),
-                     status))
-        return status;
+    // Several inputs make one picture, which must be none of them.
+    for (const QString &input : arguments->operands) {
+        if (!OutputPaths({input}, output, {}, arguments->has(QStringLiteral("--force")), status))
+            return status;
+    }
 
-    const QString &input = arguments->operands.first();
-    ReadBack readBack;
-    if (const int read = ReadInput(input, *mode, readBack); read != ExitOk)
+    const QString input = arguments->operands.join(QStringLiteral(", "));
+    // The graph takes the records as the graph window does: while their times rise. Those
+    // outside the bounds given are never drawn, so they are not kept.
+    const std::int32_t from = bounds.from.value_or(std::numeric_limits<std::int32_t>::min());
+    const std::int32_t to = bounds.to.value_or(std::numeric_limits<std::int32_t>::max());
+    PageRecords drawn;
+    std::int32_t graphed = 0;
+    std::int32_t first = 0;
+    std::int32_t last = 0;
+    bool broken = false;
+    if (const int read =
+            StreamTimeline(arguments->operands, *mode,
+                           [&](const DeviceReading &reading) {
+                               if (!ContinuesGraphRun(last, reading.time)) {
+                                   broken = true;
+                                   return false;
+                               }
+                               first = graphed++ == 0 ? reading.time : first;
+                               last = reading.time;
+                               if (reading.time >= from && reading.time <= to)
+                                   drawn.add({reading.time, reading.temperature,
+                                              static_cast<std::uint16_t>(reading.emissivity)});
+                               return true;
+                           });
+        read != ExitOk)
         return read;
     // The platform's notes on a machine without a desktop login (no runtime folder, no fonts
     // configured) are no concern of a drawing into a file; its failures still show.
@@ -130,21 +156,16 @@ int RunPlot(const QStringList &words)
     char *argv[] = {name, nullptr};
     QGuiApplication application(argc, argv);
 
-    // The graph takes the records as the graph window does: while their times rise.
-    SilentPrompts prompts;
-    TermDataFile graph;
-    bool rebuild = true;
-    BuildGraphSeries(graph, readBack.series(), readBack.table(), {}, rebuild, true, prompts);
-    if (graph.count == 0)
+    if (graphed == 0)
         return Fail(ExitInputUnreadable,
                     Say("%1: нечего рисовать", "%1: nothing to draw").arg(input));
-    if (graph.count < readBack.series().count)
+    if (broken)
         Fail(ExitOk, Say("%1: время не растёт после измерения %2: нарисованы первые %2",
                          "%1: the times stop rising after reading %2: the first %2 are drawn")
                          .arg(input)
-                         .arg(graph.count));
-    const std::int32_t first = graph.records[0].time;
-    const std::int32_t last = graph.records[graph.count - 1].time;
+                         .arg(graphed));
+    TermDataFile graph;
+    drawn.takeInto(graph);
     const std::int32_t start = bounds.from.value_or(first);
     // A single reading still gets a second of time around it.
     const std::int32_t end = std::max(bounds.to.value_or(last), start + 1000);

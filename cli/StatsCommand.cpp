@@ -13,19 +13,31 @@
 
 namespace {
 
-QJsonObject timedJson(const TimedTemperature &value)
+// Of several files, the times count from midnight of the first file's day, firstDay; a
+// reading's own day is given beside its time of that day.
+QJsonObject timedJson(const TimedTemperature &value, const QDate &firstDay)
 {
+    if (!firstDay.isValid())
+        return {{QStringLiteral("temperature"), value.temperature},
+                {QStringLiteral("time"), TimeText(value.time)},
+                {QStringLiteral("time_ms"), value.time}};
     return {{QStringLiteral("temperature"), value.temperature},
-            {QStringLiteral("time"), TimeText(value.time)},
+            {QStringLiteral("date"),
+             firstDay.addDays(value.time / MillisecondsPerDay).toString(Qt::ISODate)},
+            {QStringLiteral("time"),
+             TimeText(static_cast<std::int32_t>(value.time % MillisecondsPerDay))},
             {QStringLiteral("time_ms"), value.time}};
 }
 
-QString json(const ReadingStatistics &figures, const TemperatureThresholds &thresholds)
+QString json(const ReadingStatistics &figures, const TemperatureThresholds &thresholds,
+             const QDate &firstDay)
 {
     QJsonObject object{{QStringLiteral("count"), figures.count}};
+    if (firstDay.isValid())
+        object.insert(QStringLiteral("first_day"), firstDay.toString(Qt::ISODate));
     if (figures.count > 0) {
-        object.insert(QStringLiteral("lowest"), timedJson(figures.lowest));
-        object.insert(QStringLiteral("highest"), timedJson(figures.highest));
+        object.insert(QStringLiteral("lowest"), timedJson(figures.lowest, firstDay));
+        object.insert(QStringLiteral("highest"), timedJson(figures.highest, firstDay));
         object.insert(QStringLiteral("mean"), figures.mean);
         object.insert(QStringLiteral("standard_deviation"), figures.standardDeviation);
     }
@@ -73,9 +85,13 @@ QString label(const StatisticsFigure &figure, const TemperatureThresholds &thres
     return figure.label;
 }
 
-QString text(const ReadingStatistics &figures, const TemperatureThresholds &thresholds)
+QString text(const ReadingStatistics &figures, const TemperatureThresholds &thresholds,
+             const QDate &firstDay)
 {
     QString out;
+    // The times of several files count on from the first file's midnight.
+    if (firstDay.isValid())
+        out += line(Say("Первый день", "First day"), firstDay.toString(Qt::ISODate));
     for (const StatisticsFigure &figure : StatisticsFigures(figures, thresholds))
         out += line(label(figure, thresholds), figure.value);
     return out;
@@ -98,8 +114,8 @@ int RunStats(const QStringList &words)
     const std::optional<PollMode> mode = arguments ? ModeOption(*arguments, error) : std::nullopt;
     if (!mode)
         return Fail(ExitUsage, error);
-    if (arguments->operands.size() != 1)
-        return Fail(ExitUsage, Say("нужен один входной файл", "one input file is needed"));
+    if (arguments->operands.isEmpty())
+        return Fail(ExitUsage, Say("нужен входной файл", "an input file is needed"));
 
     TimeBounds bounds;
     if (!TimeBoundOptions(*arguments, bounds, error))
@@ -107,14 +123,23 @@ int RunStats(const QStringList &words)
     TemperatureThresholds thresholds;
     if (!ThresholdOptions(*arguments, thresholds, error))
         return Fail(ExitUsage, error);
-    ReadBack readBack;
-    if (const int read = ReadInput(arguments->operands.first(), *mode, readBack); read != ExitOk)
-        return read;
-    const ReadingStatistics figures = ComputeReadingStatistics(
-        readBack.series(), bounds.from.value_or(std::numeric_limits<std::int32_t>::min()),
+    StreamedReadingStatistics statistics(
+        bounds.from.value_or(std::numeric_limits<std::int32_t>::min()),
         bounds.to.value_or(std::numeric_limits<std::int32_t>::max()), thresholds);
-    const QString out = arguments->has(QStringLiteral("--json")) ? json(figures, thresholds)
-                                                                 : text(figures, thresholds);
+    QDate firstDay;
+    if (const int read = StreamTimeline(
+            arguments->operands, *mode,
+            [&statistics](const DeviceReading &reading) {
+                statistics.add(reading.time, reading.temperature);
+                return true;
+            },
+            &firstDay);
+        read != ExitOk)
+        return read;
+    const ReadingStatistics figures = statistics.figures();
+    const QString out = arguments->has(QStringLiteral("--json"))
+                            ? json(figures, thresholds, firstDay)
+                            : text(figures, thresholds, firstDay);
     std::fputs(out.toLocal8Bit().constData(), stdout);
     return std::fflush(stdout) == 0 ? ExitOk : ExitFailure;
 }

@@ -153,28 +153,89 @@ bool AutoWrap(Prompts &prompts, const QString &step, const QString &object,
     return false;
 }
 
+WorkbookWriter::WorkbookWriter(const QString &path)
+{
+    // Each row goes to the library's file as the next one starts: the mode's texts are written
+    // into their cells instead of a table of texts kept to the end.
+    lxw_workbook_options options = {};
+    options.constant_memory = LXW_TRUE;
+    m_workbook = workbook_new_opt(QFile::encodeName(path).constData(), &options);
+    if (m_workbook == nullptr) {
+        m_error = LXW_ERROR_MEMORY_MALLOC_FAILED;
+        return;
+    }
+    m_sheet = workbook_add_worksheet(m_workbook, nullptr);
+    m_timeFormat = workbook_add_format(m_workbook);
+    if (m_sheet == nullptr || m_timeFormat == nullptr) {
+        m_error = LXW_ERROR_MEMORY_MALLOC_FAILED;
+        return;
+    }
+    format_set_num_format(m_timeFormat, "hh:mm:ss.000");
+    // Wide enough for a time with its milliseconds and for the longest mode name.
+    m_error = worksheet_set_column(m_sheet, 1, 1, 13, nullptr);
+    if (m_error == LXW_NO_ERROR)
+        m_error = worksheet_set_column(m_sheet, 4, 4, 14, nullptr);
+}
+
+WorkbookWriter::~WorkbookWriter()
+{
+    close();
+}
+
+bool WorkbookWriter::addRow(const TableRowText &row)
+{
+    if (m_error != LXW_NO_ERROR || m_rows >= MaxWorkbookRows)
+        return false;
+    m_error = writeRow(m_sheet, static_cast<lxw_row_t>(m_rows), row, m_timeFormat);
+    m_rows += m_error == LXW_NO_ERROR ? 1 : 0;
+    return m_error == LXW_NO_ERROR;
+}
+
+QString WorkbookWriter::close()
+{
+    // Closing also frees the workbook, so it happens whatever the rows gave.
+    if (m_workbook != nullptr) {
+        const lxw_error closeError = workbook_close(m_workbook);
+        m_workbook = nullptr;
+        if (m_error == LXW_NO_ERROR)
+            m_error = closeError;
+    }
+    return m_error == LXW_NO_ERROR
+               ? QString()
+               : QString::fromUtf8(lxw_strerror(static_cast<lxw_error>(m_error)));
+}
+
+WorkbookFile::WorkbookFile() : m_file(QDir::tempPath() + QStringLiteral("/orma-XXXXXX.xlsx"))
+{
+    // The library writes a workbook only to a name of its own; the whole workbook is then
+    // handed to the output as every other save writes its bytes.
+    if (m_file.open())
+        m_file.close();
+    else
+        m_error = m_file.errorString();
+    m_writer = std::make_unique<WorkbookWriter>(m_file.fileName());
+}
+
+QString WorkbookFile::writeTo(const QString &path, InPlaceWrites inPlace)
+{
+    if (!m_error.isEmpty())
+        return m_error;
+    if (const QString error = m_writer->close(); !error.isEmpty())
+        return error;
+    return WriteOutputFile(path, inPlace,
+                           [&](QIODevice &file) { return copyInto(m_file.fileName(), file); });
+}
+
 QString WriteWorkbook(const QString &path, const std::vector<TableRowText> &rows)
 {
     if (rows.size() > MaxWorkbookRows)
         return tooManyRows(rows.size());
-    lxw_workbook *workbook = workbook_new(QFile::encodeName(path).constData());
-    if (workbook == nullptr)
-        return QString::fromUtf8(lxw_strerror(LXW_ERROR_MEMORY_MALLOC_FAILED));
-    lxw_worksheet *sheet = workbook_add_worksheet(workbook, nullptr);
-    lxw_format *timeFormat = workbook_add_format(workbook);
-    format_set_num_format(timeFormat, "hh:mm:ss.000");
-    // Wide enough for a time with its milliseconds and for the longest mode name.
-    lxw_error error = worksheet_set_column(sheet, 1, 1, 13, nullptr);
-    if (error == LXW_NO_ERROR)
-        error = worksheet_set_column(sheet, 4, 4, 14, nullptr);
-
-    for (std::size_t row = 0; row < rows.size() && error == LXW_NO_ERROR; ++row)
-        error = writeRow(sheet, static_cast<lxw_row_t>(row), rows[row], timeFormat);
-    // Closing also frees the workbook, so it happens whatever the rows gave.
-    const lxw_error closeError = workbook_close(workbook);
-    if (error == LXW_NO_ERROR)
-        error = closeError;
-    return error == LXW_NO_ERROR ? QString() : QString::fromUtf8(lxw_strerror(error));
+    WorkbookWriter workbook(path);
+    for (const TableRowText &row : rows) {
+        if (!workbook.addRow(row))
+            break;
+    }
+    return workbook.close();
 }
 
 QString WriteWorkbookFile(const QString &path, const std::vector<TableRowText> &rows,
@@ -182,16 +243,12 @@ QString WriteWorkbookFile(const QString &path, const std::vector<TableRowText> &
 {
     if (rows.size() > MaxWorkbookRows)
         return tooManyRows(rows.size());
-    // The library writes a workbook only to a name of its own; the whole workbook is then
-    // handed to the output as every other save writes its bytes.
-    QTemporaryFile workbook(QDir::tempPath() + QStringLiteral("/orma-XXXXXX.xlsx"));
-    if (!workbook.open())
-        return workbook.errorString();
-    workbook.close();
-    if (const QString error = WriteWorkbook(workbook.fileName(), rows); !error.isEmpty())
-        return error;
-    return WriteOutputFile(path, inPlace,
-                           [&](QIODevice &file) { return copyInto(workbook.fileName(), file); });
+    WorkbookFile workbook;
+    for (const TableRowText &row : rows) {
+        if (!workbook.writer().addRow(row))
+            break;
+    }
+    return workbook.writeTo(path, inPlace);
 }
 
 void TransferToSpreadsheet(Prompts &prompts, const std::vector<TableRowText> &rows,

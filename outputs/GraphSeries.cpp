@@ -29,7 +29,7 @@ public:
     // False, with nothing added, when record breaks the run forward in time.
     bool add(const v4TermData &record)
     {
-        if (m_checkContinuity && m_previousTime >= record.time)
+        if (m_checkContinuity && !ContinuesGraphRun(m_previousTime, record.time))
             return false;
         m_target.Add(record.time, record.temperature, record.emissivity);
         const bool first = m_target.count == 1;

@@ -12,6 +12,13 @@ class TermDataFile;
 inline constexpr std::int32_t GraphTemperatureLowest = -32768;
 inline constexpr std::int32_t GraphTemperatureHighest = 32767;
 
+// Whether a record at time may follow one at previousTime in a graph series (0 before the
+// first record): the times of a graph rise strictly.
+inline bool ContinuesGraphRun(std::int32_t previousTime, std::int32_t time)
+{
+    return previousTime < time;
+}
+
 // Fills graphSeries with copies of the records of series behind selectedRows (row numbers of
 // table, any order; rows whose record index is negative or outside series are skipped), or
 // with every record of series when selectedRows is empty, and returns its count.

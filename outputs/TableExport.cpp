@@ -40,16 +40,6 @@ template <typename AppendCell> void appendCsvLine(QByteArray &document, AppendCe
     document += "\r\n";
 }
 
-// The byte order mark and the title line.
-QByteArray csvStart()
-{
-    QByteArray document("\xEF\xBB\xBF");
-    appendCsvLine(document, [](int column, QByteArray &line) {
-        line += ReceivedRows::columnTitle(column).toUtf8();
-    });
-    return document;
-}
-
 // Appends row's line, made straight in bytes: an export of millions of rows makes one for each.
 void appendCsvLine(QByteArray &document, const ReceivedRows &table, int row)
 {
@@ -70,6 +60,21 @@ QString RowsAsTabText(const ReceivedRows &table, const std::vector<int> &rows, Q
         text += cellList(GetRowCells(table, row), decimalPoint).join(QLatin1Char('\t')) +
                 QLatin1Char('\n');
     return text;
+}
+
+QByteArray CsvDocumentStart()
+{
+    QByteArray document("\xEF\xBB\xBF");
+    appendCsvLine(document, [](int column, QByteArray &line) {
+        line += ReceivedRows::columnTitle(column).toUtf8();
+    });
+    return document;
+}
+
+void AppendCsvLines(QByteArray &document, const ReceivedRows &table, const std::vector<int> &rows)
+{
+    for (int row : rows)
+        appendCsvLine(document, table, row);
 }
 
 void MakeCsvField(QByteArray &line, qsizetype fieldStart)
@@ -95,7 +100,7 @@ bool writeCsvLines(QIODevice &file, const ReceivedRows &table, const std::vector
 {
     // Written a block at a time: a write per line would cost more than making the line.
     constexpr qsizetype BlockSize = 1 << 20;
-    QByteArray block = csvStart();
+    QByteArray block = CsvDocumentStart();
     block.reserve(BlockSize + 1024);
     bool written = true;
     for (auto row = rows.begin(); written && row != rows.end(); ++row) {

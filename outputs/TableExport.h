@@ -21,6 +21,12 @@ QString RowsAsTabText(const ReceivedRows &table, const std::vector<int> &rows, Q
 // hold a ";", a quote or a line break, their quotes doubled.
 void MakeCsvField(QByteArray &line, qsizetype fieldStart);
 
+// The start of the CSV document below: the byte order mark and the line of the column titles.
+QByteArray CsvDocumentStart();
+
+// Appends the lines of rows of table to the CSV document below, one a row.
+void AppendCsvLines(QByteArray &document, const ReceivedRows &table, const std::vector<int> &rows);
+
 // Writes the CSV document of rows of table (numbers as RowsToTake takes them) to path, as
 // LibreOffice Calc and a Russian-language Excel open it by a double click: UTF-8 with a byte
 // order mark, ";" between the fields, CR LF after each line, a first line of the column

@@ -11,12 +11,11 @@ namespace {
 
 // The window clipped to the series' first and last reading, so that open ends give the span of
 // the readings and the graph's visible window, always inside it, its own length.
-std::int64_t windowLength(const TermDataFile &series, std::int32_t start, std::int32_t end)
+std::int64_t windowLength(std::int32_t firstTime, std::int32_t lastTime, std::int32_t start,
+                          std::int32_t end)
 {
-    if (series.count <= 0)
-        return 0;
-    const std::int64_t from = std::max(start, series.records[0].time);
-    const std::int64_t to = std::min(end, series.records[series.count - 1].time);
+    const std::int64_t from = std::max(start, firstTime);
+    const std::int64_t to = std::min(end, lastTime);
     return std::max<std::int64_t>(to - from, 0);
 }
 
@@ -26,38 +25,67 @@ ReadingStatistics ComputeReadingStatistics(TermDataFile &series, std::int32_t st
                                            std::int32_t end,
                                            const TemperatureThresholds &thresholds)
 {
-    ReadingStatistics figures;
-    figures.duration = windowLength(series, start, end);
-    const TimeWindowRecords records = RecordsInTimeWindow(series, start, end);
-    if (records.begin() == records.end())
-        return figures;
-    figures.lowest = figures.highest = {records.first->temperature, records.first->time};
-    // Welford's running mean and sum of squared distances: no loss of precision over millions
-    // of readings far from 0.
-    double mean = 0.0;
-    double squares = 0.0;
-    const v4TermData *previous = nullptr;
-    for (const v4TermData &record : records) {
-        ++figures.count;
-        if (record.temperature < figures.lowest.temperature)
-            figures.lowest = {record.temperature, record.time};
-        if (record.temperature > figures.highest.temperature)
-            figures.highest = {record.temperature, record.time};
-        const double delta = record.temperature - mean;
-        mean += delta / figures.count;
-        squares += delta * (record.temperature - mean);
-        if (previous != nullptr) {
-            const std::int64_t interval = std::int64_t{record.time} - previous->time;
-            if (thresholds.upper && previous->temperature > *thresholds.upper)
-                figures.timeAbove += interval;
-            if (thresholds.lower && previous->temperature < *thresholds.lower)
-                figures.timeBelow += interval;
-        }
-        previous = &record;
+    ReadingStatisticsSum sum(thresholds);
+    for (const v4TermData &record : RecordsInTimeWindow(series, start, end))
+        sum.add(record.time, record.temperature);
+    return sum.figures(series.count > 0
+                           ? windowLength(series.records[0].time,
+                                          series.records[series.count - 1].time, start, end)
+                           : 0);
+}
+
+void ReadingStatisticsSum::add(std::int32_t time, std::int32_t temperature)
+{
+    ++m_figures.count;
+    if (m_figures.count == 1) {
+        m_figures.lowest = m_figures.highest = {temperature, time};
+    } else {
+        if (temperature < m_figures.lowest.temperature)
+            m_figures.lowest = {temperature, time};
+        if (temperature > m_figures.highest.temperature)
+            m_figures.highest = {temperature, time};
+        // The time from a reading to the next counts for the side of the threshold it was on.
+        const std::int64_t interval = std::int64_t{time} - m_previous.time;
+        if (m_thresholds.upper && m_previous.temperature > *m_thresholds.upper)
+            m_figures.timeAbove += interval;
+        if (m_thresholds.lower && m_previous.temperature < *m_thresholds.lower)
+            m_figures.timeBelow += interval;
     }
-    figures.mean = mean;
-    figures.standardDeviation = std::sqrt(squares / figures.count);
+    const double delta = temperature - m_mean;
+    m_mean += delta / m_figures.count;
+    m_squares += delta * (temperature - m_mean);
+    m_previous = {temperature, time};
+}
+
+ReadingStatistics ReadingStatisticsSum::figures(std::int64_t duration) const
+{
+    ReadingStatistics figures = m_figures;
+    figures.duration = duration;
+    if (figures.count > 0) {
+        figures.mean = m_mean;
+        figures.standardDeviation = std::sqrt(m_squares / figures.count);
+    }
     return figures;
+}
+
+void StreamedReadingStatistics::add(std::int32_t time, std::int32_t temperature)
+{
+    if (!m_seen)
+        m_firstTime = time;
+    m_seen = true;
+    m_lastTime = time;
+    m_inWindow = !m_pastWindow && (m_inWindow || time >= m_start);
+    if (m_inWindow && time > m_end) {
+        m_inWindow = false;
+        m_pastWindow = true;
+    }
+    if (m_inWindow)
+        m_sum.add(time, temperature);
+}
+
+ReadingStatistics StreamedReadingStatistics::figures() const
+{
+    return m_sum.figures(m_seen ? windowLength(m_firstTime, m_lastTime, m_start, m_end) : 0);
 }
 
 namespace {

@@ -46,6 +46,54 @@ ReadingStatistics ComputeReadingStatistics(TermDataFile &series, std::int32_t st
                                            std::int32_t end,
                                            const TemperatureThresholds &thresholds = {});
 
+// The figures of readings taken one at a time, in the order of their series: the count, the
+// extremes with their times, the mean and deviation by Welford's running sums (no loss of
+// precision over millions of readings far from 0), the times above and below the thresholds.
+class ReadingStatisticsSum
+{
+public:
+    explicit ReadingStatisticsSum(const TemperatureThresholds &thresholds = {})
+        : m_thresholds(thresholds)
+    {}
+
+    void add(std::int32_t time, std::int32_t temperature);
+    // The figures of the readings taken, with duration as theirs.
+    ReadingStatistics figures(std::int64_t duration) const;
+
+private:
+    TemperatureThresholds m_thresholds;
+    ReadingStatistics m_figures;
+    double m_mean = 0.0;
+    double m_squares = 0.0;
+    TimedTemperature m_previous;
+};
+
+// What ComputeReadingStatistics gives for the window start..end, for a series whose records
+// come one at a time, in order, and are never all in memory: the window is walked as
+// RecordsInTimeWindow walks it, from the first record at start or later while the times are at
+// most end, and its duration runs within the series' first and last record.
+class StreamedReadingStatistics
+{
+public:
+    StreamedReadingStatistics(std::int32_t start, std::int32_t end,
+                              const TemperatureThresholds &thresholds = {})
+        : m_start(start), m_end(end), m_sum(thresholds)
+    {}
+
+    void add(std::int32_t time, std::int32_t temperature);
+    ReadingStatistics figures() const;
+
+private:
+    std::int32_t m_start;
+    std::int32_t m_end;
+    ReadingStatisticsSum m_sum;
+    bool m_seen = false;
+    std::int32_t m_firstTime = 0;
+    std::int32_t m_lastTime = 0;
+    bool m_inWindow = false;
+    bool m_pastWindow = false;
+};
+
 // One figure as the graph window's statistics box and orma-cli show it.
 struct StatisticsFigure
 {

@@ -127,3 +127,28 @@ TEST(ReceptionFile, AFailedWriteLeavesWholeLinesAndItsReason)
 }
 
 } // namespace
+
+// A data file's lines hold times of day only: its day is the one its daily rotation's name
+// gives, else the day it was last written; a name with a day that does not exist, or a path
+// with no file, gives no day from the name.
+TEST(ReceptionFile, ADataFilesDayComesFromItsRotationNameElseItsModificationTime)
+{
+    QTemporaryDir dir;
+    const QDate day(2026, 12, 9);
+    const QString rotated = ReceptionFile::dailyPath(dir.filePath(QStringLiteral("kiln.orm")), day);
+    EXPECT_EQ(DataFileDate(rotated), day) << "a rotated file is dated by its name, written or not";
+    EXPECT_EQ(DataFileDate(dir.filePath(QStringLiteral("kiln-2026-02-28.orm"))),
+              QDate(2026, 2, 28));
+
+    const QDateTime written(QDate(2025, 6, 1), QTime(23, 59, 30));
+    for (const QString name :
+         {QStringLiteral("kiln.orm"), QStringLiteral("kiln-2026-02-30.orm"),
+          QStringLiteral("kiln-2026-12-09.orm.bak"), QStringLiteral("kiln2026-12-09.txt")}) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.setFileTime(written, QFileDevice::FileModificationTime));
+        file.close();
+        EXPECT_EQ(DataFileDate(file.fileName()), written.date()) << name.toStdString();
+    }
+    EXPECT_FALSE(DataFileDate(dir.filePath(QStringLiteral("missing.orm"))).isValid());
+}

@@ -138,20 +138,20 @@ def conversions(work):
     cli("convert", SAMPLE, "--to", "xlsx", "-o", workbook)
     with zipfile.ZipFile(workbook) as archive:
         sheet = ElementTree.fromstring(archive.read("xl/worksheets/sheet1.xml"))
-        shared = [node.text for node in ElementTree.fromstring(
-            archive.read("xl/sharedStrings.xml")).iter(SHEET + "t")]
     sheet_rows = list(sheet.iter(SHEET + "row"))
     check(len(sheet_rows) == 120, f"{len(sheet_rows)} workbook rows")
     for sheet_row, row in zip(sheet_rows, rows[1:]):
         cells = list(sheet_row.iter(SHEET + "c"))
-        values = [cell.find(SHEET + "v").text for cell in cells]
+        values = [cell.find(SHEET + "v").text for cell in cells[:4]]
         kinds = [cell.get("t") for cell in cells]
-        check(kinds == [None, None, None, None, "s"], f"cell types {kinds}")
+        # The mode is text written into its cell: a sheet of any length is written a row at a
+        # time, with no table of texts kept to its end.
+        check(kinds == [None, None, None, None, "inlineStr"], f"cell types {kinds}")
         check(int(values[0]) == int(row[0]) and int(values[2]) == int(row[2]),
               f"numbers {values} for {row}")
         check(abs(float(values[1]) * 86400 - seconds(row[1])) < 0.0005, f"time {values[1]}")
         check(abs(float(values[3]) - float(row[3].replace(",", "."))) < 1e-9, "emissivity")
-        check(shared[int(values[4])] == row[4], "mode")
+        check(cells[4].find(f"{SHEET}is/{SHEET}t").text == row[4], "mode")
 
     # The text form read back through the parser gives the same table, numbered from 0.
     text = os.path.join(work, "measurements.txt")
@@ -526,6 +526,116 @@ def hostile_line(work):
     os.close(master)
 
 
+def joined_days(work):
+    """Three files of a daily rotation, given out of order, through stats and plot as one
+    timeline across two midnights: the figures are those of the readings laid end to end by
+    their days, the time of an extreme given with its day."""
+    days = {"2026-12-07": range(22 * 3600, 86400, 13), "2026-12-08": range(0, 86400, 17),
+            "2026-12-09": range(0, 2 * 3600, 11)}
+    files, times, temperatures = [], [], []
+    for number, (day, seconds) in enumerate(days.items()):
+        path = os.path.join(work, f"kiln-{day}.orm")
+        files.insert(0, path)
+        with open(path, "wb") as f:
+            for second in seconds:
+                temperature = 600 + (second * 7 + number * 131) % 397
+                f.write(b"%02d:%02d:%02d:00 E=0.95 T=%4d\r\n"
+                        % (second // 3600, second // 60 % 60, second % 60, temperature))
+                times.append(number * 86400 + second)
+                temperatures.append(temperature)
+    mean = sum(temperatures) / len(temperatures)
+    highest = temperatures.index(max(temperatures))
+    above = sum(times[i + 1] - times[i] for i in range(len(times) - 1) if temperatures[i] > 900)
+    figures = json.loads(cli("stats", *files, "--mode", "continuous", "--above", "900", "--json"))
+    check(figures["count"] == len(times), f"{figures['count']} readings of {len(times)}")
+    check(abs(figures["mean"] - mean) < 1e-9, "the mean of the joined days")
+    check(figures["duration_ms"] == (times[-1] - times[0]) * 1000,
+          f"duration {figures['duration_ms']} across two midnights")
+    check(figures["time_above_ms"] == above * 1000, "time above across midnight")
+    check(figures["first_day"] == "2026-12-07" and figures["highest"]["date"] ==
+          list(days)[times[highest] // 86400], f"the days of the figures {figures}")
+    check(figures["highest"]["time_ms"] == times[highest] * 1000, "the time of the highest")
+    cli("plot", *files, "--mode", "continuous", "-o", os.path.join(work, "days.png"))
+    # One file stays one day, its times of day unchanged.
+    single = json.loads(cli("stats", files[-1], "--mode", "continuous", "--json"))
+    check("first_day" not in single and single["highest"]["time_ms"] < 86400000, f"{single}")
+
+
+def bounded(*args, stdin=None):
+    """orma-cli run with its address space limited to 128 MiB, as a small machine has it."""
+    return subprocess.Popen(["prlimit", f"--as={128 * 1024 * 1024}", CLI, *args], stdin=stdin,
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+
+def ended(process):
+    """The status, stderr and peak memory in KiB of a bounded run whose stdout was read."""
+    err = process.stderr.read().decode()
+    _, status, usage = os.wait4(process.pid, 0)
+    process.returncode = os.waitstatus_to_exitcode(status)
+    return process.returncode, err, usage.ru_maxrss
+
+
+def long_inputs(work):
+    """Inputs larger than the memory given: a 1 GiB file of readings converted in one pass
+    under a 128 MiB address space, every row reaching the output and no workbook left past a
+    worksheet's row limit; /dev/zero, one line without end, read until Ctrl+C, which ends it
+    with a message that counts the dropped line. Each stays within a few tens of MiB."""
+    big = os.path.join(work, "big.orm")
+    lines = [b"%4d 10:%02d:%02d:%02d E=0.950 T=%4d TRC\r\n"
+             % (n % 10000, n // 6000 % 60, n // 100 % 60, n % 100, 200 + n % 800)
+             for n in range(28340)]
+    block = b"".join(lines)
+    repeats = (1 << 30) // len(block) + 1
+    with open(big, "wb") as f:
+        for _ in range(repeats):
+            f.write(block)
+    readings = repeats * len(lines)
+    n = len(lines) - 1
+    last_row = (f"{n % 10000};10:{n // 6000 % 60:02}:{n // 100 % 60:02}.{n % 100 * 10:03};"
+                f"{200 + n % 800};0,950;Измерение\r\n").encode()
+
+    converting = bounded("convert", big, "--to", "csv", "-o", "/dev/stdout")
+    rows = 0
+    tail = b""
+    for chunk in iter(lambda: converting.stdout.read(1 << 20), b""):
+        rows += chunk.count(b"\n")
+        tail = (tail + chunk)[-200:]
+    status, err, peak = ended(converting)
+    check(status == 0, f"the 1 GiB conversion ended with {status}: {err}")
+    check(rows == readings + 1, f"{rows - 1} CSV rows of {readings} readings")
+    check(tail.endswith(last_row), f"the last row {tail[-60:]!r}")
+    check(peak < 48 * 1024, f"the 1 GiB conversion took {peak} KiB at its peak")
+
+    workbook = os.path.join(work, "big.xlsx")
+    status, err, _ = ended(bounded("convert", big, "--to", "xlsx", "-o", workbook))
+    check(status == 1 and "a worksheet holds at most 1048576" in err,
+          f"a workbook past its rows ended with {status}: {err!r}")
+    check(not os.path.exists(workbook), "a workbook was left past the row limit")
+    os.remove(big)
+
+    zero = bounded("stats", "/dev/zero")
+    time.sleep(2)
+    check(zero.poll() is None, "/dev/zero ended by itself")
+    zero.send_signal(signal.SIGINT)
+    status, err, peak = ended(zero)
+    check(status == 1 and "reading interrupted" in err and "64 KiB dropped: 1" in err,
+          f"/dev/zero ended with {status}: {err!r}")
+    check(peak < 48 * 1024, f"/dev/zero took {peak} KiB at its peak")
+
+    # A pipe that never ends is read as it comes, neither held nor copied anywhere.
+    endless = subprocess.Popen(["yes", "12:00:01:00 E=0.95 T= 850"], stdout=subprocess.PIPE)
+    piped = bounded("stats", "/dev/stdin", "--mode", "continuous", stdin=endless.stdout)
+    endless.stdout.close()
+    time.sleep(2)
+    piped.send_signal(signal.SIGINT)
+    status, err, peak = ended(piped)
+    endless.kill()
+    endless.wait()
+    check(status == 1 and re.search(r"after \d+ bytes and [1-9]\d* readings", err),
+          f"an endless pipe ended with {status}: {err!r}")
+    check(peak < 48 * 1024, f"an endless pipe took {peak} KiB at its peak")
+
+
 def ports_that_are_none(work):
     """A device that is no terminal is no serial port, and is told so in the locale's
     language."""
@@ -548,7 +658,7 @@ def main():
     with tempfile.TemporaryDirectory(prefix="orma-cli-") as work:
         for journey in (conversions, statistics, plot, picture_layout, unusual_outputs,
                         pipe_input, refusals, ports_that_are_none, memory_download,
-                        continuous_logging_killed, hostile_line):
+                        continuous_logging_killed, hostile_line, joined_days, long_inputs):
             started = time.monotonic()
             journey(work)
             print(f"{journey.__name__}: passed in {time.monotonic() - started:.1f} s")

@@ -107,13 +107,21 @@ std::map<QString, SheetCell> sheetCells(const QByteArray &xml, const QStringList
         cell.style = attributes.value("s").toInt();
         const QString reference = attributes.value("r").toString();
         while (reader.readNextStartElement()) {
-            if (reader.name() == QLatin1String("v"))
+            if (reader.name() == QLatin1String("v")) {
                 cell.value = reader.readElementText();
-            else
+            } else if (reader.name() == QLatin1String("is")) {
+                // A text written into its cell, <is><t>text</t></is>.
+                while (reader.readNextStartElement())
+                    cell.value += reader.readElementText(QXmlStreamReader::IncludeChildElements);
+            } else {
                 reader.skipCurrentElement();
+            }
         }
         if (cell.type == QLatin1String("s"))
             cell.value = strings.value(cell.value.toInt());
+        // A string is a string, whether from the table of texts or written into its cell.
+        if (cell.type == QLatin1String("inlineStr"))
+            cell.type = QStringLiteral("s");
         cells[reference] = cell;
     }
     return cells;

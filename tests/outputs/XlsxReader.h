@@ -9,7 +9,7 @@
 // Reads back what a workbook file holds in its first sheet, for checking cell by cell.
 struct SheetCell
 {
-    QString type;  // "n" for a number, "s" for a (shared) string
+    QString type;  // "n" for a number, "s" for a string (shared or in its cell)
     QString value; // the number as written, or the string itself
     int style = 0; // index into Workbook::styleFormats
 };

@@ -691,3 +691,85 @@ TEST(PrintGraphThread, ACancelledPrintoutDropsItsDocument)
 }
 
 } // namespace
+
+// A picture of a series too long to hold draws a part of its records: every record while they
+// fit, else a part no larger than the records kept that still gives the page of every record
+// (its range, interval and emissivity) and, near each record it leaves out, records no warmer
+// and no colder, so that the curve's strokes reach as far.
+TEST(PageRecords, KeepEveryRecordThatFitsElseWhatShapesThePage)
+{
+    std::uint32_t state = 99;
+    const auto next = [&state](std::uint32_t range) {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<std::int32_t>((state >> 8) % range);
+    };
+    std::vector<v4TermData> all;
+    for (std::int32_t time = 1000; all.size() < 200000; time += 1 + next(40))
+        all.push_back({time, next(3000) - 500,
+                       static_cast<std::uint16_t>(next(50) == 0 ? 0 : 800 + next(200))});
+    constexpr std::size_t Kept = 4000;
+
+    PageRecords few(Kept);
+    for (std::size_t i = 0; i < Kept; ++i)
+        few.add(all[i]);
+    TermDataFile fewKept;
+    few.takeInto(fewKept);
+    ASSERT_EQ(fewKept.count, static_cast<std::int32_t>(Kept));
+    for (std::size_t i = 0; i < Kept; ++i)
+        ASSERT_EQ(std::tie(fewKept.records[i].time, fewKept.records[i].temperature,
+                           fewKept.records[i].emissivity),
+                  std::tie(all[i].time, all[i].temperature, all[i].emissivity));
+
+    PageRecords many(Kept);
+    TermDataFile whole;
+    for (const v4TermData &record : all) {
+        many.add(record);
+        whole.Add(record.time, record.temperature, record.emissivity);
+    }
+    TermDataFile kept;
+    many.takeInto(kept);
+    ASSERT_LE(kept.count, static_cast<std::int32_t>(Kept));
+    ASSERT_GT(kept.count, static_cast<std::int32_t>(Kept / 4));
+
+    const std::int32_t start = all.front().time;
+    const std::int32_t end = all.back().time;
+    const GraphPrintContext page = ReadingsPageContext(kept, start, end);
+    const GraphPrintContext wholePage = ReadingsPageContext(whole, start, end);
+    EXPECT_EQ(page.series.minTemperature, wholePage.series.minTemperature);
+    EXPECT_EQ(page.series.maxTemperature, wholePage.series.maxTemperature);
+    EXPECT_EQ(page.series.firstTime, wholePage.series.firstTime);
+    EXPECT_EQ(page.series.walk.back().time, wholePage.series.walk.back().time);
+    EXPECT_EQ(page.temperatureWindowStart, wholePage.temperatureWindowStart);
+    EXPECT_EQ(page.temperatureWindowEnd, wholePage.temperatureWindowEnd);
+    const auto emissivities = [](const TermDataFile &series) {
+        std::pair<int, int> range{std::numeric_limits<int>::max(), 0};
+        for (std::int32_t i = 0; i < series.count; ++i) {
+            if (series.records[i].emissivity == 0)
+                continue;
+            range.first = std::min<int>(range.first, series.records[i].emissivity);
+            range.second = std::max<int>(range.second, series.records[i].emissivity);
+        }
+        return range;
+    };
+    EXPECT_EQ(emissivities(kept), emissivities(whole));
+
+    // Kept in order, and each one left out lies between kept ones close by in time.
+    const std::int64_t near = 2 * (std::int64_t{end} - start) / static_cast<std::int64_t>(Kept / 8);
+    std::size_t k = 0;
+    for (const v4TermData &record : all) {
+        while (k < static_cast<std::size_t>(kept.count) && kept.records[k].time < record.time)
+            ++k;
+        ASSERT_LT(k, static_cast<std::size_t>(kept.count)) << "a record kept out of order";
+        if (kept.records[k].time == record.time)
+            continue;
+        bool colder = false;
+        bool warmer = false;
+        for (std::int32_t i = 0; i < kept.count; ++i) {
+            if (std::abs(std::int64_t{kept.records[i].time} - record.time) > near)
+                continue;
+            colder = colder || kept.records[i].temperature <= record.temperature;
+            warmer = warmer || kept.records[i].temperature >= record.temperature;
+        }
+        ASSERT_TRUE(colder && warmer) << "nothing kept near " << record.time;
+    }
+}

@@ -115,3 +115,54 @@ TEST(ReadingStatistics, TheDurationIsTheWindowsLengthWithinTheSeries)
     EXPECT_EQ(gap.count, 0);
     EXPECT_EQ(gap.duration, 5000);
 }
+
+// A command line never holds a whole series: the readings taken one at a time, in order, give
+// the figures of the series held whole, to the last bit of the mean, for any window, over a
+// series running forward, one with times that go back and repeat, and one without readings in
+// the window; the window starts at the first reading at its start or later and ends before the
+// first one past its end, as the graph walks it.
+TEST(ReadingStatistics, ReadingsTakenOneAtATimeGiveTheFiguresOfTheSeriesHeldWhole)
+{
+    std::uint32_t state = 12345;
+    const auto next = [&state](std::uint32_t range) {
+        state = state * 1664525u + 1013904223u;
+        return static_cast<std::int32_t>((state >> 8) % range);
+    };
+    for (int run = 0; run < 200; ++run) {
+        TermDataFile series;
+        std::int32_t time = next(100000);
+        const int count = next(300);
+        for (int i = 0; i < count; ++i) {
+            // A run in four goes back in time now and then.
+            time += run % 4 == 0 ? next(2000) - 400 : next(2000);
+            series.Add(time, next(2000) - 200 + 100000 * (run % 3), 950);
+        }
+        std::int32_t start = next(2) == 0 ? Before : next(400000);
+        std::int32_t end = next(2) == 0 ? Whole : start + next(400000);
+        const TemperatureThresholds thresholds{.upper = 1200, .lower = 100};
+        StreamedReadingStatistics streamed(start, end, thresholds);
+        for (int i = 0; i < series.count; ++i)
+            streamed.add(series.records[i].time, series.records[i].temperature);
+        const ReadingStatistics whole = ComputeReadingStatistics(series, start, end, thresholds);
+        const ReadingStatistics taken = streamed.figures();
+        SCOPED_TRACE(run);
+        EXPECT_EQ(taken.count, whole.count);
+        EXPECT_EQ(taken.lowest, whole.lowest);
+        EXPECT_EQ(taken.highest, whole.highest);
+        EXPECT_EQ(taken.mean, whole.mean);
+        EXPECT_EQ(taken.standardDeviation, whole.standardDeviation);
+        EXPECT_EQ(taken.duration, whole.duration);
+        EXPECT_EQ(taken.timeAbove, whole.timeAbove);
+        EXPECT_EQ(taken.timeBelow, whole.timeBelow);
+    }
+    // By hand: the window opens at 2000, takes 1500 after it, and closes at 4000.
+    StreamedReadingStatistics streamed(1800, 3500);
+    for (const auto &[time, temperature] :
+         {std::pair{1000, 1}, {2000, 2}, {1500, 3}, {3000, 4}, {4000, 5}, {3200, 6}})
+        streamed.add(time, temperature);
+    const ReadingStatistics figures = streamed.figures();
+    EXPECT_EQ(figures.count, 3);
+    EXPECT_EQ(figures.mean, 3.0);
+    EXPECT_EQ(figures.lowest, (TimedTemperature{2, 2000}));
+    EXPECT_EQ(figures.duration, 3200 - 1800);
+}
