@@ -8,13 +8,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char **environ;
 
 namespace {
 
@@ -28,19 +23,7 @@ const std::string &millionReadings()
 bool runCli(std::vector<std::string> arguments)
 {
     arguments.insert(arguments.begin(), ORMA_CLI);
-    std::vector<char *> argv;
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t child = 0;
-    const bool started = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    return started && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
+    return RunProcess(std::move(arguments)).succeeded;
 }
 
 void BM_PlotOfAMillionReadings(benchmark::State &state)
