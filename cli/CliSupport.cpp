@@ -33,12 +33,17 @@ QString DroppedLinesText(std::uint64_t lines)
 int Fail(int status, const QString &text)
 {
     // Several lines from the core (what failed, then why) still make one line here; a line
-    // that ends without a sentence's mark gets a full stop, as a sentence it is.
+    // that ends without a sentence's mark gets a full stop, as a sentence it is, and the
+    // sentence after a full stop begins with a capital.
     QString line;
-    for (const QString &part : text.split(QLatin1Char('\n'))) {
-        if (!line.isEmpty())
-            line += QString::fromLatin1(".!?:;,").contains(line.back()) ? QStringLiteral(" ")
-                                                                        : QStringLiteral(". ");
+    for (QString part : text.split(QLatin1Char('\n'))) {
+        if (!line.isEmpty()) {
+            if (!QString::fromLatin1(".!?:;,").contains(line.back()))
+                line += QLatin1Char('.');
+            if (QString::fromLatin1(".!?").contains(line.back()) && !part.isEmpty())
+                part[0] = part[0].toUpper();
+            line += QLatin1Char(' ');
+        }
         line += part;
     }
     std::fprintf(stderr, "orma-cli: %s\n", line.toLocal8Bit().constData());
