@@ -93,13 +93,15 @@ bool ReceptionJournal::start(const Reception &reception, const QString &folder, 
     m_written = 0;
     m_failed = false;
     m_stopping = false;
+    m_finalWrite = FinalWrite::Made;
     m_writer = std::thread([this] { run(); });
     return true;
 }
 
 void ReceptionJournal::end()
 {
-    finish();
+    // The file goes: its last bytes need not reach the disk first.
+    stopWriter(FinalWrite::Skipped);
     if (!m_path.isEmpty())
         QFile::remove(m_path);
     m_path.clear();
@@ -107,11 +109,17 @@ void ReceptionJournal::end()
 
 void ReceptionJournal::finish()
 {
+    stopWriter(FinalWrite::Made);
+}
+
+void ReceptionJournal::stopWriter(FinalWrite finalWrite)
+{
     if (!m_writer.joinable())
         return;
     {
         const std::lock_guard lock(m_lock);
         m_stopping = true;
+        m_finalWrite = finalWrite;
     }
     m_wake.notify_one();
     m_writer.join();
@@ -124,8 +132,14 @@ void ReceptionJournal::run()
     std::unique_lock lock(m_lock);
     while (!m_stopping) {
         m_wake.wait_for(lock, FlushInterval, [this] { return m_stopping; });
+        if (m_stopping && m_finalWrite == FinalWrite::Skipped)
+            break;
+        // A sync can take seconds on a busy disk; the window asking the writer to stop must
+        // not wait for it behind the lock.
+        lock.unlock();
         if (!m_failed && !append())
             m_failed = true;
+        lock.lock();
     }
 }
 

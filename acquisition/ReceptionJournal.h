@@ -82,6 +82,14 @@ private:
     // Writes the bytes stored since the last call and flushes them to disk.
     bool append();
 
+    enum class FinalWrite
+    {
+        Made,
+        Skipped
+    };
+    // Stops the writer, with a last write of what the reception holds unless skipped.
+    void stopWriter(FinalWrite finalWrite);
+
     const Reception *m_reception = nullptr;
     QString m_path;
     int m_fd = -1;
@@ -89,6 +97,7 @@ private:
     std::mutex m_lock;
     std::condition_variable m_wake;
     bool m_stopping = false;
+    FinalWrite m_finalWrite = FinalWrite::Made;
     std::atomic<bool> m_failed{false};
     std::size_t m_written = 0;
 };
