@@ -92,7 +92,7 @@ QString text(const ReadingStatistics &figures, const TemperatureThresholds &thre
     // The times of several files count on from the first file's midnight.
     if (firstDay.isValid())
         out += line(Say("Первый день", "First day"), firstDay.toString(Qt::ISODate));
-    for (const StatisticsFigure &figure : StatisticsFigures(figures, thresholds))
+    for (const StatisticsFigure &figure : StatisticsFigures(figures, thresholds, firstDay))
         out += line(label(figure, thresholds), figure.value);
     return out;
 }

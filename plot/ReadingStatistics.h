@@ -2,6 +2,7 @@
 
 #include "plot/TemperatureThresholds.h"
 
+#include <QDate>
 #include <QString>
 
 #include <cstdint>
@@ -115,6 +116,8 @@ struct StatisticsFigure
 
 // The figures in the order they are shown: the temperatures only when there are readings, the
 // time above and below only for the thresholds that are set. Temperatures to one decimal,
-// lengths of time as ElapsedTimeText.
+// lengths of time as ElapsedTimeText. With firstDay, the times count on from that day's
+// midnight, as in a timeline of several days, and show their dates.
 std::vector<StatisticsFigure> StatisticsFigures(const ReadingStatistics &figures,
-                                                const TemperatureThresholds &thresholds);
+                                                const TemperatureThresholds &thresholds,
+                                                const QDate &firstDay = {});

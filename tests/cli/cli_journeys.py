@@ -555,6 +555,11 @@ def joined_days(work):
     check(figures["first_day"] == "2026-12-07" and figures["highest"]["date"] ==
           list(days)[times[highest] // 86400], f"the days of the figures {figures}")
     check(figures["highest"]["time_ms"] == times[highest] * 1000, "the time of the highest")
+    # The text form dates the times of the later days instead of counting hours past 24.
+    shown = cli("stats", *files, "--mode", "continuous")
+    day, second = divmod(times[highest], 86400)
+    check(f"({list(days)[day]} {second // 3600:02d}:{second // 60 % 60:02d}:{second % 60:02d}.000)"
+          in shown, f"the highest's date and time in {shown!r}")
     cli("plot", *files, "--mode", "continuous", "-o", os.path.join(work, "days.png"))
     # One file stays one day, its times of day unchanged.
     single = json.loads(cli("stats", files[-1], "--mode", "continuous", "--json"))
