@@ -23,12 +23,10 @@ void SeriesOverlay::realign(const TermDataFile &main)
     for (Entry &entry : m_entries) {
         // The run's own first time, whatever shift it carries now.
         TermDataFile &series = *entry.series;
-        const std::int32_t ownFirst =
-            saturated(std::int64_t{series.records[0].time} - entry.shift);
-        const std::int32_t shift =
-            m_alignment == OverlayAlignment::Start && main.count > 0
-                ? saturated(std::int64_t{main.records[0].time} - ownFirst)
-                : 0;
+        const std::int32_t ownFirst = saturated(std::int64_t{series.records[0].time} - entry.shift);
+        const std::int32_t shift = m_alignment == OverlayAlignment::Start && main.count > 0
+                                       ? saturated(std::int64_t{main.records[0].time} - ownFirst)
+                                       : 0;
         shiftTo(entry, shift);
     }
 }

@@ -18,7 +18,7 @@ inline constexpr int MaxOverlaySeries = 8;
 
 // Apart from the main curve's red and the thresholds' orange and blue, and from each other.
 inline constexpr std::array<QRgb, MaxOverlaySeries> OverlayPalette{
-    qRgb(0, 150, 0),   qRgb(160, 0, 200), qRgb(0, 170, 170),  qRgb(120, 80, 0),
+    qRgb(0, 150, 0),   qRgb(160, 0, 200), qRgb(0, 170, 170), qRgb(120, 80, 0),
     qRgb(230, 0, 140), qRgb(90, 90, 90),  qRgb(150, 170, 0), qRgb(0, 0, 0)};
 
 enum class OverlayAlignment
