@@ -203,10 +203,23 @@ void CGraphView::paintEvent(QPaintEvent *)
 void CGraphView::computeStatistics(const PlotKey &key)
 {
     m_statistics.reset();
+    m_runStatistics.clear();
     if (!m_statisticsShown || m_series == nullptr || m_timeBar == nullptr)
         return;
     m_statistics = ComputeReadingStatistics(*m_series, key.time.windowStart, key.time.windowEnd,
                                             key.thresholds);
+    if (m_overlay != nullptr)
+        for (const SeriesOverlay::Entry &entry : m_overlay->entries())
+            m_runStatistics << SeriesStatisticsLine(
+                entry.name, ComputeReadingStatistics(*entry.series, key.time.windowStart,
+                                                     key.time.windowEnd, key.thresholds));
+}
+
+QStringList CGraphView::statisticsLines() const
+{
+    if (!m_statistics)
+        return {};
+    return StatisticsLines(*m_statistics, m_thresholds) << m_runStatistics;
 }
 
 QStringList CGraphView::markerLines() const
@@ -261,9 +274,7 @@ QString CGraphView::curveName(int index) const
 
 QStringList CGraphView::overlayLines() const
 {
-    QStringList lines;
-    if (m_statistics)
-        lines << StatisticsLines(*m_statistics, m_thresholds);
+    QStringList lines = statisticsLines();
     lines << markerLines();
     for (const LegendEntry &entry : legend())
         lines << entry.name;
@@ -277,8 +288,7 @@ QStringList CGraphView::overlayLines() const
 void CGraphView::drawOverlays(QPainter &painter)
 {
     QPainterCanvas canvas(painter, QPainterCanvas::Mapping::DevicePixels);
-    const QStringList statistics =
-        m_statistics ? StatisticsLines(*m_statistics, m_thresholds) : QStringList();
+    const QStringList statistics = statisticsLines();
     const std::optional<int> x =
         m_marker ? std::optional<int>(truncated(
                        (static_cast<double>(m_marker->time) - m_timeWindowStart) * m_timeScale))

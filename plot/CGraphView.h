@@ -173,6 +173,9 @@ private:
     bool m_statisticsShown = false;
     // Of the window last painted, while shown.
     std::optional<ReadingStatistics> m_statistics;
+    // A line for each run compared, after the figures of the series.
+    QStringList m_runStatistics;
+    QStringList statisticsLines() const;
     std::optional<v4TermData> m_marker;
     // The marker as it was before a click marked a reading, until the left button goes down
     // again: a double click's first click puts it back.

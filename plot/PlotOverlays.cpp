@@ -24,6 +24,18 @@ QStringList StatisticsLines(const ReadingStatistics &figures,
     return lines;
 }
 
+QString SeriesStatisticsLine(const QString &name, const ReadingStatistics &figures)
+{
+    if (figures.count == 0)
+        return name + QStringLiteral(": нет измерений");
+    return QStringLiteral("%1: %2 изм., %3…%4 °C, среднее %5 °C")
+        .arg(name)
+        .arg(figures.count)
+        .arg(figures.lowest.temperature)
+        .arg(figures.highest.temperature)
+        .arg(figures.mean, 0, 'f', 1);
+}
+
 QString MarkerText(const v4TermData &marker)
 {
     return QStringLiteral("%1  %2 °C").arg(TimeText(marker.time)).arg(marker.temperature);

@@ -17,6 +17,10 @@
 QStringList StatisticsLines(const ReadingStatistics &figures,
                             const TemperatureThresholds &thresholds);
 
+// A compared run's line in the statistics box: "run.orm: 200 изм., 650…900 °C, среднее 741.2 °C",
+// or "run.orm: нет измерений" for a window without its readings.
+QString SeriesStatisticsLine(const QString &name, const ReadingStatistics &figures);
+
 // "09:13:40.785  856 °C"
 QString MarkerText(const v4TermData &marker);
 // "Δt = 1:05.123  ΔT = +37 °C", from the marker's reading to reading.

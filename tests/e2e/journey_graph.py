@@ -374,6 +374,10 @@ def journey():
         # Aligned at the start, the runs begin where the graph does.
         check(start_of(time_bar) == start_of_whole,
               f"the compared graph starts at {start_of(time_bar)}, not {start_of_whole}")
+        # The statistics box, still shown, has a line for each run.
+        for name, temperature in RUNS:
+            line = f"{name}: 200 изм., {temperature}…{temperature} °C, среднее {temperature}.0 °C"
+            j.wait_until(f"the statistics of {name}", lambda: line in plot.description.splitlines())
         # The pointer over each run names it.
         x, _, w, _ = extents(plot)
         for name, temperature in RUNS:

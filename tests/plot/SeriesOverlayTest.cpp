@@ -1,7 +1,7 @@
+#include "plot/SeriesOverlay.h"
 #include "plot/OverlayPlacement.h"
 #include "plot/PlotOverlays.h"
 #include "plot/RecordingCanvas.h"
-#include "plot/SeriesOverlay.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +44,8 @@ TEST(SeriesOverlay, RunsAreAlignedAtTheGraphsStartOrAtTheirClockTime)
     ASSERT_TRUE(overlay.add("before.orm", before, graph));
     ASSERT_TRUE(overlay.add("after.orm", after, graph));
     const auto &runs = overlay.entries();
-    EXPECT_EQ(timesOf(runs[0]), (std::vector<std::int32_t>{9 * Hour, 9 * Hour + 1000, 9 * Hour + 5000}));
+    EXPECT_EQ(timesOf(runs[0]),
+              (std::vector<std::int32_t>{9 * Hour, 9 * Hour + 1000, 9 * Hour + 5000}));
     EXPECT_EQ(timesOf(runs[1]), (std::vector<std::int32_t>{9 * Hour, 9 * Hour + 500}));
     // The readings are the run's own, within limits of its own.
     EXPECT_EQ(runs[0].series->records[1].temperature, 900);
@@ -60,7 +61,8 @@ TEST(SeriesOverlay, RunsAreAlignedAtTheGraphsStartOrAtTheirClockTime)
     graph.Clear();
     fill(graph, {{10 * Hour, 25}, {11 * Hour, 35}});
     overlay.realign(graph);
-    EXPECT_EQ(timesOf(runs[0]), (std::vector<std::int32_t>{10 * Hour, 10 * Hour + 1000, 10 * Hour + 5000}));
+    EXPECT_EQ(timesOf(runs[0]),
+              (std::vector<std::int32_t>{10 * Hour, 10 * Hour + 1000, 10 * Hour + 5000}));
     const std::optional<SeriesOverlay::Extent> extent = overlay.extent();
     ASSERT_TRUE(extent);
     EXPECT_EQ(extent->firstTime, 10 * Hour);
@@ -79,7 +81,8 @@ TEST(SeriesOverlay, RunsAreAlignedAtTheGraphsStartOrAtTheirClockTime)
     fill(early, {{std::numeric_limits<std::int32_t>::min() + 10, 1}, {0, 2}});
     SeriesOverlay extreme;
     ASSERT_TRUE(extreme.add("early.orm", early, late));
-    EXPECT_EQ(extreme.entries()[0].series->records[1].time, std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(extreme.entries()[0].series->records[1].time,
+              std::numeric_limits<std::int32_t>::max());
 }
 
 // Eight runs at most, each in a colour apart from the curve's, the thresholds' and every
@@ -101,7 +104,8 @@ TEST(SeriesOverlay, EightRunsInColoursOfTheirOwn)
         colours.push_back(entry.colour);
     std::sort(colours.begin(), colours.end());
     EXPECT_EQ(std::unique(colours.begin(), colours.end()), colours.end());
-    for (const QRgb taken : {CurveColor, UpperThresholdColor, LowerThresholdColor, PlotBackgroundColor})
+    for (const QRgb taken :
+         {CurveColor, UpperThresholdColor, LowerThresholdColor, PlotBackgroundColor})
         EXPECT_EQ(std::count(colours.begin(), colours.end(), taken), 0);
 
     const QRgb third = overlay.entries()[2].colour;
@@ -173,6 +177,14 @@ TEST(SeriesOverlay, TheRunsAreDrawnInTheirColoursWithALegend)
         EXPECT_LT(call.to.x(), texts[0].to.x()) << "a stroke over the names";
     }
     EXPECT_EQ(strokes, (std::vector<QColor>{QColor(CurveColor), QColor(entry.colour)}));
+    ReadingStatistics figures;
+    figures.count = 3;
+    figures.lowest.temperature = 650;
+    figures.highest.temperature = 900;
+    figures.mean = 741.26;
+    EXPECT_EQ(SeriesStatisticsLine("run.orm", figures),
+              "run.orm: 3 изм., 650…900 °C, среднее 741.3 °C");
+    EXPECT_EQ(SeriesStatisticsLine("run.orm", {}), "run.orm: нет измерений");
     // The pen in force before is in force again.
     EXPECT_EQ(canvas.calls().back().kind, CanvasCall::Kind::SelectPen);
     EXPECT_EQ(canvas.calls().back().pen, Canvas::defaultPen());
