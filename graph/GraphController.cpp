@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QSettings>
 
 #include <algorithm>
@@ -292,6 +293,22 @@ void GraphController::createGraphWnd()
               [this] { editThresholds(); }},
          })
         frame->addCommand(std::move(command));
+    // One run taken away: a submenu of the files compared, made anew each time it opens.
+    QAction *removeRun = frame->addCommand({QStringLiteral("removeRun"),
+                                            QStringLiteral("Убрать из сравнения"),
+                                            [] {},
+                                            {},
+                                            [this] { return !m_overlay.empty(); }});
+    auto *runs = new QMenu(frame);
+    removeRun->setMenu(runs);
+    connect(runs, &QMenu::aboutToShow, this, [this, runs] {
+        runs->clear();
+        for (std::size_t i = 0; i < m_overlay.entries().size(); ++i)
+            runs->addAction(m_overlay.entries()[i].name, this, [this, i] {
+                m_overlay.remove(static_cast<int>(i));
+                overlayChanged();
+            });
+    });
 }
 
 void GraphController::saveGraphPicture()

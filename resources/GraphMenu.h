@@ -11,7 +11,7 @@ struct GraphMenuEntry
     int level;
 };
 
-inline constexpr std::array<GraphMenuEntry, 16> GraphMenuEntries{{
+inline constexpr std::array<GraphMenuEntry, 17> GraphMenuEntries{{
     {"print", nullptr, 0},
     {"saveImage", nullptr, 0},
     {"copyImage", nullptr, 0},
@@ -19,6 +19,7 @@ inline constexpr std::array<GraphMenuEntry, 16> GraphMenuEntries{{
     {"compare", nullptr, 0},
     {"alignStart", nullptr, 0},
     {"removeCompare", nullptr, 0},
+    {"removeRun", nullptr, 0},
     {nullptr, "Просмотр", 0},
     {"wholeGraph", nullptr, 1},
     {"autoLimits", nullptr, 1},

@@ -28,8 +28,10 @@ WHOLE_GRAPH = (*VIEW, "Return")
 COMPARE = ("Down", "Down", "Down", "Down", "Down", "Return")
 CLOCK_TIME = ("Down", "Down", "Down", "Down", "Down", "Down", "Return")
 REMOVE_COMPARISON = ("Down", "Down", "Down", "Down", "Down", "Down", "Down", "Return")
-# With runs compared "Убрать сравнение" counts too.
-WHOLE_COMPARED = ("Down", *VIEW, "Return")
+# With runs compared "Убрать сравнение" and "Убрать из сравнения" count too.
+WHOLE_COMPARED = ("Down", "Down", *VIEW, "Return")
+REMOVE_FIRST_RUN = ("Down", "Down", "Down", "Down", "Down", "Down", "Down", "Down", "Right",
+                    "Return")
 # Two runs to compare, each at a temperature of its own, two hundred readings a second apart
 # from a minute past midnight.
 RUNS = (("kiln-before.orm", 1200), ("kiln-after.orm", 1500))
@@ -391,6 +393,12 @@ def journey():
         j.context_menu(plot)
         j.choose(*WHOLE_COMPARED)
         j.wait_until("the runs at their clock time", lambda: start_of(time_bar) < start_of_whole)
+        # One run taken away by its name: the other stays.
+        j.context_menu(plot)
+        j.choose(*REMOVE_FIRST_RUN)
+        j.wait_until("kiln-before.orm to go", lambda: "kiln-before.orm" not in plot.description)
+        check("kiln-after.orm" in plot.description.splitlines(),
+              f"kiln-after.orm left the legend too: {plot.description!r}")
         # One command takes every run away again.
         j.context_menu(plot)
         j.choose(*REMOVE_COMPARISON)
