@@ -310,8 +310,16 @@ void CGraphWnd::FitTemperatureWindow()
     if (!m_automaticLimits || m_temperatureBar == nullptr || m_timeBar == nullptr ||
         series == nullptr)
         return;
-    const std::optional<ScaleSpan> readings =
+    std::optional<ScaleSpan> readings =
         ReadingSpan(*series, m_timeBar->GetWinMin(), m_timeBar->GetWinMax());
+    // The runs compared are fitted too, so that none leaves the plot.
+    if (const SeriesOverlay *overlay = m_view->overlay())
+        for (const SeriesOverlay::Entry &entry : overlay->entries())
+            if (const std::optional<ScaleSpan> run =
+                    ReadingSpan(*entry.series, m_timeBar->GetWinMin(), m_timeBar->GetWinMax()))
+                readings = readings ? ScaleSpan{std::min(readings->low, run->low),
+                                                std::max(readings->high, run->high)}
+                                    : run;
     if (!readings)
         return;
     if (readings->high != m_temperatureBar->GetWinMax())
@@ -424,6 +432,7 @@ void copyBar(const CRangeBar *from, CRangeBar *to)
 void CGraphWnd::showSameAs(const CGraphWnd &shown)
 {
     m_view->setSeries(shown.m_view->series());
+    m_view->setOverlay(shown.m_view->overlay());
     if (m_view->breakAtGaps() != shown.m_view->breakAtGaps())
         m_view->toggleBreakAtGaps();
     copyBar(shown.m_temperatureBar, m_temperatureBar);

@@ -87,7 +87,8 @@ public:
     void OnRangeBarNotify(CRangeBar *bar, int code);
 
     // With automatic limits on, sets the temperature window to the lowest and highest
-    // non-zero reading inside the time window; leaves it when there is none.
+    // non-zero reading inside the time window, of the series and of every run compared; leaves
+    // it when there is none.
     void FitTemperatureWindow();
 
     // A wheel turn at globalPoint: handed to the bar under it; over the plot, the corner or
@@ -118,8 +119,8 @@ public:
     void OnContextMenu(QPoint globalPoint);
 
     // Shows what shown shows: its series, the bars' ranges and windows, the break-at-gaps
-    // flag, the thresholds, the statistics, the marker and the status line's texts (a picture of it
-    // at another size is made so).
+    // flag, the thresholds, the statistics, the marker, the runs compared and the status line's
+    // texts (a picture of it at another size is made so).
     void showSameAs(const CGraphWnd &shown);
     // What a printout of the graph reads, copied: the bars' windows, the visible records and
     // the break-at-gaps flag (the page size is the printer's to give).

@@ -1,5 +1,6 @@
 #include "graph/GraphController.h"
 
+#include "acquisition/ReadBack.h"
 #include "companions/CRangeBar.h"
 #include "companions/Prompts.h"
 #include "graph/CGraphWnd.h"
@@ -15,9 +16,13 @@
 #include "resources/SettingsKeys.h"
 
 #include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QSettings>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -184,18 +189,31 @@ std::uint32_t GraphController::graphLimits() const
 void GraphController::showGraphSeries(bool activate)
 {
     const int count = m_graphSeries.count;
-    const std::int32_t first = m_graphSeries.records[0].time;
-    const std::int32_t last = m_graphSeries.records[count - 1].time;
+    m_overlay.realign(m_graphSeries);
+    // The ranges take in every run compared, so none is cut off at the series' ends.
+    std::int32_t first = m_graphSeries.records[0].time;
+    std::int32_t last = m_graphSeries.records[count - 1].time;
+    std::int32_t lowest = m_graphSeries.minTemperature;
+    std::int32_t highest = m_graphSeries.maxTemperature;
+    if (const std::optional<SeriesOverlay::Extent> extent = m_overlay.extent()) {
+        first = std::min(first, extent->firstTime);
+        last = std::max(last, extent->lastTime);
+        lowest = std::min(lowest, extent->minTemperature);
+        highest = std::max(highest, extent->maxTemperature);
+    }
     const std::int32_t keptStart =
         m_graphWnd->timeBar() != nullptr ? m_graphWnd->timeBar()->GetWinMin() : first;
-    m_graphWnd->OnSetSeries(graphLimits(), &m_graphSeries);
+    m_graphWnd->OnSetSeries(
+        GraphSeriesLimits(static_cast<std::int16_t>(lowest), static_cast<std::int16_t>(highest)),
+        &m_graphSeries);
     if (CRangeBar *bar = m_graphWnd->temperatureBar()) {
-        bar->SetWinMin(m_graphSeries.minTemperature);
-        bar->SetWinMax(m_graphSeries.maxTemperature);
+        bar->SetWinMin(lowest);
+        bar->SetWinMax(highest);
     }
     if (CRangeBar *bar = m_graphWnd->timeBar()) {
         bar->SetMin(first);
         bar->SetMax(last);
+        bar->SetWinMax(last);
         // The time window keeps the start the user left it at; a start at or past the new
         // series' end would leave the plot empty, so the window then shows the whole series.
         if (keptStart >= last)
@@ -222,6 +240,7 @@ void GraphController::createGraphWnd()
         connect(frame, &CGraphWnd::statisticsToggled, this,
                 [this](bool shown) { m_settings->setValue(SettingsKeys::Statistics, shown); });
     }
+    frame->view()->setOverlay(&m_overlay);
     connect(frame, &CGraphWnd::graphClosed, this, &GraphController::graphClosed);
     connect(frame, &CGraphWnd::helpRequested, this, &GraphController::helpRequested);
     connect(frame, &CGraphWnd::followingToggled, this, [this](bool on) {
@@ -247,11 +266,49 @@ void GraphController::createGraphWnd()
               }},
              {QStringLiteral("exportCsv"), QStringLiteral("Экспорт видимых данных в CSV..."),
               [this] { exportVisibleRows(); }},
+             {QStringLiteral("compare"),
+              QStringLiteral("Сравнить..."),
+              [this] { compareWithFile(); },
+              {},
+              [this] { return !m_overlay.full(); }},
+             {QStringLiteral("alignStart"), QStringLiteral("Выравнивать по началу"),
+              [this] {
+                  m_overlay.setAlignment(m_overlay.alignment() == OverlayAlignment::Start
+                                             ? OverlayAlignment::ClockTime
+                                             : OverlayAlignment::Start,
+                                         m_graphSeries);
+                  overlayChanged();
+              },
+              [this] { return m_overlay.alignment() == OverlayAlignment::Start; }},
+             {QStringLiteral("removeCompare"),
+              QStringLiteral("Убрать сравнение"),
+              [this] {
+                  m_overlay.clear();
+                  overlayChanged();
+              },
+              {},
+              [this] { return !m_overlay.empty(); }},
              {QStringLiteral("limits"), QStringLiteral("Пределы по шкале температуры"), limits},
              {QStringLiteral("thresholds"), QStringLiteral("Пороги..."),
               [this] { editThresholds(); }},
          })
         frame->addCommand(std::move(command));
+    // One run taken away: a submenu of the files compared, made anew each time it opens.
+    QAction *removeRun = frame->addCommand({QStringLiteral("removeRun"),
+                                            QStringLiteral("Убрать из сравнения"),
+                                            [] {},
+                                            {},
+                                            [this] { return !m_overlay.empty(); }});
+    auto *runs = new QMenu(frame);
+    removeRun->setMenu(runs);
+    connect(runs, &QMenu::aboutToShow, this, [this, runs] {
+        runs->clear();
+        for (std::size_t i = 0; i < m_overlay.entries().size(); ++i)
+            runs->addAction(m_overlay.entries()[i].name, this, [this, i] {
+                m_overlay.remove(static_cast<int>(i));
+                overlayChanged();
+            });
+    });
 }
 
 void GraphController::saveGraphPicture()
@@ -319,6 +376,43 @@ void GraphController::exportVisibleRows()
         tell(QStringLiteral("В видимой части графика нет измерений."));
     else
         ExportCsv(m_prompts, *m_receptionRows, rows);
+}
+
+void GraphController::compareWithFile()
+{
+    const PromptsOwner owner(m_prompts, m_graphWnd.get());
+    const QString caption = QStringLiteral("Сравнить");
+    const QString path = m_prompts.openFileName(DataFileRequest);
+    if (path.isEmpty() || !m_graphWnd)
+        return;
+    ReadBack read;
+    if (!read.read(QFile::encodeName(path).toStdString(), PollMode::FromMemory)) {
+        m_prompts.message(QStringLiteral("Не удалось открыть файл \"%1\".").arg(path), ErrorCaption,
+                          Prompts::Icon::Exclamation);
+        return;
+    }
+    if (read.series().count < 2) {
+        m_prompts.message(
+            QStringLiteral("В файле \"%1\" меньше двух измерений: сравнивать не с чем.").arg(path),
+            caption, Prompts::Icon::Information);
+        return;
+    }
+    // What was read before a failure is compared all the same; the user is told it is not all.
+    if (read.endReason() == ReaderEndReason::LinkLost)
+        m_prompts.message(
+            QStringLiteral("Ошибка чтения файла \"%1\": показана прочитанная часть.").arg(path),
+            ErrorCaption, Prompts::Icon::Exclamation);
+    m_overlay.add(QFileInfo(path).fileName(), read.series(), m_graphSeries);
+    overlayChanged();
+}
+
+void GraphController::overlayChanged()
+{
+    if (!m_graphWnd)
+        return;
+    m_graphWnd->view()->overlayChanged();
+    if (m_graphSeries.count >= 2)
+        showGraphSeries(false);
 }
 
 void GraphController::destroyGraphWnd()

@@ -2,6 +2,7 @@
 
 #include "companions/TermDataFile.h"
 #include "plot/GraphPrinting.h"
+#include "plot/SeriesOverlay.h"
 
 #include <QObject>
 #include <QTimer>
@@ -84,12 +85,18 @@ private:
     void exportVisibleRows();
     // "Пороги...": the dialog, then the plot's lines and the settings.
     void editThresholds();
+    // "Сравнить...": a data file read back and laid over the graph; the outcome told when it
+    // adds nothing.
+    void compareWithFile();
+    // The compared runs changed: the view redraws them and the bars' ranges take them in.
+    void overlayChanged();
 
     Prompts &m_prompts;
     QSettings *m_settings;
     GraphPrinting m_graphPrinting;
-    // Declared before the window, which reads it until it is gone.
+    // Declared before the window, which reads them until it is gone.
     TermDataFile m_graphSeries;
+    SeriesOverlay m_overlay;
     // The reception the window follows, and whether the graph series holds its records.
     const TermDataFile *m_reception = nullptr;
     const ReceivedRows *m_receptionRows = nullptr;

@@ -136,6 +136,19 @@ void CGraphView::setSeries(TermDataFile *series)
     update();
 }
 
+void CGraphView::setOverlay(const SeriesOverlay *overlay)
+{
+    m_overlay = overlay;
+    overlayChanged();
+}
+
+void CGraphView::overlayChanged()
+{
+    ++m_overlayGeneration;
+    m_plotKey.reset();
+    update();
+}
+
 void CGraphView::seriesGrew()
 {
     // The pyramid takes in the new records at the next paint.
@@ -151,8 +164,8 @@ void CGraphView::toggleBreakAtGaps()
 
 void CGraphView::paintEvent(QPaintEvent *)
 {
-    PlotKey key{m_series, size(), devicePixelRatioF(), m_timeWindowStart,
-                {},       {},     m_breakAtGaps,       m_thresholds};
+    PlotKey key{m_series,      size(),       devicePixelRatioF(), m_timeWindowStart,  {}, {},
+                m_breakAtGaps, m_thresholds, m_overlay,           m_overlayGeneration};
     if (m_temperatureBar != nullptr && m_timeBar != nullptr) {
         key.temperature = plotAxisOf(*m_temperatureBar);
         key.time = plotAxisOf(*m_timeBar);
@@ -190,10 +203,23 @@ void CGraphView::paintEvent(QPaintEvent *)
 void CGraphView::computeStatistics(const PlotKey &key)
 {
     m_statistics.reset();
+    m_runStatistics.clear();
     if (!m_statisticsShown || m_series == nullptr || m_timeBar == nullptr)
         return;
     m_statistics = ComputeReadingStatistics(*m_series, key.time.windowStart, key.time.windowEnd,
                                             key.thresholds);
+    if (m_overlay != nullptr)
+        for (const SeriesOverlay::Entry &entry : m_overlay->entries())
+            m_runStatistics << SeriesStatisticsLine(
+                entry.name, ComputeReadingStatistics(*entry.series, key.time.windowStart,
+                                                     key.time.windowEnd, key.thresholds));
+}
+
+QStringList CGraphView::statisticsLines() const
+{
+    if (!m_statistics)
+        return {};
+    return StatisticsLines(*m_statistics, m_thresholds) << m_runStatistics;
 }
 
 QStringList CGraphView::markerLines() const
@@ -208,27 +234,74 @@ QStringList CGraphView::markerLines() const
     return lines;
 }
 
+std::vector<TermDataFile *> CGraphView::curves() const
+{
+    std::vector<TermDataFile *> curves{m_series};
+    if (m_overlay != nullptr)
+        for (const SeriesOverlay::Entry &entry : m_overlay->entries())
+            curves.push_back(entry.series.get());
+    return curves;
+}
+
+std::vector<LegendEntry> CGraphView::legend() const
+{
+    std::vector<LegendEntry> legend;
+    if (m_overlay == nullptr || m_overlay->empty())
+        return legend;
+    legend.push_back({MainSeriesName, CurveColor});
+    for (const SeriesOverlay::Entry &entry : m_overlay->entries())
+        legend.push_back({entry.name, entry.colour});
+    return legend;
+}
+
+// Within a few pixels of the pointer: a curve met there is the one pointed at.
+std::optional<int> CGraphView::curveUnderPointer() const
+{
+    if (m_overlay == nullptr || m_overlay->empty())
+        return std::nullopt;
+    constexpr double NearPixels = 8.0;
+    const std::int32_t temperature = PointerTemperature(
+        m_lastPointer.y(), height(), m_temperatureWindowStart, m_temperatureScale);
+    const auto tolerance = m_temperatureScale > 0 ? truncated(NearPixels / m_temperatureScale) : 0;
+    return CurveUnderPointer(curves(), pointerTime(), temperature, tolerance);
+}
+
+QString CGraphView::curveName(int index) const
+{
+    return index == 0 ? MainSeriesName
+                      : m_overlay->entries()[static_cast<std::size_t>(index - 1)].name;
+}
+
 QStringList CGraphView::overlayLines() const
 {
-    QStringList lines;
-    if (m_statistics)
-        lines << StatisticsLines(*m_statistics, m_thresholds);
-    return lines << markerLines();
+    QStringList lines = statisticsLines();
+    lines << markerLines();
+    for (const LegendEntry &entry : legend())
+        lines << entry.name;
+    if (underMouse()) {
+        if (const std::optional<int> pointed = curveUnderPointer())
+            lines << QStringLiteral("Под указателем: ") + curveName(*pointed);
+    }
+    return lines;
 }
 
 void CGraphView::drawOverlays(QPainter &painter)
 {
     QPainterCanvas canvas(painter, QPainterCanvas::Mapping::DevicePixels);
-    const QStringList statistics =
-        m_statistics ? StatisticsLines(*m_statistics, m_thresholds) : QStringList();
+    const QStringList statistics = statisticsLines();
     const std::optional<int> x =
         m_marker ? std::optional<int>(truncated(
                        (static_cast<double>(m_marker->time) - m_timeWindowStart) * m_timeScale))
                  : std::nullopt;
     const QStringList lines = x ? markerLines() : QStringList();
+    const std::vector<LegendEntry> legendEntries = legend();
+    QStringList names;
+    for (const LegendEntry &entry : legendEntries)
+        names << entry.name;
     const OverlayPlaces places =
         PlaceOverlays(size(), statistics.isEmpty() ? QSize() : TextBoxSize(canvas, statistics), x,
-                      lines.isEmpty() ? QSize() : TextBoxSize(canvas, lines));
+                      lines.isEmpty() ? QSize() : TextBoxSize(canvas, lines),
+                      names.isEmpty() ? QSize() : LegendBoxSize(canvas, names));
     // The marker's line under the boxes.
     if (places.marker) {
         const QPen previous = canvas.selectPen(QPen(QColor(MarkerColor), 1));
@@ -238,6 +311,8 @@ void CGraphView::drawOverlays(QPainter &painter)
     }
     if (!statistics.isEmpty())
         DrawTextBox(canvas, places.statistics, statistics);
+    if (places.legend)
+        DrawLegend(canvas, *places.legend, legendEntries);
     if (places.marker)
         DrawTextBox(canvas, *places.marker, lines);
     const QString description = overlayLines().join(u'\n');
@@ -254,6 +329,12 @@ void CGraphView::drawPlot(QPainter &painter, const PlotKey &key, const CurvePyra
         return;
     DrawGrid(canvas, client, key.temperature, key.time);
     DrawThresholds(canvas, client, key.temperature, key.thresholds);
+    // The runs compared under the main curve, which stays on top. Walked, not kept in a
+    // pyramid: each is one run, not days of readings.
+    if (m_overlay != nullptr)
+        for (const SeriesOverlay::Entry &entry : m_overlay->entries())
+            DrawCurve(canvas, client, entry.series.get(), key.temperature, key.time,
+                      m_timeWindowStart, m_breakAtGaps, QPen(QColor(entry.colour), 1));
     DrawCurve(canvas, client, m_series, key.temperature, key.time, m_timeWindowStart, m_breakAtGaps,
               m_curvePen, pyramid);
 }
@@ -264,7 +345,12 @@ bool CGraphView::event(QEvent *event)
         return QWidget::event(event);
     // A tooltip already up keeps its text until the pointer leaves its square.
     if (!m_tooltip->isVisible()) {
-        const QString text = TooltipText(m_series, pointerTime());
+        // Over a compared run the tooltip gives its reading, under its name.
+        const std::optional<int> pointed = curveUnderPointer();
+        QString text =
+            TooltipText(curves()[static_cast<std::size_t>(pointed.value_or(0))], pointerTime());
+        if (!text.isEmpty() && pointed)
+            text = curveName(*pointed) + u'\n' + text;
         if (!text.isEmpty())
             showTooltip(text, static_cast<QHelpEvent *>(event)->globalPos());
     }
@@ -284,8 +370,8 @@ void CGraphView::mouseMoveEvent(QMouseEvent *event)
     m_lastPointer = position;
     if (m_zoomOrigin && (event->buttons() & Qt::LeftButton))
         dragZoomRectangle(position);
-    // The difference to the marker follows the pointer.
-    if (m_marker)
+    // The difference to the marker, and the name of the curve pointed at, follow the pointer.
+    if (m_marker || (m_overlay != nullptr && !m_overlay->empty()))
         update();
 }
 

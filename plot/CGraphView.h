@@ -3,7 +3,9 @@
 #include "companions/TermDataFile.h"
 #include "plot/CurvePyramid.h"
 #include "plot/PlotDrawing.h"
+#include "plot/PlotOverlays.h"
 #include "plot/ReadingStatistics.h"
+#include "plot/SeriesOverlay.h"
 
 #include <QImage>
 #include <QPen>
@@ -14,6 +16,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 class CRangeBar;
 class QLabel;
@@ -55,6 +58,13 @@ public:
     // that it was refilled; seriesGrew() says that records were only appended to it.
     void setSeries(TermDataFile *series);
     void seriesGrew();
+    // Further runs drawn over the series in their colours, with a legend naming each; not
+    // owned, read at every paint, may be null. overlayChanged() says its runs changed.
+    void setOverlay(const SeriesOverlay *overlay);
+    void overlayChanged();
+    const SeriesOverlay *overlay() const { return m_overlay; }
+    // The legend's name of the series set by setSeries.
+    static inline const QString MainSeriesName = QStringLiteral("Таблица");
     // While set, the curve is interrupted at gaps in the measurements; clear by default.
     void toggleBreakAtGaps();
     // Drawn as dashed lines across the plot; none by default.
@@ -102,6 +112,13 @@ protected:
 
 private:
     std::int32_t pointerTime() const;
+    // The curves the pointer may be over, the series first, then the overlay's runs.
+    std::vector<TermDataFile *> curves() const;
+    // The index in curves() of the curve nearest the pointer, none when none is near or
+    // nothing is compared.
+    std::optional<int> curveUnderPointer() const;
+    QString curveName(int index) const;
+    std::vector<LegendEntry> legend() const;
     void dragZoomRectangle(QPoint position);
     void showTooltip(const QString &text, QPoint globalPos);
     void hideTooltip();
@@ -126,6 +143,8 @@ private:
         PlotAxis time;
         bool breakAtGaps = false;
         TemperatureThresholds thresholds;
+        const SeriesOverlay *overlay = nullptr;
+        int overlayGeneration = 0;
         bool operator==(const PlotKey &) const = default;
     };
     // With a pyramid the curve is drawn from it, else by walking the series.
@@ -147,11 +166,16 @@ private:
     QRubberBand *m_zoomRectangle = nullptr;
     QTimer m_tooltipExpiry;
     TermDataFile *m_series = nullptr;
+    const SeriesOverlay *m_overlay = nullptr;
+    int m_overlayGeneration = 0;
     bool m_breakAtGaps = false;
     TemperatureThresholds m_thresholds;
     bool m_statisticsShown = false;
     // Of the window last painted, while shown.
     std::optional<ReadingStatistics> m_statistics;
+    // A line for each run compared, after the figures of the series.
+    QStringList m_runStatistics;
+    QStringList statisticsLines() const;
     std::optional<v4TermData> m_marker;
     // The marker as it was before a click marked a reading, until the left button goes down
     // again: a double click's first click puts it back.

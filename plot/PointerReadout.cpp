@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -82,4 +83,22 @@ QString TooltipText(TermDataFile *series, std::int32_t time)
     return QStringLiteral("Температура=%1, Время=%2, Степень черноты=%3")
         .arg(QString::number(record->temperature), ElapsedTimeText(time),
              QString::number(emissivity, 'f', 2));
+}
+
+std::optional<int> CurveUnderPointer(const std::vector<TermDataFile *> &curves, std::int32_t time,
+                                     std::int32_t temperature, std::int32_t tolerance)
+{
+    std::optional<int> nearest;
+    std::int64_t nearestDistance = std::int64_t{tolerance} + 1;
+    for (std::size_t i = 0; i < curves.size(); ++i) {
+        const v4TermData *reading = ReadingAt(curves[i], time);
+        if (reading == nullptr)
+            continue;
+        const std::int64_t distance = std::abs(std::int64_t{reading->temperature} - temperature);
+        if (distance < nearestDistance) {
+            nearestDistance = distance;
+            nearest = static_cast<int>(i);
+        }
+    }
+    return nearest;
 }

@@ -6,6 +6,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 class TermDataFile;
 struct v4TermData;
@@ -44,3 +46,9 @@ QString TooltipText(TermDataFile *series, std::int32_t time);
 // the nearest of the last reading before time and the first at or after it (the earlier one
 // on a tie); null for a null or empty series.
 const v4TermData *ReadingAt(TermDataFile *series, std::int32_t time);
+
+// Of curves, the index of the one whose reading at the pointer's time (ReadingAt) lies nearest
+// to the pointer's temperature, and no farther from it than tolerance degrees; none when no
+// curve comes that near. Null curves are passed over.
+std::optional<int> CurveUnderPointer(const std::vector<TermDataFile *> &curves, std::int32_t time,
+                                     std::int32_t temperature, std::int32_t tolerance);

@@ -11,11 +11,15 @@ struct GraphMenuEntry
     int level;
 };
 
-inline constexpr std::array<GraphMenuEntry, 13> GraphMenuEntries{{
+inline constexpr std::array<GraphMenuEntry, 17> GraphMenuEntries{{
     {"print", nullptr, 0},
     {"saveImage", nullptr, 0},
     {"copyImage", nullptr, 0},
     {"exportCsv", nullptr, 0},
+    {"compare", nullptr, 0},
+    {"alignStart", nullptr, 0},
+    {"removeCompare", nullptr, 0},
+    {"removeRun", nullptr, 0},
     {nullptr, "Просмотр", 0},
     {"wholeGraph", nullptr, 1},
     {"autoLimits", nullptr, 1},

@@ -21,8 +21,20 @@ POINTER_TEMPLATES = ("Температура 0000 °С ", "Время 00:00:00.0
 SAVE_IMAGE = ("Down", "Down", "Return")
 COPY_IMAGE = ("Down", "Down", "Down", "Return")
 EXPORT_CSV = ("Down", "Down", "Down", "Down", "Return")
-VIEW = ("Down", "Down", "Down", "Down", "Down", "Right")
+# "Сравнить..." and "Выравнивать по началу" come before it; "Убрать сравнение" is skipped while
+# nothing is compared.
+VIEW = ("Down", "Down", "Down", "Down", "Down", "Down", "Down", "Right")
 WHOLE_GRAPH = (*VIEW, "Return")
+COMPARE = ("Down", "Down", "Down", "Down", "Down", "Return")
+CLOCK_TIME = ("Down", "Down", "Down", "Down", "Down", "Down", "Return")
+REMOVE_COMPARISON = ("Down", "Down", "Down", "Down", "Down", "Down", "Down", "Return")
+# With runs compared "Убрать сравнение" and "Убрать из сравнения" count too.
+WHOLE_COMPARED = ("Down", "Down", *VIEW, "Return")
+REMOVE_FIRST_RUN = ("Down", "Down", "Down", "Down", "Down", "Down", "Down", "Down", "Right",
+                    "Return")
+# Two runs to compare, each at a temperature of its own, two hundred readings a second apart
+# from a minute past midnight.
+RUNS = (("kiln-before.orm", 1200), ("kiln-after.orm", 1500))
 AUTOMATIC_LIMITS = (*VIEW, "Down", "Return")
 LIMITS_DIALOG = (*VIEW, "Down", "Down", "Return")
 THRESHOLDS = (*VIEW, "Down", "Down", "Down", "Down", "Return")
@@ -69,6 +81,20 @@ def elapsed(ms):
     minutes, rest = divmod(rest, 60000)
     return ((f"{hours}:" if hours else "") + (f"{minutes}:" if minutes or hours else "")
             + f"{rest // 1000:02}.{rest % 1000:03}")
+
+
+def write_run(path, temperature):
+    with open(path, "w", newline="") as f:
+        for n in range(1, 201):
+            f.write("%4d 00:%02d:%02d:00 E=0.950 T=%4d TRC\r\n"
+                    % (n, (60 + n) // 60, (60 + n) % 60, temperature))
+
+
+def row_of(plot, temperature_bar, temperature):
+    """The screen row of temperature in the plot, by the temperature window the bar shows."""
+    low, high = (int(t) for t in re.findall(r"-?\d+", window_of(temperature_bar))[:2])
+    x, y, w, h = extents(plot)
+    return y + h - round((temperature - low) * h / (high - low))
 
 
 def journey():
@@ -329,6 +355,57 @@ def journey():
             check(png_size(f.read(64)) == (4000, 3000), "the large picture's size")
         j.press("График")
         graph = j.window(*GRAPH)
+
+        # Two runs compared with the graph: each drawn in a colour of its own from the graph's
+        # start, the legend naming the table's curve and each file, the ranges taking them in.
+        plot = [f for f in find_all(graph, "filler") if f.queryComponent().getExtents(
+            pyatspi.DESKTOP_COORDS).width > 600][0]
+        time_bar = j.find(graph, "slider", "Шкала времени")
+        temperature_bar = j.find(graph, "slider", "Шкала температуры")
+        for name, temperature in RUNS:
+            write_run(os.path.join(j.files_dir, name), temperature)
+            j.context_menu(plot)
+            j.choose(*COMPARE)
+            j.answer_file_dialog("Открыть", os.path.join(j.files_dir, name))
+        j.wait_until("the legend", lambda: all(
+            line in plot.description.splitlines()
+            for line in ("Таблица", "kiln-before.orm", "kiln-after.orm")))
+        j.context_menu(plot)
+        j.choose(*WHOLE_COMPARED)
+        j.wait_until("the time range to take in the runs", lambda: window_of(time_bar) != whole_time)
+        # Aligned at the start, the runs begin where the graph does.
+        check(start_of(time_bar) == start_of_whole,
+              f"the compared graph starts at {start_of(time_bar)}, not {start_of_whole}")
+        # The statistics box, still shown, has a line for each run.
+        for name, temperature in RUNS:
+            line = f"{name}: 200 изм., {temperature}…{temperature} °C, среднее {temperature}.0 °C"
+            j.wait_until(f"the statistics of {name}", lambda: line in plot.description.splitlines())
+        # The pointer over each run names it.
+        x, _, w, _ = extents(plot)
+        for name, temperature in RUNS:
+            j.xdotool("mousemove", "--sync", x + w * 3 // 4,
+                      row_of(plot, temperature_bar, temperature))
+            j.wait_until(f"the readout naming {name}",
+                         lambda: f"Под указателем: {name}" in plot.description.splitlines())
+        # By clock time the runs lie at a minute past midnight, before the downloaded readings.
+        j.context_menu(plot)
+        j.choose(*CLOCK_TIME)
+        j.context_menu(plot)
+        j.choose(*WHOLE_COMPARED)
+        j.wait_until("the runs at their clock time", lambda: start_of(time_bar) < start_of_whole)
+        # One run taken away by its name: the other stays.
+        j.context_menu(plot)
+        j.choose(*REMOVE_FIRST_RUN)
+        j.wait_until("kiln-before.orm to go", lambda: "kiln-before.orm" not in plot.description)
+        check("kiln-after.orm" in plot.description.splitlines(),
+              f"kiln-after.orm left the legend too: {plot.description!r}")
+        # One command takes every run away again.
+        j.context_menu(plot)
+        j.choose(*REMOVE_COMPARISON)
+        j.wait_until("the legend to go", lambda: "kiln-after.orm" not in plot.description)
+        j.context_menu(plot)
+        j.choose(*WHOLE_GRAPH)
+        j.wait_until("the single graph's time range", lambda: window_of(time_bar) == whole_time)
 
         # F1 over the graph: the graph's page of the manual, in the program's own help window.
         j.click(j.find(graph, "slider", "Шкала времени"))

@@ -97,10 +97,12 @@ TEST(GraphMenu, HoldsTheItemsInOrderWithTheirCheckMarks)
     QStringList items;
     for (QAction *action : menu->actions())
         items << action->text();
-    EXPECT_EQ(items, (QStringList{"Печать...", "Сохранить изображение...", "Копировать изображение",
-                                  "Экспорт видимых данных в CSV...", "Просмотр",
-                                  "Следить за приемом", "Убрать маркер"}));
-    QMenu *view = menu->actions()[4]->menu();
+    EXPECT_EQ(items,
+              (QStringList{"Печать...", "Сохранить изображение...", "Копировать изображение",
+                           "Экспорт видимых данных в CSV...", "Сравнить...",
+                           "Выравнивать по началу", "Убрать сравнение", "Убрать из сравнения",
+                           "Просмотр", "Следить за приемом", "Убрать маркер"}));
+    QMenu *view = menu->actions()[8]->menu();
     ASSERT_NE(view, nullptr);
     QStringList texts;
     for (QAction *action : view->actions())
@@ -115,6 +117,10 @@ TEST(GraphMenu, HoldsTheItemsInOrderWithTheirCheckMarks)
     EXPECT_FALSE(actionFor(*menu, "statistics")->isChecked());
     // Nothing to remove before a marker is set.
     EXPECT_FALSE(actionFor(*menu, "removeMarker")->isEnabled());
+    // Runs are compared aligned at their starts; there is none to remove yet.
+    EXPECT_TRUE(actionFor(*menu, "alignStart")->isChecked());
+    EXPECT_FALSE(actionFor(*menu, "removeCompare")->isEnabled());
+    EXPECT_FALSE(actionFor(*menu, "removeRun")->isEnabled());
 
     // The print dialog, the limits dialog (closed at once), the picture's file and the
     // export's file (both cancelled), the clipboard.

@@ -182,4 +182,26 @@ TEST_F(TooltipTextTest, NoTextWithoutASeriesOrARecord)
     EXPECT_TRUE(TooltipText(&empty, 0).isEmpty());
 }
 
+// Of several curves the one whose reading at the pointer's time is nearest the pointer's
+// temperature is the one pointed at, when it lies near enough; a curve without readings
+// there, or none at all, is passed over.
+TEST(PointerReadoutTest, TheCurveUnderThePointerIsTheNearestWithinReach)
+{
+    TermDataFile low;
+    low.Add(0, 100, 950);
+    low.Add(1000, 110, 950);
+    TermDataFile high;
+    high.Add(0, 500, 950);
+    high.Add(1000, 520, 950);
+    TermDataFile empty;
+    const std::vector<TermDataFile *> curves{&low, nullptr, &empty, &high};
+    EXPECT_EQ(CurveUnderPointer(curves, 900, 115, 10), 0);
+    EXPECT_EQ(CurveUnderPointer(curves, 900, 512, 10), 3);
+    // Half way between the two curves neither is in reach.
+    EXPECT_EQ(CurveUnderPointer(curves, 900, 300, 10), std::nullopt);
+    EXPECT_EQ(CurveUnderPointer(curves, 100, 110, 10), 0);
+    EXPECT_EQ(CurveUnderPointer(curves, 100, 111, 10), std::nullopt);
+    EXPECT_EQ(CurveUnderPointer({}, 0, 0, 10), std::nullopt);
+}
+
 } // namespace
