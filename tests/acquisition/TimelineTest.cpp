@@ -1,5 +1,5 @@
-#include "acquisition/JoinedFileSource.h"
 #include "acquisition/Timeline.h"
+#include "acquisition/JoinedFileSource.h"
 #include "companions/FormatOutTime.h"
 
 #include <QFile>
@@ -29,8 +29,7 @@ TEST(JoinTimeline, OrdersFilesByDayAndMovesEachByItsDaysFromTheFirst)
     const QDate first(2026, 12, 7);
     // Given out of order, with a missing day and two files of one day.
     const Timeline timeline =
-        JoinTimeline({"c", "a", "b", "a2"},
-                     {first.addDays(3), first, first.addDays(1), first});
+        JoinTimeline({"c", "a", "b", "a2"}, {first.addDays(3), first, first.addDays(1), first});
     ASSERT_FALSE(timeline.tooLong);
     ASSERT_EQ(timeline.files.size(), 4u);
     const QStringList order{"a", "a2", "b", "c"};
