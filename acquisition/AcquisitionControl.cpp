@@ -1,9 +1,12 @@
 #include "acquisition/AcquisitionControl.h"
 
 #include "acquisition/DataFileSource.h"
+#include "acquisition/JoinedFileSource.h"
 #include "acquisition/ReadBack.h"
 #include "acquisition/ReaderThread.h"
+#include "acquisition/ReceptionFile.h"
 #include "acquisition/SerialPort.h"
+#include "acquisition/Timeline.h"
 #include "companions/RussianCount.h"
 
 #include <QDate>
@@ -95,7 +98,7 @@ void AcquisitionControl::startReception()
 {
     // A file read back without asking holds only lines a reception kept: all are read.
     const std::optional<std::uint32_t> period =
-        m_readBackPath.isEmpty() ? pollPeriodMs() : std::optional<std::uint32_t>(0);
+        m_readBackPaths.isEmpty() ? pollPeriodMs() : std::optional<std::uint32_t>(0);
     if (!period)
         return;
     m_reception.setPollPeriodMs(*period);
@@ -110,6 +113,8 @@ void AcquisitionControl::startReception()
     m_state = AcquisitionState::Receiving;
     m_series.Clear();
     m_table.clear();
+    if (!m_joinedFiles.empty())
+        m_table.showFileColumn();
     m_newRows.clear();
     m_waitingLines.clear();
     m_nextWaiting = 0;
@@ -156,11 +161,17 @@ std::optional<std::uint32_t> AcquisitionControl::pollPeriodMs()
 
 void AcquisitionControl::readBack(const QString &path)
 {
-    if (m_state == AcquisitionState::Receiving || m_state == AcquisitionState::Stopping)
+    readBack(QStringList{path});
+}
+
+void AcquisitionControl::readBack(const QStringList &paths)
+{
+    if (paths.isEmpty() || m_state == AcquisitionState::Receiving ||
+        m_state == AcquisitionState::Stopping)
         return;
-    m_readBackPath = path;
+    m_readBackPaths = paths;
     OnGetData();
-    m_readBackPath.clear();
+    m_readBackPaths.clear();
 }
 
 void AcquisitionControl::restoreJournal(const InterruptedReception &found)
@@ -213,15 +224,58 @@ void AcquisitionControl::releaseRestoredJournal()
 bool AcquisitionControl::openSource()
 {
     m_fileSize.reset();
-    if (!m_readBackPath.isEmpty())
-        return openDataFileAt(m_readBackPath);
+    m_joinedFiles.clear();
+    m_joinedFile = 0;
+    if (!m_readBackPaths.isEmpty())
+        return openDataFilesAt(m_readBackPaths);
     return m_sourceIsFile ? openDataFile() : openSerialPort();
 }
 
 bool AcquisitionControl::openDataFile()
 {
-    const QString path = m_prompts.openFileName(DataFileRequest);
-    return !path.isEmpty() && openDataFileAt(path);
+    const QStringList paths = m_prompts.openFileNames(DataFileRequest);
+    return !paths.isEmpty() && openDataFilesAt(paths);
+}
+
+bool AcquisitionControl::openDataFilesAt(const QStringList &paths)
+{
+    return paths.size() == 1 ? openDataFileAt(paths.first()) : openJoinedFiles(paths);
+}
+
+bool AcquisitionControl::openJoinedFiles(const QStringList &paths)
+{
+    std::vector<QDate> days;
+    for (const QString &path : paths)
+        days.push_back(DataFileDate(path));
+    const std::optional<std::vector<QDate>> confirmed = m_prompts.confirmFileDays(paths, days);
+    if (!confirmed)
+        return false;
+    const Timeline timeline = JoinTimeline(paths, *confirmed);
+    if (timeline.tooLong || !timeline.firstDay().isValid()) {
+        showError(QStringLiteral("Файлы нельзя показать одной кривой: они охватывают %1 - %2, "
+                                 "а время измерений вмещает не больше %3 дней подряд.")
+                      .arg(timeline.firstDay().toString(QStringLiteral("dd.MM.yyyy")),
+                           timeline.lastDay().toString(QStringLiteral("dd.MM.yyyy")))
+                      .arg(TimelineMostDays));
+        return false;
+    }
+    QStringList ordered;
+    for (const TimelineFile &file : timeline.files)
+        ordered.push_back(file.path);
+    QString failed;
+    std::unique_ptr<JoinedFileSource> source = JoinedFileSource::open(ordered, failed);
+    if (!source) {
+        showError(DataFileOpenError(failed));
+        return false;
+    }
+    for (std::size_t index = 0; index < timeline.files.size(); ++index)
+        m_joinedFiles.push_back({source->fileStarts()[index], timeline.files[index].offset,
+                                 QFileInfo(timeline.files[index].path).fileName()});
+    m_joinedDay = timeline.firstDay();
+    m_fileSize = source->size();
+    m_link = std::move(source);
+    m_reception.setSource(m_link.get());
+    return true;
 }
 
 // A FIFO without a writer or a device would hold the window in open() or in its reads: only
@@ -268,7 +322,7 @@ void AcquisitionControl::requestStop()
 void AcquisitionControl::startJournal()
 {
     m_journalFailureShown = false;
-    if (m_journalFolder.isEmpty() || m_sourceIsFile || !m_readBackPath.isEmpty())
+    if (m_journalFolder.isEmpty() || m_sourceIsFile || !m_readBackPaths.isEmpty())
         return;
     if (!m_journal.start(m_reception, m_journalFolder, m_mode, QDateTime::currentDateTime()))
         reportJournalFailure();
@@ -341,7 +395,7 @@ void AcquisitionControl::OnDeviceLine(quint32 lineCounter, qint64 lineStart)
 
     DeviceReading reading{};
     if (ReceivedReading(receivedBytes(), {lineCounter, lineStart}, m_mode, reading))
-        acceptReading(reading);
+        acceptReading(reading, lineStart);
 
     // A data file has no silences: its reads never wait.
     if (!m_fileSize)
@@ -461,10 +515,25 @@ void AcquisitionControl::showProgress(const PostedLine &line)
         m_view.setProgress(static_cast<int>(line.lineCounter % ProgressRange));
 }
 
-void AcquisitionControl::acceptReading(const DeviceReading &reading)
+// The table shows a reading as its file holds it; the series places it on the timeline.
+void AcquisitionControl::acceptReading(const DeviceReading &reading, qint64 lineStart)
 {
+    const int row = m_table.rowCount() + static_cast<int>(m_newRows.size());
     m_newRows.push_back({reading, m_series.count});
-    AddReceivedRecord(m_series, reading);
+    if (m_joinedFiles.empty()) {
+        AddReceivedRecord(m_series, reading);
+        return;
+    }
+    const std::size_t before = m_joinedFile;
+    while (m_joinedFile + 1 < m_joinedFiles.size() &&
+           m_joinedFiles[m_joinedFile + 1].start <= lineStart)
+        ++m_joinedFile;
+    if (row == 0 || m_joinedFile != before)
+        m_table.startFile(row, m_joinedFiles[m_joinedFile].name);
+    DeviceReading onTimeline = reading;
+    onTimeline.time += m_joinedFiles[m_joinedFile].offset;
+    AddReceivedRecord(m_series, onTimeline);
+    m_series.date = m_joinedDay;
 }
 
 // A reader that ended by itself, not on request, says why before the reception winds up.

@@ -9,9 +9,11 @@
 #include "companions/Prompts.h"
 #include "companions/TermDataFile.h"
 
+#include <QDate>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <atomic>
@@ -19,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 class ByteSource;
 
@@ -76,6 +79,10 @@ public:
     // Reads the file at path back as the source "file" does in the current mode, without
     // asking for a file; the source chosen for the next reception stays as it was.
     void readBack(const QString &path);
+    // The same for several files, joined into one timeline (see JoinedFileSource and
+    // JoinTimeline) once the user has confirmed their days: the table shows each row's file,
+    // the series runs on across the days. One file is read as readBack(path) reads it.
+    void readBack(const QStringList &paths);
     // Reads back the journal a reception left (see ReceptionJournal::find) and takes it over.
     // Its rows count as a reception's from a port that was not saved. The journal goes once
     // those rows are saved, replaced by another reception, or the window closes, provided it
@@ -118,7 +125,9 @@ private:
     bool openSource();
     bool openDataFile();
     bool openDataFileAt(const QString &path);
-    bool receivesFromPort() const { return !m_sourceIsFile && m_readBackPath.isEmpty(); }
+    bool openDataFilesAt(const QStringList &paths);
+    bool openJoinedFiles(const QStringList &paths);
+    bool receivesFromPort() const { return !m_sourceIsFile && m_readBackPaths.isEmpty(); }
     void interruptFileRead();
     void startJournal();
     void releaseRestoredJournal();
@@ -130,7 +139,7 @@ private:
     void waitForReader();
     void closeSource();
     void reportReaderEnd();
-    void acceptReading(const DeviceReading &reading);
+    void acceptReading(const DeviceReading &reading, qint64 lineStart);
     bool takeWaitingLines();
     void handleWaitingLines();
     void flushRows();
@@ -172,7 +181,19 @@ private:
     SilenceWatch m_silence{SilenceWatch::ContinuousSilence::Ends};
     bool m_waitCursorShown = false;
     // A file to read back instead of asking for one; taken by the next reception.
-    QString m_readBackPath;
+    QStringList m_readBackPaths;
+    // The files of a joined read, in the order of the timeline: where each one's bytes begin
+    // among the received ones, what its times move by, and its name; empty for one file or a
+    // port. m_joinedFile indexes the file of the line being taken.
+    struct JoinedFile
+    {
+        qint64 start;
+        std::int32_t offset;
+        QString name;
+    };
+    std::vector<JoinedFile> m_joinedFiles;
+    std::size_t m_joinedFile = 0;
+    QDate m_joinedDay;
     QString m_journalFolder;
     ReceptionJournal m_journal;
     bool m_journalFailureShown = false;

@@ -7,6 +7,10 @@
 #include <memory>
 #include <string>
 
+// The descriptor of the regular file at path, opened for reading; -1 when it is anything else
+// or cannot be opened. A FIFO or a device is refused without being opened.
+int OpenRegularFile(const std::string &path);
+
 // A data file read back through the reader like a port. It reads ahead readSize bytes at a
 // time and hands them out one by one; reads never wait.
 class DataFileSource final : public ByteSource

@@ -3,10 +3,12 @@
 #include "companions/FormatOutTime.h"
 #include "companions/ProcessMemory.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -119,11 +121,35 @@ void MeasurementTableModel::appendRows(std::vector<Row> rows)
 
 void MeasurementTableModel::clear()
 {
-    if (m_rows.empty())
+    if (m_rows.empty() && !m_fileColumn)
         return;
     beginResetModel();
     m_rows.clear();
+    m_fileStarts.clear();
+    m_fileColumn = false;
     endResetModel();
+}
+
+void MeasurementTableModel::showFileColumn()
+{
+    if (m_fileColumn)
+        return;
+    beginResetModel();
+    m_fileColumn = true;
+    endResetModel();
+}
+
+void MeasurementTableModel::startFile(int firstRow, const QString &name)
+{
+    m_fileStarts.emplace_back(firstRow, name);
+}
+
+QString MeasurementTableModel::fileOf(int row) const
+{
+    const auto after =
+        std::upper_bound(m_fileStarts.begin(), m_fileStarts.end(), row,
+                         [](int wanted, const auto &start) { return wanted < start.first; });
+    return after == m_fileStarts.begin() ? QString() : std::prev(after)->second;
 }
 
 void MeasurementTableModel::reserve(std::size_t count)
@@ -154,7 +180,7 @@ int MeasurementTableModel::rowCount(const QModelIndex &parent) const
 
 int MeasurementTableModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : ColumnCount + (m_fileColumn ? 1 : 0);
 }
 
 QVariant MeasurementTableModel::data(const QModelIndex &index, int role) const
@@ -163,7 +189,8 @@ QVariant MeasurementTableModel::data(const QModelIndex &index, int role) const
         return {};
     const Row &row = m_rows[static_cast<std::size_t>(index.row())];
     if (role == Qt::DisplayRole)
-        return cellText(row.reading, index.column());
+        return index.column() == FileColumn ? fileOf(index.row())
+                                            : cellText(row.reading, index.column());
     if (role == RecordIndexRole)
         return row.recordIndex;
     return {};
@@ -171,10 +198,10 @@ QVariant MeasurementTableModel::data(const QModelIndex &index, int role) const
 
 QVariant MeasurementTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return {};
     if (role == Qt::DisplayRole)
-        return columnTitle(section);
+        return section == FileColumn ? QStringLiteral("Файл") : columnTitle(section);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     return {};

@@ -6,6 +6,8 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
+#include <utility>
+
 #include <array>
 #include <cstddef>
 #include <vector>
@@ -44,7 +46,15 @@ public:
     void appendRow(const DeviceReading &reading, int recordIndex);
     // Appends rows in one insertion, as a view takes them in one update.
     void appendRows(std::vector<Row> rows);
+    // Empties the table; a file column goes with the rows.
     void clear();
+    // Rows read from several files show the name of each row's file in a column after the
+    // others, FileColumn. The outputs keep the usual columns: the file column is the table's.
+    static constexpr int FileColumn = ColumnCount;
+    void showFileColumn();
+    // The rows from firstRow on, up to the next file's first, are from the file name.
+    void startFile(int firstRow, const QString &name);
+    QString fileOf(int row) const;
     // Makes room for count rows in all, so that rows added by slices up to them move none.
     void reserve(std::size_t count);
 
@@ -59,4 +69,7 @@ public:
 
 private:
     std::vector<Row> m_rows;
+    bool m_fileColumn = false;
+    // Each file's first row and name, in the order of the rows.
+    std::vector<std::pair<int, QString>> m_fileStarts;
 };

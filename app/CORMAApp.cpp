@@ -14,7 +14,7 @@ CORMAApp::CORMAApp() : m_settings(QStringLiteral("KALMIRON"), QStringLiteral("or
         QCoreApplication::installTranslator(&m_qtTexts);
 }
 
-int CORMAApp::run(const QString &dataFile)
+int CORMAApp::run(const QStringList &dataFiles)
 {
     // The main window is shown modeless: an application-modal main window would withhold
     // every event from the graph window. The program ends when the main window has run its
@@ -28,10 +28,10 @@ int CORMAApp::run(const QString &dataFile)
     const QString journalFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     dialog.acquisition().setJournalFolder(journalFolder);
     dialog.show();
-    QTimer::singleShot(0, &dialog, [&dialog, journalFolder, dataFile] {
+    QTimer::singleShot(0, &dialog, [&dialog, journalFolder, dataFiles] {
         dialog.OfferInterruptedReception(journalFolder);
-        if (!dataFile.isEmpty())
-            dialog.OpenDataFile(dataFile);
+        if (!dataFiles.isEmpty())
+            dialog.OpenDataFiles(dataFiles);
     });
     QApplication::exec();
     m_prompts.setParentWindow(nullptr);

@@ -12,8 +12,8 @@ class CORMAApp
 {
 public:
     CORMAApp();
-    // With dataFile, the main window reads it back as the source "file" would, once shown.
-    int run(const QString &dataFile = QString());
+    // With dataFiles, the main window reads them back as the source "file" would, once shown.
+    int run(const QStringList &dataFiles = {});
 
 private:
     QTranslator m_qtTexts;

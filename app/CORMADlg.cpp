@@ -19,9 +19,12 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDeadlineTimer>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -67,6 +70,7 @@ CORMADlg::CORMADlg(Prompts &prompts, QSettings &settings, SpreadsheetLauncher &s
 {
     setMinimumSize(size());
     setWindowIcon(ApplicationIcon());
+    setAcceptDrops(true);
     m_portName = m_settings.value(SettingsKeys::Port, FileSource).toString();
     SetupTable();
     // The margins are those of the template's size; the remembered size is laid out with them.
@@ -254,6 +258,11 @@ bool CORMADlg::mayDropReception()
 
 void CORMADlg::OpenDataFile(const QString &path)
 {
+    OpenDataFiles({path});
+}
+
+void CORMADlg::OpenDataFiles(const QStringList &paths)
+{
     for (int index = 0; index < m_sourceList->count(); ++index) {
         if (m_sourceList->itemText(index) == FileSource && m_sourceList->itemData(index).toBool()) {
             m_sourceList->setCurrentIndex(index);
@@ -261,7 +270,39 @@ void CORMADlg::OpenDataFile(const QString &path)
             break;
         }
     }
-    m_acquisition.readBack(path);
+    m_acquisition.readBack(paths);
+}
+
+void CORMADlg::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+// Files dropped on the window are read back as "file" reads them, several joined; rows not
+// saved yet are offered for saving first, as before any reception.
+void CORMADlg::dropEvent(QDropEvent *event)
+{
+    const QStringList paths = droppedFiles(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    const AcquisitionState state = m_acquisition.state();
+    if (state == AcquisitionState::Receiving || state == AcquisitionState::Stopping ||
+        !mayDropReception())
+        return;
+    OpenDataFiles(paths);
+}
+
+QStringList CORMADlg::droppedFiles(const QMimeData *data)
+{
+    QStringList paths;
+    if (data == nullptr)
+        return paths;
+    for (const QUrl &url : data->urls())
+        if (url.isLocalFile())
+            paths.push_back(url.toLocalFile());
+    return paths;
 }
 
 void CORMADlg::OnModeChosen(PollMode mode)
@@ -301,7 +342,7 @@ std::vector<int> CORMADlg::selectedRows() const
     // From the selection's ranges: a selection of every row is one range, however long.
     std::vector<int> rows;
     for (const QItemSelectionRange &range : m_list->selectionModel()->selection()) {
-        if (range.left() != 0 || range.right() != MeasurementTableModel::ColumnCount - 1)
+        if (range.left() != 0 || range.right() != m_list->model()->columnCount() - 1)
             continue; // a row counts as selected when all its cells are
         for (int row = range.top(); row <= range.bottom(); ++row)
             rows.push_back(row);

@@ -14,6 +14,7 @@ class Prompts;
 class SpreadsheetLauncher;
 class QComboBox;
 class QLineEdit;
+class QMimeData;
 class QProgressBar;
 class QRadioButton;
 class QSettings;
@@ -55,6 +56,8 @@ public:
     // Reads the data file at path back, as a double click on it in the file manager asks, and
     // makes "file" the source of the next reception.
     void OpenDataFile(const QString &path);
+    // Several data files, read back joined into one timeline; one as OpenDataFile reads it.
+    void OpenDataFiles(const QStringList &paths);
     void OnPrint();
     GraphController &graphController() { return m_graphController; }
 
@@ -65,8 +68,12 @@ public slots:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    // The local files among dropped data.
+    static QStringList droppedFiles(const QMimeData *data);
     void SetupTable();
     void FillSourceList();
     void OnSourceSelected(int index);

@@ -4,7 +4,6 @@ CommandLine ParseCommandLine(const QStringList &arguments)
 {
     CommandLine parsed;
     bool optionsEnded = false;
-    int files = 0;
     for (const QString &argument : arguments) {
         if (!optionsEnded && argument == QStringLiteral("--")) {
             optionsEnded = true;
@@ -16,17 +15,17 @@ CommandLine ParseCommandLine(const QStringList &arguments)
                 parsed.problem = QStringLiteral("orma: unknown option %1 (a file whose name "
                                                 "begins with '-' goes after --: orma -- %1)")
                                      .arg(argument);
+            parsed.dataFiles.clear();
             return parsed;
-        } else if (++files == 1) {
-            parsed.dataFile = argument;
+        } else {
+            parsed.dataFiles.push_back(argument);
         }
     }
     // An empty name names no file; it is a misuse rather than a silent start without one.
-    if (files > 1 || (files == 1 && parsed.dataFile.isEmpty())) {
+    if (parsed.dataFiles.contains(QString())) {
         parsed.outcome = CommandLine::Outcome::Misuse;
-        parsed.problem = files > 1 ? QStringLiteral("orma: one data file at most")
-                                   : QStringLiteral("orma: an empty file name");
-        parsed.dataFile.clear();
+        parsed.problem = QStringLiteral("orma: an empty file name");
+        parsed.dataFiles.clear();
     }
     return parsed;
 }

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// What the command line of orma asks for: `orma [--] [DATA-FILE]`, or `orma --help`.
+// What the command line of orma asks for: `orma [--] [DATA-FILE...]`, or `orma --help`.
 struct CommandLine
 {
     enum class Outcome
@@ -13,15 +13,16 @@ struct CommandLine
         Misuse
     };
     Outcome outcome = Outcome::Run;
-    // The data file to read back at the start; empty for none.
-    QString dataFile;
+    // The data files to read back at the start, several joined into one timeline; empty for
+    // none.
+    QStringList dataFiles;
     // What is wrong with a misused command line, in one line without its end.
     QString problem;
 };
 
 // The arguments after the program's name. An argument with a leading dash is an option until
-// "--"; after it, it is a file name (`orma -- -x.orm`). More than one file is a misuse.
+// "--"; after it, it is a file name (`orma -- -x.orm`).
 CommandLine ParseCommandLine(const QStringList &arguments);
 
 // The usage line, ended by a newline.
-inline constexpr char CommandLineUsage[] = "Usage: orma [--] [DATA-FILE]\n";
+inline constexpr char CommandLineUsage[] = "Usage: orma [--] [DATA-FILE...]\n";

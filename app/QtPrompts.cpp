@@ -1,5 +1,6 @@
 #include "app/QtPrompts.h"
 
+#include "app/CFileDaysDlg.h"
 #include "resources/SettingsKeys.h"
 
 #include <QApplication>
@@ -104,11 +105,33 @@ bool QtPrompts::printDialog(QPrinter &printer)
     return dialog.exec() == QDialog::Accepted;
 }
 
+QStringList QtPrompts::openFileNames(const FileRequest &request)
+{
+    return fileNames(request, false, true);
+}
+
+std::optional<std::vector<QDate>> QtPrompts::confirmFileDays(const QStringList &paths,
+                                                             const std::vector<QDate> &days)
+{
+    CFileDaysDlg dialog(paths, days, ownerWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.days();
+}
+
 QString QtPrompts::fileName(const FileRequest &request, bool forSaving)
+{
+    const QStringList chosen = fileNames(request, forSaving, false);
+    return chosen.isEmpty() ? QString() : chosen.constFirst();
+}
+
+QStringList QtPrompts::fileNames(const FileRequest &request, bool forSaving, bool several)
 {
     QFileDialog dialog(ownerWindow());
     dialog.setAcceptMode(forSaving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(forSaving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(forSaving ? QFileDialog::AnyFile
+                       : several ? QFileDialog::ExistingFiles
+                                 : QFileDialog::ExistingFile);
     dialog.setNameFilter(request.filter);
     dialog.setDefaultSuffix(request.defaultSuffix);
     // A name typed without a suffix takes the one of the form chosen in the dialog: the dialog
@@ -124,9 +147,9 @@ QString QtPrompts::fileName(const FileRequest &request, bool forSaving)
     dialog.selectFile(request.defaultName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    const QString chosen = dialog.selectedFiles().constFirst();
+    const QStringList chosen = dialog.selectedFiles();
     if (m_settings != nullptr)
-        m_settings->setValue(SettingsKeys::Folder, QFileInfo(chosen).absolutePath());
+        m_settings->setValue(SettingsKeys::Folder, QFileInfo(chosen.constFirst()).absolutePath());
     return chosen;
 }
 

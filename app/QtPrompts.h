@@ -13,6 +13,9 @@ public:
                    Buttons buttons) override;
     QString openFileName(const FileRequest &request) override;
     QString saveFileName(const FileRequest &request) override;
+    QStringList openFileNames(const FileRequest &request) override;
+    std::optional<std::vector<QDate>> confirmFileDays(const QStringList &paths,
+                                                      const std::vector<QDate> &days) override;
     std::optional<QString> askText(const QString &label, const QString &caption,
                                    const QString &text) override;
     bool printDialog(QPrinter &printer) override;
@@ -26,6 +29,7 @@ public:
 private:
     QWidget *ownerWindow() const;
     QString fileName(const FileRequest &request, bool forSaving);
+    QStringList fileNames(const FileRequest &request, bool forSaving, bool several);
 
     QWidget *m_parent = nullptr;
     QSettings *m_settings = nullptr;

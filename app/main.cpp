@@ -31,5 +31,5 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("orma"));
     QApplication::setOrganizationName(QStringLiteral("KALMIRON"));
     CORMAApp app;
-    return app.run(commandLine.dataFile);
+    return app.run(commandLine.dataFiles);
 }

@@ -4,6 +4,7 @@
 
 #include "acquisition/DataFileSource.h"
 #include "acquisition/ReceptionFile.h"
+#include "acquisition/Timeline.h"
 #include "companions/FormatOutTime.h"
 #include "companions/OutputFile.h"
 
@@ -162,30 +163,23 @@ int StreamTimeline(const QStringList &paths, PollMode mode, const ReadingStream:
 {
     if (paths.size() == 1)
         return StreamInput(paths.first(), mode, take);
-    std::vector<std::pair<QDate, QString>> days;
-    for (const QString &path : paths)
-        days.emplace_back(DataFileDate(path), path);
-    // A file without a day cannot be read either: it comes first, and says so.
-    std::stable_sort(days.begin(), days.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
-    const QDate first = days.front().first;
-    constexpr qint64 MostDays = std::numeric_limits<std::int32_t>::max() / MillisecondsPerDay;
-    if (first.isValid() && first.daysTo(days.back().first) > MostDays - 1)
-        return Fail(ExitUsage,
-                    Say("файлы охватывают больше %1 дней: %2 - %3",
-                        "the files span more than %1 days: %2 to %3")
-                        .arg(MostDays)
-                        .arg(first.toString(Qt::ISODate), days.back().first.toString(Qt::ISODate)));
+    const Timeline timeline = JoinTimeline(paths);
+    if (timeline.tooLong)
+        return Fail(ExitUsage, Say("файлы охватывают больше %1 дней: %2 - %3",
+                                   "the files span more than %1 days: %2 to %3")
+                                   .arg(TimelineMostDays)
+                                   .arg(timeline.firstDay().toString(Qt::ISODate),
+                                        timeline.lastDay().toString(Qt::ISODate)));
     if (firstDay != nullptr)
-        *firstDay = first;
-    for (const auto &[day, path] : days) {
-        const auto offset =
-            static_cast<std::int32_t>(first.isValid() ? first.daysTo(day) * MillisecondsPerDay : 0);
-        const int read = StreamInput(path, mode, [&take, offset](const DeviceReading &reading) {
-            DeviceReading onTimeline = reading;
-            onTimeline.time += offset;
-            return take(onTimeline);
-        });
+        *firstDay = timeline.firstDay();
+    for (const TimelineFile &file : timeline.files) {
+        const std::int32_t offset = file.offset;
+        const int read =
+            StreamInput(file.path, mode, [&take, offset](const DeviceReading &reading) {
+                DeviceReading onTimeline = reading;
+                onTimeline.time += offset;
+                return take(onTimeline);
+            });
         if (read != ExitOk)
             return read;
     }

@@ -28,6 +28,7 @@ constexpr double WheelNotch = 120.0;
 // The widest labels the bars meet in practice; wider ones are clipped.
 const QString WidestDegrees = QStringLiteral("-0000\u00B0");
 const QString WidestTime = QStringLiteral("-00:00:00.000");
+const QString WidestDatedTime = QStringLiteral("00.00 00:00:00.000");
 
 } // namespace
 
@@ -225,7 +226,18 @@ int CRangeBar::labelHeight() const
 
 int CRangeBar::labelWidth() const
 {
-    return fontMetrics().horizontalAdvance(isHorizontal() ? WidestTime : WidestDegrees);
+    if (!isHorizontal())
+        return fontMetrics().horizontalAdvance(WidestDegrees);
+    return fontMetrics().horizontalAdvance(m_model.firstDay().isValid() ? WidestDatedTime
+                                                                        : WidestTime);
+}
+
+void CRangeBar::SetFirstDay(const QDate &day)
+{
+    if (day == m_model.firstDay())
+        return;
+    m_model.setFirstDay(day);
+    applyStyleAndFont();
 }
 
 void CRangeBar::applyStyleAndFont()

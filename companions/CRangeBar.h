@@ -80,6 +80,10 @@ public:
     double GetBigStep() const;
     // Minor parts of each major division (1: none).
     short GetSmallStep() const;
+    // The day the times count from when they run over several days (see
+    // RangeBarModel::setFirstDay); the labels name the days.
+    void SetFirstDay(const QDate &day);
+    const QDate &GetFirstDay() const { return m_model.firstDay(); }
     // Label text of a value: degrees, or a time of the day. Safe from any thread.
     QString FormatValue(double value) const { return m_model.formatValue(value); }
 

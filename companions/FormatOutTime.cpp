@@ -57,6 +57,18 @@ QString TimeText(std::int32_t milliseconds)
     return QString::fromLatin1(FormatOutTime(milliseconds, buffer));
 }
 
+QString DatedTimeText(const QDate &firstDay, std::int32_t milliseconds, const QString &dayFormat)
+{
+    std::int64_t days = milliseconds / MillisecondsPerDay;
+    std::int64_t ofTheDay = milliseconds % MillisecondsPerDay;
+    if (ofTheDay < 0) {
+        ofTheDay += MillisecondsPerDay;
+        --days;
+    }
+    return firstDay.addDays(days).toString(dayFormat) + u' ' +
+           TimeText(static_cast<std::int32_t>(ofTheDay));
+}
+
 QString ClockText(std::int32_t milliseconds)
 {
     std::int64_t ofTheDay = milliseconds % MillisecondsPerDay;

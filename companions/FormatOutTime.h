@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 #include <cstdint>
@@ -31,6 +32,10 @@ char *FormatOutTime(std::int32_t milliseconds, char *buffer);
 
 // The same text as FormatOutTime: the time of day in the table, the bars and the status line.
 QString TimeText(std::int32_t milliseconds);
+
+// A time of a timeline that runs over several days from midnight of firstDay, as the day in
+// dayFormat (a QDate format), a space and the time of that day as TimeText gives it.
+QString DatedTimeText(const QDate &firstDay, std::int32_t milliseconds, const QString &dayFormat);
 
 // A time of the series' day as "h:m:s.mmm", without leading zeros, as the printed graph's
 // interval shows it; times outside the day wrap into the next or the previous one.

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
+#include <vector>
 
 class QPrinter;
 class QWidget;
@@ -50,6 +53,22 @@ public:
     // The chosen path, or an empty string when the user cancelled.
     virtual QString openFileName(const FileRequest &request) = 0;
     virtual QString saveFileName(const FileRequest &request) = 0;
+    // One existing file or several, chosen at once; empty when the user cancelled. A prompter
+    // that offers one file at a time answers with that one.
+    virtual QStringList openFileNames(const FileRequest &request)
+    {
+        const QString chosen = openFileName(request);
+        return chosen.isEmpty() ? QStringList() : QStringList{chosen};
+    }
+    // The days of files about to be joined into one timeline (one for each of paths), as the
+    // user confirms or corrects them; none when the user cancelled. A prompter that shows no
+    // such list takes them as they are.
+    virtual std::optional<std::vector<QDate>> confirmFileDays(const QStringList &paths,
+                                                              const std::vector<QDate> &days)
+    {
+        static_cast<void>(paths);
+        return days;
+    }
 
     // A one-line text asked for with label, offered filled with text; none when the user
     // cancelled.

@@ -289,7 +289,8 @@ QString RangeBarModel::formatValue(double value) const
     const std::int32_t whole = toInt32(roundClamped(value));
     if (m_units == RangeBarUnits::Degrees)
         return QString::number(whole) + QChar(0x00B0);
-    QString time = TimeText(whole);
+    QString time = m_firstDay.isValid() ? DatedTimeText(m_firstDay, whole, QStringLiteral("dd.MM"))
+                                        : TimeText(whole);
     if (whole % MillisecondsPerSecond == 0)
         time.chop(4); // whole seconds read better without ".000"
     return time;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 #include <cstdint>
@@ -76,6 +77,10 @@ public:
     std::int32_t windowEnd() const { return m_windowEnd; }
 
     void setUnits(RangeBarUnits units) { m_units = units; }
+    // The day a time bar's times count from when they run over several days: its labels then
+    // name the day of each time. Invalid, as at construction, for times of one day.
+    void setFirstDay(const QDate &day) { m_firstDay = day; }
+    const QDate &firstDay() const { return m_firstDay; }
 
     // Least distance between major divisions (at least one pixel), so that labels fit.
     void setMinMajorPixels(double pixels);
@@ -137,6 +142,7 @@ private:
     std::int32_t m_windowStart = 0;
     std::int32_t m_windowEnd = 100;
     RangeBarUnits m_units = RangeBarUnits::Degrees;
+    QDate m_firstDay;
     double m_minMajorPixels = 30.0;
 };
 

@@ -222,6 +222,8 @@ void CGraphWnd::OnSetSeries(std::uint32_t limits, TermDataFile *series)
     if (series == nullptr || series->count <= 0 || m_timeBar == nullptr)
         return;
     const std::int32_t last = series->records[series->count - 1].time;
+    // Times past a day come only from files joined into one timeline: the days are shown.
+    m_timeBar->SetFirstDay(last >= MillisecondsPerDay ? series->date : QDate());
     m_timeBar->SetMax(last);
     m_timeBar->SetWinMax(last);
     m_timeBar->SetStartTime(MidnightOf(series->date));
@@ -299,6 +301,14 @@ void CGraphWnd::showTemperatureRange()
 
 void CGraphWnd::showTimeRange()
 {
+    const QDate &day = m_timeBar->GetFirstDay();
+    if (day.isValid()) {
+        const QString format = QStringLiteral("dd.MM.yyyy");
+        setStatusText(TimeRangePane, QStringLiteral("Время %1 - %2")
+                                         .arg(DatedTimeText(day, m_timeBar->GetMin(), format),
+                                              DatedTimeText(day, m_timeBar->GetMax(), format)));
+        return;
+    }
     setStatusText(TimeRangePane,
                   QStringLiteral("Время от начала опроса %1 - %2")
                       .arg(TimeText(m_timeBar->GetMin()), TimeText(m_timeBar->GetMax())));
@@ -416,6 +426,7 @@ void copyBar(const CRangeBar *from, CRangeBar *to)
 {
     if (from == nullptr || to == nullptr)
         return;
+    to->SetFirstDay(from->GetFirstDay());
     to->SetMin(std::min(from->GetMin(), to->GetMin()));
     to->SetMax(std::max(from->GetMax(), to->GetMax()));
     to->SetWinMin(to->GetMin());

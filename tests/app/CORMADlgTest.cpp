@@ -15,8 +15,10 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -931,4 +933,64 @@ TEST_F(MainDialogTest, AFileNamedAtTheStartIsReadFromTheSourceFileAndAPipeIsRefu
     // The source is "file" now: the next reception asks for a file, not for the instrument.
     EXPECT_EQ(control<QComboBox>(IDC_SOURCE)->currentText(), "file");
     EXPECT_TRUE(m_dialog->sourceIsFile());
+}
+
+TEST_F(MainDialogTest, DroppedDailyFilesBecomeOneTimelineAndTooLongASpanIsRefused)
+{
+    openDialog("file");
+    const auto write = [this](const QString &name, const QByteArray &bytes) {
+        const QString path = m_configDir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    };
+    // The later day comes first, and the earlier day's file lacks its last line feed.
+    const QByteArray second = "   1 00:00:05:00 E=0.950 T= 500 TRC\r\n";
+    const QByteArray first = "   1 23:59:50:00 E=0.950 T= 400 TRC\r\n"
+                             "   2 23:59:55:00 E=0.950 T= 450 TRC";
+    const QString secondPath = write("kiln-2026-12-09.orm", second);
+    const QString firstPath = write("kiln-2026-12-08.orm", first);
+    const auto drop = [this](const QStringList &paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString &path : paths)
+            urls.push_back(QUrl::fromLocalFile(path));
+        data.setUrls(urls);
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        // Straight to the window: the application passes a drop on only during a drag.
+        static_cast<QObject *>(m_dialog.get())->event(&event);
+    };
+
+    drop({secondPath, firstPath});
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady));
+    ASSERT_EQ(rows(), 3);
+    MeasurementTableModel &table = m_dialog->table();
+    EXPECT_EQ(table.columnCount(), MeasurementTableModel::FileColumn + 1);
+    EXPECT_EQ(table.fileOf(1), "kiln-2026-12-08.orm");
+    EXPECT_EQ(table.fileOf(2), "kiln-2026-12-09.orm");
+    // The table keeps the times of day; the series runs on past midnight.
+    EXPECT_EQ(table.cellTextAt(2, ReceivedRows::TimeColumn), "00:00:05.000");
+    const TermDataFile &series = m_dialog->acquisition().series();
+    EXPECT_EQ(series.date, QDate(2026, 12, 8));
+    EXPECT_EQ(series.records[2].time, 24 * 3600 * 1000 + 5000);
+    // A save writes the files' lines in order, each line whole.
+    const std::span<const char> bytes = m_dialog->acquisition().receivedBytes();
+    EXPECT_EQ(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())),
+              first + "\n" + second);
+
+    // A month does not fit one timeline: said, and the rows stay.
+    m_prompts.shown.clear();
+    const QString later = write("kiln-2027-01-08.orm", second);
+    drop({firstPath, later});
+    EXPECT_EQ(m_dialog->acquisition().state(), AcquisitionState::DataReady);
+    ASSERT_EQ(m_prompts.shown.size(), 1u);
+    EXPECT_TRUE(m_prompts.shown[0].text.contains("не больше 24 дней"));
+    EXPECT_EQ(rows(), 3);
+
+    // One file read after them is read as before, without the file column.
+    drop({secondPath});
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady));
+    EXPECT_EQ(rows(), 1);
+    EXPECT_EQ(table.columnCount(), ReceivedRows::ColumnCount);
 }
