@@ -566,10 +566,21 @@ def joined_days(work):
     check("first_day" not in single and single["highest"]["time_ms"] < 86400000, f"{single}")
 
 
+# A build with the address sanitizer reserves terabytes of address space for its shadow and
+# keeps freed memory aside: there the runs are not bounded and their peaks not judged.
+SANITIZED = os.environ.get("ORMA_SANITIZED") == "1"
+
+
 def bounded(*args, stdin=None):
     """orma-cli run with its address space limited to 128 MiB, as a small machine has it."""
-    return subprocess.Popen(["prlimit", f"--as={128 * 1024 * 1024}", CLI, *args], stdin=stdin,
+    limit = [] if SANITIZED else ["prlimit", f"--as={128 * 1024 * 1024}"]
+    return subprocess.Popen([*limit, CLI, *args], stdin=stdin,
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+
+
+def check_peak(peak, what):
+    """A bounded run stayed within a few tens of MiB."""
+    check(SANITIZED or peak < 48 * 1024, f"{what} took {peak} KiB at its peak")
 
 
 def ended(process):
@@ -609,7 +620,7 @@ def long_inputs(work):
     check(status == 0, f"the 1 GiB conversion ended with {status}: {err}")
     check(rows == readings + 1, f"{rows - 1} CSV rows of {readings} readings")
     check(tail.endswith(last_row), f"the last row {tail[-60:]!r}")
-    check(peak < 48 * 1024, f"the 1 GiB conversion took {peak} KiB at its peak")
+    check_peak(peak, "the 1 GiB conversion")
 
     workbook = os.path.join(work, "big.xlsx")
     status, err, _ = ended(bounded("convert", big, "--to", "xlsx", "-o", workbook))
@@ -625,7 +636,7 @@ def long_inputs(work):
     status, err, peak = ended(zero)
     check(status == 1 and "reading interrupted" in err and ". Lines longer than 64 KiB dropped: 1" in err,
           f"/dev/zero ended with {status}: {err!r}")
-    check(peak < 48 * 1024, f"/dev/zero took {peak} KiB at its peak")
+    check_peak(peak, "/dev/zero")
 
     # A pipe that never ends is read as it comes, neither held nor copied anywhere.
     endless = subprocess.Popen(["yes", "12:00:01:00 E=0.95 T= 850"], stdout=subprocess.PIPE)
@@ -638,7 +649,7 @@ def long_inputs(work):
     endless.wait()
     check(status == 1 and re.search(r"after \d+ bytes and [1-9]\d* readings", err),
           f"an endless pipe ended with {status}: {err!r}")
-    check(peak < 48 * 1024, f"an endless pipe took {peak} KiB at its peak")
+    check_peak(peak, "an endless pipe")
 
 
 def ports_that_are_none(work):
