@@ -78,7 +78,7 @@ run "$root/usr/bin/orma-instrument" --memory 20 --write-file "$data" ||
   fail "orma-instrument could not write a data file"
 status=0
 run "$root/usr/bin/orma" --bogus 2>"$scratch/usage" || status=$?
-[ "$status" -eq 2 ] && grep -q '^Usage: orma \[--\] \[DATA-FILE\]' "$scratch/usage" ||
+[ "$status" -eq 2 ] && grep -q '^Usage: orma \[--\] \[DATA-FILE\.\.\.\]' "$scratch/usage" ||
   fail "orma --bogus ended with status $status instead of 2 and a usage line"
 # The command-line tool reads the same file without a display.
 run "$root/usr/bin/orma-cli" stats "$data" | grep -q . || fail "orma-cli stats printed nothing"
