@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <span>
 
 // What one read of a byte source gave.
@@ -31,4 +33,48 @@ public:
     virtual std::span<const char> heldBytes() { return {}; }
     // Counts the first count bytes of heldBytes() as read.
     virtual void skipHeld(std::size_t count) { static_cast<void>(count); }
+};
+
+// A source that reads ahead a chunk of bytes at a time and hands them out one by one or as
+// held bytes: a data file, or several read as one.
+class ChunkedByteSource : public ByteSource
+{
+public:
+    ReadResult readByte(char &byte) final
+    {
+        if (m_next == m_end) {
+            const ReadResult filled = readChunk();
+            if (filled != ReadResult::Byte)
+                return filled;
+        }
+        byte = m_chunk[m_next++];
+        return ReadResult::Byte;
+    }
+    // A file's bytes are never dropped.
+    void purgeReceive() final {}
+    // The rest of the bytes last read ahead.
+    std::span<const char> heldBytes() final { return {m_chunk.get() + m_next, m_end - m_next}; }
+    void skipHeld(std::size_t count) final { m_next += std::min(count, m_end - m_next); }
+
+protected:
+    explicit ChunkedByteSource(std::size_t chunkSize)
+        : m_chunkSize(chunkSize), m_chunk(new char[chunkSize])
+    {}
+
+    // Reads the next chunk into chunk() and calls filled; Byte once it holds a byte.
+    virtual ReadResult readChunk() = 0;
+    char *chunk() { return m_chunk.get(); }
+    std::size_t chunkSize() const { return m_chunkSize; }
+    // The chunk now holds count bytes, none of them read.
+    void filled(std::size_t count)
+    {
+        m_next = 0;
+        m_end = count;
+    }
+
+private:
+    std::size_t m_chunkSize;
+    std::unique_ptr<char[]> m_chunk;
+    std::size_t m_next = 0;
+    std::size_t m_end = 0;
 };

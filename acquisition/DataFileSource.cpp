@@ -49,13 +49,13 @@ std::unique_ptr<DataFileSource> DataFileSource::adopt(int fd, std::span<const ch
 {
     std::unique_ptr<DataFileSource> source(
         new DataFileSource(fd, std::max(DefaultChunkSize, first.size())));
-    std::copy(first.begin(), first.end(), source->m_chunk.get());
-    source->m_end = first.size();
+    std::copy(first.begin(), first.end(), source->chunk());
+    source->filled(first.size());
     return source;
 }
 
 DataFileSource::DataFileSource(int fd, std::size_t chunkSize)
-    : m_fd(fd), m_chunkSize(chunkSize), m_chunk(new char[chunkSize])
+    : ChunkedByteSource(chunkSize), m_fd(fd)
 {}
 
 DataFileSource::~DataFileSource()
@@ -63,27 +63,15 @@ DataFileSource::~DataFileSource()
     close(m_fd);
 }
 
-ReadResult DataFileSource::readByte(char &byte)
-{
-    if (m_next == m_end) {
-        const ReadResult filled = readChunk();
-        if (filled != ReadResult::Byte)
-            return filled;
-    }
-    byte = m_chunk[m_next++];
-    return ReadResult::Byte;
-}
-
 ReadResult DataFileSource::readChunk()
 {
-    const ssize_t count = read(m_fd, m_chunk.get(), m_chunkSize);
+    const ssize_t count = read(m_fd, chunk(), chunkSize());
     if (count < 0 && errno == EINTR)
         return ReadResult::TimedOut;
     if (count < 0)
         return ReadResult::LinkLost;
     if (count == 0)
         return ReadResult::EndOfData;
-    m_next = 0;
-    m_end = static_cast<std::size_t>(count);
+    filled(static_cast<std::size_t>(count));
     return ReadResult::Byte;
 }

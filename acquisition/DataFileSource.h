@@ -13,7 +13,7 @@ int OpenRegularFile(const std::string &path);
 
 // A data file read back through the reader like a port. It reads ahead readSize bytes at a
 // time and hands them out one by one; reads never wait.
-class DataFileSource final : public ByteSource
+class DataFileSource final : public ChunkedByteSource
 {
 public:
     static constexpr std::size_t DefaultChunkSize = 64 * 1024;
@@ -40,22 +40,11 @@ public:
     DataFileSource &operator=(const DataFileSource &) = delete;
     ~DataFileSource() override;
 
-    // EndOfData once the file has been read; LinkLost when reading it fails; TimedOut when a
-    // signal cut a read short, so that the reader looks at its stop event.
-    ReadResult readByte(char &byte) override;
-    // The file's bytes are never dropped.
-    void purgeReceive() override {}
-    // The rest of the bytes last read ahead.
-    std::span<const char> heldBytes() override { return {m_chunk.get() + m_next, m_end - m_next}; }
-    void skipHeld(std::size_t count) override { m_next += std::min(count, m_end - m_next); }
-
 private:
     DataFileSource(int fd, std::size_t chunkSize);
-    ReadResult readChunk();
+    // EndOfData once the file has been read; LinkLost when reading it fails; TimedOut when a
+    // signal cut a read short, so that the reader looks at its stop event.
+    ReadResult readChunk() override;
 
     int m_fd;
-    std::size_t m_chunkSize;
-    std::unique_ptr<char[]> m_chunk;
-    std::size_t m_next = 0;
-    std::size_t m_end = 0;
 };

@@ -16,7 +16,7 @@ constexpr std::size_t ChunkSize = DataFileSource::DefaultChunkSize;
 
 } // namespace
 
-JoinedFileSource::JoinedFileSource() : m_chunk(new char[ChunkSize]) {}
+JoinedFileSource::JoinedFileSource() : ChunkedByteSource(ChunkSize) {}
 
 JoinedFileSource::~JoinedFileSource()
 {
@@ -48,24 +48,13 @@ std::unique_ptr<JoinedFileSource> JoinedFileSource::open(const QStringList &path
     return source;
 }
 
-ReadResult JoinedFileSource::readByte(char &byte)
-{
-    if (m_next == m_end) {
-        const ReadResult filled = readChunk();
-        if (filled != ReadResult::Byte)
-            return filled;
-    }
-    byte = m_chunk[m_next++];
-    return ReadResult::Byte;
-}
-
 ReadResult JoinedFileSource::readChunk()
 {
     while (m_current < m_files.size()) {
         File &file = m_files[m_current];
         if (file.left > 0) {
             const ssize_t count =
-                read(file.fd, m_chunk.get(),
+                read(file.fd, chunk(),
                      static_cast<std::size_t>(std::min<std::int64_t>(file.left, ChunkSize)));
             if (count < 0 && errno == EINTR)
                 return ReadResult::TimedOut;
@@ -75,15 +64,13 @@ ReadResult JoinedFileSource::readChunk()
             if (count == 0)
                 return ReadResult::LinkLost;
             file.left -= count;
-            m_next = 0;
-            m_end = static_cast<std::size_t>(count);
+            filled(static_cast<std::size_t>(count));
             return ReadResult::Byte;
         }
         ++m_current;
         if (file.addLineFeed) {
-            m_chunk[0] = '\n';
-            m_next = 0;
-            m_end = 1;
+            chunk()[0] = '\n';
+            filled(1);
             return ReadResult::Byte;
         }
     }

@@ -13,7 +13,7 @@
 // that the next file's first line stays a line of its own. Each file is read as far as it
 // reached when opened: a day's file still being written adds nothing under way, and where
 // each file's bytes begin is known before the reading starts.
-class JoinedFileSource final : public ByteSource
+class JoinedFileSource final : public ChunkedByteSource
 {
 public:
     // Null, with failedPath set to the file at fault, when one of paths is no regular file
@@ -29,11 +29,6 @@ public:
     // Every byte the source gives.
     std::int64_t size() const { return m_size; }
 
-    ReadResult readByte(char &byte) override;
-    void purgeReceive() override {}
-    std::span<const char> heldBytes() override { return {m_chunk.get() + m_next, m_end - m_next}; }
-    void skipHeld(std::size_t count) override { m_next += std::min(count, m_end - m_next); }
-
 private:
     struct File
     {
@@ -43,13 +38,10 @@ private:
     };
 
     JoinedFileSource();
-    ReadResult readChunk();
+    ReadResult readChunk() override;
 
     std::vector<File> m_files;
     std::size_t m_current = 0;
     std::vector<std::int64_t> m_starts;
     std::int64_t m_size = 0;
-    std::unique_ptr<char[]> m_chunk;
-    std::size_t m_next = 0;
-    std::size_t m_end = 0;
 };
