@@ -12,7 +12,8 @@ packages=(
   xvfb xdg-utils poppler-utils
   xdotool xclip dbus at-spi2-core python3 python3-pyatspi python3-xlib
   fonts-dejavu-core fonts-liberation
-  dpkg-dev file desktop-file-utils shared-mime-info lintian
+  dpkg-dev file desktop-file-utils shared-mime-info lintian systemd
+  libmosquitto-dev mosquitto mosquitto-clients
 )
 
 missing=()
