@@ -1,8 +1,7 @@
 #include "cli/CliSupport.h"
 
 #include "acquisition/ReaderThread.h"
-
-#include <QRegularExpression>
+#include "companions/FormatOutTime.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -124,20 +123,6 @@ bool TimeBoundOptions(const Arguments &arguments, TimeBounds &bounds, QString &e
         return false;
     }
     return true;
-}
-
-std::optional<std::int32_t> TimeOfDay(const QString &text)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^(\d{1,2}):([0-5]\d):([0-5]\d)(?:\.(\d{1,3}))?$)"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch() || match.captured(1).toInt() > 23)
-        return std::nullopt;
-    const int milliseconds = match.captured(4).leftJustified(3, QLatin1Char('0')).toInt();
-    return ((match.captured(1).toInt() * 60 + match.captured(2).toInt()) * 60 +
-            match.captured(3).toInt()) *
-               1000 +
-           milliseconds;
 }
 
 bool ThresholdOptions(const Arguments &arguments, TemperatureThresholds &thresholds, QString &error)

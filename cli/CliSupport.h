@@ -75,9 +75,6 @@ struct TimeBounds
 };
 bool TimeBoundOptions(const Arguments &arguments, TimeBounds &bounds, QString &error);
 
-// A time of day "HH:MM:SS" or "HH:MM:SS.mmm" in milliseconds since midnight; none otherwise.
-std::optional<std::int32_t> TimeOfDay(const QString &text);
-
 // The thresholds of "--above T" and "--below T" (upper and lower), each none when absent, read
 // and checked as the graph window's dialog does (ReadThresholds); false, with error set, for
 // what the dialog refuses or an empty value.

@@ -1,5 +1,7 @@
 #include "companions/FormatOutTime.h"
 
+#include <QRegularExpression>
+
 TimeParts SplitTime(std::int32_t milliseconds)
 {
     // The magnitude in unsigned arithmetic, so that the most negative value has one too.
@@ -87,4 +89,18 @@ QString ElapsedTimeText(std::int32_t milliseconds)
     if (t.minutes != 0 || t.hours != 0)
         text += QString::number(t.minutes) + u':';
     return text + QString::asprintf("%02u.%03u", t.seconds, t.milliseconds);
+}
+
+std::optional<std::int32_t> TimeOfDay(const QString &text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^(\d{1,2}):([0-5]\d):([0-5]\d)(?:\.(\d{1,3}))?$)"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch() || match.captured(1).toInt() > 23)
+        return std::nullopt;
+    const int milliseconds = match.captured(4).leftJustified(3, QLatin1Char('0')).toInt();
+    return ((match.captured(1).toInt() * 60 + match.captured(2).toInt()) * 60 +
+            match.captured(3).toInt()) *
+               1000 +
+           milliseconds;
 }

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 
 // Times are 32-bit milliseconds, of the day in a series and the table.
 constexpr std::int64_t MillisecondsPerSecond = 1000;
@@ -44,3 +45,6 @@ QString ClockText(std::int32_t milliseconds);
 // A length of time as "[-][h:][m:]ss.mmm": hours only when there are any, minutes whenever
 // there are minutes or hours. The pointer readout and the tooltip show times so.
 QString ElapsedTimeText(std::int32_t milliseconds);
+
+// A time of day "HH:MM:SS" or "HH:MM:SS.mmm" in milliseconds since midnight; none otherwise.
+std::optional<std::int32_t> TimeOfDay(const QString &text);

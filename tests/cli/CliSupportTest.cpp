@@ -1,4 +1,5 @@
 #include "cli/CliSupport.h"
+#include "companions/FormatOutTime.h"
 
 #include <gtest/gtest.h>
 
