@@ -109,6 +109,16 @@ std::vector<StablePortName> ListStablePortNames(const QString &folder)
     return names;
 }
 
+QString StablePortPath(const QString &port, const QString &folder)
+{
+    if (port.isEmpty() || port.contains(QLatin1Char('/')))
+        return port;
+    const QString byPath = folder + QStringLiteral("/by-path/") + port;
+    if (QFileInfo(byPath).isSymLink())
+        return byPath;
+    return folder + QStringLiteral("/by-id/") + port;
+}
+
 QString StablePortNameFor(const QString &port, const std::vector<StablePortName> &names)
 {
     // Only a kernel name is swapped: a link of the user's own choosing is followed as given.

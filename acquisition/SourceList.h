@@ -57,6 +57,11 @@ QString SerialLinksFolder();
 // only one of them); links to nothing are left out. Sorted by name.
 std::vector<StablePortName> ListStablePortNames(const QString &folder = SerialLinksFolder());
 
+// The device path of port: a bare name, without a slash, is a stable name (a service's
+// instance names its port so), the link of that name in by-path if there is one, else in
+// by-id, whether the device is plugged in now or not; any other name is a path as given.
+QString StablePortPath(const QString &port, const QString &folder = SerialLinksFolder());
+
 // The name to follow port by across a replug: the stable name of its device when port is a
 // kernel name that has one, else port itself.
 QString StablePortNameFor(const QString &port, const std::vector<StablePortName> &names);

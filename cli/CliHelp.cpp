@@ -36,8 +36,10 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
       В файле только целые строки; строка длиннее 64 КиБ отбрасывается и учитывается.
       Ctrl+C завершает прием, сохраняя все данные (код 0). --reconnect (с --continuous):
       отключенное устройство ожидается, пока оно не вернется под тем же постоянным
-      именем (/dev/serial/by-id/...), и прием продолжается. --append: дописывать
-      в уже существующий ФАЙЛ. ПОРТ может быть постоянным именем из /dev/serial.
+      именем (/dev/serial/by-id/...), и прием продолжается; так же ожидается и еще
+      не подключенное устройство, а первых данных - без срока, если не задан
+      --first-wait. --append: дописывать в уже существующий ФАЙЛ. ПОРТ без "/" -
+      постоянное имя из /dev/serial/by-id (или by-path).
 
   orma-cli plot ВХОД... -o ВЫХОД.png|svg|pdf [--size ШxВ] [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС]
       График измерений, как его печатает окно графика (по умолчанию 1000x700).
@@ -87,8 +89,10 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
       to. FILE holds whole lines only; a line longer than 64 KiB is dropped and
       counted. Ctrl+C ends the reception keeping all data (status 0). --reconnect
       (with --continuous): an unplugged device is waited for until it comes back under
-      the same stable name (/dev/serial/by-id/...), and the reception goes on.
-      --append: continue FILE when it exists. PORT may be a stable name from /dev/serial.
+      the same stable name (/dev/serial/by-id/...), and the reception goes on; a device
+      not plugged in yet is waited for too, and the first data without a limit unless
+      --first-wait is given. --append: continue FILE when it exists. A PORT without "/"
+      is a stable name in /dev/serial/by-id (or by-path).
 
   orma-cli plot IN... -o OUT.png|svg|pdf [--size WxH] [--from HH:MM:SS] [--to HH:MM:SS]
       The graph of the readings as the graph window prints it (default 1000x700).

@@ -61,6 +61,9 @@ struct DownloadSettings
     bool rotateDaily = false;
     bool reconnect = false;
     bool append = false;
+    // A logging that outlives its device waits for the first data as long as it runs,
+    // unless told otherwise: a service started before the instrument must not give up.
+    bool firstWaitEnds = true;
     AcquisitionTimings timings;
 };
 
@@ -101,7 +104,8 @@ public:
         g_stopRequest = &m_stop;
         m_stop = false;
         m_elapsed.start();
-        m_silence.awaitFirstLine();
+        if (m_settings.firstWaitEnds)
+            m_silence.awaitFirstLine();
         m_sync.start(SyncIntervalMs);
         if (m_showProgress)
             m_progress.start(ProgressIntervalMs);
@@ -257,6 +261,8 @@ std::unique_ptr<ByteSource> followDevice(const QString &port, std::unique_ptr<Se
 {
     const QString followed = StablePortNameFor(port, ListStablePortNames());
     const QString shown = followed == port ? port : QStringLiteral("%1 (%2)").arg(followed, port);
+    if (!opened)
+        sayPresence(shown, PortPresence::Gone);
     return std::make_unique<ReconnectingPort>(
         QFile::encodeName(followed).toStdString(), std::move(opened),
         [shown](PortPresence presence) {
@@ -313,7 +319,7 @@ int RunDownload(const QStringList &words)
     settings.path = arguments->value(QStringLiteral("--output"));
     if (arguments->operands.size() != 1 || settings.path.isEmpty())
         return Fail(ExitUsage, Say("нужны порт и -o ФАЙЛ", "a port and -o FILE are needed"));
-    settings.port = arguments->operands.first();
+    settings.port = StablePortPath(arguments->operands.first());
     if (arguments->has(QStringLiteral("--continuous")))
         settings.mode = PollMode::Continuous;
     if (arguments->has(QStringLiteral("--period"))) {
@@ -345,6 +351,7 @@ int RunDownload(const QStringList &words)
         return Fail(ExitUsage, Say("--reconnect: только с --continuous",
                                    "--reconnect: with --continuous only"));
     settings.append = arguments->has(QStringLiteral("--append"));
+    settings.firstWaitEnds = !settings.reconnect || arguments->has(QStringLiteral("--first-wait"));
     const QString firstPath = settings.rotateDaily
                                   ? ReceptionFile::dailyPath(settings.path, QDate::currentDate())
                                   : settings.path;
@@ -364,7 +371,10 @@ int RunDownload(const QStringList &words)
     catchTerminationSignals();
 
     PortOpenResult opened = OpenPort(QFile::encodeName(settings.port).toStdString());
-    if (!opened.port)
+    // A logging that outlives its device also waits for one not plugged in yet.
+    const bool awaited =
+        settings.reconnect && opened.failure.reason == PortOpenFailure::Reason::Gone;
+    if (!opened.port && !awaited)
         return Fail(ExitPortFailure,
                     QStringLiteral("%1: %2").arg(
                         settings.port, PortOpenErrorText(opened.failure, userLanguage())));

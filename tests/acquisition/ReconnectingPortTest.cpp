@@ -52,8 +52,8 @@ TEST(ReconnectingPort, ReaderKeepsWholeLinesAcrossAnUnplug)
     std::vector<PortPresence> told;
     int opens = 0;
     std::thread replug;
-    auto port = std::make_unique<ScriptedPort>(First + Second + "10:00:02:00 E=0.9",
-                                               ReadResult::LinkLost);
+    auto port =
+        std::make_unique<ScriptedPort>(First + Second + "10:00:02:00 E=0.9", ReadResult::LinkLost);
     ReconnectingPort reconnecting(
         QFile::encodeName(device).toStdString(), std::move(port),
         [&](PortPresence presence) {

@@ -150,6 +150,14 @@ TEST_F(StableNames, ByIdThenByPathWhereNoIdNamesTheDevice)
     EXPECT_EQ(StablePortNameFor(byPath, names), byPath);
     EXPECT_EQ(StablePortNameFor("/dev/pts/7", names), "/dev/pts/7");
     EXPECT_TRUE(ListStablePortNames(m_folder.filePath("none")).empty());
+
+    // A bare name is a stable one, plugged in or not; a path stays as it is.
+    EXPECT_EQ(StablePortPath("usb-FTDI_FT232R_A1B2C3-if00-port0", serial()), ftdi);
+    EXPECT_EQ(StablePortPath("pci-0000:00:14.0-usb-0:1:1.0-port0", serial()), byPath);
+    EXPECT_EQ(StablePortPath("usb-away-if00-port0", serial()),
+              serial() + "/by-id/usb-away-if00-port0");
+    EXPECT_EQ(StablePortPath("/dev/ttyUSB0", serial()), "/dev/ttyUSB0");
+    EXPECT_EQ(StablePortPath("./ttyUSB0", serial()), "./ttyUSB0");
 }
 
 // The list shows a port under its stable name with its kernel name beside it, and a port
