@@ -44,6 +44,11 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
   orma-cli plot ВХОД... -o ВЫХОД.png|svg|pdf [--size ШxВ] [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС]
       График измерений, как его печатает окно графика (по умолчанию 1000x700).
 
+  orma-cli ports
+      Последовательные порты, по строке на порт через табуляцию: имя для download
+      (постоянное, из /dev/serial/by-id или by-path, где оно есть), имя ядра
+      (/dev/ttyUSB0), адаптер.
+
   --mode memory|continuous   как читать ВХОД (по умолчанию memory)
   --help                     эта справка
   --version                  версия
@@ -96,6 +101,11 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
 
   orma-cli plot IN... -o OUT.png|svg|pdf [--size WxH] [--from HH:MM:SS] [--to HH:MM:SS]
       The graph of the readings as the graph window prints it (default 1000x700).
+
+  orma-cli ports
+      The serial ports, one line each, columns apart by tabs: the name to give
+      download (the stable one from /dev/serial/by-id or by-path where there is one),
+      the kernel name (/dev/ttyUSB0), the adapter.
 
   --mode memory|continuous   how to read IN (default memory)
   --help                     this text

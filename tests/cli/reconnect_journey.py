@@ -2,7 +2,8 @@
 given the kernel name of a port whose stable name is a link in its own serial folder, loses
 the port in mid-line (the pseudo-terminal hangs up and its link goes), says so once, waits,
 and takes the port up again when a new pseudo-terminal appears under the same stable name.
-The file holds every whole line sent before and after, once each, and no fragment. Without
+The file holds every whole line sent before and after, once each, and no fragment;
+orma-cli ports lists the port by its stable name beside its kernel name. Without
 --reconnect the same hang-up still ends the logging with status 5; with --append a logger
 started again continues its file.
 
@@ -121,6 +122,9 @@ def survives_unplug(work, gap):
 
     adapter = Adapter(link)
     typed = adapter.port
+    listed = subprocess.run([CLI, "ports"], capture_output=True, text=True, env=env)
+    check(listed.returncode == 0 and f"{link}\t{typed}\t\n" in listed.stdout,
+          f"orma-cli ports does not list the stable name: {listed.stdout!r}")
     # The kernel name, as a user types it: the logger follows the device by its stable name.
     logger = Logger(typed, log, "--reconnect", env=env)
     try:
