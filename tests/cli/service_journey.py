@@ -2,8 +2,8 @@
 a remark, its user is one systemd-sysusers makes in the group dialout, and the command line of
 its ExecStart, with the instance, the state folder and the options of the instance's
 configuration filled in as systemd fills them, logs an instrument named by its stable name
-into the day's file, continues that file when started again, and ends on SIGTERM with
-status 0."""
+into the day's file, continues that file when started again before its adapter is plugged in,
+and ends on SIGTERM with status 0."""
 
 import datetime
 import os
@@ -80,7 +80,7 @@ def reading(n):
                                                   300 + n)
 
 
-def run_once(command, env, link, log, numbers):
+def plug(link):
     master, slave = os.openpty()
     port = os.ttyname(slave)
     tty.setraw(slave)
@@ -89,8 +89,20 @@ def run_once(command, env, link, log, numbers):
     termios.tcsetattr(slave, termios.TCSANOW, settings)
     os.close(slave)
     os.symlink(port, link)
+    return master
+
+
+def run_once(command, env, link, log, numbers, plugged_late=False):
+    master = None if plugged_late else plug(link)
     logger = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
                               stderr=subprocess.PIPE, text=True)
+    if plugged_late:
+        # The service started before its adapter was plugged in waits for it.
+        said = logger.stderr.readline()
+        check("waiting for it to come back" in said, f"the missing port was not told: {said!r}")
+        time.sleep(0.5)
+        check(logger.poll() is None, "the service's logger ended without its port")
+        master = plug(link)
     try:
         wait_for(lambda: termios.tcgetattr(master)[4] == termios.B9600,
                  "the service's logger did not open the port")
@@ -119,8 +131,9 @@ def logs_as_a_service(work):
     link = os.path.join(serial, "by-id", INSTANCE)
     log = os.path.join(state, f"readings-{datetime.date.today().isoformat()}.orm")
     run_once(command, env, link, log, range(0, 20))
-    # Started again the same day, by a restart or a reboot: the day's file goes on.
-    run_once(command, env, link, log, range(20, 30))
+    # Started again the same day, by a restart or a reboot, before the adapter is plugged in:
+    # the day's file goes on.
+    run_once(command, env, link, log, range(20, 30), plugged_late=True)
     with open(log, "rb") as f:
         check(f.read() == b"".join(reading(n) for n in range(30)),
               "the day's file does not hold every reading of both runs once")
