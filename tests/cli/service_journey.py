@@ -66,6 +66,10 @@ def exec_start(state, options):
           "the service does not run as orma in dialout")
     check(re.search(r"^EnvironmentFile=-/etc/orma/%I\.conf$", unit, re.MULTILINE),
           "the instance's configuration is not read")
+    # Each of these closes every device but a few to the service: the port would not open.
+    closing = re.findall(r"^(ProtectClock=yes|PrivateDevices=yes|DeviceAllow=.*|DevicePolicy=.*)$",
+                         unit, re.MULTILINE)
+    check(not closing, f"the service cannot open its port with {closing}")
     words = []
     for word in shlex.split(line):
         if word == "$ORMA_OPTIONS":
