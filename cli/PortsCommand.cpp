@@ -14,10 +14,10 @@ int RunPorts(const QStringList &words)
     for (const SourceEntry &entry : ListSources({})) {
         if (entry.isFile)
             continue;
-        const QString line = QStringLiteral("%1\t%2\t%3\n")
-                                 .arg(entry.name,
-                                      entry.kernelPath.isEmpty() ? entry.name : entry.kernelPath,
-                                      entry.description);
+        const QString line =
+            QStringLiteral("%1\t%2\t%3\n")
+                .arg(entry.name, entry.kernelPath.isEmpty() ? entry.name : entry.kernelPath,
+                     entry.description);
         std::fputs(line.toLocal8Bit().constData(), stdout);
     }
     return ExitOk;
