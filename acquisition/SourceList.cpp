@@ -94,9 +94,34 @@ QString SerialLinksFolder()
     return folder.isEmpty() ? QStringLiteral("/dev/serial") : folder;
 }
 
-std::vector<StablePortName> ListStablePortNames(const QString &folder)
+QStringList PortsSharingAnId()
+{
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    const auto identity = [](const QSerialPortInfo &port) {
+        return QStringLiteral("%1:%2:%3")
+            .arg(port.vendorIdentifier())
+            .arg(port.productIdentifier())
+            .arg(port.serialNumber());
+    };
+    QStringList shared;
+    for (const QSerialPortInfo &port : ports) {
+        const bool sharing =
+            port.hasVendorIdentifier() &&
+            std::count_if(ports.begin(), ports.end(), [&](const QSerialPortInfo &other) {
+                return other.hasVendorIdentifier() && identity(other) == identity(port);
+            }) > 1;
+        if (sharing)
+            shared << port.systemLocation();
+    }
+    return shared;
+}
+
+std::vector<StablePortName> ListStablePortNames(const QString &folder,
+                                                const QStringList &sharedIdPorts)
 {
     std::vector<StablePortName> names = linksIn(folder + QStringLiteral("/by-id"));
+    std::erase_if(
+        names, [&](const StablePortName &name) { return sharedIdPorts.contains(name.kernelPath); });
     for (const StablePortName &byPath : linksIn(folder + QStringLiteral("/by-path"))) {
         const bool named = std::any_of(names.begin(), names.end(), [&](const auto &name) {
             return name.kernelPath == byPath.kernelPath;

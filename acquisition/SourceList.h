@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <vector>
@@ -52,10 +53,16 @@ struct StablePortName
 // to stand links of their own in for the system's.
 QString SerialLinksFolder();
 
-// The stable names under folder: each device's by-id link, and a by-path link for a device no
-// by-id link names (two adapters without a serial number share one by-id name, which names
-// only one of them); links to nothing are left out. Sorted by name.
-std::vector<StablePortName> ListStablePortNames(const QString &folder = SerialLinksFolder());
+// The kernel names of the USB serial ports that share their identity (vendor, product and
+// serial number) with another one plugged in, as adapters without a serial number do.
+QStringList PortsSharingAnId();
+
+// The stable names under folder: each device's by-id link, and a by-path link (its USB socket)
+// for a device no by-id link names or one of sharedIdPorts, whose by-id name udev gives to
+// whichever of them came last; links to nothing are left out. Sorted by name.
+std::vector<StablePortName>
+ListStablePortNames(const QString &folder = SerialLinksFolder(),
+                    const QStringList &sharedIdPorts = PortsSharingAnId());
 
 // The device path of port: a bare name, without a slash, is a stable name (a service's
 // instance names its port so), the link of that name in by-path if there is one, else in

@@ -119,8 +119,7 @@ protected:
     QTemporaryDir m_folder;
 };
 
-// The adapter with an id is named by it; of two without a serial number, which share one
-// by-id name that udev points at one of them, the other is named by its socket; a link left
+// The adapter with an id is named by it, one no by-id link names by its socket; a link left
 // behind by a device that went names nothing.
 TEST_F(StableNames, ByIdThenByPathWhereNoIdNamesTheDevice)
 {
@@ -131,7 +130,7 @@ TEST_F(StableNames, ByIdThenByPathWhereNoIdNamesTheDevice)
     link("by-path/pci-0000:00:14.0-usb-0:3:1.0-port0", "ttyUSB2");
     link("by-id/usb-gone-if00-port0", "ttyUSB9");
 
-    const std::vector<StablePortName> names = ListStablePortNames(serial());
+    const std::vector<StablePortName> names = ListStablePortNames(serial(), {});
     std::vector<std::pair<QString, QString>> found;
     for (const StablePortName &name : names)
         found.emplace_back(name.path.mid(serial().size() + 1),
@@ -149,7 +148,17 @@ TEST_F(StableNames, ByIdThenByPathWhereNoIdNamesTheDevice)
     const QString byPath = serial() + "/by-path/pci-0000:00:14.0-usb-0:1:1.0-port0";
     EXPECT_EQ(StablePortNameFor(byPath, names), byPath);
     EXPECT_EQ(StablePortNameFor("/dev/pts/7", names), "/dev/pts/7");
-    EXPECT_TRUE(ListStablePortNames(m_folder.filePath("none")).empty());
+    EXPECT_TRUE(ListStablePortNames(m_folder.filePath("none"), {}).empty());
+
+    // Two adapters of one identity: the by-id name that udev points at whichever came last
+    // names neither; each is named by its socket.
+    const std::vector<StablePortName> shared =
+        ListStablePortNames(serial(), {device_("ttyUSB0"), device_("ttyUSB2")});
+    ASSERT_EQ(shared.size(), 3u);
+    EXPECT_EQ(shared[0].path, serial() + "/by-id/usb-1a86_USB_Serial-if00-port0");
+    EXPECT_EQ(shared[1].path, byPath);
+    EXPECT_EQ(shared[1].kernelPath, device_("ttyUSB0"));
+    EXPECT_EQ(shared[2].kernelPath, device_("ttyUSB2"));
 
     // A bare name is a stable one, plugged in or not; a path stays as it is.
     EXPECT_EQ(StablePortPath("usb-FTDI_FT232R_A1B2C3-if00-port0", serial()), ftdi);
