@@ -65,18 +65,18 @@ QString ReceptionFile::dailyPath(const QString &path, const QDate &day)
            QStringLiteral(".orm");
 }
 
-bool ReceptionFile::open(const QString &path, bool rotateDaily, Today today)
+bool ReceptionFile::open(const QString &path, bool rotateDaily, Today today, bool append)
 {
     const std::lock_guard lock(m_lock);
     m_basePath = path;
     m_rotate = rotateDaily;
     m_today = today ? std::move(today) : Today([] { return QDate::currentDate(); });
     m_day = m_today();
-    return openFor(m_rotate ? dailyPath(path, m_day) : path, false);
+    return openFor(m_rotate ? dailyPath(path, m_day) : path, append);
 }
 
-// The first file is made empty; a day's file the rotation comes to is appended to, as a
-// logger restarted during that day left it.
+// The first file is made empty unless it is to be continued; a day's file the rotation comes
+// to is appended to, as a logger restarted during that day left it.
 bool ReceptionFile::openFor(const QString &path, bool append)
 {
     if (m_fd >= 0) {

@@ -41,8 +41,9 @@ public:
     ReceptionFile &operator=(const ReceptionFile &) = delete;
     ~ReceptionFile() override;
 
-    // Creates (or empties) the file for path; false, with error set, when it cannot be made.
-    bool open(const QString &path, bool rotateDaily, Today today = {});
+    // Creates (or empties) the file for path, or with append continues the one that is there
+    // (a logger restarted by its service); false, with error set, when it cannot be made.
+    bool open(const QString &path, bool rotateDaily, Today today = {}, bool append = false);
     // The file being written: path, or the day's file.
     QString currentPath() const;
     // What went wrong, once open or a write failed; a failed write ends the reader.

@@ -39,6 +39,8 @@
 namespace {
 
 const QString FileSource = QStringLiteral("file");
+// The source list's items show a port's names; the one it is opened and remembered by is here.
+constexpr int SourceNameRole = Qt::UserRole + 1;
 
 // How long closing the window waits for the printouts it cancels.
 constexpr int PrintoutCancelWaitMs = 500;
@@ -139,12 +141,15 @@ void CORMADlg::FillSourceList()
 {
     int selected = -1;
     for (const SourceEntry &entry : ListSources(m_portName)) {
-        m_sourceList->addItem(entry.name, entry.isFile);
+        m_sourceList->addItem(SourceEntryText(entry), entry.isFile);
         const int index = m_sourceList->count() - 1;
+        m_sourceList->setItemData(index, entry.name, SourceNameRole);
         if (!entry.description.isEmpty())
             m_sourceList->setItemData(index, entry.description, Qt::ToolTipRole);
-        if (entry.name == m_portName) {
+        // A port remembered by its kernel name is remembered from now on by its stable one.
+        if (entry.names(m_portName)) {
             selected = index;
+            m_portName = entry.name;
             m_sourceIsFile = entry.isFile;
         }
     }
@@ -221,7 +226,7 @@ void CORMADlg::OnSourceSelected(int index)
 {
     if (index < 0)
         return;
-    m_portName = m_sourceList->itemText(index);
+    m_portName = m_sourceList->itemData(index, SourceNameRole).toString();
     m_sourceIsFile = m_sourceList->itemData(index).toBool();
     if (!m_sourceIsFile) {
         m_acquisition.setMode(PollMode::FromMemory);

@@ -26,7 +26,7 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
       тоже измерение.
 
   orma-cli download ПОРТ -o ФАЙЛ [--continuous [--period СЕКУНДЫ]] [--first-wait СЕКУНДЫ]
-                    [--rotate daily] [--force]
+                    [--rotate daily] [--reconnect] [--append] [--force]
       Прием с порта, как у кнопки "Получить данные": из памяти прибора (до 10 с тишины)
       или непрерывно (до Ctrl+C, SIGTERM или потери связи), с периодом опроса.
       Каждая строка сразу дописывается в ФАЙЛ в форме файла данных; не реже раза
@@ -34,10 +34,20 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
       (по умолчанию 180 с из памяти, 30 с непрерывно). --rotate daily: новый файл
       в полночь, ФАЙЛ-ГГГГ-ММ-ДД.orm; файл этого дня, если он уже есть, дополняется.
       В файле только целые строки; строка длиннее 64 КиБ отбрасывается и учитывается.
-      Ctrl+C завершает прием, сохраняя все данные (код 0).
+      Ctrl+C завершает прием, сохраняя все данные (код 0). --reconnect (с --continuous):
+      отключенное устройство ожидается, пока оно не вернется под тем же постоянным
+      именем (/dev/serial/by-id/...), и прием продолжается; так же ожидается и еще
+      не подключенное устройство, а первых данных - без срока, если не задан
+      --first-wait. --append: дописывать в уже существующий ФАЙЛ. ПОРТ без "/" -
+      постоянное имя из /dev/serial/by-id (или by-path).
 
   orma-cli plot ВХОД... -o ВЫХОД.png|svg|pdf [--size ШxВ] [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС]
       График измерений, как его печатает окно графика (по умолчанию 1000x700).
+
+  orma-cli ports
+      Последовательные порты, по строке на порт через табуляцию: имя для download
+      (постоянное, из /dev/serial/by-id или by-path, где оно есть), имя ядра
+      (/dev/ttyUSB0), адаптер.
 
   --mode memory|continuous   как читать ВХОД (по умолчанию memory)
   --help                     эта справка
@@ -74,7 +84,7 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
       is a reading.
 
   orma-cli download PORT -o FILE [--continuous [--period SECONDS]] [--first-wait SECONDS]
-                    [--rotate daily] [--force]
+                    [--rotate daily] [--reconnect] [--append] [--force]
       Receives from PORT as "Получить данные" does: the instrument's memory (until 10 s
       of silence) or continuously (until Ctrl+C, SIGTERM or a lost link), with a poll
       period. Each line is appended to FILE in the data file form as it comes; the file
@@ -82,10 +92,20 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
       first data (default 180 s from memory, 30 s continuous). --rotate daily: a new
       file at midnight, FILE-YYYY-MM-DD.orm; a day's file already there is appended
       to. FILE holds whole lines only; a line longer than 64 KiB is dropped and
-      counted. Ctrl+C ends the reception keeping all data (status 0).
+      counted. Ctrl+C ends the reception keeping all data (status 0). --reconnect
+      (with --continuous): an unplugged device is waited for until it comes back under
+      the same stable name (/dev/serial/by-id/...), and the reception goes on; a device
+      not plugged in yet is waited for too, and the first data without a limit unless
+      --first-wait is given. --append: continue FILE when it exists. A PORT without "/"
+      is a stable name in /dev/serial/by-id (or by-path).
 
   orma-cli plot IN... -o OUT.png|svg|pdf [--size WxH] [--from HH:MM:SS] [--to HH:MM:SS]
       The graph of the readings as the graph window prints it (default 1000x700).
+
+  orma-cli ports
+      The serial ports, one line each, columns apart by tabs: the name to give
+      download (the stable one from /dev/serial/by-id or by-path where there is one),
+      the kernel name (/dev/ttyUSB0), the adapter.
 
   --mode memory|continuous   how to read IN (default memory)
   --help                     this text

@@ -7,7 +7,9 @@
 #include "acquisition/Reception.h"
 #include "acquisition/ReceptionFile.h"
 #include "acquisition/ReceptionRules.h"
+#include "acquisition/ReconnectingPort.h"
 #include "acquisition/SerialPort.h"
+#include "acquisition/SourceList.h"
 #include "companions/FormatOutTime.h"
 #include "companions/ReadDecimal.h"
 
@@ -57,6 +59,11 @@ struct DownloadSettings
     PollMode mode = PollMode::FromMemory;
     std::uint32_t periodMs = 0;
     bool rotateDaily = false;
+    bool reconnect = false;
+    bool append = false;
+    // A logging that outlives its device waits for the first data as long as it runs,
+    // unless told otherwise: a service started before the instrument must not give up.
+    bool firstWaitEnds = true;
     AcquisitionTimings timings;
 };
 
@@ -97,7 +104,8 @@ public:
         g_stopRequest = &m_stop;
         m_stop = false;
         m_elapsed.start();
-        m_silence.awaitFirstLine();
+        if (m_settings.firstWaitEnds)
+            m_silence.awaitFirstLine();
         m_sync.start(SyncIntervalMs);
         if (m_showProgress)
             m_progress.start(ProgressIntervalMs);
@@ -232,6 +240,38 @@ private:
     PostedLine m_lastLine{0, 0};
 };
 
+// Tells once on stderr, which a service's journal keeps, that the device went or came back.
+void sayPresence(const QString &port, PortPresence presence)
+{
+    // The progress line is redrawn below the message.
+    if (isatty(STDERR_FILENO) == 1)
+        std::fputc('\n', stderr);
+    Fail(ExitOk, presence == PortPresence::Gone
+                     ? Say("%1: устройство отключено; ожидание его возвращения",
+                           "%1: the device is gone; waiting for it to come back")
+                           .arg(port)
+                     : Say("%1: устройство снова подключено, прием продолжается",
+                           "%1: the device is back; the reception goes on")
+                           .arg(port));
+}
+
+// The port of a logging that waits for its device to come back, as it was opened: under the
+// stable name of the device, which a replug onto another socket keeps.
+std::unique_ptr<ByteSource> followDevice(const QString &port, std::unique_ptr<SerialPort> opened)
+{
+    const QString followed = StablePortNameFor(port, ListStablePortNames());
+    const QString shown = followed == port ? port : QStringLiteral("%1 (%2)").arg(followed, port);
+    if (!opened)
+        sayPresence(shown, PortPresence::Gone);
+    return std::make_unique<ReconnectingPort>(
+        QFile::encodeName(followed).toStdString(), std::move(opened),
+        [shown](PortPresence presence) {
+            QMetaObject::invokeMethod(
+                QCoreApplication::instance(), [shown, presence] { sayPresence(shown, presence); },
+                Qt::QueuedConnection);
+        });
+}
+
 // Whether path names the device (or file) port names; false when either is not there.
 bool sameDevice(const QString &port, const QString &path)
 {
@@ -269,6 +309,8 @@ int RunDownload(const QStringList &words)
                         {QStringLiteral("--period"), {}, true},
                         {QStringLiteral("--first-wait"), {}, true},
                         {QStringLiteral("--rotate"), {}, true},
+                        {QStringLiteral("--reconnect"), {}, false},
+                        {QStringLiteral("--append"), {}, false},
                         {QStringLiteral("--force"), {}, false}},
                        error);
     if (!arguments)
@@ -277,7 +319,7 @@ int RunDownload(const QStringList &words)
     settings.path = arguments->value(QStringLiteral("--output"));
     if (arguments->operands.size() != 1 || settings.path.isEmpty())
         return Fail(ExitUsage, Say("нужны порт и -o ФАЙЛ", "a port and -o FILE are needed"));
-    settings.port = arguments->operands.first();
+    settings.port = StablePortPath(arguments->operands.first());
     if (arguments->has(QStringLiteral("--continuous")))
         settings.mode = PollMode::Continuous;
     if (arguments->has(QStringLiteral("--period"))) {
@@ -304,6 +346,12 @@ int RunDownload(const QStringList &words)
             return Fail(ExitUsage, Say("--rotate: daily", "--rotate: daily"));
         settings.rotateDaily = true;
     }
+    settings.reconnect = arguments->has(QStringLiteral("--reconnect"));
+    if (settings.reconnect && settings.mode != PollMode::Continuous)
+        return Fail(ExitUsage, Say("--reconnect: только с --continuous",
+                                   "--reconnect: with --continuous only"));
+    settings.append = arguments->has(QStringLiteral("--append"));
+    settings.firstWaitEnds = !settings.reconnect || arguments->has(QStringLiteral("--first-wait"));
     const QString firstPath = settings.rotateDaily
                                   ? ReceptionFile::dailyPath(settings.path, QDate::currentDate())
                                   : settings.path;
@@ -313,7 +361,7 @@ int RunDownload(const QStringList &words)
                                    "instrument")
                                    .arg(firstPath));
     if (const std::optional<int> refused =
-            RefuseOutput(firstPath, arguments->has(QStringLiteral("--force"))))
+            RefuseOutput(firstPath, arguments->has(QStringLiteral("--force")) || settings.append))
         return *refused;
 
     int argc = 1;
@@ -323,12 +371,18 @@ int RunDownload(const QStringList &words)
     catchTerminationSignals();
 
     PortOpenResult opened = OpenPort(QFile::encodeName(settings.port).toStdString());
-    if (!opened.port)
+    // A logging that outlives its device also waits for one not plugged in yet.
+    const bool awaited =
+        settings.reconnect && opened.failure.reason == PortOpenFailure::Reason::Gone;
+    if (!opened.port && !awaited)
         return Fail(ExitPortFailure,
                     QStringLiteral("%1: %2").arg(
                         settings.port, PortOpenErrorText(opened.failure, userLanguage())));
     ReceptionFile file;
-    if (!file.open(settings.path, settings.rotateDaily))
+    if (!file.open(settings.path, settings.rotateDaily, {}, settings.append))
         return Fail(ExitFailure, QStringLiteral("%1: %2").arg(file.currentPath(), file.error()));
-    return Download(settings, *opened.port, file).run();
+    const std::unique_ptr<ByteSource> port =
+        settings.reconnect ? followDevice(settings.port, std::move(opened.port))
+                           : std::move(opened.port);
+    return Download(settings, *port, file).run();
 }

@@ -33,6 +33,7 @@ expected=(
   usr/share/man/man1/orma-cli.1.gz
   usr/share/orma/help/MainIndex.html
   usr/share/doc/orma/copyright usr/share/doc/orma/changelog.gz
+  usr/lib/systemd/system/orma-cli@.service usr/lib/sysusers.d/orma.conf
 )
 for size in 16 24 32 48 64 128 256; do
   expected+=("usr/share/icons/hicolor/${size}x${size}/apps/orma.png")

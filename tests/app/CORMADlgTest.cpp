@@ -165,6 +165,38 @@ TEST_F(MainDialogTest, RememberedPortIsListedAndSelectedOnlyWhenItMatchesExactly
     EXPECT_EQ(control<QComboBox>(IDC_SOURCE)->findText(otherCase), -1);
 }
 
+// A port remembered by its kernel name is listed, chosen and from then on remembered by its
+// stable name, the kernel name shown beside it; a replug elsewhere keeps the choice.
+TEST_F(MainDialogTest, APortIsListedAndRememberedByItsStableName)
+{
+    PseudoTerminal instrument;
+    const QString path = QString::fromStdString(instrument.slavePath());
+    QTemporaryDir serial;
+    ASSERT_TRUE(QDir(serial.path()).mkpath("by-id"));
+    const QString link = serial.filePath("by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0");
+    ASSERT_TRUE(QFile::link(path, link));
+    qputenv("ORMA_SERIAL_DIR", QFile::encodeName(serial.path()));
+
+    openDialog(path);
+    EXPECT_EQ(control<QComboBox>(IDC_SOURCE)->currentText(), link + " (" + path + ")");
+    EXPECT_EQ(control<QComboBox>(IDC_SOURCE)->findText(path), -1);
+    EXPECT_FALSE(m_dialog->sourceIsFile());
+    m_dialog->reject();
+    EXPECT_EQ(m_settings.value(SettingsKeys::Port).toString(), link);
+
+    PseudoTerminal replugged;
+    const QString elsewhere = QString::fromStdString(replugged.slavePath());
+    ASSERT_TRUE(QFile::remove(link));
+    ASSERT_TRUE(QFile::link(elsewhere, link));
+    openDialog(QString());
+    EXPECT_EQ(control<QComboBox>(IDC_SOURCE)->currentText(), link + " (" + elsewhere + ")");
+    chooseSource("file");
+    chooseSource(link + " (" + elsewhere + ")");
+    m_dialog->reject();
+    EXPECT_EQ(m_settings.value(SettingsKeys::Port).toString(), link);
+    qunsetenv("ORMA_SERIAL_DIR");
+}
+
 TEST_F(MainDialogTest, ControlsFollowSourceModeAndState)
 {
     PseudoTerminal instrument;
