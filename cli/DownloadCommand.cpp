@@ -1,6 +1,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/InputFiles.h"
+#include "cli/LiveOutputs.h"
 
 #include "acquisition/ReadBack.h"
 #include "acquisition/ReaderThread.h"
@@ -71,8 +72,10 @@ MessageLanguage userLanguage()
 class Download : public QObject
 {
 public:
-    Download(const DownloadSettings &settings, ByteSource &port, ReceptionFile &file)
-        : m_settings(settings), m_file(file), m_reception(file), m_reader(m_stop)
+    Download(const DownloadSettings &settings, ByteSource &port, ReceptionFile &file,
+             LiveOutputs *outputs)
+        : m_settings(settings), m_file(file), m_outputs(outputs), m_reception(file),
+          m_reader(m_stop)
     {
         m_reception.setSource(&port);
         // The reader keeps one line per period, as the window's reception does.
@@ -86,7 +89,11 @@ public:
             m_stop = true;
         });
         connect(&m_silence, &SilenceWatch::silent, this, [this] { m_stop = true; });
-        connect(&m_sync, &QTimer::timeout, this, [this] { m_file.sync(); });
+        connect(&m_sync, &QTimer::timeout, this, [this] {
+            m_file.sync();
+            if (m_outputs != nullptr)
+                m_outputs->sync();
+        });
         m_showProgress = isatty(STDERR_FILENO) == 1;
         connect(&m_progress, &QTimer::timeout, this, &Download::showProgress);
     }
@@ -109,7 +116,8 @@ public:
             showProgress();
             std::fputc('\n', stderr);
         }
-        return finish();
+        const int status = finish();
+        return m_outputs != nullptr ? m_outputs->finish(status) : status;
     }
 
 private:
@@ -125,6 +133,8 @@ private:
             ++m_lines;
             m_lastLine = line;
             m_silence.lineCame();
+            if (m_outputs != nullptr)
+                m_outputs->lineKept(m_file.bytesFrom(line.lineStart), line);
         }
     }
 
@@ -140,7 +150,8 @@ private:
         const QString line =
             Say("\rСтрок: %1%2  прошло %3 ", "\rLines: %1%2  elapsed %3 ")
                 .arg(m_lines)
-                .arg(last, TimeText(static_cast<std::int32_t>(m_elapsed.elapsed())).left(8));
+                .arg(last, TimeText(static_cast<std::int32_t>(m_elapsed.elapsed())).left(8)) +
+            (m_outputs != nullptr ? m_outputs->progressText() : QString());
         std::fputs(line.toLocal8Bit().constData(), stderr);
         std::fflush(stderr);
     }
@@ -218,6 +229,7 @@ private:
 
     const DownloadSettings &m_settings;
     ReceptionFile &m_file;
+    LiveOutputs *m_outputs;
     Reception m_reception;
     std::atomic<bool> m_stop{true};
     ReaderThread m_reader;
@@ -262,15 +274,15 @@ std::optional<int> secondsInMs(const QString &text)
 int RunDownload(const QStringList &words)
 {
     QString error;
-    const std::optional<Arguments> arguments =
-        ParseArguments(words,
-                       {{QStringLiteral("--output"), QStringLiteral("-o"), true},
-                        {QStringLiteral("--continuous"), {}, false},
-                        {QStringLiteral("--period"), {}, true},
-                        {QStringLiteral("--first-wait"), {}, true},
-                        {QStringLiteral("--rotate"), {}, true},
-                        {QStringLiteral("--force"), {}, false}},
-                       error);
+    std::vector<CommandOption> options = {{QStringLiteral("--output"), QStringLiteral("-o"), true},
+                                          {QStringLiteral("--continuous"), {}, false},
+                                          {QStringLiteral("--period"), {}, true},
+                                          {QStringLiteral("--first-wait"), {}, true},
+                                          {QStringLiteral("--rotate"), {}, true},
+                                          {QStringLiteral("--force"), {}, false}};
+    for (const CommandOption &option : LiveOutputOptions())
+        options.push_back(option);
+    const std::optional<Arguments> arguments = ParseArguments(words, options, error);
     if (!arguments)
         return Fail(ExitUsage, error);
     DownloadSettings settings;
@@ -304,6 +316,11 @@ int RunDownload(const QStringList &words)
             return Fail(ExitUsage, Say("--rotate: daily", "--rotate: daily"));
         settings.rotateDaily = true;
     }
+    int outputStatus = ExitOk;
+    const std::optional<LiveOutputSettings> outputSettings =
+        ReadLiveOutputSettings(*arguments, settings.mode, outputStatus);
+    if (!outputSettings)
+        return outputStatus;
     const QString firstPath = settings.rotateDaily
                                   ? ReceptionFile::dailyPath(settings.path, QDate::currentDate())
                                   : settings.path;
@@ -327,8 +344,14 @@ int RunDownload(const QStringList &words)
         return Fail(ExitPortFailure,
                     QStringLiteral("%1: %2").arg(
                         settings.port, PortOpenErrorText(opened.failure, userLanguage())));
+    std::optional<LiveOutputs> outputs;
+    if (outputSettings->any()) {
+        outputs.emplace(*outputSettings, settings.mode, settings.port);
+        if (const std::optional<int> failed = outputs->start(settings.path))
+            return *failed;
+    }
     ReceptionFile file;
     if (!file.open(settings.path, settings.rotateDaily))
         return Fail(ExitFailure, QStringLiteral("%1: %2").arg(file.currentPath(), file.error()));
-    return Download(settings, *opened.port, file).run();
+    return Download(settings, *opened.port, file, outputs ? &*outputs : nullptr).run();
 }
