@@ -58,8 +58,11 @@ ReadingInstants ReadingInstants::fromFirstDay(const QDate &firstDay, const QTime
 
 QDateTime ReadingInstants::onDay(const QDate &day, std::int32_t timeOfDay) const
 {
-    // Counted from midnight, so that a day of a clock change still places every time.
-    return QDateTime(day, QTime(0, 0), m_zone).addMSecs(timeOfDay);
+    // The instrument shows the wall clock: on a day the clocks change, 03:30 is 03:30 there.
+    const QTime time = QTime::fromMSecsSinceStartOfDay(timeOfDay);
+    // A time past the day's end that a line may hold runs on into the next days.
+    return time.isValid() ? QDateTime(day, time, m_zone)
+                          : QDateTime(day, QTime(0, 0), m_zone).addMSecs(timeOfDay);
 }
 
 QDateTime ReadingInstants::instantOf(std::int32_t timeOfDay, const QDateTime &received)
@@ -111,8 +114,8 @@ QByteArray InfluxLine(const QString &portName, const DeviceReading &reading,
     const QByteArray mode = ReadingModeCode(reading);
     if (!mode.isEmpty())
         line += ",mode=" + mode;
-    line += " temperature=" + QByteArray::number(reading.temperature) + "i,emissivity=" +
-            emissivityText(reading.emissivity);
+    line += " temperature=" + QByteArray::number(reading.temperature) +
+            "i,emissivity=" + emissivityText(reading.emissivity);
     if (reading.number != 0)
         line += ",number=" + QByteArray::number(reading.number) + 'i';
     line += ' ' + QByteArray::number(instant.toMSecsSinceEpoch() * 1000000);

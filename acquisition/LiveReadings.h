@@ -33,10 +33,7 @@ public:
     QDateTime instantOf(std::int32_t timeOfDay, const QDateTime &received);
 
 private:
-    ReadingInstants(const QTimeZone &zone, const QDate &firstDay)
-        : m_zone(zone), m_day(firstDay)
-    {
-    }
+    ReadingInstants(const QTimeZone &zone, const QDate &firstDay) : m_zone(zone), m_day(firstDay) {}
 
     QDateTime onDay(const QDate &day, std::int32_t timeOfDay) const;
 

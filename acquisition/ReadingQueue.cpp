@@ -227,8 +227,8 @@ void ReadingQueue::dropOldest(std::int64_t keep)
 bool ReadingQueue::compact()
 {
     const QString newPath = m_path + QStringLiteral(".new");
-    const int fd =
-        ::open(QFile::encodeName(newPath).constData(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = ::open(QFile::encodeName(newPath).constData(),
+                          O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return fail(newPath);
     ::flock(fd, LOCK_EX | LOCK_NB);

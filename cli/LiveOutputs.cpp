@@ -36,8 +36,8 @@ std::vector<CommandOption> LiveOutputOptions()
             {DateOption, {}, true}};
 }
 
-std::optional<LiveOutputSettings> ReadLiveOutputSettings(const Arguments &arguments,
-                                                         PollMode mode, int &status)
+std::optional<LiveOutputSettings> ReadLiveOutputSettings(const Arguments &arguments, PollMode mode,
+                                                         int &status)
 {
     status = ExitUsage;
     LiveOutputSettings settings;
@@ -136,8 +136,11 @@ std::optional<int> LiveOutputs::start(const QString &dataPath)
     if (!m_publisher->start(*m_settings.broker, m_settings.password, m_settings.caFile, clientId,
                             error))
         return Fail(ExitUsage, error);
-    connect(m_publisher.get(), &MqttPublisher::connectionChanged, this,
-            &LiveOutputs::tellConnection);
+    // A refusal or a lost link is told at once; a broker not there at the start after a while.
+    connect(m_publisher.get(), &MqttPublisher::connectionChanged, this, [this] {
+        m_firstConnect.stop();
+        tellConnection();
+    });
     m_firstConnect.setSingleShot(true);
     connect(&m_firstConnect, &QTimer::timeout, this, &LiveOutputs::tellConnection);
     m_firstConnect.start(FirstConnectWaitMs);
@@ -202,13 +205,12 @@ void LiveOutputs::tellConnection()
     const bool connected = m_publisher->connected();
     if (!connected && m_firstConnect.isActive())
         return;
-    const QString text =
-        connected ? Say("брокер %1:%2 на связи", "broker %1:%2 connected")
-                        .arg(m_settings.broker->host)
-                        .arg(m_settings.broker->port)
-                  : Say("брокер недоступен: %1; измерения ждут в %2",
-                        "broker unreachable: %1; readings wait in %2")
-                        .arg(m_publisher->problem(), m_queue.path());
+    const QString text = connected ? Say("брокер %1:%2 на связи", "broker %1:%2 connected")
+                                         .arg(m_settings.broker->host)
+                                         .arg(m_settings.broker->port)
+                                   : Say("брокер недоступен: %1; измерения ждут в %2",
+                                         "broker unreachable: %1; readings wait in %2")
+                                         .arg(m_publisher->problem(), m_queue.path());
     if (text == m_lastTold || (connected && m_lastTold.isEmpty()))
         return;
     m_lastTold = text;
@@ -230,15 +232,15 @@ int LiveOutputs::finish(int status)
                              .arg(m_queue.dropped()));
         if (m_queue.waiting() > 0) {
             outputStatus = ExitBrokerFailure;
-            Fail(ExitOk, Say("не доставлено брокеру измерений: %1 (%2); они ждут в %3 и уйдут "
-                             "при следующем запуске",
-                             "%1 readings not delivered to the broker (%2); they wait in %3 for "
-                             "the next run")
-                             .arg(m_queue.waiting())
-                             .arg(m_publisher->problem().isEmpty()
-                                      ? Say("время вышло", "out of time")
-                                      : m_publisher->problem(),
-                                  m_queue.path()));
+            Fail(ExitOk,
+                 Say("не доставлено брокеру измерений: %1 (%2); они ждут в %3 и уйдут "
+                     "при следующем запуске",
+                     "%1 readings not delivered to the broker (%2); they wait in %3 for "
+                     "the next run")
+                     .arg(m_queue.waiting())
+                     .arg(m_publisher->problem().isEmpty() ? Say("время вышло", "out of time")
+                                                           : m_publisher->problem(),
+                          m_queue.path()));
         } else if (m_queueFailed) {
             outputStatus = ExitBrokerFailure;
         }

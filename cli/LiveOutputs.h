@@ -38,8 +38,8 @@ struct LiveOutputSettings
 // Reads the options for a reception in mode. None, with the status and its message already
 // said, for options that do not fit: --date is needed with an output in memory mode, the
 // password comes from --password-file or ORMA_MQTT_PASSWORD.
-std::optional<LiveOutputSettings> ReadLiveOutputSettings(const Arguments &arguments,
-                                                         PollMode mode, int &status);
+std::optional<LiveOutputSettings> ReadLiveOutputSettings(const Arguments &arguments, PollMode mode,
+                                                         int &status);
 
 class LiveOutputs : public QObject
 {

@@ -10,6 +10,15 @@
 
 namespace {
 
+// The library's sentences end in a full stop; ours go on after them.
+QString reason(const char *text)
+{
+    QString sentence = QString::fromUtf8(text);
+    if (sentence.endsWith(QLatin1Char('.')))
+        sentence.chop(1);
+    return sentence;
+}
+
 // Lines handed to the library at once and not yet acknowledged.
 constexpr int Window = 100;
 constexpr int KeepAliveSeconds = 30;
@@ -56,10 +65,8 @@ std::optional<BrokerAddress> ParseBrokerUrl(const QString &url, QString &error)
     return address;
 }
 
-MqttPublisher::MqttPublisher(ReadingQueue &queue, QObject *parent)
-    : QObject(parent), m_queue(queue)
-{
-}
+MqttPublisher::MqttPublisher(ReadingQueue &queue, QObject *parent) : QObject(parent), m_queue(queue)
+{}
 
 MqttPublisher::~MqttPublisher()
 {
@@ -86,10 +93,9 @@ bool MqttPublisher::start(const BrokerAddress &address, const QString &password,
     mosquitto_disconnect_callback_set(m_client, &MqttPublisher::onDisconnect);
     mosquitto_publish_callback_set(m_client, &MqttPublisher::onPublish);
     if (!address.user.isEmpty() || !password.isEmpty())
-        mosquitto_username_pw_set(m_client,
-                                  address.user.isEmpty() ? nullptr
-                                                         : address.user.toUtf8().constData(),
-                                  password.isEmpty() ? nullptr : password.toUtf8().constData());
+        mosquitto_username_pw_set(
+            m_client, address.user.isEmpty() ? nullptr : address.user.toUtf8().constData(),
+            password.isEmpty() ? nullptr : password.toUtf8().constData());
     if (address.tls) {
         const QByteArray file = caFile.toLocal8Bit();
         const int code = mosquitto_tls_set(m_client, caFile.isEmpty() ? nullptr : file.constData(),
@@ -142,8 +148,7 @@ void MqttPublisher::onDisconnect(mosquitto *, void *self, int code)
     auto *publisher = static_cast<MqttPublisher *>(self);
     publisher->m_linkUp = false;
     QMetaObject::invokeMethod(
-        publisher, [publisher, code] { publisher->disconnectedWith(code); },
-        Qt::QueuedConnection);
+        publisher, [publisher, code] { publisher->disconnectedWith(code); }, Qt::QueuedConnection);
 }
 
 void MqttPublisher::onPublish(mosquitto *, void *self, int messageId)
@@ -157,8 +162,7 @@ void MqttPublisher::onPublish(mosquitto *, void *self, int messageId)
 void MqttPublisher::connectedWith(int code)
 {
     if (code != 0) {
-        m_problem =
-            QStringLiteral("%1: %2").arg(m_where, QString::fromUtf8(mosquitto_connack_string(code)));
+        m_problem = QStringLiteral("%1: %2").arg(m_where, reason(mosquitto_connack_string(code)));
         emit connectionChanged();
         return;
     }
@@ -174,9 +178,8 @@ void MqttPublisher::disconnectedWith(int code)
     if (!m_connected)
         return;
     m_connected = false;
-    m_problem = QStringLiteral("%1: %2").arg(
-        m_where, code == 0 ? QStringLiteral("disconnected")
-                           : QString::fromUtf8(mosquitto_strerror(code)));
+    m_problem = QStringLiteral("%1: %2").arg(m_where, code == 0 ? QStringLiteral("disconnected")
+                                                                : reason(mosquitto_strerror(code)));
     emit connectionChanged();
 }
 
@@ -211,10 +214,10 @@ void MqttPublisher::sendMore()
         const QByteArray topic = entry->line.left(tab);
         const QByteArray payload = entry->line.mid(tab + 1);
         int messageId = 0;
-        const int code = tab <= 0 ? MOSQ_ERR_INVAL
-                                  : mosquitto_publish(m_client, &messageId, topic.constData(),
-                                                      int(payload.size()), payload.constData(),
-                                                      1, false);
+        const int code =
+            tab <= 0 ? MOSQ_ERR_INVAL
+                     : mosquitto_publish(m_client, &messageId, topic.constData(),
+                                         int(payload.size()), payload.constData(), 1, false);
         if (code == MOSQ_ERR_SUCCESS) {
             m_inFlight.push_back({messageId, entry->next, false});
         } else if (code == MOSQ_ERR_INVAL || code == MOSQ_ERR_PAYLOAD_SIZE ||
