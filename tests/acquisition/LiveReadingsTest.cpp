@@ -14,8 +14,7 @@ constexpr std::int32_t Hour = 3600 * 1000;
 const QTimeZone Moscow(QByteArrayLiteral("Europe/Moscow"));
 const QTimeZone Berlin(QByteArrayLiteral("Europe/Berlin"));
 
-QDateTime at(const QDate &day, int hours, int minutes, int seconds, int ms,
-             const QTimeZone &zone)
+QDateTime at(const QDate &day, int hours, int minutes, int seconds, int ms, const QTimeZone &zone)
 {
     return QDateTime(day, QTime(hours, minutes, seconds, ms), zone);
 }
@@ -42,8 +41,9 @@ TEST(ReadingInstants, ContinuousReadingsTakeTheHostsDayAcrossMidnight)
     const QDate day(2026, 12, 8);
     // The last reading of the day arrives after midnight; the instrument's clock runs a little
     // behind or ahead of the host's on either side.
-    EXPECT_EQ(instants.instantOf(23 * Hour + 59 * 60000 + 59900, at(day.addDays(1), 0, 0, 0, 40, Moscow)),
-              at(day, 23, 59, 59, 900, Moscow));
+    EXPECT_EQ(
+        instants.instantOf(23 * Hour + 59 * 60000 + 59900, at(day.addDays(1), 0, 0, 0, 40, Moscow)),
+        at(day, 23, 59, 59, 900, Moscow));
     EXPECT_EQ(instants.instantOf(20, at(day.addDays(1), 0, 0, 0, 80, Moscow)),
               at(day.addDays(1), 0, 0, 0, 20, Moscow));
     EXPECT_EQ(instants.instantOf(10, at(day, 23, 59, 58, 0, Moscow)),
@@ -71,9 +71,8 @@ TEST(ReadingInstants, AMemoryRunsForwardFromItsFirstDay)
 TEST(LiveReadingForms, LineProtocolFollowsTheGrammar)
 {
     const QDateTime instant(QDate(2024, 12, 8), QTime(9, 26, 40, 120), QTimeZone::utc());
-    const QByteArray line =
-        InfluxLine(QStringLiteral("usb-FTDI_FT232R_A1B2C3-if00-port0"), numbered(12, 0, 812, 950, 1),
-                   instant);
+    const QByteArray line = InfluxLine(QStringLiteral("usb-FTDI_FT232R_A1B2C3-if00-port0"),
+                                       numbered(12, 0, 812, 950, 1), instant);
     EXPECT_EQ(line, QByteArray("pyrometer,port=usb-FTDI_FT232R_A1B2C3-if00-port0,mode=AVR "
                                "temperature=812i,emissivity=0.95,number=12i "
                                "1733650000120000000"));
