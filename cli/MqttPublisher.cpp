@@ -22,7 +22,8 @@ QString reason(const char *text)
 // Lines handed to the library at once and not yet acknowledged.
 constexpr int Window = 100;
 constexpr int KeepAliveSeconds = 30;
-constexpr int LongestRetryMs = 30000;
+// Short enough that a broker back from an outage gets the queued readings within seconds.
+constexpr int LongestRetryMs = 4000;
 
 void initLibrary()
 {
@@ -116,7 +117,7 @@ bool MqttPublisher::start(const BrokerAddress &address, const QString &password,
 }
 
 // The library's loop, with a retry after each failure: one second, then twice as long each
-// time up to half a minute, and one second again once connected.
+// time up to LongestRetryMs, and one second again once connected.
 void MqttPublisher::serveNetwork()
 {
     int retryMs = 1000;

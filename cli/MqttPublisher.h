@@ -30,7 +30,7 @@ std::optional<BrokerAddress> ParseBrokerUrl(const QString &url, QString &error);
 // Publishes the lines of a ReadingQueue ("topic<TAB>payload") to a broker with QoS 1, in the
 // order of the queue; the network is served by a thread of its own. A line leaves the queue when
 // the broker acknowledged it and every line before it. While the broker cannot be reached the
-// lines stay queued; the client reconnects with a growing delay, up to half a minute.
+// lines stay queued; the client reconnects with a growing delay, up to 4 seconds.
 class MqttPublisher : public QObject
 {
     Q_OBJECT
