@@ -6,7 +6,9 @@
 
 #include <mosquitto.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 
 namespace {
 
@@ -17,6 +19,13 @@ QString reason(const char *text)
     if (sentence.endsWith(QLatin1Char('.')))
         sentence.chop(1);
     return sentence;
+}
+
+// What failed, in the library's words or the system's.
+QString failureText(int code, int error)
+{
+    return code == MOSQ_ERR_ERRNO ? QString::fromLocal8Bit(std::strerror(error))
+                                  : reason(mosquitto_strerror(code));
 }
 
 // Lines handed to the library at once and not yet acknowledged.
@@ -109,8 +118,10 @@ bool MqttPublisher::start(const BrokerAddress &address, const QString &password,
         }
     }
     // A broker that is not there yet is tried again by the network thread.
-    mosquitto_connect_async(m_client, address.host.toUtf8().constData(), address.port,
-                            KeepAliveSeconds);
+    const int code = mosquitto_connect_async(m_client, address.host.toUtf8().constData(),
+                                             address.port, KeepAliveSeconds);
+    if (code != MOSQ_ERR_SUCCESS)
+        m_problem = QStringLiteral("%1: %2").arg(m_where, failureText(code, errno));
     m_stopping = false;
     m_network = std::thread([this] { serveNetwork(); });
     return true;
@@ -121,19 +132,43 @@ bool MqttPublisher::start(const BrokerAddress &address, const QString &password,
 void MqttPublisher::serveNetwork()
 {
     int retryMs = 1000;
+    QString lastFailure;
+    // Why the broker is not reached, told to the main thread when it changes.
+    const auto failed = [this, &lastFailure](int code, int error) {
+        if (code == MOSQ_ERR_SUCCESS || code == MOSQ_ERR_NO_CONN)
+            return;
+        const QString text = failureText(code, error);
+        if (text == lastFailure)
+            return;
+        lastFailure = text;
+        QMetaObject::invokeMethod(
+            this, [this, text] { failedWith(text); }, Qt::QueuedConnection);
+    };
     while (!m_stopping) {
         const int code = mosquitto_loop(m_client, 200, 1);
         if (code == MOSQ_ERR_SUCCESS) {
-            if (m_linkUp)
+            if (m_linkUp) {
                 retryMs = 1000;
+                lastFailure.clear();
+            }
             continue;
         }
+        failed(code, errno);
         for (int waited = 0; waited < retryMs && !m_stopping; waited += 100)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         retryMs = std::min(retryMs * 2, LongestRetryMs);
-        if (!m_stopping)
-            mosquitto_reconnect(m_client);
+        if (!m_stopping) {
+            const int again = mosquitto_reconnect(m_client);
+            failed(again, errno);
+        }
     }
+}
+
+void MqttPublisher::failedWith(const QString &text)
+{
+    if (m_connected)
+        return;
+    m_problem = QStringLiteral("%1: %2").arg(m_where, text);
 }
 
 void MqttPublisher::onConnect(mosquitto *, void *self, int code)

@@ -65,6 +65,7 @@ private:
     void connectedWith(int code);
     void disconnectedWith(int code);
     void acknowledged(int messageId);
+    void failedWith(const QString &text);
     void sendMore();
     void serveNetwork();
 
