@@ -163,16 +163,16 @@ void LiveOutputs::lineKept(const std::string &bytes, const PostedLine &line)
                 std::size_t(text.size()) ||
             std::fflush(stdout) != 0) {
             m_influxFailed = true;
-            Fail(ExitOk, Say("стандартный вывод закрыт: --emit influx остановлен, запись в файл "
-                             "продолжается",
-                             "standard output closed: --emit influx stopped, the data file goes "
-                             "on"));
+            tell(Say("стандартный вывод закрыт: --emit influx остановлен, запись в файл "
+                     "продолжается",
+                     "standard output closed: --emit influx stopped, the data file goes "
+                     "on"));
         }
     }
     if (m_publisher) {
         if (!m_queue.append(m_topic.toUtf8() + '\t' + ReadingJson(reading, instant))) {
             if (!m_queueFailed)
-                Fail(ExitOk, m_queue.error());
+                tell(m_queue.error());
             m_queueFailed = true;
             return;
         }
@@ -198,6 +198,15 @@ void LiveOutputs::sync()
         m_queue.sync();
 }
 
+// A word while the reception runs: on a terminal it starts below the progress line, which is
+// drawn again under it.
+void LiveOutputs::tell(const QString &text) const
+{
+    if (isatty(STDERR_FILENO) == 1)
+        std::fputc('\n', stderr);
+    Fail(ExitOk, text);
+}
+
 // Said once for each change, so that a journal of a service shows when the broker went and
 // came back.
 void LiveOutputs::tellConnection()
@@ -214,7 +223,7 @@ void LiveOutputs::tellConnection()
     if (text == m_lastTold || (connected && m_lastTold.isEmpty()))
         return;
     m_lastTold = text;
-    Fail(ExitOk, text);
+    tell(text);
 }
 
 int LiveOutputs::finish(int status)

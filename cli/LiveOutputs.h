@@ -62,6 +62,7 @@ public:
 
 private:
     void tellConnection();
+    void tell(const QString &text) const;
 
     LiveOutputSettings m_settings;
     PollMode m_mode;
