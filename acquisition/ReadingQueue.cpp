@@ -83,6 +83,17 @@ bool ReadingQueue::fail(const QString &what)
 
 bool ReadingQueue::open(const QString &path)
 {
+    if (load(path))
+        return true;
+    // A file that is no queue is neither written to nor held.
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    return false;
+}
+
+bool ReadingQueue::load(const QString &path)
+{
     m_path = path;
     m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (m_fd < 0)
@@ -167,10 +178,26 @@ std::optional<ReadingQueue::Entry> ReadingQueue::at(std::int64_t position) const
         const qsizetype feed = chunk.indexOf('\n');
         if (feed >= 0)
             return Entry{chunk.left(feed), position + feed + 1};
-        if (std::int64_t(read) >= left || want >= LongestLine)
+        if (std::int64_t(read) >= left)
             return std::nullopt;
+        if (want >= LongestLine)
+            break;
         want *= 4;
     }
+    // No line of ours is that long: it is passed over as an empty line.
+    for (std::int64_t at = position + std::int64_t(want); at < end();) {
+        std::size_t read = 0;
+        if (!readWhole(m_fd, chunk.data(), std::size_t(chunk.size()),
+                       off_t(HeaderSize + at - m_base), read) ||
+            read == 0)
+            return std::nullopt;
+        const qsizetype feed =
+            QByteArray::fromRawData(chunk.constData(), qsizetype(read)).indexOf('\n');
+        if (feed >= 0)
+            return Entry{QByteArray(), at + feed + 1};
+        at += std::int64_t(read);
+    }
+    return std::nullopt;
 }
 
 std::uint64_t ReadingQueue::linesBetween(std::int64_t from, std::int64_t to) const

@@ -40,7 +40,8 @@ public:
         QByteArray line;
         std::int64_t next; // the position of the line after it
     };
-    // The line at position, which is head() or a next of an entry; none at end().
+    // The line at position, which is head() or a next of an entry; none at end(). A line
+    // longer than 64 KiB, which no run writes, is given as an empty one.
     std::optional<Entry> at(std::int64_t position) const;
 
     // The first line not delivered, and the position after the last line.
@@ -59,6 +60,7 @@ public:
     bool sync();
 
 private:
+    bool load(const QString &path);
     bool writeHeader();
     bool compact();
     void dropOldest(std::int64_t keep);

@@ -116,7 +116,22 @@ TEST(ReadingQueue, AFileThatIsNoQueueIsLeftAlone)
     ReadingQueue queue;
     EXPECT_FALSE(queue.open(path));
     EXPECT_TRUE(queue.error().contains(QStringLiteral("not a queue")));
+    EXPECT_FALSE(queue.append(lineNumber(1)));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), data);
+}
+
+TEST(ReadingQueue, AnOverlongLineIsPassedOverNotStuckOn)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("q"));
+    ReadingQueue queue;
+    ASSERT_TRUE(queue.open(path));
+    ASSERT_TRUE(queue.append(QByteArray(200 * 1024, 'x')));
+    ASSERT_TRUE(queue.append(lineNumber(2)));
+    const std::optional<ReadingQueue::Entry> overlong = queue.at(queue.head());
+    ASSERT_TRUE(overlong);
+    EXPECT_TRUE(overlong->line.isEmpty());
+    EXPECT_EQ(queue.at(overlong->next)->line, lineNumber(2));
 }
