@@ -120,8 +120,10 @@ bool MqttPublisher::start(const BrokerAddress &address, const QString &password,
     // A broker that is not there yet is tried again by the network thread.
     const int code = mosquitto_connect_async(m_client, address.host.toUtf8().constData(),
                                              address.port, KeepAliveSeconds);
-    if (code != MOSQ_ERR_SUCCESS)
+    if (code != MOSQ_ERR_SUCCESS) {
         m_problem = QStringLiteral("%1: %2").arg(m_where, failureText(code, errno));
+        m_failed = true;
+    }
     m_stopping = false;
     m_network = std::thread([this] { serveNetwork(); });
     return true;
@@ -169,6 +171,7 @@ void MqttPublisher::failedWith(const QString &text)
     if (m_connected)
         return;
     m_problem = QStringLiteral("%1: %2").arg(m_where, text);
+    m_failed = true;
 }
 
 void MqttPublisher::onConnect(mosquitto *, void *self, int code)
@@ -199,6 +202,7 @@ void MqttPublisher::connectedWith(int code)
 {
     if (code != 0) {
         m_problem = QStringLiteral("%1: %2").arg(m_where, reason(mosquitto_connack_string(code)));
+        m_failed = true;
         emit connectionChanged();
         return;
     }
@@ -214,6 +218,7 @@ void MqttPublisher::disconnectedWith(int code)
     if (!m_connected)
         return;
     m_connected = false;
+    m_failed = true;
     m_problem = QStringLiteral("%1: %2").arg(m_where, code == 0 ? QStringLiteral("disconnected")
                                                                 : reason(mosquitto_strerror(code)));
     emit connectionChanged();
@@ -274,7 +279,8 @@ void MqttPublisher::sendMore()
 void MqttPublisher::drain(int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
-    while (m_connected && m_queue.waiting() > 0 && !deadline.hasExpired())
+    // A broker still being reached for the first time is waited for too.
+    while ((m_connected || !m_failed) && m_queue.waiting() > 0 && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 }
 

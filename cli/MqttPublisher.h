@@ -44,7 +44,8 @@ public:
                const QString &clientId, QString &error);
     // A line was appended to the queue: it goes out at once when the broker is connected.
     void queued();
-    // Waits, handling events, until the queue is empty, the broker is gone, or timeoutMs.
+    // Waits, handling events, until the queue is empty, the broker is found gone, or
+    // timeoutMs.
     void drain(int timeoutMs);
     // Disconnects and stops the network thread.
     void stop();
@@ -83,6 +84,8 @@ private:
     // Whether the network thread holds a connection, as its own callbacks saw it.
     std::atomic<bool> m_linkUp{false};
     bool m_connected = false;
+    // Whether an attempt to reach the broker failed or the link was lost.
+    bool m_failed = false;
     QString m_where;
     QString m_problem;
     // The lines handed to the library and not yet released, in queue order.
