@@ -29,7 +29,7 @@ import tty
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests",
                                 "cli"))
-from mqtt_broker import Broker, Subscriber, wait_for  # noqa: E402
+from mqtt_broker import Broker, Subscriber, stop_all, wait_for  # noqa: E402
 
 TICKS = os.sysconf("SC_CLK_TCK")
 INTERVAL = 0.1
@@ -158,70 +158,78 @@ def main():
 
         broker = Broker(os.path.join(folder, "broker"))
         broker.start()
-        subscriber = Subscriber(broker, "orma/#", os.path.join(folder, "received"))
-        instruments = Instruments(folder, options.instruments)
-        cpu, statuses, window = run_loggers(options.cli, folder, instruments, options.seconds,
-                                            broker, options.outage)
         try:
-            wait_for(lambda: len(subscriber.messages()) >=
-                     sum(len(w) for w in instruments.written), 30, "")
-        except TimeoutError:
-            pass  # what is missing is counted below
-        time.sleep(1)
-        messages = subscriber.messages()
-        subscriber.stop()
-        broker.stop()
+            return measure(options, folder, broker, base_cpu)
+        finally:
+            stop_all()
+            broker.stop()
 
-        received = {name: [] for name in instruments.names}
-        for at, topic, payload in messages:
-            received[topic.split("/", 1)[1]].append((at, json.loads(payload)))
-        written = sum(len(w) for w in instruments.written)
-        in_files = missing = disordered = repeats = 0
-        latencies = []
-        drain = 0.0
-        for index, name in enumerate(instruments.names):
-            with open(os.path.join(folder, f"{name}-mqtt.orm"), "rb") as f:
-                in_files += f.read().count(b"\n")
-            seen = {}
-            order = []
-            for at, reading in received[name]:
-                key = (reading["time"], reading["number"])
-                if key in seen:
-                    repeats += 1
-                    continue
-                seen[key] = at
-                order.append(reading["number"])
-            numbers = sorted(order)
-            expected = list(range(1, len(instruments.written[index]) + 1))
-            missing += len(set(expected) - set(numbers))
-            disordered += sum(1 for a, b in zip(order, order[1:]) if b < a)
-            arrival = {number: at for (_, number), at in seen.items()}
-            for number, sent in enumerate(instruments.written[index], start=1):
-                if number not in arrival:
-                    continue
-                if window and window[0] - 0.5 <= sent <= window[1] + 10:
-                    if sent <= window[1]:
-                        drain = max(drain, arrival[number] - window[1])
-                    continue
-                latencies.append(arrival[number] - sent)
 
-        print(f"instruments: {options.instruments}, {1 / INTERVAL:.0f} readings a second each, "
-              f"{options.seconds:.0f} s" +
-              (f", broker stopped for {options.outage:.0f} s" if options.outage else ""))
-        print(f"readings written {written}, in the data files {in_files}, at the subscriber "
-              f"{written - missing} once, repeats {repeats}, missing {missing}, "
-              f"out of order {disordered}; logger exit statuses {sorted(set(statuses))}")
-        print(f"CPU per logger: mean {100 * statistics.mean(cpu):.2f} %, largest "
-              f"{100 * max(cpu):.2f} % of a core; without --mqtt: mean "
-              f"{100 * statistics.mean(base_cpu):.2f} %, largest {100 * max(base_cpu):.2f} %")
-        if latencies:
-            print(f"last byte to subscriber: median {1000 * statistics.median(latencies):.1f} ms,"
-                  f" p99 {1000 * percentile(latencies, 0.99):.1f} ms, largest "
-                  f"{1000 * max(latencies):.1f} ms ({len(latencies)} readings)")
-        if window:
-            print(f"the outage's readings all arrived {drain:.2f} s after the broker's start")
-        instruments.close()
-        return 0 if missing == 0 and disordered == 0 and in_files == written else 1
+def measure(options, folder, broker, base_cpu):
+    subscriber = Subscriber(broker, "orma/#", os.path.join(folder, "received"))
+    instruments = Instruments(folder, options.instruments)
+    cpu, statuses, window = run_loggers(options.cli, folder, instruments, options.seconds,
+                                        broker, options.outage)
+    try:
+        wait_for(lambda: len(subscriber.messages()) >=
+                 sum(len(w) for w in instruments.written), 30, "")
+    except TimeoutError:
+        pass  # what is missing is counted below
+    time.sleep(1)
+    messages = subscriber.messages()
+    subscriber.stop()
+    broker.stop()
+
+    received = {name: [] for name in instruments.names}
+    for at, topic, payload in messages:
+        received[topic.split("/", 1)[1]].append((at, json.loads(payload)))
+    written = sum(len(w) for w in instruments.written)
+    in_files = missing = disordered = repeats = 0
+    latencies = []
+    drain = 0.0
+    for index, name in enumerate(instruments.names):
+        with open(os.path.join(folder, f"{name}-mqtt.orm"), "rb") as f:
+            in_files += f.read().count(b"\n")
+        seen = {}
+        order = []
+        for at, reading in received[name]:
+            key = (reading["time"], reading["number"])
+            if key in seen:
+                repeats += 1
+                continue
+            seen[key] = at
+            order.append(reading["number"])
+        numbers = sorted(order)
+        expected = list(range(1, len(instruments.written[index]) + 1))
+        missing += len(set(expected) - set(numbers))
+        disordered += sum(1 for a, b in zip(order, order[1:]) if b < a)
+        arrival = {number: at for (_, number), at in seen.items()}
+        for number, sent in enumerate(instruments.written[index], start=1):
+            if number not in arrival:
+                continue
+            if window and window[0] - 0.5 <= sent <= window[1] + 10:
+                if sent <= window[1]:
+                    drain = max(drain, arrival[number] - window[1])
+                continue
+            latencies.append(arrival[number] - sent)
+
+    print(f"instruments: {options.instruments}, {1 / INTERVAL:.0f} readings a second each, "
+          f"{options.seconds:.0f} s" +
+          (f", broker stopped for {options.outage:.0f} s" if options.outage else ""))
+    print(f"readings written {written}, in the data files {in_files}, at the subscriber "
+          f"{written - missing} once, repeats {repeats}, missing {missing}, "
+          f"out of order {disordered}; logger exit statuses {sorted(set(statuses))}")
+    print(f"CPU per logger: mean {100 * statistics.mean(cpu):.2f} %, largest "
+          f"{100 * max(cpu):.2f} % of a core; without --mqtt: mean "
+          f"{100 * statistics.mean(base_cpu):.2f} %, largest {100 * max(base_cpu):.2f} %")
+    if latencies:
+        print(f"last byte to subscriber: median {1000 * statistics.median(latencies):.1f} ms,"
+              f" p99 {1000 * percentile(latencies, 0.99):.1f} ms, largest "
+              f"{1000 * max(latencies):.1f} ms ({len(latencies)} readings)")
+    if window:
+        print(f"the outage's readings all arrived {drain:.2f} s after the broker's start")
+    instruments.close()
+    return 0 if missing == 0 and disordered == 0 and in_files == written else 1
 
 
 if __name__ == "__main__":
