@@ -26,7 +26,8 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
       тоже измерение.
 
   orma-cli download ПОРТ -o ФАЙЛ [--continuous [--period СЕКУНДЫ]] [--first-wait СЕКУНДЫ]
-                    [--rotate daily] [--reconnect] [--append] [--force]
+                    [--rotate daily] [--reconnect] [--append] [--force] [--emit influx]
+                    [--mqtt URL [--password-file ФАЙЛ] [--cafile ФАЙЛ]] [--date ГГГГ-ММ-ДД]
       Прием с порта, как у кнопки "Получить данные": из памяти прибора (до 10 с тишины)
       или непрерывно (до Ctrl+C, SIGTERM или потери связи), с периодом опроса.
       Каждая строка сразу дописывается в ФАЙЛ в форме файла данных; не реже раза
@@ -40,6 +41,12 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
       не подключенное устройство, а первых данных - без срока, если не задан
       --first-wait. --append: дописывать в уже существующий ФАЙЛ. ПОРТ без "/" -
       постоянное имя из /dev/serial/by-id (или by-path).
+      Каждое измерение сразу уходит и дальше: --emit influx - строкой протокола
+      InfluxDB в стандартный вывод; --mqtt mqtt[s]://[ПОЛЬЗОВАТЕЛЬ@]УЗЕЛ[:ПОРТ]/ПРЕФИКС -
+      объектом JSON брокеру MQTT (QoS 1) в тему ПРЕФИКС/ИМЯ-ПОРТА, через очередь
+      ФАЙЛ.mqtt-queue, которая хранит недоставленное до следующего запуска. Пароль -
+      из --password-file или ORMA_MQTT_PASSWORD. Прибор хранит только время суток:
+      при чтении памяти с этими выходами нужна --date, день первой записи.
 
   orma-cli plot ВХОД... -o ВЫХОД.png|svg|pdf [--size ШxВ] [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС]
       График измерений, как его печатает окно графика (по умолчанию 1000x700).
@@ -62,6 +69,7 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
   5  связь с прибором потеряна во время приема
   6  выходной файл уже есть, а --force не задан
   7  диск заполнился во время приема (принятые до того строки сохранены)
+  8  брокер MQTT не принял все измерения; они ждут в очереди следующего запуска
 )";
 
 const char *const EnglishHelp = R"(Usage: orma-cli COMMAND [OPTIONS]
@@ -84,7 +92,8 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
       is a reading.
 
   orma-cli download PORT -o FILE [--continuous [--period SECONDS]] [--first-wait SECONDS]
-                    [--rotate daily] [--reconnect] [--append] [--force]
+                    [--rotate daily] [--reconnect] [--append] [--force] [--emit influx]
+                    [--mqtt URL [--password-file FILE] [--cafile FILE]] [--date YYYY-MM-DD]
       Receives from PORT as "Получить данные" does: the instrument's memory (until 10 s
       of silence) or continuously (until Ctrl+C, SIGTERM or a lost link), with a poll
       period. Each line is appended to FILE in the data file form as it comes; the file
@@ -98,6 +107,12 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
       not plugged in yet is waited for too, and the first data without a limit unless
       --first-wait is given. --append: continue FILE when it exists. A PORT without "/"
       is a stable name in /dev/serial/by-id (or by-path).
+      Each reading also goes on as it comes: --emit influx as a line of InfluxDB line
+      protocol on standard output; --mqtt mqtt[s]://[USER@]HOST[:PORT]/PREFIX as a JSON
+      object to an MQTT broker (QoS 1) on the topic PREFIX/PORT-NAME, through the queue
+      FILE.mqtt-queue, which keeps what was not delivered for the next run. The password
+      comes from --password-file or ORMA_MQTT_PASSWORD. The instrument keeps times of day
+      only: a memory download with these outputs needs --date, the first record's day.
 
   orma-cli plot IN... -o OUT.png|svg|pdf [--size WxH] [--from HH:MM:SS] [--to HH:MM:SS]
       The graph of the readings as the graph window prints it (default 1000x700).
@@ -120,6 +135,7 @@ Exit status:
   5  the link to the instrument was lost during a reception
   6  the output exists and --force was not given
   7  the disk filled during a reception (the lines received before are kept)
+  8  the MQTT broker did not take every reading; they wait in the queue for the next run
 )";
 
 } // namespace

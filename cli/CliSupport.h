@@ -23,6 +23,7 @@ enum ExitStatus
     ExitDeviceLost = 5,      // the port failed or hung up during a reception
     ExitOutputExists = 6,    // the output is there and --force was not given
     ExitDiskFull = 7,        // the disk filled during a reception; the lines before are kept
+    ExitBrokerFailure = 8,   // readings wait undelivered in the broker's queue for the next run
 };
 
 // Whether the user's locale is Russian: LC_ALL, LC_MESSAGES or LANG, the first one set,

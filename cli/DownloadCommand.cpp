@@ -1,6 +1,7 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
 #include "cli/InputFiles.h"
+#include "cli/LiveOutputs.h"
 
 #include "acquisition/ReadBack.h"
 #include "acquisition/ReaderThread.h"
@@ -78,8 +79,10 @@ MessageLanguage userLanguage()
 class Download : public QObject
 {
 public:
-    Download(const DownloadSettings &settings, ByteSource &port, ReceptionFile &file)
-        : m_settings(settings), m_file(file), m_reception(file), m_reader(m_stop)
+    Download(const DownloadSettings &settings, ByteSource &port, ReceptionFile &file,
+             LiveOutputs *outputs)
+        : m_settings(settings), m_file(file), m_outputs(outputs), m_reception(file),
+          m_reader(m_stop)
     {
         m_reception.setSource(&port);
         // The reader keeps one line per period, as the window's reception does.
@@ -93,7 +96,11 @@ public:
             m_stop = true;
         });
         connect(&m_silence, &SilenceWatch::silent, this, [this] { m_stop = true; });
-        connect(&m_sync, &QTimer::timeout, this, [this] { m_file.sync(); });
+        connect(&m_sync, &QTimer::timeout, this, [this] {
+            m_file.sync();
+            if (m_outputs != nullptr)
+                m_outputs->sync();
+        });
         m_showProgress = isatty(STDERR_FILENO) == 1;
         connect(&m_progress, &QTimer::timeout, this, &Download::showProgress);
     }
@@ -117,7 +124,8 @@ public:
             showProgress();
             std::fputc('\n', stderr);
         }
-        return finish();
+        const int status = finish();
+        return m_outputs != nullptr ? m_outputs->finish(status) : status;
     }
 
 private:
@@ -133,6 +141,8 @@ private:
             ++m_lines;
             m_lastLine = line;
             m_silence.lineCame();
+            if (m_outputs != nullptr)
+                m_outputs->lineKept(m_file.bytesFrom(line.lineStart), line);
         }
     }
 
@@ -148,7 +158,8 @@ private:
         const QString line =
             Say("\rСтрок: %1%2  прошло %3 ", "\rLines: %1%2  elapsed %3 ")
                 .arg(m_lines)
-                .arg(last, TimeText(static_cast<std::int32_t>(m_elapsed.elapsed())).left(8));
+                .arg(last, TimeText(static_cast<std::int32_t>(m_elapsed.elapsed())).left(8)) +
+            (m_outputs != nullptr ? m_outputs->progressText() : QString());
         std::fputs(line.toLocal8Bit().constData(), stderr);
         std::fflush(stderr);
     }
@@ -226,6 +237,7 @@ private:
 
     const DownloadSettings &m_settings;
     ReceptionFile &m_file;
+    LiveOutputs *m_outputs;
     Reception m_reception;
     std::atomic<bool> m_stop{true};
     ReaderThread m_reader;
@@ -302,17 +314,17 @@ std::optional<int> secondsInMs(const QString &text)
 int RunDownload(const QStringList &words)
 {
     QString error;
-    const std::optional<Arguments> arguments =
-        ParseArguments(words,
-                       {{QStringLiteral("--output"), QStringLiteral("-o"), true},
-                        {QStringLiteral("--continuous"), {}, false},
-                        {QStringLiteral("--period"), {}, true},
-                        {QStringLiteral("--first-wait"), {}, true},
-                        {QStringLiteral("--rotate"), {}, true},
-                        {QStringLiteral("--reconnect"), {}, false},
-                        {QStringLiteral("--append"), {}, false},
-                        {QStringLiteral("--force"), {}, false}},
-                       error);
+    std::vector<CommandOption> options = {{QStringLiteral("--output"), QStringLiteral("-o"), true},
+                                          {QStringLiteral("--continuous"), {}, false},
+                                          {QStringLiteral("--period"), {}, true},
+                                          {QStringLiteral("--first-wait"), {}, true},
+                                          {QStringLiteral("--rotate"), {}, true},
+                                          {QStringLiteral("--reconnect"), {}, false},
+                                          {QStringLiteral("--append"), {}, false},
+                                          {QStringLiteral("--force"), {}, false}};
+    for (const CommandOption &option : LiveOutputOptions())
+        options.push_back(option);
+    const std::optional<Arguments> arguments = ParseArguments(words, options, error);
     if (!arguments)
         return Fail(ExitUsage, error);
     DownloadSettings settings;
@@ -352,6 +364,11 @@ int RunDownload(const QStringList &words)
                                    "--reconnect: with --continuous only"));
     settings.append = arguments->has(QStringLiteral("--append"));
     settings.firstWaitEnds = !settings.reconnect || arguments->has(QStringLiteral("--first-wait"));
+    int outputStatus = ExitOk;
+    const std::optional<LiveOutputSettings> outputSettings =
+        ReadLiveOutputSettings(*arguments, settings.mode, outputStatus);
+    if (!outputSettings)
+        return outputStatus;
     const QString firstPath = settings.rotateDaily
                                   ? ReceptionFile::dailyPath(settings.path, QDate::currentDate())
                                   : settings.path;
@@ -378,11 +395,17 @@ int RunDownload(const QStringList &words)
         return Fail(ExitPortFailure,
                     QStringLiteral("%1: %2").arg(
                         settings.port, PortOpenErrorText(opened.failure, userLanguage())));
+    std::optional<LiveOutputs> outputs;
+    if (outputSettings->any()) {
+        outputs.emplace(*outputSettings, settings.mode, settings.port);
+        if (const std::optional<int> failed = outputs->start(settings.path))
+            return *failed;
+    }
     ReceptionFile file;
     if (!file.open(settings.path, settings.rotateDaily, {}, settings.append))
         return Fail(ExitFailure, QStringLiteral("%1: %2").arg(file.currentPath(), file.error()));
     const std::unique_ptr<ByteSource> port =
         settings.reconnect ? followDevice(settings.port, std::move(opened.port))
                            : std::move(opened.port);
-    return Download(settings, *port, file).run();
+    return Download(settings, *port, file, outputs ? &*outputs : nullptr).run();
 }
