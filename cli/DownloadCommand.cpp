@@ -1,5 +1,6 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/DownloadAlarm.h"
 #include "cli/InputFiles.h"
 
 #include "acquisition/ReadBack.h"
@@ -71,8 +72,9 @@ MessageLanguage userLanguage()
 class Download : public QObject
 {
 public:
-    Download(const DownloadSettings &settings, ByteSource &port, ReceptionFile &file)
-        : m_settings(settings), m_file(file), m_reception(file), m_reader(m_stop)
+    Download(const DownloadSettings &settings, ByteSource &port, ReceptionFile &file,
+             DownloadAlarm &alarm)
+        : m_settings(settings), m_file(file), m_alarm(alarm), m_reception(file), m_reader(m_stop)
     {
         m_reception.setSource(&port);
         // The reader keeps one line per period, as the window's reception does.
@@ -88,6 +90,7 @@ public:
         connect(&m_silence, &SilenceWatch::silent, this, [this] { m_stop = true; });
         connect(&m_sync, &QTimer::timeout, this, [this] { m_file.sync(); });
         m_showProgress = isatty(STDERR_FILENO) == 1;
+        m_alarm.setClearsLine(m_showProgress);
         connect(&m_progress, &QTimer::timeout, this, &Download::showProgress);
     }
 
@@ -124,8 +127,17 @@ private:
                 continue;
             ++m_lines;
             m_lastLine = line;
+            watchThresholds(line);
             m_silence.lineCame();
         }
+    }
+
+    void watchThresholds(const PostedLine &line)
+    {
+        DeviceReading reading{};
+        if (m_alarm.watching() && ReceivedReading(m_file.bytesFrom(line.lineStart),
+                                                  {line.lineCounter, 0}, m_settings.mode, reading))
+            m_alarm.take(reading, m_file.currentPath());
     }
 
     void showProgress()
@@ -218,6 +230,7 @@ private:
 
     const DownloadSettings &m_settings;
     ReceptionFile &m_file;
+    DownloadAlarm &m_alarm;
     Reception m_reception;
     std::atomic<bool> m_stop{true};
     ReaderThread m_reader;
@@ -269,10 +282,21 @@ int RunDownload(const QStringList &words)
                         {QStringLiteral("--period"), {}, true},
                         {QStringLiteral("--first-wait"), {}, true},
                         {QStringLiteral("--rotate"), {}, true},
-                        {QStringLiteral("--force"), {}, false}},
+                        {QStringLiteral("--force"), {}, false},
+                        {QStringLiteral("--above"), {}, true},
+                        {QStringLiteral("--below"), {}, true},
+                        {QStringLiteral("--on-alarm"), {}, true}},
                        error);
     if (!arguments)
         return Fail(ExitUsage, error);
+    TemperatureThresholds thresholds;
+    if (!ThresholdOptions(*arguments, thresholds, error))
+        return Fail(ExitUsage, error);
+    const QString alarmCommand = arguments->value(QStringLiteral("--on-alarm"));
+    if (arguments->has(QStringLiteral("--on-alarm")) &&
+        (alarmCommand.trimmed().isEmpty() || (!thresholds.upper && !thresholds.lower)))
+        return Fail(ExitUsage, Say("--on-alarm: нужны команда и --above или --below",
+                                   "--on-alarm: a command and --above or --below are needed"));
     DownloadSettings settings;
     settings.path = arguments->value(QStringLiteral("--output"));
     if (arguments->operands.size() != 1 || settings.path.isEmpty())
@@ -330,5 +354,6 @@ int RunDownload(const QStringList &words)
     ReceptionFile file;
     if (!file.open(settings.path, settings.rotateDaily))
         return Fail(ExitFailure, QStringLiteral("%1: %2").arg(file.currentPath(), file.error()));
-    return Download(settings, *opened.port, file).run();
+    DownloadAlarm alarm(thresholds, alarmCommand, settings.port);
+    return Download(settings, *opened.port, file, alarm).run();
 }
