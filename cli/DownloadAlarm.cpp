@@ -26,15 +26,14 @@ void DownloadAlarm::take(const DeviceReading &reading, const QString &file)
     if (m_clearsLine)
         std::fputs("\r\033[K", stderr);
     const bool above = crossing->side == ThresholdSide::Above;
-    Fail(ExitOk,
-         RussianLocale()
-             ? QStringLiteral("выход за порог в ") +
-                   CrossingText(*crossing, reading.time, reading.temperature)
-             : QStringLiteral("threshold crossed at %1: %2 °C, %3 %4 °C")
-                   .arg(TimeText(reading.time))
-                   .arg(reading.temperature)
-                   .arg(above ? QStringLiteral("above") : QStringLiteral("below"))
-                   .arg(crossing->limit));
+    Fail(ExitOk, RussianLocale()
+                     ? QStringLiteral("выход за порог в ") +
+                           CrossingText(*crossing, reading.time, reading.temperature)
+                     : QStringLiteral("threshold crossed at %1: %2 °C, %3 %4 °C")
+                           .arg(TimeText(reading.time))
+                           .arg(reading.temperature)
+                           .arg(above ? QStringLiteral("above") : QStringLiteral("below"))
+                           .arg(crossing->limit));
     if (!m_command.isEmpty())
         runCommand(reading, *crossing, file);
 }

@@ -33,8 +33,7 @@ struct ThresholdCrossing
 class ThresholdWatch
 {
 public:
-    explicit ThresholdWatch(const TemperatureThresholds &thresholds = {})
-        : m_thresholds(thresholds)
+    explicit ThresholdWatch(const TemperatureThresholds &thresholds = {}) : m_thresholds(thresholds)
     {}
 
     // New thresholds, or a new reception: the next reading counts as a first one.
