@@ -161,3 +161,12 @@ TEST_F(ThresholdAlarmTest, TellsEachCrossingOfAReceptionFromAPortOnce)
     EXPECT_EQ(m_notifier.told.size(), 4);
     EXPECT_EQ(m_graph.graphWnd()->alarmText(), QString());
 }
+
+// Where no session bus runs, the desktop is simply not told: nothing fails, nothing waits.
+TEST(DesktopNotifier, WithoutASessionBusTellsNothing)
+{
+    QTemporaryDir dir;
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + dir.filePath("no-bus").toUtf8());
+    DesktopNotifier().notify(QStringLiteral("ORMA: выход за порог"), QStringLiteral("—"));
+    SUCCEED();
+}
