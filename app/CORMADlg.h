@@ -104,7 +104,8 @@ private:
     // The manual in the program's own help window, made on first use.
     HelpLauncher m_help;
     std::unique_ptr<HelpWindow> m_helpWindow;
-    // The alarm on the thresholds over the table and the graph; it goes before them.
+    // The alarm on the thresholds over the table and the graph: declared after them, so
+    // that it goes first.
     DesktopNotifier m_notifier;
     std::unique_ptr<ThresholdAlarm> m_thresholdAlarm;
     std::vector<BuiltControl> m_controls;
