@@ -110,6 +110,7 @@ void AcquisitionControl::startReception()
         return;
     releaseRestoredJournal();
     m_unsaved = receivesFromPort() || m_readingJournal;
+    m_rowsFromPort = receivesFromPort();
     m_state = AcquisitionState::Receiving;
     m_series.Clear();
     m_table.clear();

@@ -97,6 +97,9 @@ public:
     bool holdsUnsavedRows() const { return m_unsaved && m_state == AcquisitionState::DataReady; }
     // The current rows were saved to a file.
     void markSaved();
+    // The current rows come from a port as the instrument sends them, not from a data file or
+    // a journal read back.
+    bool rowsFromPort() const { return m_rowsFromPort; }
 
     // The rows of the current reception, as the table shows them.
     MeasurementTableModel &table() { return m_table; }
@@ -199,6 +202,7 @@ private:
     bool m_journalFailureShown = false;
     // The current rows came from a port, or from a journal, and are on disk nowhere else.
     bool m_unsaved = false;
+    bool m_rowsFromPort = false;
     bool m_readingJournal = false;
     // The journal whose rows the table holds, and whether all its bytes were read back.
     QString m_restoredJournal;

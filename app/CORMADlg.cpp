@@ -3,6 +3,7 @@
 #include "acquisition/SourceList.h"
 #include "app/CAboutDlg.h"
 #include "app/TableCommands.h"
+#include "app/ThresholdAlarm.h"
 #include "companions/Prompts.h"
 #include "companions/ReadDecimal.h"
 #include "graph/CGraphWnd.h"
@@ -122,6 +123,8 @@ void CORMADlg::SetupTable()
             &GraphController::receptionChanged);
     connect(&table(), &QAbstractItemModel::modelReset, &m_graphController,
             &GraphController::receptionReset);
+    m_thresholdAlarm =
+        std::make_unique<ThresholdAlarm>(m_acquisition, *m_list, m_graphController, m_notifier);
 
     m_progress->setRange(0, AcquisitionControl::ProgressRange);
     m_fromMemoryButton->setChecked(m_acquisition.mode() == PollMode::FromMemory);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "acquisition/AcquisitionControl.h"
+#include "app/DesktopNotifier.h"
 #include "app/HelpLauncher.h"
 #include "app/HelpWindow.h"
 #include "graph/GraphController.h"
@@ -12,6 +13,7 @@
 
 class Prompts;
 class SpreadsheetLauncher;
+class ThresholdAlarm;
 class QComboBox;
 class QLineEdit;
 class QMimeData;
@@ -102,6 +104,10 @@ private:
     // The manual in the program's own help window, made on first use.
     HelpLauncher m_help;
     std::unique_ptr<HelpWindow> m_helpWindow;
+    // The alarm on the thresholds over the table and the graph: declared after them, so
+    // that it goes first.
+    DesktopNotifier m_notifier;
+    std::unique_ptr<ThresholdAlarm> m_thresholdAlarm;
     std::vector<BuiltControl> m_controls;
     QString m_portName;
     QComboBox *m_sourceList;

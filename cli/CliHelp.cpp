@@ -28,6 +28,7 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
   orma-cli download ПОРТ -o ФАЙЛ [--continuous [--period СЕКУНДЫ]] [--first-wait СЕКУНДЫ]
                     [--rotate daily] [--reconnect] [--append] [--force] [--emit influx]
                     [--mqtt URL [--password-file ФАЙЛ] [--cafile ФАЙЛ]] [--date ГГГГ-ММ-ДД]
+                    [--above T] [--below T] [--on-alarm КОМАНДА]
       Прием с порта, как у кнопки "Получить данные": из памяти прибора (до 10 с тишины)
       или непрерывно (до Ctrl+C, SIGTERM или потери связи), с периодом опроса.
       Каждая строка сразу дописывается в ФАЙЛ в форме файла данных; не реже раза
@@ -47,6 +48,10 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
       ФАЙЛ.mqtt-queue, которая хранит недоставленное до следующего запуска. Пароль -
       из --password-file или ORMA_MQTT_PASSWORD. Прибор хранит только время суток:
       при чтении памяти с этими выходами нужна --date, день первой записи.
+      --above T, --below T: строка в stderr при каждом выходе за порог (измерение вне
+      порогов после измерения внутри них или первым); --on-alarm: КОМАНДА через
+      /bin/sh при каждом выходе, без ожидания ее конца, с ORMA_TIME, ORMA_TEMPERATURE,
+      ORMA_EMISSIVITY, ORMA_SIDE (above/below), ORMA_LIMIT, ORMA_PORT и ORMA_FILE.
 
   orma-cli plot ВХОД... -o ВЫХОД.png|svg|pdf [--size ШxВ] [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС]
       График измерений, как его печатает окно графика (по умолчанию 1000x700).
@@ -94,6 +99,7 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
   orma-cli download PORT -o FILE [--continuous [--period SECONDS]] [--first-wait SECONDS]
                     [--rotate daily] [--reconnect] [--append] [--force] [--emit influx]
                     [--mqtt URL [--password-file FILE] [--cafile FILE]] [--date YYYY-MM-DD]
+                    [--above T] [--below T] [--on-alarm CMD]
       Receives from PORT as "Получить данные" does: the instrument's memory (until 10 s
       of silence) or continuously (until Ctrl+C, SIGTERM or a lost link), with a poll
       period. Each line is appended to FILE in the data file form as it comes; the file
@@ -113,6 +119,10 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
       FILE.mqtt-queue, which keeps what was not delivered for the next run. The password
       comes from --password-file or ORMA_MQTT_PASSWORD. The instrument keeps times of day
       only: a memory download with these outputs needs --date, the first record's day.
+      --above T, --below T: a line on stderr per crossing (a reading outside the
+      thresholds after one inside, or as the first); --on-alarm: CMD through /bin/sh
+      per crossing, not waited for, with ORMA_TIME, ORMA_TEMPERATURE, ORMA_EMISSIVITY,
+      ORMA_SIDE (above/below), ORMA_LIMIT, ORMA_PORT and ORMA_FILE.
 
   orma-cli plot IN... -o OUT.png|svg|pdf [--size WxH] [--from HH:MM:SS] [--to HH:MM:SS]
       The graph of the readings as the graph window prints it (default 1000x700).

@@ -1,5 +1,6 @@
 #include "cli/CliSupport.h"
 #include "cli/Commands.h"
+#include "cli/DownloadAlarm.h"
 #include "cli/InputFiles.h"
 #include "cli/LiveOutputs.h"
 
@@ -80,8 +81,8 @@ class Download : public QObject
 {
 public:
     Download(const DownloadSettings &settings, ByteSource &port, ReceptionFile &file,
-             LiveOutputs *outputs)
-        : m_settings(settings), m_file(file), m_outputs(outputs), m_reception(file),
+             LiveOutputs *outputs, DownloadAlarm &alarm)
+        : m_settings(settings), m_file(file), m_outputs(outputs), m_alarm(alarm), m_reception(file),
           m_reader(m_stop)
     {
         m_reception.setSource(&port);
@@ -102,6 +103,7 @@ public:
                 m_outputs->sync();
         });
         m_showProgress = isatty(STDERR_FILENO) == 1;
+        m_alarm.setClearsLine(m_showProgress);
         connect(&m_progress, &QTimer::timeout, this, &Download::showProgress);
     }
 
@@ -140,10 +142,19 @@ private:
                 continue;
             ++m_lines;
             m_lastLine = line;
+            watchThresholds(line);
             m_silence.lineCame();
             if (m_outputs != nullptr)
                 m_outputs->lineKept(m_file.bytesFrom(line.lineStart), line);
         }
+    }
+
+    void watchThresholds(const PostedLine &line)
+    {
+        DeviceReading reading{};
+        if (m_alarm.watching() && ReceivedReading(m_file.bytesFrom(line.lineStart),
+                                                  {line.lineCounter, 0}, m_settings.mode, reading))
+            m_alarm.take(reading, m_file.currentPath());
     }
 
     void showProgress()
@@ -238,6 +249,7 @@ private:
     const DownloadSettings &m_settings;
     ReceptionFile &m_file;
     LiveOutputs *m_outputs;
+    DownloadAlarm &m_alarm;
     Reception m_reception;
     std::atomic<bool> m_stop{true};
     ReaderThread m_reader;
@@ -321,12 +333,23 @@ int RunDownload(const QStringList &words)
                                           {QStringLiteral("--rotate"), {}, true},
                                           {QStringLiteral("--reconnect"), {}, false},
                                           {QStringLiteral("--append"), {}, false},
-                                          {QStringLiteral("--force"), {}, false}};
+                                          {QStringLiteral("--force"), {}, false},
+                                          {QStringLiteral("--above"), {}, true},
+                                          {QStringLiteral("--below"), {}, true},
+                                          {QStringLiteral("--on-alarm"), {}, true}};
     for (const CommandOption &option : LiveOutputOptions())
         options.push_back(option);
     const std::optional<Arguments> arguments = ParseArguments(words, options, error);
     if (!arguments)
         return Fail(ExitUsage, error);
+    TemperatureThresholds thresholds;
+    if (!ThresholdOptions(*arguments, thresholds, error))
+        return Fail(ExitUsage, error);
+    const QString alarmCommand = arguments->value(QStringLiteral("--on-alarm"));
+    if (arguments->has(QStringLiteral("--on-alarm")) &&
+        (alarmCommand.trimmed().isEmpty() || (!thresholds.upper && !thresholds.lower)))
+        return Fail(ExitUsage, Say("--on-alarm: нужны команда и --above или --below",
+                                   "--on-alarm: a command and --above or --below are needed"));
     DownloadSettings settings;
     settings.path = arguments->value(QStringLiteral("--output"));
     if (arguments->operands.size() != 1 || settings.path.isEmpty())
@@ -404,8 +427,9 @@ int RunDownload(const QStringList &words)
     ReceptionFile file;
     if (!file.open(settings.path, settings.rotateDaily, {}, settings.append))
         return Fail(ExitFailure, QStringLiteral("%1: %2").arg(file.currentPath(), file.error()));
+    DownloadAlarm alarm(thresholds, alarmCommand, settings.port);
     const std::unique_ptr<ByteSource> port =
         settings.reconnect ? followDevice(settings.port, std::move(opened.port))
                            : std::move(opened.port);
-    return Download(settings, *port, file, outputs ? &*outputs : nullptr).run();
+    return Download(settings, *port, file, outputs ? &*outputs : nullptr, alarm).run();
 }

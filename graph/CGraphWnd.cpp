@@ -102,6 +102,35 @@ void CGraphWnd::createStatusLine()
         m_panes[static_cast<std::size_t>(pane)] = label;
     }
     m_statusLine->setFixedHeight(m_panes[0]->height() + 2 * StatusPaneMargin);
+    // The window's, not the status line's: it stands over the panes it meets, so that the
+    // crossing shows in a window too narrow for them all.
+    m_alarmPane = new QLabel(this);
+    m_alarmPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_alarmPane->setAutoFillBackground(true);
+    m_alarmPane->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    m_alarmPane->hide();
+}
+
+void CGraphWnd::setAlarmText(const QString &text)
+{
+    m_alarmPane->setText(text);
+    m_alarmPane->setVisible(!text.isEmpty());
+    layoutAlarmPane();
+}
+
+QString CGraphWnd::alarmText() const
+{
+    return m_alarmPane->text();
+}
+
+void CGraphWnd::layoutAlarmPane()
+{
+    const QRect line = m_statusLine->geometry();
+    const int width =
+        std::min(m_alarmPane->sizeHint().width(), line.width() - 2 * StatusPaneMargin);
+    m_alarmPane->setGeometry(line.right() + 1 - StatusPaneMargin - width,
+                             line.top() + StatusPaneMargin, width, m_panes[0]->height());
+    m_alarmPane->raise();
 }
 
 // Each pane keeps its template's width, one after the other from the left; what the window
@@ -155,6 +184,7 @@ void CGraphWnd::RecalcLayout()
     const int statusHeight = m_statusLine->height();
     m_statusLine->setGeometry(0, height() - statusHeight, width(), statusHeight);
     layoutStatusPanes();
+    layoutAlarmPane();
 
     const Thickness t = thickness();
     const int plotBottom = height() - t.statusLine - t.timeBar;
@@ -453,6 +483,7 @@ void CGraphWnd::showSameAs(const CGraphWnd &shown)
     m_view->setMarker(shown.m_view->marker());
     for (int pane = 0; pane < StatusPaneCount; ++pane)
         setStatusText(pane, shown.statusText(pane));
+    setAlarmText(shown.alarmText());
 }
 
 void CGraphWnd::removeMarker()

@@ -58,6 +58,10 @@ public:
     // are ignored (set) or give an empty text (read).
     void setStatusText(int pane, const QString &text);
     QString statusText(int pane) const;
+    // The last crossing of the thresholds during a reception, at the status line's right end;
+    // empty, as at construction, shows none.
+    void setAlarmText(const QString &text);
+    QString alarmText() const;
 
     // While set, every report of the time bar fits the temperature window to the readings
     // in the visible time window (FitTemperatureWindow). Clear at construction.
@@ -152,6 +156,7 @@ private:
     void createStatusLine();
     void createCommands();
     void layoutStatusPanes();
+    void layoutAlarmPane();
     void setStartingValues();
     Thickness thickness() const;
     void RecalcLayout();
@@ -161,6 +166,7 @@ private:
     CGraphView *m_view = nullptr;
     QStatusBar *m_statusLine = nullptr;
     std::array<QLabel *, StatusPaneCount> m_panes{};
+    QLabel *m_alarmPane = nullptr;
     CRangeBar *m_temperatureBar = nullptr;
     CRangeBar *m_timeBar = nullptr;
     bool m_automaticLimits = false;

@@ -81,7 +81,8 @@ std::optional<QSize> askPictureSize(Prompts &prompts, QSize windowSize)
 } // namespace
 
 GraphController::GraphController(Prompts &prompts, QSettings *settings, QObject *parent)
-    : QObject(parent), m_prompts(prompts), m_settings(settings), m_graphPrinting(prompts)
+    : QObject(parent), m_prompts(prompts), m_settings(settings), m_graphPrinting(prompts),
+      m_alarmOn(settings != nullptr && settings->value(SettingsKeys::ThresholdAlarm).toBool())
 {
     m_followTimer.setSingleShot(true);
     m_followTimer.setInterval(FollowIntervalMs);
@@ -309,6 +310,24 @@ void GraphController::createGraphWnd()
                 overlayChanged();
             });
     });
+    frame->addCommand({QStringLiteral("alarm"), QStringLiteral("Сигнал при выходе за пороги"),
+                       [this] { setAlarmOn(!m_alarmOn); }, [this] { return m_alarmOn; }});
+    frame->setAlarmText(m_crossing);
+}
+
+void GraphController::setAlarmOn(bool on)
+{
+    m_alarmOn = on;
+    if (m_settings != nullptr)
+        m_settings->setValue(SettingsKeys::ThresholdAlarm, on);
+    emit alarmToggled(on);
+}
+
+void GraphController::showCrossing(const QString &text)
+{
+    m_crossing = text;
+    if (m_graphWnd)
+        m_graphWnd->setAlarmText(text);
 }
 
 void GraphController::saveGraphPicture()
@@ -355,6 +374,14 @@ void GraphController::editThresholds()
         writeThreshold(*m_settings, SettingsKeys::UpperThreshold, dialog.thresholds().upper);
         writeThreshold(*m_settings, SettingsKeys::LowerThreshold, dialog.thresholds().lower);
     }
+    emit thresholdsChanged();
+}
+
+TemperatureThresholds GraphController::thresholds() const
+{
+    if (m_graphWnd)
+        return m_graphWnd->view()->thresholds();
+    return m_settings != nullptr ? storedThresholds(*m_settings) : TemperatureThresholds{};
 }
 
 void GraphController::exportVisibleRows()

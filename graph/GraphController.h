@@ -3,6 +3,7 @@
 #include "companions/TermDataFile.h"
 #include "plot/GraphPrinting.h"
 #include "plot/SeriesOverlay.h"
+#include "plot/TemperatureThresholds.h"
 
 #include <QObject>
 #include <QTimer>
@@ -57,6 +58,15 @@ public:
 
     // Null until the first launch and after destroyGraphWnd.
     CGraphWnd *graphWnd() const { return m_graphWnd.get(); }
+    // The thresholds the graph draws: its window's, else the ones kept in the settings.
+    TemperatureThresholds thresholds() const;
+    // "Сигнал при выходе за пороги": whether a reception signals readings outside the
+    // thresholds; kept in the settings (SettingsKeys::ThresholdAlarm), off at first.
+    bool alarmOn() const { return m_alarmOn; }
+    void setAlarmOn(bool on);
+    // The alarm's last crossing, shown in the graph window's status line now and in a window
+    // made later; empty shows none.
+    void showCrossing(const QString &text);
     // The series the graph window shows; refilled in place by each launch.
     const TermDataFile &graphSeries() const { return m_graphSeries; }
 
@@ -70,6 +80,10 @@ signals:
     void graphClosed();
     // F1 in the graph window.
     void helpRequested();
+    // The user set other thresholds.
+    void thresholdsChanged();
+    // "Сигнал при выходе за пороги" was switched on or off.
+    void alarmToggled(bool on);
 
 private:
     // Hands the graph series to the window as a launch does; activate brings it to the front.
@@ -106,6 +120,8 @@ private:
     std::optional<std::vector<int>> m_graphedRows;
     // Set when the graph series may no longer be what OnGraph would build.
     bool m_seriesStale = true;
+    bool m_alarmOn = false;
+    QString m_crossing;
     // Gathers the reception's changes into one update a frame.
     QTimer m_followTimer;
     std::unique_ptr<CGraphWnd> m_graphWnd;

@@ -11,7 +11,7 @@ struct GraphMenuEntry
     int level;
 };
 
-inline constexpr std::array<GraphMenuEntry, 17> GraphMenuEntries{{
+inline constexpr std::array<GraphMenuEntry, 18> GraphMenuEntries{{
     {"print", nullptr, 0},
     {"saveImage", nullptr, 0},
     {"copyImage", nullptr, 0},
@@ -27,6 +27,7 @@ inline constexpr std::array<GraphMenuEntry, 17> GraphMenuEntries{{
     {"noGaps", nullptr, 1},
     {"thresholds", nullptr, 1},
     {"statistics", nullptr, 1},
+    {"alarm", nullptr, 1},
     {"follow", nullptr, 0},
     {"removeMarker", nullptr, 0},
 }};

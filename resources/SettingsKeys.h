@@ -17,5 +17,7 @@ inline const QString GraphWindow = QStringLiteral("GraphWindow");
 inline const QString UpperThreshold = QStringLiteral("UpperThreshold");
 inline const QString LowerThreshold = QStringLiteral("LowerThreshold");
 inline const QString Statistics = QStringLiteral("Statistics");
+// Whether a reception from a port signals readings outside the thresholds.
+inline const QString ThresholdAlarm = QStringLiteral("ThresholdAlarm");
 
 } // namespace SettingsKeys

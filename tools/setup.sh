@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xdg-utils poppler-utils
-  xdotool xclip dbus at-spi2-core python3 python3-pyatspi python3-xlib
+  xdotool xclip dbus at-spi2-core python3 python3-pyatspi python3-xlib python3-gi
   fonts-dejavu-core fonts-liberation
   dpkg-dev file desktop-file-utils shared-mime-info lintian systemd
   libmosquitto-dev mosquitto mosquitto-clients

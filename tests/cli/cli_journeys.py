@@ -670,11 +670,73 @@ def ports_that_are_none(work):
           "Это не последовательный порт.\n", f"{russian.stderr!r}")
 
 
+def download_alarm(work):
+    """A download with thresholds: one line on stderr and one run of the alarm command per
+    crossing, the reading in its environment; the reception neither waits for the commands
+    nor changes a byte of the file."""
+    records = 40
+    instrument, port = start_instrument("--memory", str(records), "--delay", "1",
+                                        "--line-delay", "5")
+    alarms = os.path.join(work, "alarms.txt")
+    release = os.path.join(work, "release")
+    # Each run holds on until the test lets it go: the download must end before any does.
+    command = (f'echo "$ORMA_SIDE $ORMA_LIMIT $ORMA_TEMPERATURE $ORMA_TIME $ORMA_EMISSIVITY '
+               f'$ORMA_PORT $ORMA_FILE" >> {alarms}; '
+               f'while [ ! -e {release} ]; do sleep 0.1; done; echo ended >> {alarms}')
+    received = os.path.join(work, "alarm.orm")
+    # The commands inherit stderr: a pipe would stay open until the last of them ends.
+    stderr = os.path.join(work, "alarm-stderr.txt")
+    try:
+        with open(stderr, "w") as err:
+            status = subprocess.run([CLI, "download", port, "-o", received, "--first-wait", "20",
+                                     "--above", "855", "--below", "100", "--on-alarm", command],
+                                    stdout=subprocess.DEVNULL, stderr=err, timeout=120).returncode
+    finally:
+        instrument.kill()
+        instrument.wait()
+    with open(stderr) as f:
+        told = f.read().splitlines()
+    check(status == 0, f"download with an alarm: {status} {told!r}")
+    check(told == ["orma-cli: threshold crossed at 09:12:37.410: 19 °C, below 100 °C",
+                   "orma-cli: threshold crossed at 09:12:56.520: 856 °C, above 855 °C"],
+          f"the crossings told: {told!r}")
+
+    def lines():
+        with open(alarms) as f:
+            return f.read().splitlines()
+    try:
+        deadline = time.monotonic() + 20
+        while (not os.path.exists(alarms) or len(lines()) < 2) and time.monotonic() < deadline:
+            time.sleep(0.1)
+        check(lines() == [f"below 100 19 09:12:37.410 0.950 {port} {received}",
+                          f"above 855 856 09:12:56.520 0.900 {port} {received}"],
+              f"the alarm command ran so: {lines()!r}")
+    finally:
+        open(release, "w").close()
+    while lines().count("ended") < 2 and time.monotonic() < deadline:
+        time.sleep(0.1)
+    check(lines().count("ended") == 2, f"the alarm commands did not end: {lines()!r}")
+    sent = os.path.join(work, "alarm-sent.orm")
+    subprocess.run([INSTRUMENT, "--memory", str(records), "--write-file", sent], check=True,
+                   timeout=20)
+    with open(received, "rb") as a, open(sent, "rb") as b:
+        check(a.read() == b.read(), "the file of a download with an alarm differs")
+
+    out = os.path.join(work, "never.orm")
+    for args, says in ((["--on-alarm", "true"], "--on-alarm"),
+                       (["--above", "855", "--on-alarm", ""], "--on-alarm"),
+                       (["--above", "8x5"], "--above"),
+                       (["--above", "100", "--below", "200"], "--above must be higher")):
+        cli("download", "/dev/null", "-o", out, *args, status=2, says=says)
+    check(not os.path.exists(out), "a refused download left a file")
+
+
 def main():
     with tempfile.TemporaryDirectory(prefix="orma-cli-") as work:
         for journey in (conversions, statistics, plot, picture_layout, unusual_outputs,
                         pipe_input, refusals, ports_that_are_none, memory_download,
-                        continuous_logging_killed, hostile_line, joined_days, long_inputs):
+                        continuous_logging_killed, hostile_line, joined_days, long_inputs,
+                        download_alarm):
             started = time.monotonic()
             journey(work)
             print(f"{journey.__name__}: passed in {time.monotonic() - started:.1f} s")

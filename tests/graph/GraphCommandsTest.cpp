@@ -110,11 +110,12 @@ TEST(GraphMenu, HoldsTheItemsInOrderWithTheirCheckMarks)
     EXPECT_EQ(texts,
               (QStringList{"Весь график", "Автоматический выбор пределов температуры",
                            "Пределы по шкале температуры", "Не отображать разрывы в измерениях",
-                           "Пороги...", "Статистика"}));
+                           "Пороги...", "Статистика", "Сигнал при выходе за пороги"}));
     EXPECT_FALSE(actionFor(*menu, "autoLimits")->isChecked());
     EXPECT_FALSE(actionFor(*menu, "noGaps")->isChecked());
     EXPECT_FALSE(actionFor(*menu, "follow")->isChecked());
     EXPECT_FALSE(actionFor(*menu, "statistics")->isChecked());
+    EXPECT_FALSE(actionFor(*menu, "alarm")->isChecked());
     // Nothing to remove before a marker is set.
     EXPECT_FALSE(actionFor(*menu, "removeMarker")->isEnabled());
     // Runs are compared aligned at their starts; there is none to remove yet.
