@@ -19,7 +19,8 @@ TableCommands::TableCommands(QTreeView &list, const ReceivedRows &table, Prompts
       m_export(addCommand(QStringLiteral("Экспорт в CSV..."), {},
                           [this] { ExportCsv(m_prompts, m_table, m_window.selectedRows()); })),
       m_graph(
-          addCommand(QStringLiteral("График приема"), {}, [this] { m_window.graphOfReception(); }))
+          addCommand(QStringLiteral("График приема"), {}, [this] { m_window.graphOfReception(); })),
+      m_note(addCommand(QStringLiteral("Заметка..."), {}, [this] { noteOnRow(); }))
 {
     m_list.setContextMenuPolicy(Qt::ActionsContextMenu);
     QAbstractItemModel *rows = m_list.model();
@@ -49,6 +50,18 @@ void TableCommands::copyRows()
         RowsAsTabText(m_table, rows, QLocale().decimalPoint().at(0)));
 }
 
+// The row the user right-clicked or moved to; else the first selected.
+void TableCommands::noteOnRow()
+{
+    int row = m_list.currentIndex().isValid() ? m_list.currentIndex().row() : -1;
+    if (row < 0) {
+        const std::vector<int> selected = m_window.selectedRows();
+        row = selected.empty() ? -1 : selected.front();
+    }
+    if (row >= 0 && row < m_table.rowTotal())
+        m_window.note(row);
+}
+
 void TableCommands::updateCommands()
 {
     const int rows = m_table.rowTotal();
@@ -56,4 +69,5 @@ void TableCommands::updateCommands()
     m_selectAll->setEnabled(rows > 0);
     m_export->setEnabled(rows > 0);
     m_graph->setEnabled(rows >= 2);
+    m_note->setEnabled(rows > 0);
 }

@@ -23,9 +23,9 @@ int AddNote(ReadingNotes &notes, std::int32_t time, const QString &text)
     const QString kept = NoteText(text);
     if (kept.isEmpty())
         return -1;
-    const auto place = std::upper_bound(
-        notes.begin(), notes.end(), time,
-        [](std::int32_t t, const ReadingNote &note) { return t < note.time; });
+    const auto place =
+        std::upper_bound(notes.begin(), notes.end(), time,
+                         [](std::int32_t t, const ReadingNote &note) { return t < note.time; });
     const auto added = notes.insert(place, ReadingNote{time, kept});
     return static_cast<int>(added - notes.begin());
 }
@@ -57,7 +57,8 @@ NotesReadBack ReadNotesText(const QByteArray &text)
         const qsizetype tab = trimmedLine.indexOf('\t');
         const std::optional<std::int32_t> time =
             tab < 0 ? std::nullopt : TimeOfDay(QString::fromLatin1(trimmedLine.left(tab)));
-        if (!time || AddNote(readBack.notes, *time, QString::fromUtf8(trimmedLine.mid(tab + 1))) < 0)
+        if (!time ||
+            AddNote(readBack.notes, *time, QString::fromUtf8(trimmedLine.mid(tab + 1))) < 0)
             ++readBack.skippedLines;
     }
     return readBack;

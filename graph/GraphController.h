@@ -1,5 +1,6 @@
 #pragma once
 
+#include "companions/ReadingNotes.h"
 #include "companions/TermDataFile.h"
 #include "plot/GraphPrinting.h"
 #include "plot/SeriesOverlay.h"
@@ -62,6 +63,10 @@ public:
 
     // Deletes the graph window (the owner's close); a later launch makes a new one.
     void destroyGraphWnd();
+    // The notes the graph shows as flags (see CGraphView::setNotes); not owned, may be null.
+    void setNotes(const ReadingNotes *notes);
+    void notesChanged();
+
     // Cancels the graph's printout if one runs, waiting until deadline for it to end.
     void cancelPrintout(QDeadlineTimer deadline) { m_graphPrinting.cancel(deadline); }
 
@@ -70,6 +75,8 @@ signals:
     void graphClosed();
     // F1 in the graph window.
     void helpRequested();
+    // "Заметка..." in the graph's menu, at the time under the pointer.
+    void noteRequested(std::int32_t time);
 
 private:
     // Hands the graph series to the window as a launch does; activate brings it to the front.
@@ -108,5 +115,6 @@ private:
     bool m_seriesStale = true;
     // Gathers the reception's changes into one update a frame.
     QTimer m_followTimer;
+    const ReadingNotes *m_notes = nullptr;
     std::unique_ptr<CGraphWnd> m_graphWnd;
 };

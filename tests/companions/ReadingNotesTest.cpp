@@ -46,9 +46,9 @@ TEST(ReadingNotes, SidecarReadsBackWhatWasWrittenAndSkipsDamagedLines)
     EXPECT_EQ(readBack.notes, notes);
     EXPECT_EQ(readBack.skippedLines, 0);
 
-    const NotesReadBack damaged = ReadNotesText(
-        "00:00:01.000\tok\r\n24:00:00.000\tout of the day\nno tab\n12:00:00\t\n\n"
-        "12:00:00\tlast\n");
+    const NotesReadBack damaged =
+        ReadNotesText("00:00:01.000\tok\r\n24:00:00.000\tout of the day\nno tab\n12:00:00\t\n\n"
+                      "12:00:00\tlast\n");
     ASSERT_EQ(damaged.notes.size(), 2U);
     EXPECT_EQ(damaged.notes[1], (ReadingNote{12 * 3'600'000, QStringLiteral("last")}));
     EXPECT_EQ(damaged.skippedLines, 3);
