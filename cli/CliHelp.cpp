@@ -39,6 +39,10 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
   orma-cli plot ВХОД... -o ВЫХОД.png|svg|pdf [--size ШxВ] [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС]
       График измерений, как его печатает окно графика (по умолчанию 1000x700).
 
+  orma-cli notes ФАЙЛ [--add ЧЧ:ММ:СС[.мс] ТЕКСТ]
+      Заметки к измерениям файла данных (ФАЙЛ.notes рядом с ним), по одной в строке:
+      время и текст. --add добавляет заметку к этому времени.
+
   --mode memory|continuous   как читать ВХОД (по умолчанию memory)
   --help                     эта справка
   --version                  версия
@@ -86,6 +90,10 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
 
   orma-cli plot IN... -o OUT.png|svg|pdf [--size WxH] [--from HH:MM:SS] [--to HH:MM:SS]
       The graph of the readings as the graph window prints it (default 1000x700).
+
+  orma-cli notes FILE [--add HH:MM:SS[.ms] TEXT]
+      The notes on the readings of a data file (FILE.notes beside it), one a line:
+      the time and the text. --add adds a note at that time.
 
   --mode memory|continuous   how to read IN (default memory)
   --help                     this text

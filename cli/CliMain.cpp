@@ -39,10 +39,12 @@ int main(int argc, char **argv)
         return RunDownload(rest);
     if (command == QStringLiteral("plot"))
         return RunPlot(rest);
+    if (command == QStringLiteral("notes"))
+        return RunNotes(rest);
     if (command.isEmpty())
         return Fail(ExitUsage,
-                    Say("нужна команда: convert, stats, download или plot (--help)",
-                        "a command is needed: convert, stats, download or plot (--help)"));
+                    Say("нужна команда: convert, stats, download, plot или notes (--help)",
+                        "a command is needed: convert, stats, download, plot or notes (--help)"));
     return Fail(ExitUsage,
                 Say("неизвестная команда %1 (--help)", "unknown command %1 (--help)").arg(command));
 }
