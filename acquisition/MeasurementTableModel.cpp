@@ -214,6 +214,11 @@ QVariant MeasurementTableModel::data(const QModelIndex &index, int role) const
             return {};
         return m_noteOf ? m_noteOf(index.row()) : QString();
     }
+    // The note's column may be scrolled out of sight: the row's every cell tells it.
+    if (role == Qt::ToolTipRole && m_noteColumn && m_noteOf) {
+        const QString note = m_noteOf(index.row());
+        return note.isEmpty() ? QVariant() : QVariant(note);
+    }
     if (role == Qt::DisplayRole)
         return index.column() == FileColumn ? fileOf(index.row())
                                             : cellText(row.reading, index.column());

@@ -53,9 +53,9 @@ bool RecordingNotes::add(std::int32_t time, const QString &text)
 
 QString RecordingNotes::textAt(std::int32_t time) const
 {
-    const auto found = std::lower_bound(
-        m_notes.begin(), m_notes.end(), time,
-        [](const ReadingNote &note, std::int32_t t) { return note.time < t; });
+    const auto found =
+        std::lower_bound(m_notes.begin(), m_notes.end(), time,
+                         [](const ReadingNote &note, std::int32_t t) { return note.time < t; });
     return found != m_notes.end() && found->time == time ? found->text : QString();
 }
 

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLocale>
 #include <QTreeView>
 
@@ -23,6 +24,7 @@ TableCommands::TableCommands(QTreeView &list, const ReceivedRows &table, Prompts
       m_note(addCommand(QStringLiteral("Заметка..."), {}, [this] { noteOnRow(); }))
 {
     m_list.setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_list.viewport()->installEventFilter(this);
     QAbstractItemModel *rows = m_list.model();
     connect(rows, &QAbstractItemModel::rowsInserted, this, &TableCommands::updateCommands);
     connect(rows, &QAbstractItemModel::modelReset, this, &TableCommands::updateCommands);
@@ -50,10 +52,20 @@ void TableCommands::copyRows()
         RowsAsTabText(m_table, rows, QLocale().decimalPoint().at(0)));
 }
 
-// The row the user right-clicked or moved to; else the first selected.
+bool TableCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ContextMenu)
+        m_menuRow = m_list.indexAt(static_cast<QContextMenuEvent *>(event)->pos()).row();
+    return QObject::eventFilter(watched, event);
+}
+
+// The row the menu was opened over; from the keyboard the current row, else the first selected.
 void TableCommands::noteOnRow()
 {
-    int row = m_list.currentIndex().isValid() ? m_list.currentIndex().row() : -1;
+    int row = m_menuRow;
+    m_menuRow = -1;
+    if (row < 0 && m_list.currentIndex().isValid())
+        row = m_list.currentIndex().row();
     if (row < 0) {
         const std::vector<int> selected = m_window.selectedRows();
         row = selected.empty() ? -1 : selected.front();

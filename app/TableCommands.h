@@ -29,6 +29,9 @@ public:
 
     TableCommands(QTreeView &list, const ReceivedRows &table, Prompts &prompts, Window window);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     QAction *addCommand(const QString &text, const QKeySequence &keys,
                         const std::function<void()> &command);
@@ -45,4 +48,6 @@ private:
     QAction *m_export;
     QAction *m_graph;
     QAction *m_note;
+    // The row the menu was opened over, -1 for none.
+    int m_menuRow = -1;
 };
