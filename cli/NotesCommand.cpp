@@ -57,11 +57,13 @@ int RunNotes(const QStringList &words)
 
     const std::optional<std::int32_t> time = TimeOfDay(arguments->value(QStringLiteral("--add")));
     if (!time)
-        return Fail(ExitUsage, Say("--add: ожидается ЧЧ:ММ:СС[.мс]", "--add: HH:MM:SS[.ms] expected"));
+        return Fail(ExitUsage,
+                    Say("--add: ожидается ЧЧ:ММ:СС[.мс]", "--add: HH:MM:SS[.ms] expected"));
     // The text may come as several words when the shell was not told to keep it one.
     const QString text = arguments->operands.mid(1).join(u' ');
     if (NoteText(text).isEmpty())
-        return Fail(ExitUsage, Say("--add: нужен текст заметки", "--add: the note's text is needed"));
+        return Fail(ExitUsage,
+                    Say("--add: нужен текст заметки", "--add: the note's text is needed"));
     // Rewritten whole, a sidecar would lose the lines that do not read.
     if (readBack.skippedLines > 0)
         return Fail(ExitFailure,

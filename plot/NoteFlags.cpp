@@ -9,8 +9,8 @@ namespace {
 
 int flagX(const NoteFlagAxis &axis, std::int32_t time)
 {
-    return axis.left +
-           static_cast<int>(std::lround((static_cast<double>(time) - axis.windowStart) * axis.scale));
+    return axis.left + static_cast<int>(std::lround((static_cast<double>(time) - axis.windowStart) *
+                                                    axis.scale));
 }
 
 } // namespace
@@ -18,11 +18,12 @@ int flagX(const NoteFlagAxis &axis, std::int32_t time)
 std::pair<std::size_t, std::size_t> NotesInWindow(const ReadingNotes &notes, std::int32_t start,
                                                   std::int32_t end)
 {
-    const auto first = std::lower_bound(
-        notes.begin(), notes.end(), start,
-        [](const ReadingNote &note, std::int32_t t) { return note.time < t; });
-    const auto last = std::upper_bound(
-        first, notes.end(), end, [](std::int32_t t, const ReadingNote &note) { return t < note.time; });
+    const auto first =
+        std::lower_bound(notes.begin(), notes.end(), start,
+                         [](const ReadingNote &note, std::int32_t t) { return note.time < t; });
+    const auto last =
+        std::upper_bound(first, notes.end(), end,
+                         [](std::int32_t t, const ReadingNote &note) { return t < note.time; });
     return {static_cast<std::size_t>(first - notes.begin()),
             static_cast<std::size_t>(last - notes.begin())};
 }
@@ -48,7 +49,8 @@ void DrawNoteFlags(Canvas &canvas, const NoteFlagAxis &axis, const ReadingNotes 
         const int width = numbered ? std::max(canvas.textExtent(number).width() + pennantHeight / 2,
                                               pennantHeight)
                                    : pennantHeight;
-        const QRect pennant = cornerRect(x, axis.top, x + width, axis.top + direction * pennantHeight);
+        const QRect pennant =
+            cornerRect(x, axis.top, x + width, axis.top + direction * pennantHeight);
         canvas.fillRect(pennant, numbered ? QColor(Qt::white) : QColor(NoteFlagColor));
         canvas.rectangle(pennant);
         if (numbered)
