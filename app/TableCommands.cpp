@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QItemSelectionModel>
 #include <QLocale>
 #include <QTreeView>
 
@@ -28,6 +29,13 @@ TableCommands::TableCommands(QTreeView &list, const ReceivedRows &table, Prompts
     QAbstractItemModel *rows = m_list.model();
     connect(rows, &QAbstractItemModel::rowsInserted, this, &TableCommands::updateCommands);
     connect(rows, &QAbstractItemModel::modelReset, this, &TableCommands::updateCommands);
+    // A row counts as selected when all its cells are: the note column that appears with the
+    // first note joins the rows selected, so that they stay selected.
+    connect(rows, &QAbstractItemModel::columnsInserted, this, [this] {
+        QItemSelectionModel *selection = m_list.selectionModel();
+        selection->select(selection->selection(),
+                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    });
     updateCommands();
 }
 

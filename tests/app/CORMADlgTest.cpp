@@ -994,3 +994,16 @@ TEST_F(MainDialogTest, DroppedDailyFilesBecomeOneTimelineAndTooLongASpanIsRefuse
     EXPECT_EQ(rows(), 1);
     EXPECT_EQ(table.columnCount(), ReceivedRows::ColumnCount);
 }
+
+// The first note brings the note column; the rows selected before stay selected with it, so
+// that the outputs still take them.
+TEST_F(SavedDataTest, TheNoteColumnKeepsTheSelection)
+{
+    download(6);
+    selectRows({1, 3, 4});
+    AcquisitionControl &acquisition = m_dialog->acquisition();
+    acquisition.setNote(acquisition.rowTime(3), QStringLiteral("образец 3"), true);
+    ASSERT_EQ(m_dialog->table().noteColumn(), MeasurementTableModel::ColumnCount);
+    EXPECT_EQ(cell(3, MeasurementTableModel::ColumnCount), QStringLiteral("образец 3"));
+    EXPECT_EQ(m_dialog->selectedRows(), (std::vector<int>{1, 3, 4}));
+}
