@@ -61,6 +61,7 @@ AcquisitionControl::AcquisitionControl(AcquisitionView &view, Prompts &prompts, 
     connect(&m_silence, &SilenceWatch::silent, this, [this] { OnTimer(TIMER_NEXT_DATA); });
     m_nextSlice.setSingleShot(true);
     connect(&m_nextSlice, &QTimer::timeout, this, &AcquisitionControl::handleWaitingLines);
+    m_table.setNoteTexts([this](int row) { return m_notes.textAt(rowTime(row)); });
 }
 
 AcquisitionControl::~AcquisitionControl()
@@ -119,6 +120,12 @@ void AcquisitionControl::startReception()
     m_newRows.clear();
     m_waitingLines.clear();
     m_nextWaiting = 0;
+    if (receivesFromPort()) {
+        m_notes.clear();
+        showNotes();
+    } else {
+        loadNotes(m_notedFiles);
+    }
     m_progressShown.invalidate();
     m_rowsShown.invalidate();
     // A data file is read whole, whatever its size; a port's reception keeps the buffer's
@@ -186,6 +193,8 @@ void AcquisitionControl::restoreJournal(const InterruptedReception &found)
     if (m_state == AcquisitionState::Receiving) {
         m_restoredJournal = path;
         m_restoredWhole = false;
+        // Notes added to the restored rows survive another crash as the rows do.
+        m_notes.keepBesideJournal(path);
     }
 }
 
@@ -198,7 +207,7 @@ void AcquisitionControl::settleInterruptedReception(const InterruptedReception &
         restoreJournal(found);
         break;
     case RecoveryChoice::Discard:
-        QFile::remove(found.path);
+        ReceptionJournal::remove(found.path);
         break;
     case RecoveryChoice::AskAgain:
         break;
@@ -210,6 +219,44 @@ void AcquisitionControl::markSaved()
     m_unsaved = false;
     m_journal.end();
     releaseRestoredJournal();
+    m_notes.keepBesideJournal({});
+}
+
+QString AcquisitionControl::markSaved(const QString &path)
+{
+    const QString notesError = m_notes.saveBeside(path);
+    markSaved();
+    return notesError;
+}
+
+QString AcquisitionControl::saveNotesBack()
+{
+    return m_notes.saveBack();
+}
+
+std::int32_t AcquisitionControl::rowTime(int row) const
+{
+    const int record = m_table.recordIndexAt(row);
+    return record >= 0 && record < m_series.count ? m_series.records[record].time : 0;
+}
+
+void AcquisitionControl::setNote(std::int32_t time, const QString &text, bool forReading)
+{
+    if (forReading ? m_notes.setAt(time, text) : m_notes.add(time, text))
+        showNotes();
+}
+
+void AcquisitionControl::showNotes()
+{
+    m_table.notesChanged(!m_notes.empty());
+}
+
+void AcquisitionControl::loadNotes(const std::vector<RecordingNotes::File> &files)
+{
+    const QStringList problems = m_notes.load(files);
+    showNotes();
+    for (const QString &problem : problems)
+        showError(problem);
 }
 
 // The restored rows leave the table or are saved: the journal is needed no more, unless it
@@ -217,7 +264,7 @@ void AcquisitionControl::markSaved()
 void AcquisitionControl::releaseRestoredJournal()
 {
     if (m_restoredWhole)
-        QFile::remove(m_restoredJournal);
+        ReceptionJournal::remove(m_restoredJournal);
     m_restoredJournal.clear();
     m_restoredWhole = false;
 }
@@ -227,6 +274,7 @@ bool AcquisitionControl::openSource()
     m_fileSize.reset();
     m_joinedFiles.clear();
     m_joinedFile = 0;
+    m_notedFiles.clear();
     if (!m_readBackPaths.isEmpty())
         return openDataFilesAt(m_readBackPaths);
     return m_sourceIsFile ? openDataFile() : openSerialPort();
@@ -269,9 +317,11 @@ bool AcquisitionControl::openJoinedFiles(const QStringList &paths)
         showError(DataFileOpenError(failed));
         return false;
     }
-    for (std::size_t index = 0; index < timeline.files.size(); ++index)
+    for (std::size_t index = 0; index < timeline.files.size(); ++index) {
         m_joinedFiles.push_back({source->fileStarts()[index], timeline.files[index].offset,
                                  QFileInfo(timeline.files[index].path).fileName()});
+        m_notedFiles.push_back({timeline.files[index].path, timeline.files[index].offset});
+    }
     m_joinedDay = timeline.firstDay();
     m_fileSize = source->size();
     m_link = std::move(source);
@@ -292,6 +342,7 @@ bool AcquisitionControl::openDataFileAt(const QString &path)
     }
     m_reception.setSource(m_link.get());
     m_fileSize = QFileInfo(path).size();
+    m_notedFiles = {{path, 0}};
     return true;
 }
 
@@ -327,6 +378,8 @@ void AcquisitionControl::startJournal()
         return;
     if (!m_journal.start(m_reception, m_journalFolder, m_mode, QDateTime::currentDateTime()))
         reportJournalFailure();
+    else
+        m_notes.keepBesideJournal(m_journal.path());
 }
 
 // Once a reception; the reception goes on without its copy on disk.

@@ -6,6 +6,7 @@
 #include "acquisition/Reception.h"
 #include "acquisition/ReceptionJournal.h"
 #include "acquisition/ReceptionRules.h"
+#include "acquisition/RecordingNotes.h"
 #include "companions/Prompts.h"
 #include "companions/TermDataFile.h"
 
@@ -100,6 +101,20 @@ public:
     // The current rows come from a port as the instrument sends them, not from a data file or
     // a journal read back.
     bool rowsFromPort() const { return m_rowsFromPort; }
+    // The same, for a save that wrote the data file at path: the notes are written beside it.
+    // Returns why the notes could not be written, or an empty string.
+    QString markSaved(const QString &path);
+
+    // The notes of the current recording, in the times of its series; read back with its
+    // files, kept beside the journal of a reception from a port.
+    const RecordingNotes &notes() const { return m_notes; }
+    // Adds a note at time (a time of the series), or with forReading set replaces or removes
+    // (empty text) the note of the reading at time. The table shows it at once.
+    void setNote(std::int32_t time, const QString &text, bool forReading);
+    // The time of the series at row of the table.
+    std::int32_t rowTime(int row) const;
+    // Writes changed notes back beside the files they were read from; why it failed, or empty.
+    QString saveNotesBack();
 
     // The rows of the current reception, as the table shows them.
     MeasurementTableModel &table() { return m_table; }
@@ -208,4 +223,9 @@ private:
     QString m_restoredJournal;
     bool m_restoredWhole = false;
     ReaderEndReason m_endReason = ReaderEndReason::Stopped;
+    RecordingNotes m_notes;
+    // The data files the reception being opened reads, whose notes come with its rows.
+    std::vector<RecordingNotes::File> m_notedFiles;
+    void loadNotes(const std::vector<RecordingNotes::File> &files);
+    void showNotes();
 };

@@ -180,7 +180,28 @@ int MeasurementTableModel::rowCount(const QModelIndex &parent) const
 
 int MeasurementTableModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : ColumnCount + (m_fileColumn ? 1 : 0);
+    return parent.isValid() ? 0 : ColumnCount + (m_fileColumn ? 1 : 0) + (m_noteColumn ? 1 : 0);
+}
+
+int MeasurementTableModel::noteColumn() const
+{
+    return m_noteColumn ? ColumnCount + (m_fileColumn ? 1 : 0) : -1;
+}
+
+void MeasurementTableModel::notesChanged(bool anyNotes)
+{
+    const int column = ColumnCount + (m_fileColumn ? 1 : 0);
+    if (anyNotes && !m_noteColumn) {
+        beginInsertColumns({}, column, column);
+        m_noteColumn = true;
+        endInsertColumns();
+    } else if (!anyNotes && m_noteColumn) {
+        beginRemoveColumns({}, column, column);
+        m_noteColumn = false;
+        endRemoveColumns();
+    } else if (m_noteColumn && rowTotal() > 0) {
+        emit dataChanged(index(0, column), index(rowTotal() - 1, column));
+    }
 }
 
 QVariant MeasurementTableModel::data(const QModelIndex &index, int role) const
@@ -188,6 +209,16 @@ QVariant MeasurementTableModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const Row &row = m_rows[static_cast<std::size_t>(index.row())];
+    if (index.column() == noteColumn()) {
+        if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+            return {};
+        return m_noteOf ? m_noteOf(index.row()) : QString();
+    }
+    // The note's column may be scrolled out of sight: the row's every cell tells it.
+    if (role == Qt::ToolTipRole && m_noteColumn && m_noteOf) {
+        const QString note = m_noteOf(index.row());
+        return note.isEmpty() ? QVariant() : QVariant(note);
+    }
     if (role == Qt::DisplayRole)
         return index.column() == FileColumn ? fileOf(index.row())
                                             : cellText(row.reading, index.column());
@@ -201,7 +232,9 @@ QVariant MeasurementTableModel::headerData(int section, Qt::Orientation orientat
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return {};
     if (role == Qt::DisplayRole)
-        return section == FileColumn ? QStringLiteral("Файл") : columnTitle(section);
+        return section == noteColumn() ? QStringLiteral("Заметка")
+               : section == FileColumn ? QStringLiteral("Файл")
+                                       : columnTitle(section);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     return {};

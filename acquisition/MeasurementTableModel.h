@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <vector>
 
 // The rows of the measurement table: one accepted reading each, with the index of its
@@ -55,6 +56,13 @@ public:
     // The rows from firstRow on, up to the next file's first, are from the file name.
     void startFile(int firstRow, const QString &name);
     QString fileOf(int row) const;
+    // While the recording has notes, a column after the others, noteColumn(), shows the note of
+    // each row that has one, as noteOf gives it; the outputs leave it out, as the file column.
+    void setNoteTexts(std::function<QString(int row)> noteOf) { m_noteOf = std::move(noteOf); }
+    // The notes changed; anyNotes tells whether the column is shown.
+    void notesChanged(bool anyNotes);
+    // -1 while the column is not shown.
+    int noteColumn() const;
     // Makes room for count rows in all, so that rows added by slices up to them move none.
     void reserve(std::size_t count);
 
@@ -70,6 +78,8 @@ public:
 private:
     std::vector<Row> m_rows;
     bool m_fileColumn = false;
+    bool m_noteColumn = false;
+    std::function<QString(int row)> m_noteOf;
     // Each file's first row and name, in the order of the rows.
     std::vector<std::pair<int, QString>> m_fileStarts;
 };

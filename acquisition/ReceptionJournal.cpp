@@ -3,6 +3,7 @@
 #include "acquisition/ProcessCommand.h"
 #include "acquisition/Reception.h"
 #include "acquisition/ReceptionFile.h"
+#include "companions/ReadingNotes.h"
 #include "companions/RussianCount.h"
 
 #include <QCoreApplication>
@@ -103,8 +104,14 @@ void ReceptionJournal::end()
     // The file goes: its last bytes need not reach the disk first.
     stopWriter(FinalWrite::Skipped);
     if (!m_path.isEmpty())
-        QFile::remove(m_path);
+        remove(m_path);
     m_path.clear();
+}
+
+void ReceptionJournal::remove(const QString &path)
+{
+    QFile::remove(path);
+    QFile::remove(NotesFilePath(path));
 }
 
 void ReceptionJournal::finish()
@@ -167,7 +174,7 @@ std::optional<InterruptedReception> ReceptionJournal::find(const QString &folder
         found.path = QDir(folder).filePath(name);
         // A reception that ended before its first byte left nothing to offer.
         if (QFileInfo(found.path).size() == 0) {
-            QFile::remove(found.path);
+            remove(found.path);
             continue;
         }
         found.mode = match.captured(1) == QStringLiteral("continuous") ? PollMode::Continuous
@@ -192,7 +199,11 @@ QString ReceptionJournal::adopt(const InterruptedReception &found)
         file.dir().filePath(QStringLiteral("reception-%1-%2-%3.orm")
                                 .arg(match.captured(1), match.captured(2),
                                      QString::number(QCoreApplication::applicationPid())));
-    return QFile::rename(found.path, path) ? path : found.path;
+    if (!QFile::rename(found.path, path))
+        return found.path;
+    // The notes go with their journal; without them the journal is still whole.
+    QFile::rename(NotesFilePath(found.path), NotesFilePath(path));
+    return path;
 }
 
 QString ReceptionJournal::offerText(const InterruptedReception &found, const QDate &today)

@@ -57,6 +57,10 @@ public:
                const QDateTime &started);
     // Set once a write to the journal failed; the journal then writes nothing more.
     bool failed() const { return m_failed; }
+    // The journal's file while one is kept; empty otherwise.
+    const QString &path() const { return m_path; }
+    // Removes the journal at path with the notes kept beside it.
+    static void remove(const QString &path);
     // Stops the journal and removes its file; for a reception whose rows are on disk or let
     // go. Call only once the reader has ended or before it starts.
     void end();

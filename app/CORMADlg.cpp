@@ -62,6 +62,7 @@ CORMADlg::CORMADlg(Prompts &prompts, QSettings &settings, SpreadsheetLauncher &s
     : QDialog(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       m_prompts(prompts), m_settings(settings), m_spreadsheet(spreadsheet),
       m_acquisition(*this, prompts, this), m_graphController(prompts, &settings),
+      m_noteEditing(prompts, m_acquisition, m_graphController),
       m_help([this](const QUrl &page) { return showHelpPage(page); }),
       m_controls(BuildDialog(MainDialogTemplate(), *this)),
       m_sourceList(controlAs<QComboBox>(m_controls, IDC_SOURCE)),
@@ -118,7 +119,11 @@ void CORMADlg::SetupTable()
     m_list->setPalette(palette);
 
     new TableCommands(*m_list, table(), m_prompts,
-                      {[this] { return selectedRows(); }, [this] { OnGraphOfReception(); }});
+                      {[this] { return selectedRows(); }, [this] { OnGraphOfReception(); },
+                       [this](int row) { m_noteEditing.OnTableNote(row); }});
+    m_graphController.setNotes(&m_acquisition.notes().notes());
+    connect(&m_graphController, &GraphController::noteRequested, this,
+            [this](std::int32_t time) { m_noteEditing.OnGraphNote(time); });
     connect(&table(), &QAbstractItemModel::rowsInserted, &m_graphController,
             &GraphController::receptionChanged);
     connect(&table(), &QAbstractItemModel::modelReset, &m_graphController,
@@ -205,6 +210,10 @@ void CORMADlg::connectControls()
             [this] { m_help.showHelp(); });
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             [this] { m_help.showHelp(); });
+    // A note on the reading just received, also from the graph window that follows it.
+    auto *noteNow = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
+    noteNow->setContext(Qt::ApplicationShortcut);
+    connect(noteNow, &QShortcut::activated, this, [this] { m_noteEditing.OnNoteNow(); });
     connect(&m_graphController, &GraphController::helpRequested, this,
             [this] { m_help.showHelp(QStringLiteral("graph.html")); });
     // The window manager's menu is not the program's here: the About command lives in the
@@ -251,7 +260,7 @@ void CORMADlg::OnGetData()
 bool CORMADlg::mayDropReception()
 {
     if (!m_acquisition.holdsUnsavedRows())
-        return true;
+        return m_noteEditing.mayDropNotes();
     switch (m_prompts.message(QStringLiteral("Сохранить полученные данные?"),
                               QStringLiteral("ORMA"), Prompts::Icon::Question,
                               Prompts::Buttons::YesNoCancel)) {
@@ -362,10 +371,13 @@ std::vector<int> CORMADlg::selectedRows() const
 
 bool CORMADlg::OnSave()
 {
+    QString path;
     const bool saved =
-        SaveMeasurements(m_prompts, table(), selectedRows(), m_acquisition.receivedBytes());
+        SaveMeasurements(m_prompts, table(), selectedRows(), m_acquisition.receivedBytes(), &path);
     if (saved)
-        m_acquisition.markSaved();
+        if (const QString notesError = m_acquisition.markSaved(path); !notesError.isEmpty())
+            m_prompts.message(QStringLiteral("Ошибка записи заметок в файл.\n") + notesError,
+                              ErrorCaption, Prompts::Icon::Exclamation);
     return saved;
 }
 

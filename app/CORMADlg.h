@@ -4,6 +4,7 @@
 #include "app/DesktopNotifier.h"
 #include "app/HelpLauncher.h"
 #include "app/HelpWindow.h"
+#include "app/NoteEditing.h"
 #include "graph/GraphController.h"
 #include "resources/DialogTemplate.h"
 
@@ -101,6 +102,7 @@ private:
     SpreadsheetLauncher &m_spreadsheet;
     AcquisitionControl m_acquisition;
     GraphController m_graphController;
+    NoteEditing m_noteEditing;
     // The manual in the program's own help window, made on first use.
     HelpLauncher m_help;
     std::unique_ptr<HelpWindow> m_helpWindow;

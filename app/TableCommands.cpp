@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QItemSelectionModel>
 #include <QLocale>
 #include <QTreeView>
 
@@ -19,12 +21,21 @@ TableCommands::TableCommands(QTreeView &list, const ReceivedRows &table, Prompts
       m_export(addCommand(QStringLiteral("Экспорт в CSV..."), {},
                           [this] { ExportCsv(m_prompts, m_table, m_window.selectedRows()); })),
       m_graph(
-          addCommand(QStringLiteral("График приема"), {}, [this] { m_window.graphOfReception(); }))
+          addCommand(QStringLiteral("График приема"), {}, [this] { m_window.graphOfReception(); })),
+      m_note(addCommand(QStringLiteral("Заметка..."), {}, [this] { noteOnRow(); }))
 {
     m_list.setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_list.viewport()->installEventFilter(this);
     QAbstractItemModel *rows = m_list.model();
     connect(rows, &QAbstractItemModel::rowsInserted, this, &TableCommands::updateCommands);
     connect(rows, &QAbstractItemModel::modelReset, this, &TableCommands::updateCommands);
+    // A row counts as selected when all its cells are: the note column that appears with the
+    // first note joins the rows selected, so that they stay selected.
+    connect(rows, &QAbstractItemModel::columnsInserted, this, [this] {
+        QItemSelectionModel *selection = m_list.selectionModel();
+        selection->select(selection->selection(),
+                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    });
     updateCommands();
 }
 
@@ -49,6 +60,28 @@ void TableCommands::copyRows()
         RowsAsTabText(m_table, rows, QLocale().decimalPoint().at(0)));
 }
 
+bool TableCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ContextMenu)
+        m_menuRow = m_list.indexAt(static_cast<QContextMenuEvent *>(event)->pos()).row();
+    return QObject::eventFilter(watched, event);
+}
+
+// The row the menu was opened over; from the keyboard the current row, else the first selected.
+void TableCommands::noteOnRow()
+{
+    int row = m_menuRow;
+    m_menuRow = -1;
+    if (row < 0 && m_list.currentIndex().isValid())
+        row = m_list.currentIndex().row();
+    if (row < 0) {
+        const std::vector<int> selected = m_window.selectedRows();
+        row = selected.empty() ? -1 : selected.front();
+    }
+    if (row >= 0 && row < m_table.rowTotal())
+        m_window.note(row);
+}
+
 void TableCommands::updateCommands()
 {
     const int rows = m_table.rowTotal();
@@ -56,4 +89,5 @@ void TableCommands::updateCommands()
     m_selectAll->setEnabled(rows > 0);
     m_export->setEnabled(rows > 0);
     m_graph->setEnabled(rows >= 2);
+    m_note->setEnabled(rows > 0);
 }

@@ -60,6 +60,9 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
       Последовательные порты, по строке на порт через табуляцию: имя для download
       (постоянное, из /dev/serial/by-id или by-path, где оно есть), имя ядра
       (/dev/ttyUSB0), адаптер.
+  orma-cli notes ФАЙЛ [--add ЧЧ:ММ:СС[.мс] ТЕКСТ]
+      Заметки к измерениям файла данных (ФАЙЛ.notes рядом с ним), по одной в строке:
+      время и текст. --add добавляет заметку к этому времени.
 
   --mode memory|continuous   как читать ВХОД (по умолчанию memory)
   --help                     эта справка
@@ -131,6 +134,9 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
       The serial ports, one line each, columns apart by tabs: the name to give
       download (the stable one from /dev/serial/by-id or by-path where there is one),
       the kernel name (/dev/ttyUSB0), the adapter.
+  orma-cli notes FILE [--add HH:MM:SS[.ms] TEXT]
+      The notes on the readings of a data file (FILE.notes beside it), one a line:
+      the time and the text. --add adds a note at that time.
 
   --mode memory|continuous   how to read IN (default memory)
   --help                     this text

@@ -41,10 +41,13 @@ int main(int argc, char **argv)
         return RunPlot(rest);
     if (command == QStringLiteral("ports"))
         return RunPorts(rest);
+    if (command == QStringLiteral("notes"))
+        return RunNotes(rest);
     if (command.isEmpty())
-        return Fail(ExitUsage,
-                    Say("нужна команда: convert, stats, download, plot или ports (--help)",
-                        "a command is needed: convert, stats, download, plot or ports (--help)"));
+        return Fail(
+            ExitUsage,
+            Say("нужна команда: convert, stats, download, plot, ports или notes (--help)",
+                "a command is needed: convert, stats, download, plot, ports or notes (--help)"));
     return Fail(ExitUsage,
                 Say("неизвестная команда %1 (--help)", "unknown command %1 (--help)").arg(command));
 }

@@ -56,6 +56,8 @@ GraphPrintContext CGraphWnd::printContext() const
         context.timeWindowEnd = bar->GetWinMax();
     }
     context.breakAtGaps = m_view->breakAtGaps();
+    if (const ReadingNotes *notes = m_view->notes())
+        context.notes = *notes;
     return GraphPageContext(m_view->series(), std::move(context));
 }
 
@@ -481,6 +483,7 @@ void CGraphWnd::showSameAs(const CGraphWnd &shown)
     m_view->setThresholds(shown.m_view->thresholds());
     m_view->setStatisticsShown(shown.m_view->statisticsShown());
     m_view->setMarker(shown.m_view->marker());
+    m_view->setNotes(shown.m_view->notes());
     for (int pane = 0; pane < StatusPaneCount; ++pane)
         setStatusText(pane, shown.statusText(pane));
     setAlarmText(shown.alarmText());

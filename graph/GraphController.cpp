@@ -131,6 +131,19 @@ void GraphController::OnGraphOfReception(const TermDataFile &series, const Recei
     showGraphSeries(true);
 }
 
+void GraphController::setNotes(const ReadingNotes *notes)
+{
+    m_notes = notes;
+    if (m_graphWnd)
+        m_graphWnd->view()->setNotes(notes);
+}
+
+void GraphController::notesChanged()
+{
+    if (m_graphWnd)
+        m_graphWnd->view()->notesChanged();
+}
+
 void GraphController::receptionChanged()
 {
     m_seriesStale = true;
@@ -242,6 +255,7 @@ void GraphController::createGraphWnd()
                 [this](bool shown) { m_settings->setValue(SettingsKeys::Statistics, shown); });
     }
     frame->view()->setOverlay(&m_overlay);
+    frame->view()->setNotes(m_notes);
     connect(frame, &CGraphWnd::graphClosed, this, &GraphController::graphClosed);
     connect(frame, &CGraphWnd::helpRequested, this, &GraphController::helpRequested);
     connect(frame, &CGraphWnd::followingToggled, this, [this](bool on) {
@@ -292,6 +306,14 @@ void GraphController::createGraphWnd()
              {QStringLiteral("limits"), QStringLiteral("Пределы по шкале температуры"), limits},
              {QStringLiteral("thresholds"), QStringLiteral("Пороги..."),
               [this] { editThresholds(); }},
+             {QStringLiteral("note"),
+              QStringLiteral("Заметка..."),
+              [this, frame] {
+                  const PromptsOwner owner(m_prompts, frame);
+                  emit noteRequested(frame->view()->pointerTime());
+              },
+              {},
+              [this] { return m_notes != nullptr; }},
          })
         frame->addCommand(std::move(command));
     // One run taken away: a submenu of the files compared, made anew each time it opens.

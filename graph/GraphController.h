@@ -1,5 +1,6 @@
 #pragma once
 
+#include "companions/ReadingNotes.h"
 #include "companions/TermDataFile.h"
 #include "plot/GraphPrinting.h"
 #include "plot/SeriesOverlay.h"
@@ -72,6 +73,10 @@ public:
 
     // Deletes the graph window (the owner's close); a later launch makes a new one.
     void destroyGraphWnd();
+    // The notes the graph shows as flags (see CGraphView::setNotes); not owned, may be null.
+    void setNotes(const ReadingNotes *notes);
+    void notesChanged();
+
     // Cancels the graph's printout if one runs, waiting until deadline for it to end.
     void cancelPrintout(QDeadlineTimer deadline) { m_graphPrinting.cancel(deadline); }
 
@@ -84,6 +89,8 @@ signals:
     void thresholdsChanged();
     // "Сигнал при выходе за пороги" was switched on or off.
     void alarmToggled(bool on);
+    // "Заметка..." in the graph's menu, at the time under the pointer.
+    void noteRequested(std::int32_t time);
 
 private:
     // Hands the graph series to the window as a launch does; activate brings it to the front.
@@ -124,5 +131,6 @@ private:
     QString m_crossing;
     // Gathers the reception's changes into one update a frame.
     QTimer m_followTimer;
+    const ReadingNotes *m_notes = nullptr;
     std::unique_ptr<CGraphWnd> m_graphWnd;
 };

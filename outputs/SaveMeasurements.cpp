@@ -72,7 +72,8 @@ QByteArray TextForm(const ReceivedRows &table, const std::vector<int> &rows)
 }
 
 bool SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
-                      const std::vector<int> &selectedRows, std::span<const char> received)
+                      const std::vector<int> &selectedRows, std::span<const char> received,
+                      QString *savedPath)
 {
     if (received.empty())
         return false;
@@ -96,6 +97,8 @@ bool SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
     // commit() flushes what is still buffered: a late write failure shows up here.
     written = written && file.commit();
     ReportFileWritten(prompts, written);
+    if (written && savedPath != nullptr)
+        *savedPath = path;
     return written;
 }
 

@@ -23,9 +23,10 @@ QByteArray TextForm(const ReceivedRows &table, const std::vector<int> &rows);
 // file) or, when rows are selected and the user wants only those, their text form. Does
 // nothing when `received` is empty. The file is replaced only when everything was written, so
 // a failed save leaves a file that was there as it was. Reports the outcome to the user;
-// true when a file was written.
+// true when a file was written, whose path goes to savedPath when given.
 bool SaveMeasurements(Prompts &prompts, const ReceivedRows &table,
-                      const std::vector<int> &selectedRows, std::span<const char> received);
+                      const std::vector<int> &selectedRows, std::span<const char> received,
+                      QString *savedPath = nullptr);
 
 // Whether a window's save may write path. A file that is not regular (a device, a pipe, a
 // folder) is never replaced and never written from a window: the user is told, naming it.

@@ -114,6 +114,35 @@ void CGraphView::setThresholds(const TemperatureThresholds &thresholds)
     update();
 }
 
+void CGraphView::setNotes(const ReadingNotes *notes)
+{
+    m_notes = notes;
+    update();
+}
+
+bool CGraphView::paintsPicture() const
+{
+    return window()->testAttribute(Qt::WA_DontShowOnScreen);
+}
+
+// Along the time axis at the plot's foot, over the grid and the curve.
+NoteFlagAxis CGraphView::noteFlagAxis() const
+{
+    constexpr int MastPixels = 16;
+    const std::int32_t end =
+        m_timeBar != nullptr ? plotAxisOf(*m_timeBar).windowEnd : m_timeWindowStart;
+    const int mast = paintsPicture() ? fontMetrics().height() * 2 : MastPixels;
+    return {0, m_timeWindowStart, end, m_timeScale, height() - 1, height() - 1 - mast};
+}
+
+QStringList CGraphView::noteLines() const
+{
+    if (m_notes == nullptr || !paintsPicture() || m_timeBar == nullptr)
+        return {};
+    const NoteFlagAxis axis = noteFlagAxis();
+    return NoteListLines(*m_notes, axis.windowStart, axis.windowEnd);
+}
+
 void CGraphView::setStatisticsShown(bool shown)
 {
     m_statisticsShown = shown;
@@ -175,8 +204,7 @@ void CGraphView::paintEvent(QPaintEvent *)
     // the window that is never on screen paints once, so it keeps no plot for the next paint.
     // Such a paint walks the series rather than build a pyramid it would use once; both draw the
     // same lines.
-    if (painter.paintEngine()->type() != QPaintEngine::Raster ||
-        window()->testAttribute(Qt::WA_DontShowOnScreen)) {
+    if (painter.paintEngine()->type() != QPaintEngine::Raster || paintsPicture()) {
         drawPlot(painter, key, nullptr);
         computeStatistics(key);
     } else {
@@ -275,7 +303,7 @@ QString CGraphView::curveName(int index) const
 QStringList CGraphView::overlayLines() const
 {
     QStringList lines = statisticsLines();
-    lines << markerLines();
+    lines << markerLines() << noteLines();
     for (const LegendEntry &entry : legend())
         lines << entry.name;
     if (underMouse()) {
@@ -315,6 +343,16 @@ void CGraphView::drawOverlays(QPainter &painter)
         DrawLegend(canvas, *places.legend, legendEntries);
     if (places.marker)
         DrawTextBox(canvas, *places.marker, lines);
+    if (m_notes != nullptr && m_timeBar != nullptr) {
+        const NoteFlagAxis axis = noteFlagAxis();
+        DrawNoteFlags(canvas, axis, *m_notes, paintsPicture());
+        // The list stands above the flags, so that none hides a number.
+        const QStringList notes = noteLines();
+        if (!notes.isEmpty()) {
+            const QSize box = TextBoxSize(canvas, notes);
+            DrawTextBox(canvas, QPoint(4, std::max(0, axis.top - 4 - box.height())), notes);
+        }
+    }
     const QString description = overlayLines().join(u'\n');
     if (accessibleDescription() != description)
         setAccessibleDescription(description);
@@ -344,6 +382,18 @@ bool CGraphView::event(QEvent *event)
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);
     // A tooltip already up keeps its text until the pointer leaves its square.
+    if (!m_tooltip->isVisible() && m_notes != nullptr && m_timeBar != nullptr) {
+        // Over a flag the tooltip gives its note.
+        const NoteFlagAxis axis = noteFlagAxis();
+        constexpr int FlagReach = 4;
+        const QString notes = m_lastPointer.y() >= axis.top - FlagReach
+                                  ? NoteTextsNear(*m_notes, axis, m_lastPointer.x(), FlagReach)
+                                  : QString();
+        if (!notes.isEmpty()) {
+            showTooltip(notes, static_cast<QHelpEvent *>(event)->globalPos());
+            return true;
+        }
+    }
     if (!m_tooltip->isVisible()) {
         // Over a compared run the tooltip gives its reading, under its name.
         const std::optional<int> pointed = curveUnderPointer();
@@ -378,6 +428,7 @@ void CGraphView::mouseMoveEvent(QMouseEvent *event)
 void CGraphView::mousePressEvent(QMouseEvent *event)
 {
     hideTooltip();
+    m_lastPointer = event->position().toPoint();
     if (event->button() == Qt::RightButton)
         emit contextMenuRequested(mapToGlobal(event->position().toPoint()));
     else if (event->button() == Qt::LeftButton) {

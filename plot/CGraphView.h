@@ -1,7 +1,9 @@
 #pragma once
 
+#include "companions/ReadingNotes.h"
 #include "companions/TermDataFile.h"
 #include "plot/CurvePyramid.h"
+#include "plot/NoteFlags.h"
 #include "plot/PlotDrawing.h"
 #include "plot/PlotOverlays.h"
 #include "plot/ReadingStatistics.h"
@@ -79,8 +81,16 @@ public:
     // A left click sets it; none by default.
     void setMarker(const std::optional<v4TermData> &marker);
     const std::optional<v4TermData> &marker() const { return m_marker; }
-    // What the plot writes over the curve (statistics, marker, difference), a line each; also
-    // the view's accessible description.
+    // Notes shown as flags along the time axis, their texts when the pointer is over them; in
+    // a picture of the window numbered, with their numbered list in the plot's lower left
+    // corner. Not owned, read at every paint, may be null; notesChanged() says they changed.
+    void setNotes(const ReadingNotes *notes);
+    void notesChanged() { update(); }
+    const ReadingNotes *notes() const { return m_notes; }
+    // The time under the pointer as it last moved or pressed a button over the view.
+    std::int32_t pointerTime() const;
+    // What the plot writes over the curve (statistics, marker, difference, and in a picture the
+    // list of notes), a line each; also the view's accessible description.
     QStringList overlayLines() const;
 
     bool breakAtGaps() const { return m_breakAtGaps; }
@@ -111,7 +121,11 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    std::int32_t pointerTime() const;
+    // The flags' place over the plot as it is painted now.
+    NoteFlagAxis noteFlagAxis() const;
+    // A picture of the window, painted once by a copy that is never on screen.
+    bool paintsPicture() const;
+    QStringList noteLines() const;
     // The curves the pointer may be over, the series first, then the overlay's runs.
     std::vector<TermDataFile *> curves() const;
     // The index in curves() of the curve nearest the pointer, none when none is near or
@@ -168,6 +182,7 @@ private:
     TermDataFile *m_series = nullptr;
     const SeriesOverlay *m_overlay = nullptr;
     int m_overlayGeneration = 0;
+    const ReadingNotes *m_notes = nullptr;
     bool m_breakAtGaps = false;
     TemperatureThresholds m_thresholds;
     bool m_statisticsShown = false;

@@ -1,6 +1,7 @@
 #include "plot/GraphPrintJob.h"
 
 #include "companions/FormatOutTime.h"
+#include "plot/NoteFlags.h"
 #include "plot/PlotDrawing.h"
 #include "plot/PrintDevice.h"
 #include "plot/Saturating.h"
@@ -109,7 +110,10 @@ public:
         drawHeader();
         drawScaleAndFrame();
         drawCaptions();
-        return drawCurve();
+        if (!drawCurve())
+            return false;
+        drawNotes();
+        return true;
     }
 
     // Whether the header lines reach no further than the page's right edge and the plot leaves
@@ -159,6 +163,7 @@ private:
         m_pageTop = -PageMargin;
         m_pageRight = width - PageMargin;
         m_pageBottom = PageMargin - height;
+        layOutNoteList();
         const QSize widest = m_canvas.textExtent(QString::number(m_context.temperatureRangeMax));
         m_plotLeft = m_pageLeft + widest.width();
         m_plotTop = m_pageTop;
@@ -354,8 +359,40 @@ private:
         return {truncated(x), truncated(y)};
     }
 
+    // The list of the visible notes takes the page's foot, one line each.
+    void layOutNoteList()
+    {
+        m_noteList =
+            NoteListLines(m_context.notes, m_context.timeWindowStart, m_context.timeWindowEnd);
+        if (m_noteList.isEmpty())
+            return;
+        const CanvasFont previous = m_canvas.selectFont(LabelFont);
+        m_noteLineHeight = m_canvas.textExtent(QStringLiteral("Test")).height();
+        m_canvas.selectFont(previous);
+        m_noteListTop = m_pageBottom + m_noteLineHeight * m_noteList.size();
+        m_pageBottom = m_noteListTop;
+    }
+
+    void drawNotes()
+    {
+        constexpr int MastUnits = 80;
+        const NoteFlagAxis axis{
+            static_cast<int>(m_plotLeft),   m_context.timeWindowStart,
+            m_context.timeWindowEnd,        m_timeScale,
+            static_cast<int>(m_plotBottom), static_cast<int>(m_plotBottom) + MastUnits};
+        DrawNoteFlags(m_canvas, axis, m_context.notes, true);
+        const CanvasFont previous = m_canvas.selectFont(LabelFont);
+        for (qsizetype line = 0; line < m_noteList.size(); ++line)
+            m_canvas.textOut(pointAt(m_plotLeft, m_noteListTop - line * m_noteLineHeight),
+                             m_noteList[line]);
+        m_canvas.selectFont(previous);
+    }
+
     Canvas &m_canvas;
     const GraphPrintContext &m_context;
+    QStringList m_noteList;
+    std::int64_t m_noteLineHeight = 0;
+    std::int64_t m_noteListTop = 0;
     const std::atomic<bool> *m_cancelled;
     // The font in force before the labels; the captions return to it.
     CanvasFont m_startFont;

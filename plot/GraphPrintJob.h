@@ -1,5 +1,6 @@
 #pragma once
 
+#include "companions/ReadingNotes.h"
 #include "companions/TermDataFile.h"
 #include "plot/Canvas.h"
 
@@ -49,6 +50,8 @@ struct GraphPrintContext
     std::function<QString(double)> temperatureLabel;
     bool breakAtGaps = false;
     GraphPrintSeries series;
+    // Drawn as numbered flags along the time axis, listed under the plot.
+    ReadingNotes notes;
 };
 
 // One major division of a printed axis: the first of 1, 2, 2.5, 5 times a power of ten
@@ -71,7 +74,8 @@ int GraphMinorParts(int length);
 std::optional<GraphScaleStep> GraphMajorStep(double scale);
 
 // Draws the graph page of context on canvas, in 0.1 mm with y upward: the header, the framed
-// plot with its scale grid, labels and captions, and the curve of the visible records. The
+// plot with its scale grid, labels and captions, the curve of the visible records, and the
+// visible notes as numbered flags with their list at the page's foot. The
 // header's second line is split in two where it would run past the page's right edge, and a
 // time label that would is left out; the turned caption is kept on the page.
 // Stops, returning false, once cancelled is found set; it is looked at along the curve.

@@ -11,23 +11,12 @@ struct GraphMenuEntry
     int level;
 };
 
-inline constexpr std::array<GraphMenuEntry, 18> GraphMenuEntries{{
-    {"print", nullptr, 0},
-    {"saveImage", nullptr, 0},
-    {"copyImage", nullptr, 0},
-    {"exportCsv", nullptr, 0},
-    {"compare", nullptr, 0},
-    {"alignStart", nullptr, 0},
-    {"removeCompare", nullptr, 0},
-    {"removeRun", nullptr, 0},
-    {nullptr, "Просмотр", 0},
-    {"wholeGraph", nullptr, 1},
-    {"autoLimits", nullptr, 1},
-    {"limits", nullptr, 1},
-    {"noGaps", nullptr, 1},
-    {"thresholds", nullptr, 1},
-    {"statistics", nullptr, 1},
-    {"alarm", nullptr, 1},
-    {"follow", nullptr, 0},
-    {"removeMarker", nullptr, 0},
-}};
+inline constexpr auto GraphMenuEntries = std::to_array<GraphMenuEntry>({
+    {"print", nullptr, 0},         {"saveImage", nullptr, 0},  {"copyImage", nullptr, 0},
+    {"exportCsv", nullptr, 0},     {"compare", nullptr, 0},    {"alignStart", nullptr, 0},
+    {"removeCompare", nullptr, 0}, {"removeRun", nullptr, 0},  {nullptr, "Просмотр", 0},
+    {"wholeGraph", nullptr, 1},    {"autoLimits", nullptr, 1}, {"limits", nullptr, 1},
+    {"noGaps", nullptr, 1},        {"thresholds", nullptr, 1}, {"statistics", nullptr, 1},
+    {"alarm", nullptr, 1},         {"follow", nullptr, 0},     {"removeMarker", nullptr, 0},
+    {"note", nullptr, 0},
+});

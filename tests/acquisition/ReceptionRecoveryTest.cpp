@@ -89,4 +89,56 @@ TEST(ReceptionRecovery, EachAnswerSettlesTheJournalAndItsOwnerRemovesIt)
     EXPECT_TRUE(prompts.shown.empty());
 }
 
+// The notes of a reception are carried by its journal: restored with its rows, kept up to
+// date beside the journal taken over, and gone with it.
+TEST(ReceptionRecovery, TheJournalsNotesComeBackWithItsRowsAndGoWithIt)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    const auto files = [&] { return QDir(folder).entryList(QDir::Files); };
+    const auto leaveNotes = [&] {
+        QFile notes(QDir(folder).filePath("reception-continuous-20261208-080000-1.orm.notes"));
+        ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+        notes.write("10:00:02.000\tобразец 3\n");
+    };
+    leaveJournal(folder);
+    leaveNotes();
+    NoView view;
+    ScriptedPrompts prompts;
+    {
+        AcquisitionControl reception(view, prompts);
+        std::optional<InterruptedReception> found = ReceptionJournal::find(folder);
+        ASSERT_TRUE(found);
+        reception.settleInterruptedReception(*found, RecoveryChoice::Restore);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return reception.state() == AcquisitionState::DataReady; }, 10000));
+        const MeasurementTableModel &table = reception.table();
+        ASSERT_GE(table.noteColumn(), 0);
+        EXPECT_EQ(table.headerData(table.noteColumn(), Qt::Horizontal, Qt::DisplayRole),
+                  QStringLiteral("Заметка"));
+        EXPECT_EQ(table.index(1, table.noteColumn()).data(), QStringLiteral("образец 3"));
+        EXPECT_EQ(table.index(0, table.noteColumn()).data(), QString());
+
+        reception.setNote(reception.rowTime(2), QStringLiteral("печь открыта"), true);
+        const QStringList kept = files();
+        ASSERT_EQ(kept.size(), 2);
+        QFile notes(QDir(folder).filePath(kept[1]));
+        ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+        EXPECT_EQ(notes.readAll(), "10:00:02.000\tобразец 3\n10:00:03.000\tпечь открыта\n");
+        EXPECT_EQ(kept[1], kept[0] + ".notes");
+    }
+    EXPECT_TRUE(files().isEmpty());
+
+    leaveJournal(folder);
+    leaveNotes();
+    {
+        AcquisitionControl reception(view, prompts);
+        const std::optional<InterruptedReception> found = ReceptionJournal::find(folder);
+        ASSERT_TRUE(found);
+        reception.settleInterruptedReception(*found, RecoveryChoice::Discard);
+    }
+    EXPECT_TRUE(files().isEmpty());
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
 } // namespace

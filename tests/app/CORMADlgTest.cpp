@@ -1026,3 +1026,56 @@ TEST_F(MainDialogTest, DroppedDailyFilesBecomeOneTimelineAndTooLongASpanIsRefuse
     EXPECT_EQ(rows(), 1);
     EXPECT_EQ(table.columnCount(), ReceivedRows::ColumnCount);
 }
+
+// The first note brings the note column; the rows selected before stay selected with it, so
+// that the outputs still take them.
+TEST_F(SavedDataTest, TheNoteColumnKeepsTheSelection)
+{
+    download(6);
+    selectRows({1, 3, 4});
+    AcquisitionControl &acquisition = m_dialog->acquisition();
+    acquisition.setNote(acquisition.rowTime(3), QStringLiteral("образец 3"), true);
+    ASSERT_EQ(m_dialog->table().noteColumn(), MeasurementTableModel::ColumnCount);
+    EXPECT_EQ(cell(3, MeasurementTableModel::ColumnCount), QStringLiteral("образец 3"));
+    EXPECT_EQ(m_dialog->selectedRows(), (std::vector<int>{1, 3, 4}));
+}
+
+// Daily files joined: each one's notes show on its own rows; a note added to the first day and
+// let go by closing is asked about and written back beside that day's file alone.
+TEST_F(MainDialogTest, JoinedFilesShowTheirOwnNotesAndGetTheirNotesBack)
+{
+    openDialog("file");
+    const auto write = [this](const QString &name, const QByteArray &bytes) {
+        const QString path = m_configDir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    };
+    const QString second = write("kiln-2026-12-09.orm", "   1 00:00:05:00 E=0.950 T= 500 TRC\r\n");
+    const QString first = write("kiln-2026-12-08.orm", "   1 23:59:50:00 E=0.950 T= 400 TRC\r\n"
+                                                       "   2 23:59:55:00 E=0.950 T= 450 TRC\r\n");
+    write("kiln-2026-12-09.orm.notes", "00:00:05.000\tзавтра\n");
+    write("kiln-2026-12-08.orm.notes", "23:59:55.000\tвчера\n");
+
+    m_dialog->OpenDataFiles({second, first});
+    ASSERT_TRUE(waitForState(AcquisitionState::DataReady));
+    MeasurementTableModel &table = m_dialog->table();
+    ASSERT_EQ(table.noteColumn(), MeasurementTableModel::FileColumn + 1);
+    const auto noteOf = [&](int row) { return table.index(row, table.noteColumn()).data(); };
+    EXPECT_EQ(noteOf(0), QString());
+    EXPECT_EQ(noteOf(1), QStringLiteral("вчера"));
+    EXPECT_EQ(noteOf(2), QStringLiteral("завтра"));
+
+    AcquisitionControl &acquisition = m_dialog->acquisition();
+    acquisition.setNote(acquisition.rowTime(0), QStringLiteral("печь включена"), true);
+    m_prompts.answers = {Prompts::Answer::Yes};
+    m_dialog->reject();
+    ASSERT_EQ(m_prompts.texts(), QStringList{"Сохранить заметки?"});
+    const auto contents = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    EXPECT_EQ(contents(first + ".notes"), "23:59:50.000\tпечь включена\n23:59:55.000\tвчера\n");
+    EXPECT_EQ(contents(second + ".notes"), "00:00:05.000\tзавтра\n");
+}

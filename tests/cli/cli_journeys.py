@@ -14,6 +14,7 @@ import re
 import signal
 import resource
 import select
+import shutil
 import socket
 import stat
 import struct
@@ -731,12 +732,44 @@ def download_alarm(work):
     check(not os.path.exists(out), "a refused download left a file")
 
 
+def notes(work):
+    """Notes beside a data file: added in any order, listed in time order; the data file stays
+    as it was; a bad time or a missing file is refused with one line of reason, the notes kept."""
+    data = os.path.join(work, "notes.orm")
+    shutil.copyfile(SAMPLE, data)
+    with open(data, "rb") as f:
+        before = f.read()
+    check(cli("notes", data) == "", "notes listed for a file without any")
+    cli("notes", data, "--add", "09:13:44.81", "максимум")
+    # Unquoted, the text comes as several words.
+    cli("notes", data, "--add", "09:12:40", "дверь", "печи", "открыта")
+    check(cli("notes", data) == "09:12:40.000  дверь печи открыта\n"
+          "09:13:44.810  максимум\n", "the notes listed")
+    with open(data + ".notes", encoding="utf-8") as f:
+        check(f.read() == "09:12:40.000\tдверь печи открыта\n09:13:44.810\tмаксимум\n",
+              "the notes file as the window writes it")
+    with open(data, "rb") as f:
+        check(f.read() == before, "the data file changed")
+    cli("notes", data, "--add", "25:00:00", "поздно", status=2, says="--add")
+    cli("notes", data, "--add", "09:00:00", status=2, says="--add")
+    cli("notes", os.path.join(work, "missing.orm"), status=3, says="missing.orm")
+    # A line that does not read is reported and never rewritten away.
+    with open(data + ".notes", "a", encoding="utf-8") as f:
+        f.write("испорчено\n")
+    listed = subprocess.run([CLI, "notes", data], capture_output=True, timeout=60)
+    check(listed.returncode == 0 and listed.stdout.decode().count("\n") == 2
+          and b"notes.orm.notes" in listed.stderr, "a damaged notes file listed")
+    cli("notes", data, "--add", "09:14:00", "еще", status=1, says="notes.orm.notes")
+    with open(data + ".notes", encoding="utf-8") as f:
+        check(f.read().endswith("испорчено\n"), "the damaged notes file was rewritten")
+
+
 def main():
     with tempfile.TemporaryDirectory(prefix="orma-cli-") as work:
         for journey in (conversions, statistics, plot, picture_layout, unusual_outputs,
                         pipe_input, refusals, ports_that_are_none, memory_download,
                         continuous_logging_killed, hostile_line, joined_days, long_inputs,
-                        download_alarm):
+                        download_alarm, notes):
             started = time.monotonic()
             journey(work)
             print(f"{journey.__name__}: passed in {time.monotonic() - started:.1f} s")

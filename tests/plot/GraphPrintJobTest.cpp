@@ -1,6 +1,7 @@
 #include "plot/GraphPrintJob.h"
 #include "companions/FormatOutTime.h"
 #include "plot/GraphPageContext.h"
+#include "plot/NoteFlags.h"
 #include "plot/PlotDrawing.h"
 
 #include "tests/support/FakePrintDevice.h"
@@ -773,3 +774,33 @@ TEST(PageRecords, KeepEveryRecordThatFitsElseWhatShapesThePage)
         ASSERT_TRUE(colder && warmer) << "nothing kept near " << record.time;
     }
 }
+
+namespace {
+
+// The visible notes: numbered flags standing on the plot's foot at their times, and their list
+// at the page's foot, which the plot makes room for; a note outside the window is left out.
+TEST(GraphPage, NotesStandOnTheTimeAxisAndAreListedUnderThePlot)
+{
+    const GraphPrintContext plain = pageWith(1600, 1540);
+    GraphPrintContext context = plain;
+    context.notes = {{400, QStringLiteral("образец 3")}, {5000, QStringLiteral("вне окна")}};
+    const RecordingCanvas canvas = drawn(context);
+
+    const CanvasCall *listed = textCall(canvas, QStringLiteral("1  00:00:00.400  образец 3"));
+    ASSERT_NE(listed, nullptr);
+    EXPECT_EQ(canvas.texts().filter(QStringLiteral("вне окна")), QStringList());
+    EXPECT_TRUE(canvas.texts().contains(QStringLiteral("1")));
+
+    // The plot is shorter by the list's line; the flag's mast rises from its new foot.
+    const int bottom = PlotTop - 1540;
+    const int raised = bottom + 20;
+    bool mast = false;
+    for (const QLine &line : linesIn(canvas, QColor(NoteFlagColor)))
+        mast = mast || (line.x1() == PlotLeft + 400 && line.x2() == line.x1() &&
+                        line.y1() == raised && line.y2() > raised);
+    EXPECT_TRUE(mast);
+    EXPECT_LT(listed->to.y(), raised);
+    EXPECT_EQ(textCall(drawn(plain), QStringLiteral("1")), nullptr);
+}
+
+} // namespace
