@@ -56,6 +56,7 @@ GraphPrintContext CGraphWnd::printContext() const
         context.timeWindowEnd = bar->GetWinMax();
     }
     context.breakAtGaps = m_view->breakAtGaps();
+    context.thresholds = m_view->thresholds();
     return GraphPageContext(m_view->series(), std::move(context));
 }
 

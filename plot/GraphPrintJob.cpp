@@ -109,6 +109,7 @@ public:
         drawHeader();
         drawScaleAndFrame();
         drawCaptions();
+        drawThresholds();
         return drawCurve();
     }
 
@@ -311,6 +312,24 @@ private:
             m_pageBottom - PageMargin + temperatureSize.width());
         m_canvas.textOut(pointAt(x, y), TemperatureCaption);
         m_canvas.selectFont(m_startFont);
+    }
+
+    void drawThresholds()
+    {
+        const auto drawAt = [this](const std::optional<std::int32_t> &temperature, QRgb color) {
+            if (!temperature || *temperature < m_context.temperatureWindowStart ||
+                *temperature > m_context.temperatureWindowEnd || m_temperatureScale <= 0.0)
+                return;
+            const std::int64_t y =
+                truncated((*temperature - m_context.temperatureWindowStart) * m_temperatureScale +
+                          static_cast<double>(m_plotBottom));
+            const QPen previous = m_canvas.selectPen(
+                QPen(QColor(color), 4, Qt::DashLine, Qt::FlatCap, Qt::MiterJoin));
+            line(m_plotLeft, y, m_plotRight, y);
+            m_canvas.selectPen(previous);
+        };
+        drawAt(m_context.thresholds.upper, UpperThresholdColor);
+        drawAt(m_context.thresholds.lower, LowerThresholdColor);
     }
 
     bool isCancelled() const

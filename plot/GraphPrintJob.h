@@ -2,6 +2,7 @@
 
 #include "companions/TermDataFile.h"
 #include "plot/Canvas.h"
+#include "plot/TemperatureThresholds.h"
 
 #include <QSize>
 #include <QString>
@@ -48,6 +49,8 @@ struct GraphPrintContext
     std::function<QString(double)> timeLabel;
     std::function<QString(double)> temperatureLabel;
     bool breakAtGaps = false;
+    // Drawn across the plot as dashed lines in their colours where they lie inside it.
+    TemperatureThresholds thresholds;
     GraphPrintSeries series;
 };
 
