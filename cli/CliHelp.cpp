@@ -39,6 +39,14 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
   orma-cli plot ВХОД... -o ВЫХОД.png|svg|pdf [--size ШxВ] [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС]
       График измерений, как его печатает окно графика (по умолчанию 1000x700).
 
+  orma-cli report ВХОД... -o ВЫХОД.pdf [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС] [--above T]
+                  [--below T] [--title ТЕКСТ] [--page a4|letter]
+      Отчет одним PDF, как "Отчет..." в окне программы: заголовок (файлы, дата,
+      степень черноты и режимы, окно времени), график с порогами, статистика окна
+      (как у stats, и доля измерений в пределах порогов), заметки из файлов
+      ВХОД.notes и таблица измерений окна (у длинных записей - каждое N-е, это
+      сказано в отчете). Страницы пронумерованы.
+
   --mode memory|continuous   как читать ВХОД (по умолчанию memory)
   --help                     эта справка
   --version                  версия
@@ -86,6 +94,14 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
 
   orma-cli plot IN... -o OUT.png|svg|pdf [--size WxH] [--from HH:MM:SS] [--to HH:MM:SS]
       The graph of the readings as the graph window prints it (default 1000x700).
+
+  orma-cli report IN... -o OUT.pdf [--from HH:MM:SS] [--to HH:MM:SS] [--above T]
+                  [--below T] [--title TEXT] [--page a4|letter]
+      One PDF report, as "Отчет..." in the program's window: a title block (files,
+      date, emissivity and modes, time window), the graph with the thresholds, the
+      statistics of the window (those of stats, and the share of readings within the
+      thresholds), the notes of each IN.notes and the table of the window's readings
+      (every Nth of a long recording, said in the report), on numbered pages.
 
   --mode memory|continuous   how to read IN (default memory)
   --help                     this text

@@ -39,10 +39,12 @@ int main(int argc, char **argv)
         return RunDownload(rest);
     if (command == QStringLiteral("plot"))
         return RunPlot(rest);
+    if (command == QStringLiteral("report"))
+        return RunReport(rest);
     if (command.isEmpty())
         return Fail(ExitUsage,
-                    Say("нужна команда: convert, stats, download или plot (--help)",
-                        "a command is needed: convert, stats, download or plot (--help)"));
+                    Say("нужна команда: convert, stats, download, plot или report (--help)",
+                        "a command is needed: convert, stats, download, plot or report (--help)"));
     return Fail(ExitUsage,
                 Say("неизвестная команда %1 (--help)", "unknown command %1 (--help)").arg(command));
 }

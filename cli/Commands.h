@@ -7,6 +7,7 @@ int RunConvert(const QStringList &words);
 int RunStats(const QStringList &words);
 int RunDownload(const QStringList &words);
 int RunPlot(const QStringList &words);
+int RunReport(const QStringList &words);
 
 // The program's help and version texts, in the user's language.
 QString HelpText();
