@@ -186,10 +186,10 @@ private:
         text(c.title.isEmpty() ? QStringLiteral("Отчет об измерениях") : c.title, TitleFont,
              TitleStep);
         if (!c.sources.isEmpty())
-            wrapped((c.sources.size() == 1 ? QStringLiteral("Источник: ")
-                                           : QStringLiteral("Файлы: ")) +
-                        c.sources.join(QStringLiteral(", ")),
-                    NoteIndent);
+            wrapped(
+                (c.sources.size() == 1 ? QStringLiteral("Источник: ") : QStringLiteral("Файлы: ")) +
+                    c.sources.join(QStringLiteral(", ")),
+                NoteIndent);
         if (c.firstDay.isValid()) {
             const QDate last = c.firstDay.addDays(c.windowEnd / MillisecondsPerDay);
             const QDate first = c.firstDay.addDays(c.windowStart / MillisecondsPerDay);
@@ -244,8 +244,7 @@ private:
     {
         heading(QStringLiteral("Статистика"));
         std::vector<StatisticsFigure> figures = StatisticsFigures(
-            m_content.statistics, m_content.thresholds,
-            manyDays() ? m_content.firstDay : QDate());
+            m_content.statistics, m_content.thresholds, manyDays() ? m_content.firstDay : QDate());
         if (const std::optional<StatisticsFigure> within =
                 WithinLimitsFigure(m_content.statistics, m_content.thresholds))
             figures.push_back(*within);
@@ -287,8 +286,7 @@ private:
                     return;
                 continue;
             }
-            const std::size_t count =
-                std::min(rows.size() - next, static_cast<std::size_t>(fit));
+            const std::size_t count = std::min(rows.size() - next, static_cast<std::size_t>(fit));
             if (m_drawing) {
                 DrawTableGrid(canvas(), LeftMargin, right(), m_y, count);
                 for (std::size_t row = 0; row < count; ++row)
@@ -374,10 +372,9 @@ ReadingNotes TimelineNotes(const std::vector<TimelineFile> &files, QStringList &
 ReadingNotes NotesInWindow(const ReadingNotes &notes, std::int32_t start, std::int32_t end)
 {
     ReadingNotes inside;
-    std::copy_if(notes.begin(), notes.end(), std::back_inserter(inside),
-                 [start, end](const ReadingNote &note) {
-                     return note.time >= start && note.time <= end;
-                 });
+    std::copy_if(
+        notes.begin(), notes.end(), std::back_inserter(inside),
+        [start, end](const ReadingNote &note) { return note.time >= start && note.time <= end; });
     return inside;
 }
 

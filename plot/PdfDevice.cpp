@@ -24,9 +24,9 @@ PdfDevice::PdfDevice(QIODevice &file, PaperSize paper, const QString &title) : m
     m_writer.setTitle(title);
     m_writer.setCreator(QStringLiteral("ORMA"));
     m_writer.setResolution(PdfDpi);
-    m_writer.setPageLayout(QPageLayout(
-        QPageSize(paper == PaperSize::Letter ? QPageSize::Letter : QPageSize::A4),
-        QPageLayout::Portrait, QMarginsF()));
+    m_writer.setPageLayout(
+        QPageLayout(QPageSize(paper == PaperSize::Letter ? QPageSize::Letter : QPageSize::A4),
+                    QPageLayout::Portrait, QMarginsF()));
     m_painter.begin(&m_writer);
     m_canvas.emplace(m_painter, QPainterCanvas::Mapping::Lometric);
 }

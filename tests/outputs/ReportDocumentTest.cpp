@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 RowCells cells(int number, const QString &emissivity = QStringLiteral("0.950"),
@@ -99,8 +98,7 @@ TEST(DrawReport, EveryPartOnNumberedPagesAndEveryRowOnce)
           QStringLiteral("Пороги: верхний 700 °C, нижний 520 °C"), QStringLiteral("Измерений: 300"),
           QStringLiteral("В пределах порогов: 60.0 % (180 из 300)"),
           QStringLiteral("1. 10:00:10.000 дверь печи открыта"),
-          QStringLiteral("2. 10:03:20.000 образец 3"),
-          QStringLiteral("Все измерения окна: 300")})
+          QStringLiteral("2. 10:03:20.000 образец 3"), QStringLiteral("Все измерения окна: 300")})
         EXPECT_TRUE(texts.contains(expected)) << expected.toStdString();
     // The table's cells, five a row: every row once, in order.
     QStringList numbers;
@@ -162,8 +160,8 @@ TEST(ReportFiles, NotesOfEveryFileOnTheTimelineAndAWholePdf)
     EXPECT_TRUE(bytes.startsWith("%PDF"));
     EXPECT_TRUE(bytes.trimmed().endsWith("%%EOF"));
     // Nothing is written where a report cannot go.
-    EXPECT_FALSE(WriteReportFile(folder.path(), InPlaceWrites::Refused, content, PaperSize::A4)
-                     .isEmpty());
+    EXPECT_FALSE(
+        WriteReportFile(folder.path(), InPlaceWrites::Refused, content, PaperSize::A4).isEmpty());
 }
 
 } // namespace
