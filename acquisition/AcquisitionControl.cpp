@@ -226,6 +226,7 @@ bool AcquisitionControl::openSource()
     m_fileSize.reset();
     m_joinedFiles.clear();
     m_joinedFile = 0;
+    m_sourceFiles.clear();
     if (!m_readBackPaths.isEmpty())
         return openDataFilesAt(m_readBackPaths);
     return m_sourceIsFile ? openDataFile() : openSerialPort();
@@ -272,6 +273,7 @@ bool AcquisitionControl::openJoinedFiles(const QStringList &paths)
         m_joinedFiles.push_back({source->fileStarts()[index], timeline.files[index].offset,
                                  QFileInfo(timeline.files[index].path).fileName()});
     m_joinedDay = timeline.firstDay();
+    m_sourceFiles = timeline.files;
     m_fileSize = source->size();
     m_link = std::move(source);
     m_reception.setSource(m_link.get());
@@ -290,6 +292,7 @@ bool AcquisitionControl::openDataFileAt(const QString &path)
         return false;
     }
     m_reception.setSource(m_link.get());
+    m_sourceFiles = {TimelineFile{path, {}, 0}};
     m_fileSize = QFileInfo(path).size();
     return true;
 }

@@ -21,6 +21,7 @@
 #include <QDeadlineTimer>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -43,9 +44,9 @@ const QString FileSource = QStringLiteral("file");
 // How long closing the window waits for the printouts it cancels.
 constexpr int PrintoutCancelWaitMs = 500;
 
-constexpr std::array OutputButtons{IDC_SAVE, IDC_PRINT, IDC_GRAPH, IDC_EXCEL};
-constexpr std::array ButtonColumn{IDCANCEL,  IDC_SAVE,  IDC_PRINT,
-                                  IDC_EXCEL, IDC_GRAPH, IDC_HELP_BUTTON};
+constexpr std::array OutputButtons{IDC_SAVE, IDC_PRINT, IDC_GRAPH, IDC_EXCEL, IDC_REPORT};
+constexpr std::array ButtonColumn{IDCANCEL,   IDC_SAVE,  IDC_PRINT,      IDC_EXCEL,
+                                  IDC_REPORT, IDC_GRAPH, IDC_HELP_BUTTON};
 
 template <typename Widget> Widget *controlAs(const std::vector<BuiltControl> &controls, int id)
 {
@@ -193,6 +194,9 @@ void CORMADlg::connectControls()
             &CORMADlg::OnGraph);
     connect(static_cast<QPushButton *>(control(IDC_PRINT)), &QPushButton::clicked, this,
             &CORMADlg::OnPrint);
+    connect(static_cast<QPushButton *>(control(IDC_REPORT)), &QPushButton::clicked, this,
+            &CORMADlg::OnReport);
+    m_graphController.setReportSources([this] { return reportSources(); });
     connect(static_cast<QPushButton *>(control(IDC_HELP_BUTTON)), &QPushButton::clicked, this,
             [this] { m_help.showHelp(); });
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
@@ -369,6 +373,25 @@ void CORMADlg::OnExcel()
 void CORMADlg::OnPrint()
 {
     PrintTable(m_prompts, table(), selectedRows(), *this);
+}
+
+void CORMADlg::OnReport()
+{
+    m_graphController.OnReport(m_acquisition.series(), table(), selectedRows());
+}
+
+ReportSources CORMADlg::reportSources() const
+{
+    ReportSources sources;
+    const std::vector<TimelineFile> &files = m_acquisition.sourceFiles();
+    for (const TimelineFile &file : files)
+        sources.names << QFileInfo(file.path).fileName();
+    if (files.empty())
+        sources.names << m_portName;
+    // A sidecar that cannot be read costs its notes only; the report goes on without them.
+    QStringList unread;
+    sources.notes = TimelineNotes(files, unread);
+    return sources;
 }
 
 void CORMADlg::OnGraph()

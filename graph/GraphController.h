@@ -1,12 +1,14 @@
 #pragma once
 
 #include "companions/TermDataFile.h"
+#include "outputs/ReportDocument.h"
 #include "plot/GraphPrinting.h"
 #include "plot/SeriesOverlay.h"
 
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -60,6 +62,20 @@ public:
     // The series the graph window shows; refilled in place by each launch.
     const TermDataFile &graphSeries() const { return m_graphSeries; }
 
+    // "Отчет..." of the main window: the report of the records of series behind selectedRows
+    // (all rows when empty), over their whole time, with the graph's thresholds. The graph
+    // window is left as it is.
+    void OnReport(const TermDataFile &series, const ReceivedRows &table,
+                  const std::vector<int> &selectedRows);
+    // Where the rows of the reports come from; none names no source and has no notes.
+    void setReportSources(std::function<ReportSources()> sources)
+    {
+        m_reportSources = std::move(sources);
+    }
+    // The thresholds the graph draws: the window's, or those kept in the settings before it
+    // is made.
+    TemperatureThresholds thresholds() const;
+
     // Deletes the graph window (the owner's close); a later launch makes a new one.
     void destroyGraphWnd();
     // Cancels the graph's printout if one runs, waiting until deadline for it to end.
@@ -90,9 +106,13 @@ private:
     void compareWithFile();
     // The compared runs changed: the view redraws them and the bars' ranges take them in.
     void overlayChanged();
+    // "Отчет..." of the graph window: the report of the visible time window as it is shown.
+    void reportVisibleWindow();
+    ReportSources reportSources() const;
 
     Prompts &m_prompts;
     QSettings *m_settings;
+    std::function<ReportSources()> m_reportSources;
     GraphPrinting m_graphPrinting;
     // Declared before the window, which reads them until it is gone.
     TermDataFile m_graphSeries;

@@ -11,7 +11,7 @@ struct GraphMenuEntry
     int level;
 };
 
-inline constexpr std::array<GraphMenuEntry, 17> GraphMenuEntries{{
+inline constexpr std::array<GraphMenuEntry, 18> GraphMenuEntries{{
     {"print", nullptr, 0},
     {"saveImage", nullptr, 0},
     {"copyImage", nullptr, 0},
@@ -29,4 +29,5 @@ inline constexpr std::array<GraphMenuEntry, 17> GraphMenuEntries{{
     {"statistics", nullptr, 1},
     {"follow", nullptr, 0},
     {"removeMarker", nullptr, 0},
+    {"report", nullptr, 0},
 }};
