@@ -22,8 +22,11 @@ void GraphController::OnReport(const TermDataFile &series, const ReceivedRows &t
 {
     TermDataFile reported;
     bool rebuild = true;
-    if (BuildGraphSeries(reported, series, table, selectedRows, rebuild, true, m_prompts) == 0)
+    if (BuildGraphSeries(reported, series, table, selectedRows, rebuild, true, m_prompts) == 0) {
+        m_prompts.message(QStringLiteral("Нет измерений для отчета."), QStringLiteral("Отчет"),
+                          Prompts::Icon::Information);
         return;
+    }
     const std::int32_t start = reported.records[0].time;
     const std::int32_t end = reported.records[reported.count - 1].time;
     ReportContent content = ReportOfRows(table, RowsToTake(table, selectedRows), reported, start,

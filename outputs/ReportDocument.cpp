@@ -4,6 +4,7 @@
 #include "companions/FormatOutTime.h"
 #include "companions/ProgramVersion.h"
 #include "companions/Prompts.h"
+#include "companions/RussianCount.h"
 #include "companions/TermDataFile.h"
 #include "outputs/CTablePrintJob.h"
 #include "outputs/SaveMeasurements.h"
@@ -274,10 +275,12 @@ private:
         if (readings.step() <= 1)
             wrapped(QStringLiteral("Все измерения окна: %1").arg(readings.count()));
         else
-            wrapped(QStringLiteral("Каждое %1-е измерение из %2: %3 строк")
+            wrapped(QStringLiteral("Каждое %1-е измерение из %2: %3")
                         .arg(readings.step())
                         .arg(readings.count())
-                        .arg(readings.rows().size()));
+                        .arg(RussianCount(static_cast<qint64>(readings.rows().size()),
+                                          QStringLiteral("строка"), QStringLiteral("строки"),
+                                          QStringLiteral("строк"))));
         const std::vector<TableRowText> &rows = readings.rows();
         for (std::size_t next = 0; next < rows.size() && !m_failed;) {
             const int fit = (m_y - contentBottom()) / TableRowHeight - 1;

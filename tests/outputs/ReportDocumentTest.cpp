@@ -115,6 +115,20 @@ TEST(DrawReport, EveryPartOnNumberedPagesAndEveryRowOnce)
     EXPECT_EQ(numbers, every);
 }
 
+TEST(DrawReport, ALongRecordingsTableSaysWhichRowsItHolds)
+{
+    ReportContent content;
+    content.readings = ReportReadings(100);
+    for (int number = 0; number < 1000; ++number)
+        content.readings.add(cells(number));
+    FakePaper paper;
+    FakePrintDevice device(paper, {216, 279});
+    ASSERT_TRUE(DrawReport(device, content));
+    EXPECT_TRUE(
+        allTexts(paper).contains(QStringLiteral("Каждое 16-е измерение из 1000: 63 строки")))
+        << allTexts(paper).filter(QStringLiteral("измерени")).join(QLatin1Char('|')).toStdString();
+}
+
 TEST(DrawReport, APageThatCannotStartDropsTheDocument)
 {
     ReportContent content;
