@@ -94,8 +94,11 @@ private:
     int right() const { return m_size.width() - RightMargin; }
     int contentBottom() const { return -(m_size.height() - BottomMargin - FooterRoom); }
 
+    // False, once a page could not be started: the document is given up.
     bool newPage()
     {
+        if (m_failed)
+            return false;
         if (m_page > 0)
             endPage();
         ++m_page;
@@ -109,7 +112,7 @@ private:
 
     void endPage()
     {
-        if (!m_drawing)
+        if (!m_drawing || m_failed)
             return;
         const CanvasFont previous = canvas().selectFont(FooterFont);
         const int top = -(m_size.height() - BottomMargin) + LineStep;

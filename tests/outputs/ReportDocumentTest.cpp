@@ -140,6 +140,9 @@ TEST(DrawReport, APageThatCannotStartDropsTheDocument)
     EXPECT_FALSE(DrawReport(device, content));
     EXPECT_EQ(paper.aborted, 1);
     EXPECT_EQ(paper.ended, 0);
+    // Nothing more is asked of the paper once a page would not start.
+    EXPECT_EQ(paper.pagesStarted, 2);
+    EXPECT_EQ(paper.pagesEnded, 1);
 }
 
 // The notes of a timeline's files, each moved by its file's offset; a sidecar that cannot be
