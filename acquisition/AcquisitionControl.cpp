@@ -292,7 +292,7 @@ bool AcquisitionControl::openDataFileAt(const QString &path)
         return false;
     }
     m_reception.setSource(m_link.get());
-    m_sourceFiles = {TimelineFile{path, {}, 0}};
+    m_sourceFiles = {TimelineFile{path, DataFileDate(path), 0}};
     m_fileSize = QFileInfo(path).size();
     return true;
 }

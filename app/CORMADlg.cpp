@@ -388,6 +388,8 @@ ReportSources CORMADlg::reportSources() const
         sources.names << QFileInfo(file.path).fileName();
     if (files.empty())
         sources.names << m_portName;
+    else
+        sources.firstDay = files.front().day;
     // A sidecar that cannot be read costs its notes only; the report goes on without them.
     QStringList unread;
     sources.notes = TimelineNotes(files, unread);

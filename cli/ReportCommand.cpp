@@ -149,6 +149,9 @@ int RunReport(const QStringList &words)
     const Timeline timeline = JoinTimeline(arguments->operands);
     for (const TimelineFile &file : timeline.files)
         content.sources << QFileInfo(file.path).fileName();
+    // One file's times are of its own day, which the timeline leaves unnamed.
+    if (!content.firstDay.isValid())
+        content.firstDay = timeline.firstDay();
     QStringList problems;
     content.notes = NotesInWindow(TimelineNotes(timeline.files, problems), content.windowStart,
                                   content.windowEnd);

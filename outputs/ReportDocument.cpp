@@ -414,7 +414,7 @@ ReportContent ReportOfRows(const ReceivedRows &table, const std::vector<int> &ro
     for (const int row : rows)
         content.readings.add(GetRowCells(table, row));
     content.sources = sources.names;
-    content.firstDay = graphSeries.date;
+    content.firstDay = sources.firstDay.isValid() ? sources.firstDay : graphSeries.date;
     content.windowStart = start;
     content.windowEnd = end;
     content.thresholds = thresholds;

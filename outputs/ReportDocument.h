@@ -88,11 +88,14 @@ struct ReportSources
 {
     QStringList names;
     ReadingNotes notes;
+    // The day of the first file; none for a port, whose rows are of the reception's day.
+    QDate firstDay;
 };
 
 // The content of a report of the rows rows of table (in table order) whose records graphSeries
 // holds, over the time window start..end of graphSeries: the readings, the statistics with
-// thresholds, the notes of sources within the window, made now. The graph is the caller's.
+// thresholds, the notes of sources within the window, made now; the day is the first file's,
+// else graphSeries' own. The graph is the caller's.
 ReportContent ReportOfRows(const ReceivedRows &table, const std::vector<int> &rows,
                            TermDataFile &graphSeries, std::int32_t start, std::int32_t end,
                            const TemperatureThresholds &thresholds, const ReportSources &sources);

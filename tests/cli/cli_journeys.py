@@ -283,7 +283,9 @@ def report(work):
     figures = json.loads(cli("stats", run, "--above", "600", "--below", "100", "--json"))
     temperatures = [int(row[2]) for row in rows]
     within = sum(100 <= t <= 600 for t in temperatures)
-    expected = ["Печь 2", "Источник: run.orm",
+    # Its name gives no day: the day it was last written is the recording's.
+    day = time.strftime("%d.%m.%Y", time.localtime(os.path.getmtime(run)))
+    expected = ["Печь 2", "Источник: run.orm", f"Дата измерений: {day}",
                 f"Окно времени: {rows[0][1]} - {rows[-1][1]}",
                 "Пороги: верхний 600 °C, нижний 100 °C",
                 f"Измерений: {figures['count']}",

@@ -6,6 +6,7 @@ note, every row of the table once and in order, and numbered pages."""
 import os
 import re
 import shutil
+import time
 
 from orma_e2e import Journey, check, find_all, run
 
@@ -31,7 +32,10 @@ def check_report(j, path, rows, figures):
         check(any(line.endswith(f"стр. {number} из {count}") for line in page_lines),
               f"page {number} not numbered of {count}: {page_lines[-1:]}")
     lines = lines_of(pages)
-    for line in ["Отчет об измерениях", "Источник: furnace.orm", "Пороги: верхний 600 °C",
+    day = time.strftime("%d.%m.%Y", time.localtime(os.path.getmtime(
+        os.path.join(j.files_dir, "furnace.orm"))))
+    for line in ["Отчет об измерениях", "Источник: furnace.orm", f"Дата измерений: {day}",
+                 "Пороги: верхний 600 °C",
                  f"1. {rows[4][1]} образец 3", *figures]:
         check(line in lines, f"{line!r} not in the report {path}")
     printed = [[cell or "" for cell in m.groups()] for m in map(ROW.match, lines) if m]
