@@ -104,7 +104,8 @@ int RunReport(const QStringList &words)
                 if (content.readings.count() == 0)
                     firstInside = reading.time;
                 lastInside = reading.time;
-                content.readings.add(rowCells(reading));
+                content.readings.add(rowCells(reading),
+                                     ReportSection(content.firstDay, reading.time));
                 if (broken || !ContinuesGraphRun(last, reading.time)) {
                     broken = true;
                     return true;

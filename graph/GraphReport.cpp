@@ -29,8 +29,8 @@ void GraphController::OnReport(const TermDataFile &series, const ReceivedRows &t
     }
     const std::int32_t start = reported.records[0].time;
     const std::int32_t end = reported.records[reported.count - 1].time;
-    ReportContent content = ReportOfRows(table, RowsToTake(table, selectedRows), reported, start,
-                                         end, thresholds(), reportSources());
+    ReportContent content = ReportOfRows(table, series, RowsToTake(table, selectedRows), reported,
+                                         start, end, thresholds(), reportSources());
     // A single reading still gets a second of time around it.
     content.graph = ReadingsPageContext(reported, start, std::max(end, start + 1000));
     SaveReport(m_prompts, content);
@@ -50,8 +50,8 @@ void GraphController::reportVisibleWindow()
     const std::int32_t end = time->GetWinMax();
     const std::vector<int> rows = GraphedRowsInTimeWindow(
         m_graphSeries, *m_reception, *m_receptionRows, *m_graphedRows, start, end);
-    ReportContent content = ReportOfRows(*m_receptionRows, rows, m_graphSeries, start, end,
-                                         thresholds(), reportSources());
+    ReportContent content = ReportOfRows(*m_receptionRows, *m_reception, rows, m_graphSeries, start,
+                                         end, thresholds(), reportSources());
     content.graph = m_graphWnd->printContext();
     SaveReport(m_prompts, content);
 }

@@ -285,14 +285,28 @@ private:
                                           QStringLiteral("строка"), QStringLiteral("строки"),
                                           QStringLiteral("строк"))));
         const std::vector<TableRowText> &rows = readings.rows();
+        // One part alone needs no heading of its own.
+        const std::vector<ReportReadings::Section> sections =
+            readings.sections().size() > 1 ? readings.sections()
+                                           : std::vector<ReportReadings::Section>();
+        std::size_t section = 0;
         for (std::size_t next = 0; next < rows.size() && !m_failed;) {
+            if (section < sections.size() && sections[section].row == next) {
+                // The part's name stays with its first rows, a little apart from the rows before.
+                if (m_y != -TopMargin)
+                    m_y -= HeadingSpace / 2;
+                room(LineStep + 2 * TableRowHeight);
+                text(sections[section++].name, HeadingFont, LineStep);
+            }
             const int fit = (m_y - contentBottom()) / TableRowHeight - 1;
             if (fit < 1) {
                 if (!newPage())
                     return;
                 continue;
             }
-            const std::size_t count = std::min(rows.size() - next, static_cast<std::size_t>(fit));
+            const std::size_t partEnd =
+                section < sections.size() ? sections[section].row : rows.size();
+            const std::size_t count = std::min(partEnd - next, static_cast<std::size_t>(fit));
             if (m_drawing) {
                 DrawTableGrid(canvas(), LeftMargin, right(), m_y, count);
                 for (std::size_t row = 0; row < count; ++row)
@@ -320,7 +334,7 @@ private:
 ReportReadings::ReportReadings(std::size_t rowLimit) : m_limit(std::max<std::size_t>(rowLimit, 2))
 {}
 
-void ReportReadings::add(const RowCells &cells)
+void ReportReadings::add(const RowCells &cells, const QString &section)
 {
     const std::size_t index = m_count++;
     const QString &emissivity = cells[ReceivedRows::EmissivityColumn];
@@ -342,6 +356,8 @@ void ReportReadings::add(const RowCells &cells)
     if (index % m_step != 0)
         return;
     m_rows.push_back(MakeTableRowText(cells));
+    if (m_sections.empty() || m_sections.back().name != section)
+        m_sections.push_back({m_rows.size() - 1, section});
     if (m_rows.size() <= m_limit)
         return;
     // Every other row kept stays: those of the doubled step.
@@ -350,6 +366,18 @@ void ReportReadings::add(const RowCells &cells)
         m_rows[kept++] = m_rows[i];
     m_rows.resize(kept);
     m_step *= 2;
+    // A section begins at its first row that stays, the row after a dropped one; a section
+    // left without a row gives way to the next.
+    std::vector<Section> sections;
+    for (Section &part : m_sections) {
+        part.row = (part.row + 1) / 2;
+        if (part.row >= m_rows.size())
+            continue;
+        if (!sections.empty() && sections.back().row == part.row)
+            sections.pop_back();
+        sections.push_back(std::move(part));
+    }
+    m_sections = std::move(sections);
 }
 
 QString ReportReadings::emissivityText() const
@@ -406,15 +434,25 @@ QString WriteReportFile(const QString &path, InPlaceWrites inPlace, const Report
     });
 }
 
-ReportContent ReportOfRows(const ReceivedRows &table, const std::vector<int> &rows,
-                           TermDataFile &graphSeries, std::int32_t start, std::int32_t end,
+QString ReportSection(const QDate &firstDay, std::int32_t time)
+{
+    return firstDay.isValid() ? dateText(firstDay.addDays(time / MillisecondsPerDay)) : QString();
+}
+
+ReportContent ReportOfRows(const ReceivedRows &table, const TermDataFile &series,
+                           const std::vector<int> &rows, TermDataFile &graphSeries,
+                           std::int32_t start, std::int32_t end,
                            const TemperatureThresholds &thresholds, const ReportSources &sources)
 {
     ReportContent content;
-    for (const int row : rows)
-        content.readings.add(GetRowCells(table, row));
-    content.sources = sources.names;
     content.firstDay = sources.firstDay.isValid() ? sources.firstDay : graphSeries.date;
+    for (const int row : rows) {
+        const int record = table.recordIndexAt(row);
+        const std::int32_t time =
+            record >= 0 && record < series.count ? series.records[record].time : 0;
+        content.readings.add(GetRowCells(table, row), ReportSection(content.firstDay, time));
+    }
+    content.sources = sources.names;
     content.windowStart = start;
     content.windowEnd = end;
     content.thresholds = thresholds;

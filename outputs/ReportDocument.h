@@ -38,7 +38,9 @@ public:
 
     explicit ReportReadings(std::size_t rowLimit = DefaultRowLimit);
 
-    void add(const RowCells &cells);
+    // A reading in table order; section names the part of the recording it belongs to (the
+    // day of a timeline of several), which the table heads where it changes.
+    void add(const RowCells &cells, const QString &section = {});
 
     // The rows kept: the first reading and every step-th after it.
     const std::vector<TableRowText> &rows() const { return m_rows; }
@@ -48,6 +50,15 @@ public:
     QString emissivityText() const;
     // The measuring modes the readings were taken in, in the order they first came.
     const QStringList &modes() const { return m_modes; }
+    // Where a section begins among the rows kept, with its name, in row order: one for each
+    // section with a row kept.
+    struct Section
+    {
+        std::size_t row;
+        QString name;
+        bool operator==(const Section &) const = default;
+    };
+    const std::vector<Section> &sections() const { return m_sections; }
 
 private:
     std::size_t m_limit;
@@ -59,6 +70,7 @@ private:
     double m_lowest = 0.0;
     double m_highest = 0.0;
     QStringList m_modes;
+    std::vector<Section> m_sections;
 };
 
 struct ReportContent
@@ -92,12 +104,17 @@ struct ReportSources
     QDate firstDay;
 };
 
-// The content of a report of the rows rows of table (in table order) whose records graphSeries
-// holds, over the time window start..end of graphSeries: the readings, the statistics with
-// thresholds, the notes of sources within the window, made now; the day is the first file's,
-// else graphSeries' own. The graph is the caller's.
-ReportContent ReportOfRows(const ReceivedRows &table, const std::vector<int> &rows,
-                           TermDataFile &graphSeries, std::int32_t start, std::int32_t end,
+// The section of the report's table a reading at time belongs to: its day, "08.12.2026", on a
+// timeline from firstDay; none when the day is unknown.
+QString ReportSection(const QDate &firstDay, std::int32_t time);
+
+// The content of a report of the rows rows of table (records in series), in table order, whose
+// records graphSeries holds, over the time window start..end of graphSeries: the readings, the
+// statistics with thresholds, the notes of sources within the window, made now; the day is the
+// first file's, else graphSeries' own. The graph is the caller's.
+ReportContent ReportOfRows(const ReceivedRows &table, const TermDataFile &series,
+                           const std::vector<int> &rows, TermDataFile &graphSeries,
+                           std::int32_t start, std::int32_t end,
                            const TemperatureThresholds &thresholds, const ReportSources &sources);
 
 // "Отчет...": asks for a PDF file (a window refuses pipes and devices), writes the report of

@@ -14,6 +14,7 @@ import re
 import signal
 import resource
 import select
+import shutil
 import socket
 import stat
 import struct
@@ -322,6 +323,20 @@ def report(work):
     check(not any("образец 3" in line for line in lines), "a note outside the window reported")
     check("(A4)" in subprocess.run(["pdfinfo", pdf], capture_output=True, text=True).stdout,
           "not an A4 page")
+    # Two days joined: the table heads each day's rows with its date.
+    days = [os.path.join(work, f"kiln-2026-12-0{day}.orm") for day in (7, 8)]
+    for path in days:
+        shutil.copyfile(SAMPLE, path)
+    cli("report", *days, "-o", pdf, "--force")
+    text = subprocess.run(["pdftotext", "-layout", pdf, "-"], capture_output=True, text=True,
+                          check=True).stdout
+    lines = [" ".join(line.split()) for line in text.splitlines() if line.strip()]
+    check(table(lines) == printed + printed, f"{len(table(lines))} rows of two days")
+    first, second = lines.index("07.12.2026"), lines.index("08.12.2026")
+    check(lines.index("Таблица измерений") < first < second,
+          "the days' headings are not in the table's order")
+    check(lines[first + 2].startswith("1 ") and lines[second + 2].startswith("1 "),
+          f"a day's rows do not follow its heading: {lines[second:second + 3]}")
     # Refusals in one line each, and no report left behind.
     os.remove(pdf)
     cli("report", run, "-o", os.path.join(work, "report.png"), status=2, says=".pdf")

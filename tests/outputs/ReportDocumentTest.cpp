@@ -44,6 +44,17 @@ TEST(ReportReadings, ALongRecordingKeepsEveryStepthRowAndSaysWhichStep)
     EXPECT_EQ(readings.emissivityText(), "0.900...0.950");
     EXPECT_EQ(readings.modes(), (QStringList{"Обычный", "Максимум"}));
 
+    // The parts of a recording (its days) start where their first kept row is; a part left
+    // without a kept row goes.
+    ReportReadings days(4);
+    const QStringList parts{"07.12", "07.12", "07.12", "08.12", "09.12",
+                            "09.12", "09.12", "09.12", "10.12", "10.12"};
+    for (int number = 0; number < 10; ++number)
+        days.add(cells(number), parts[number]);
+    // Rows 0, 4 and 8 stay: of 07.12, 09.12 and 10.12; 08.12 had row 3 only.
+    EXPECT_EQ(days.sections(),
+              (std::vector<ReportReadings::Section>{{0, "07.12"}, {1, "09.12"}, {2, "10.12"}}));
+
     ReportReadings few;
     for (int number = 0; number < 3; ++number)
         few.add(cells(number));
