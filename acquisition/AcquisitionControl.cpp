@@ -275,6 +275,7 @@ bool AcquisitionControl::openSource()
     m_joinedFiles.clear();
     m_joinedFile = 0;
     m_notedFiles.clear();
+    m_sourceFiles.clear();
     if (!m_readBackPaths.isEmpty())
         return openDataFilesAt(m_readBackPaths);
     return m_sourceIsFile ? openDataFile() : openSerialPort();
@@ -323,6 +324,7 @@ bool AcquisitionControl::openJoinedFiles(const QStringList &paths)
         m_notedFiles.push_back({timeline.files[index].path, timeline.files[index].offset});
     }
     m_joinedDay = timeline.firstDay();
+    m_sourceFiles = timeline.files;
     m_fileSize = source->size();
     m_link = std::move(source);
     m_reception.setSource(m_link.get());
@@ -341,6 +343,7 @@ bool AcquisitionControl::openDataFileAt(const QString &path)
         return false;
     }
     m_reception.setSource(m_link.get());
+    m_sourceFiles = {TimelineFile{path, DataFileDate(path), 0}};
     m_fileSize = QFileInfo(path).size();
     m_notedFiles = {{path, 0}};
     return true;

@@ -7,6 +7,7 @@
 #include "acquisition/ReceptionJournal.h"
 #include "acquisition/ReceptionRules.h"
 #include "acquisition/RecordingNotes.h"
+#include "acquisition/Timeline.h"
 #include "companions/Prompts.h"
 #include "companions/TermDataFile.h"
 
@@ -124,6 +125,9 @@ public:
     std::span<const char> receivedBytes() const { return m_reception.bytes(); }
     // The current reception: its bytes, source and poll period.
     const Reception &reception() const { return m_reception; }
+    // The data files the current rows were read from, in the order of their timeline; none
+    // for a port or a journal.
+    const std::vector<TimelineFile> &sourceFiles() const { return m_sourceFiles; }
 
     // Starts, stops or winds up a reception, by state.
     void OnGetData();
@@ -200,6 +204,7 @@ private:
     bool m_waitCursorShown = false;
     // A file to read back instead of asking for one; taken by the next reception.
     QStringList m_readBackPaths;
+    std::vector<TimelineFile> m_sourceFiles;
     // The files of a joined read, in the order of the timeline: where each one's bytes begin
     // among the received ones, what its times move by, and its name; empty for one file or a
     // port. m_joinedFile indexes the file of the line being taken.

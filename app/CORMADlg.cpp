@@ -22,6 +22,7 @@
 #include <QDeadlineTimer>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -46,9 +47,9 @@ constexpr int SourceNameRole = Qt::UserRole + 1;
 // How long closing the window waits for the printouts it cancels.
 constexpr int PrintoutCancelWaitMs = 500;
 
-constexpr std::array OutputButtons{IDC_SAVE, IDC_PRINT, IDC_GRAPH, IDC_EXCEL};
-constexpr std::array ButtonColumn{IDCANCEL,  IDC_SAVE,  IDC_PRINT,
-                                  IDC_EXCEL, IDC_GRAPH, IDC_HELP_BUTTON};
+constexpr std::array OutputButtons{IDC_SAVE, IDC_PRINT, IDC_GRAPH, IDC_EXCEL, IDC_REPORT};
+constexpr std::array ButtonColumn{IDCANCEL,   IDC_SAVE,  IDC_PRINT,      IDC_EXCEL,
+                                  IDC_REPORT, IDC_GRAPH, IDC_HELP_BUTTON};
 
 template <typename Widget> Widget *controlAs(const std::vector<BuiltControl> &controls, int id)
 {
@@ -206,6 +207,9 @@ void CORMADlg::connectControls()
             &CORMADlg::OnGraph);
     connect(static_cast<QPushButton *>(control(IDC_PRINT)), &QPushButton::clicked, this,
             &CORMADlg::OnPrint);
+    connect(static_cast<QPushButton *>(control(IDC_REPORT)), &QPushButton::clicked, this,
+            &CORMADlg::OnReport);
+    m_graphController.setReportSources([this] { return reportSources(); });
     connect(static_cast<QPushButton *>(control(IDC_HELP_BUTTON)), &QPushButton::clicked, this,
             [this] { m_help.showHelp(); });
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
@@ -389,6 +393,26 @@ void CORMADlg::OnExcel()
 void CORMADlg::OnPrint()
 {
     PrintTable(m_prompts, table(), selectedRows(), *this);
+}
+
+void CORMADlg::OnReport()
+{
+    m_graphController.OnReport(m_acquisition.series(), table(), selectedRows());
+}
+
+ReportSources CORMADlg::reportSources() const
+{
+    ReportSources sources;
+    const std::vector<TimelineFile> &files = m_acquisition.sourceFiles();
+    for (const TimelineFile &file : files)
+        sources.names << QFileInfo(file.path).fileName();
+    if (files.empty())
+        sources.names << m_portName;
+    else
+        sources.firstDay = files.front().day;
+    // The notes as the window holds them, also those not saved yet.
+    sources.notes = m_acquisition.notes().notes();
+    return sources;
 }
 
 void CORMADlg::OnGraph()

@@ -62,6 +62,8 @@ public:
     // Several data files, read back joined into one timeline; one as OpenDataFile reads it.
     void OpenDataFiles(const QStringList &paths);
     void OnPrint();
+    // "Отчет...": one PDF of the selected rows (all when none is selected).
+    void OnReport();
     GraphController &graphController() { return m_graphController; }
 
 public slots:
@@ -90,6 +92,8 @@ private:
     void connectControls();
     void assignKeys();
     bool showHelpPage(const QUrl &page);
+    // The files (or the port) of the current rows and their notes, for a report.
+    ReportSources reportSources() const;
 
     // AcquisitionView
     std::optional<double> enteredPeriod() const override;

@@ -63,6 +63,13 @@ const char *const RussianHelp = R"(Использование: orma-cli КОМА
   orma-cli notes ФАЙЛ [--add ЧЧ:ММ:СС[.мс] ТЕКСТ]
       Заметки к измерениям файла данных (ФАЙЛ.notes рядом с ним), по одной в строке:
       время и текст. --add добавляет заметку к этому времени.
+  orma-cli report ВХОД... -o ВЫХОД.pdf [--from ЧЧ:ММ:СС] [--to ЧЧ:ММ:СС] [--above T]
+                  [--below T] [--title ТЕКСТ] [--page a4|letter]
+      Отчет одним PDF, как "Отчет..." в окне программы: заголовок (файлы, дата,
+      степень черноты и режимы, окно времени), график с порогами, статистика окна
+      (как у stats, и доля измерений в пределах порогов), заметки из файлов
+      ВХОД.notes и таблица измерений окна (у длинных записей - каждое N-е, это
+      сказано в отчете). Страницы пронумерованы.
 
   --mode memory|continuous   как читать ВХОД (по умолчанию memory)
   --help                     эта справка
@@ -137,6 +144,13 @@ ORMA data files (.orm) and pyrometer receptions without the program's window.
   orma-cli notes FILE [--add HH:MM:SS[.ms] TEXT]
       The notes on the readings of a data file (FILE.notes beside it), one a line:
       the time and the text. --add adds a note at that time.
+  orma-cli report IN... -o OUT.pdf [--from HH:MM:SS] [--to HH:MM:SS] [--above T]
+                  [--below T] [--title TEXT] [--page a4|letter]
+      One PDF report, as "Отчет..." in the program's window: a title block (files,
+      date, emissivity and modes, time window), the graph with the thresholds, the
+      statistics of the window (those of stats, and the share of readings within the
+      thresholds), the notes of each IN.notes and the table of the window's readings
+      (every Nth of a long recording, said in the report), on numbered pages.
 
   --mode memory|continuous   how to read IN (default memory)
   --help                     this text

@@ -43,11 +43,13 @@ int main(int argc, char **argv)
         return RunPorts(rest);
     if (command == QStringLiteral("notes"))
         return RunNotes(rest);
+    if (command == QStringLiteral("report"))
+        return RunReport(rest);
     if (command.isEmpty())
-        return Fail(
-            ExitUsage,
-            Say("нужна команда: convert, stats, download, plot, ports или notes (--help)",
-                "a command is needed: convert, stats, download, plot, ports or notes (--help)"));
+        return Fail(ExitUsage, Say("нужна команда: convert, stats, download, plot, ports, notes "
+                                   "или report (--help)",
+                                   "a command is needed: convert, stats, download, plot, ports, "
+                                   "notes or report (--help)"));
     return Fail(ExitUsage,
                 Say("неизвестная команда %1 (--help)", "unknown command %1 (--help)").arg(command));
 }

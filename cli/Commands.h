@@ -9,6 +9,7 @@ int RunDownload(const QStringList &words);
 int RunPlot(const QStringList &words);
 int RunPorts(const QStringList &words);
 int RunNotes(const QStringList &words);
+int RunReport(const QStringList &words);
 
 // The program's help and version texts, in the user's language.
 QString HelpText();

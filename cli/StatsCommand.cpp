@@ -50,6 +50,8 @@ QString json(const ReadingStatistics &figures, const TemperatureThresholds &thre
         object.insert(QStringLiteral("below"), *thresholds.lower);
         object.insert(QStringLiteral("time_below_ms"), static_cast<qint64>(figures.timeBelow));
     }
+    if (thresholds.upper || thresholds.lower)
+        object.insert(QStringLiteral("within_limits"), figures.withinLimits);
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented));
 }
 
@@ -81,6 +83,8 @@ QString label(const StatisticsFigure &figure, const TemperatureThresholds &thres
         return QStringLiteral("Above %1 °C").arg(thresholds.upper.value_or(0));
     case StatisticsFigure::Kind::TimeBelow:
         return QStringLiteral("Below %1 °C").arg(thresholds.lower.value_or(0));
+    case StatisticsFigure::Kind::WithinLimits:
+        return QStringLiteral("Within limits");
     }
     return figure.label;
 }

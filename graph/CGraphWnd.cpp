@@ -58,6 +58,7 @@ GraphPrintContext CGraphWnd::printContext() const
     context.breakAtGaps = m_view->breakAtGaps();
     if (const ReadingNotes *notes = m_view->notes())
         context.notes = *notes;
+    context.thresholds = m_view->thresholds();
     return GraphPageContext(m_view->series(), std::move(context));
 }
 

@@ -118,6 +118,13 @@ void GraphController::OnGraph(const TermDataFile &series, const ReceivedRows &ta
     showGraphSeries(true);
 }
 
+TemperatureThresholds GraphController::thresholds() const
+{
+    if (m_graphWnd)
+        return m_graphWnd->view()->thresholds();
+    return m_settings != nullptr ? storedThresholds(*m_settings) : TemperatureThresholds{};
+}
+
 void GraphController::OnGraphOfReception(const TermDataFile &series, const ReceivedRows &table)
 {
     m_reception = &series;
@@ -273,6 +280,8 @@ void GraphController::createGraphWnd()
     };
     for (GraphCommand &command : std::vector<GraphCommand>{
              {QStringLiteral("print"), QStringLiteral("Печать..."), print},
+             {QStringLiteral("report"), QStringLiteral("Отчет..."),
+              [this] { reportVisibleWindow(); }},
              {QStringLiteral("saveImage"), QStringLiteral("Сохранить изображение..."),
               [this] { saveGraphPicture(); }},
              {QStringLiteral("copyImage"), QStringLiteral("Копировать изображение"),
@@ -397,13 +406,6 @@ void GraphController::editThresholds()
         writeThreshold(*m_settings, SettingsKeys::LowerThreshold, dialog.thresholds().lower);
     }
     emit thresholdsChanged();
-}
-
-TemperatureThresholds GraphController::thresholds() const
-{
-    if (m_graphWnd)
-        return m_graphWnd->view()->thresholds();
-    return m_settings != nullptr ? storedThresholds(*m_settings) : TemperatureThresholds{};
 }
 
 void GraphController::exportVisibleRows()

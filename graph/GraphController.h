@@ -2,6 +2,7 @@
 
 #include "companions/ReadingNotes.h"
 #include "companions/TermDataFile.h"
+#include "outputs/ReportDocument.h"
 #include "plot/GraphPrinting.h"
 #include "plot/SeriesOverlay.h"
 #include "plot/TemperatureThresholds.h"
@@ -9,6 +10,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -71,6 +73,17 @@ public:
     // The series the graph window shows; refilled in place by each launch.
     const TermDataFile &graphSeries() const { return m_graphSeries; }
 
+    // "Отчет..." of the main window: the report of the records of series behind selectedRows
+    // (all rows when empty), over their whole time, with the graph's thresholds. The graph
+    // window is left as it is.
+    void OnReport(const TermDataFile &series, const ReceivedRows &table,
+                  const std::vector<int> &selectedRows);
+    // Where the rows of the reports come from; none names no source and has no notes.
+    void setReportSources(std::function<ReportSources()> sources)
+    {
+        m_reportSources = std::move(sources);
+    }
+
     // Deletes the graph window (the owner's close); a later launch makes a new one.
     void destroyGraphWnd();
     // The notes the graph shows as flags (see CGraphView::setNotes); not owned, may be null.
@@ -111,9 +124,13 @@ private:
     void compareWithFile();
     // The compared runs changed: the view redraws them and the bars' ranges take them in.
     void overlayChanged();
+    // "Отчет..." of the graph window: the report of the visible time window as it is shown.
+    void reportVisibleWindow();
+    ReportSources reportSources() const;
 
     Prompts &m_prompts;
     QSettings *m_settings;
+    std::function<ReportSources()> m_reportSources;
     GraphPrinting m_graphPrinting;
     // Declared before the window, which reads them until it is gone.
     TermDataFile m_graphSeries;

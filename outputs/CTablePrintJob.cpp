@@ -16,7 +16,7 @@ constexpr int RightMarginWidth = 200;
 constexpr int BottomMarginHeight = 150;
 constexpr int HeaderTop = -150;
 constexpr int TableTop = -240;
-constexpr int RowHeight = 30;
+constexpr int RowHeight = TableRowHeight;
 constexpr std::array<int, 5> ColumnWidths = {150, 250, 150, 100, 200};
 constexpr int CellInsetX = 10;
 constexpr int CellInsetY = 2;
@@ -38,10 +38,33 @@ int pageUnits(int mm)
     return 10 * std::clamp(mm, 0, MaxPageMm);
 }
 
-// The y of the top of table row `row`, the heading row being row 0.
+// The y of the top of table row `row` of a table whose heading row's top is at top, the heading
+// row being row 0.
+int rowTop(int top, std::size_t row)
+{
+    return top - RowHeight * static_cast<int>(row);
+}
+
 int rowTop(std::size_t row)
 {
-    return TableTop - RowHeight * static_cast<int>(row);
+    return rowTop(TableTop, row);
+}
+
+const CanvasFont HeaderFont{QStringLiteral("Courier"), -45};
+const CanvasFont TextFont{QStringLiteral("Courier"), -30};
+const CanvasFont SymbolFont{QStringLiteral("Symbol"), -39};
+
+// The text font, made smaller when text in it would be wider than width: in the text font a long
+// mode name would run out of its column. Needs the text font selected.
+CanvasFont fittingFont(Canvas &canvas, const QString &text, int width)
+{
+    const int textWidth = canvas.textExtent(text).width();
+    if (textWidth <= width || width <= 0)
+        return TextFont;
+    CanvasFont font = TextFont;
+    const auto height = std::int64_t{std::abs(TextFont.height)} * width / textWidth;
+    font.height = -static_cast<int>(std::max<std::int64_t>(height, 1));
+    return font;
 }
 
 // A field's text up to its terminator, never read past the field's end.
@@ -70,10 +93,7 @@ CTablePrintJob::CTablePrintJob(std::unique_ptr<PrintDevice> device, std::vector<
     : m_device(std::move(device)), m_left(LeftMargin),
       m_right(pageUnits(m_device->printableSize().width()) - RightMarginWidth),
       m_rowsPerPage(RowsPerPage(m_device->printableSize().height())),
-      m_pageCount(PageCount(rows.size(), m_rowsPerPage)), m_headerFont{QStringLiteral("Courier"),
-                                                                       -45},
-      m_textFont{QStringLiteral("Courier"), -30}, m_symbolFont{QStringLiteral("Symbol"), -39},
-      m_rows(std::move(rows))
+      m_pageCount(PageCount(rows.size(), m_rowsPerPage)), m_rows(std::move(rows))
 {}
 
 CTablePrintJob::~CTablePrintJob()
@@ -117,39 +137,14 @@ bool CTablePrintJob::PrintPage(std::size_t pageIndex, const std::atomic<bool> *c
 
 void CTablePrintJob::DrawHeader()
 {
-    const CanvasFont previous = canvas().selectFont(m_headerFont);
+    const CanvasFont previous = canvas().selectFont(HeaderFont);
     canvas().textOut({m_left, HeaderTop}, HeaderFormat.arg(m_pageIndex + 1).arg(m_pageCount));
     canvas().selectFont(previous);
 }
 
 void CTablePrintJob::DrawGrid()
 {
-    const int bottom = rowTop(m_pageRows + 1);
-    canvas().rectangle(cornerRect(m_left, TableTop, m_right, bottom));
-    for (std::size_t row = 1; row <= m_pageRows; ++row) {
-        canvas().moveTo({m_left, rowTop(row)});
-        canvas().lineTo({m_right, rowTop(row)});
-    }
-
-    const CanvasFont previous = canvas().selectFont(m_textFont);
-    int x = m_left;
-    for (std::size_t column = 0; column < ColumnWidths.size(); ++column) {
-        const int columnLeft = x;
-        x += ColumnWidths[column];
-        canvas().moveTo({x, TableTop});
-        canvas().lineTo({x, bottom});
-        if (column == EmissivityColumn) {
-            canvas().selectFont(m_symbolFont);
-            canvas().drawText(
-                cornerRect(columnLeft, TableTop + SymbolRaise, x, rowTop(1) + SymbolRaise),
-                Headings[column], Qt::AlignCenter);
-            canvas().selectFont(m_textFont);
-        } else {
-            canvas().drawText(cornerRect(columnLeft, TableTop, x, rowTop(1)), Headings[column],
-                              Qt::AlignHCenter | Qt::AlignTop);
-        }
-    }
-    canvas().selectFont(previous);
+    DrawTableGrid(canvas(), m_left, m_right, TableTop, m_pageRows);
 }
 
 void CTablePrintJob::DrawRow()
@@ -159,38 +154,66 @@ void CTablePrintJob::DrawRow()
         ++m_nextRow;
         return;
     }
-    const TableRowText &row = m_rows[m_nextRow];
+    DrawTableRow(canvas(), m_left, rowTop(rowOnPage), m_rows[m_nextRow]);
+    ++m_nextRow;
+}
+
+int TableRowsBottom(int top, std::size_t rows)
+{
+    return rowTop(top, rows + 1);
+}
+
+void DrawTableGrid(Canvas &canvas, int left, int right, int top, std::size_t rows)
+{
+    const int bottom = rowTop(top, rows + 1);
+    canvas.rectangle(cornerRect(left, top, right, bottom));
+    for (std::size_t row = 1; row <= rows; ++row) {
+        canvas.moveTo({left, rowTop(top, row)});
+        canvas.lineTo({right, rowTop(top, row)});
+    }
+
+    const CanvasFont previous = canvas.selectFont(TextFont);
+    int x = left;
+    for (std::size_t column = 0; column < ColumnWidths.size(); ++column) {
+        const int columnLeft = x;
+        x += ColumnWidths[column];
+        canvas.moveTo({x, top});
+        canvas.lineTo({x, bottom});
+        if (column == EmissivityColumn) {
+            canvas.selectFont(SymbolFont);
+            canvas.drawText(
+                cornerRect(columnLeft, top + SymbolRaise, x, rowTop(top, 1) + SymbolRaise),
+                Headings[column], Qt::AlignCenter);
+            canvas.selectFont(TextFont);
+        } else {
+            canvas.drawText(cornerRect(columnLeft, top, x, rowTop(top, 1)), Headings[column],
+                            Qt::AlignHCenter | Qt::AlignTop);
+        }
+    }
+    canvas.selectFont(previous);
+}
+
+void DrawTableRow(Canvas &canvas, int left, int top, const TableRowText &row)
+{
     const std::array<QString, 5> cells = {fieldText(row.number), fieldText(row.time),
                                           fieldText(row.temperature), fieldText(row.emissivity),
                                           fieldText(row.mode)};
-    const int top = rowTop(rowOnPage);
-    const CanvasFont previous = canvas().selectFont(m_textFont);
-    int x = m_left;
+    const CanvasFont previous = canvas.selectFont(TextFont);
+    int x = left;
     for (std::size_t column = 0; column < cells.size(); ++column) {
         const int columnLeft = x;
         x += ColumnWidths[column];
         const QRect cell = cornerRect(columnLeft + CellInsetX, top - CellInsetY, x - CellInsetX,
                                       top - RowHeight + CellInsetY);
-        const CanvasFont font = fittingFont(cells[column], ColumnWidths[column] - 2 * CellInsetX);
-        if (font != m_textFont)
-            canvas().selectFont(font);
-        canvas().drawText(cell, cells[column], Qt::AlignLeft | Qt::AlignVCenter);
-        if (font != m_textFont)
-            canvas().selectFont(m_textFont);
+        const CanvasFont font =
+            fittingFont(canvas, cells[column], ColumnWidths[column] - 2 * CellInsetX);
+        if (font != TextFont)
+            canvas.selectFont(font);
+        canvas.drawText(cell, cells[column], Qt::AlignLeft | Qt::AlignVCenter);
+        if (font != TextFont)
+            canvas.selectFont(TextFont);
     }
-    canvas().selectFont(previous);
-    ++m_nextRow;
-}
-
-CanvasFont CTablePrintJob::fittingFont(const QString &text, int width)
-{
-    const int textWidth = canvas().textExtent(text).width();
-    if (textWidth <= width || width <= 0)
-        return m_textFont;
-    CanvasFont font = m_textFont;
-    const auto height = std::int64_t{std::abs(m_textFont.height)} * width / textWidth;
-    font.height = -static_cast<int>(std::max<std::int64_t>(height, 1));
-    return font;
+    canvas.selectFont(previous);
 }
 
 int PrintTableThread(std::unique_ptr<CTablePrintJob> job, const std::atomic<bool> *cancelled)

@@ -9,6 +9,16 @@
 #include <memory>
 #include <vector>
 
+// The ruled table of five columns the printout and the report draw, in 0.1 mm with y upward:
+// a heading row whose top is at top, then one row a line of TableRowHeight.
+inline constexpr int TableRowHeight = 30;
+// The bottom of a table of rows data rows (and its heading row) whose top is at top.
+int TableRowsBottom(int top, std::size_t rows);
+// The frame, the row lines and the heading row of a table of rows data rows.
+void DrawTableGrid(Canvas &canvas, int left, int right, int top, std::size_t rows);
+// The cells of one data row whose top is at top.
+void DrawTableRow(Canvas &canvas, int left, int top, const TableRowText &row);
+
 // One printout of the measurement table: the rows as a ruled table of five columns under a
 // header line that counts the pages, as many rows to a page as fit. Used by one thread at a
 // time: made on the dialog's thread, then printed and destroyed by its worker.
@@ -41,9 +51,6 @@ private:
     void DrawHeader();
     void DrawGrid();
     void DrawRow();
-    // The text font, made smaller when text in it would be wider than width: in the text
-    // font a long mode name would run out of its column. Needs the text font selected.
-    CanvasFont fittingFont(const QString &text, int width);
 
     Canvas &canvas() { return m_device->canvas(); }
 
@@ -56,9 +63,6 @@ private:
     std::size_t m_nextRow = 0;
     std::size_t m_rowOnPage = 0;
     std::size_t m_pageRows = 0;
-    const CanvasFont m_headerFont;
-    const CanvasFont m_textFont;
-    const CanvasFont m_symbolFont;
     std::vector<TableRowText> m_rows;
     bool m_aborted = false;
 };

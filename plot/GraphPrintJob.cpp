@@ -110,6 +110,7 @@ public:
         drawHeader();
         drawScaleAndFrame();
         drawCaptions();
+        drawThresholds();
         if (!drawCurve())
             return false;
         drawNotes();
@@ -318,6 +319,24 @@ private:
         m_canvas.selectFont(m_startFont);
     }
 
+    void drawThresholds()
+    {
+        const auto drawAt = [this](const std::optional<std::int32_t> &temperature, QRgb color) {
+            if (!temperature || *temperature < m_context.temperatureWindowStart ||
+                *temperature > m_context.temperatureWindowEnd || m_temperatureScale <= 0.0)
+                return;
+            const std::int64_t y =
+                truncated((*temperature - m_context.temperatureWindowStart) * m_temperatureScale +
+                          static_cast<double>(m_plotBottom));
+            const QPen previous = m_canvas.selectPen(
+                QPen(QColor(color), 4, Qt::DashLine, Qt::FlatCap, Qt::MiterJoin));
+            line(m_plotLeft, y, m_plotRight, y);
+            m_canvas.selectPen(previous);
+        };
+        drawAt(m_context.thresholds.upper, UpperThresholdColor);
+        drawAt(m_context.thresholds.lower, LowerThresholdColor);
+    }
+
     bool isCancelled() const
     {
         return m_cancelled != nullptr && m_cancelled->load(std::memory_order_relaxed);
@@ -362,8 +381,9 @@ private:
     // The list of the visible notes takes the page's foot, one line each.
     void layOutNoteList()
     {
-        m_noteList =
-            NoteListLines(m_context.notes, m_context.timeWindowStart, m_context.timeWindowEnd);
+        if (m_context.listNotesUnderPlot)
+            m_noteList =
+                NoteListLines(m_context.notes, m_context.timeWindowStart, m_context.timeWindowEnd);
         if (m_noteList.isEmpty())
             return;
         const CanvasFont previous = m_canvas.selectFont(LabelFont);

@@ -3,6 +3,7 @@
 #include "companions/ReadingNotes.h"
 #include "companions/TermDataFile.h"
 #include "plot/Canvas.h"
+#include "plot/TemperatureThresholds.h"
 
 #include <QSize>
 #include <QString>
@@ -49,9 +50,13 @@ struct GraphPrintContext
     std::function<QString(double)> timeLabel;
     std::function<QString(double)> temperatureLabel;
     bool breakAtGaps = false;
+    // Drawn across the plot as dashed lines in their colours where they lie inside it.
+    TemperatureThresholds thresholds;
     GraphPrintSeries series;
-    // Drawn as numbered flags along the time axis, listed under the plot.
+    // Drawn as numbered flags along the time axis, listed under the plot unless a document
+    // lists them elsewhere.
     ReadingNotes notes;
+    bool listNotesUnderPlot = true;
 };
 
 // One major division of a printed axis: the first of 1, 2, 2.5, 5 times a power of ten

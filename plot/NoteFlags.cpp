@@ -28,6 +28,13 @@ std::pair<std::size_t, std::size_t> NotesInWindow(const ReadingNotes &notes, std
             static_cast<std::size_t>(last - notes.begin())};
 }
 
+ReadingNotes NotesOfWindow(const ReadingNotes &notes, std::int32_t start, std::int32_t end)
+{
+    const auto [first, last] = NotesInWindow(notes, start, end);
+    return ReadingNotes(notes.begin() + static_cast<std::ptrdiff_t>(first),
+                        notes.begin() + static_cast<std::ptrdiff_t>(last));
+}
+
 void DrawNoteFlags(Canvas &canvas, const NoteFlagAxis &axis, const ReadingNotes &notes,
                    bool numbered)
 {

@@ -30,6 +30,8 @@ struct NoteFlagAxis
 // The notes within start..end, as the range [first, last) of indices into notes.
 std::pair<std::size_t, std::size_t> NotesInWindow(const ReadingNotes &notes, std::int32_t start,
                                                   std::int32_t end);
+// The same notes, as a list of their own.
+ReadingNotes NotesOfWindow(const ReadingNotes &notes, std::int32_t start, std::int32_t end);
 
 // Draws a flag for each note within the axis' window. Numbered, each pennant holds the note's
 // number among those of the window, counted from 1, as NoteListLines numbers them; else the

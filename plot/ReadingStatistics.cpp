@@ -53,6 +53,9 @@ void ReadingStatisticsSum::add(std::int32_t time, std::int32_t temperature)
         if (m_thresholds.lower && m_previous.temperature < *m_thresholds.lower)
             m_figures.timeBelow += interval;
     }
+    if ((!m_thresholds.upper || temperature <= *m_thresholds.upper) &&
+        (!m_thresholds.lower || temperature >= *m_thresholds.lower))
+        ++m_figures.withinLimits;
     const double delta = temperature - m_mean;
     m_mean += delta / m_figures.count;
     m_squares += delta * (temperature - m_mean);
@@ -142,4 +145,18 @@ std::vector<StatisticsFigure> StatisticsFigures(const ReadingStatistics &figures
         shown.push_back({Kind::TimeBelow, QStringLiteral("Ниже %1 °C").arg(*thresholds.lower),
                          lengthText(figures.timeBelow)});
     return shown;
+}
+
+std::optional<StatisticsFigure> WithinLimitsFigure(const ReadingStatistics &figures,
+                                                   const TemperatureThresholds &thresholds)
+{
+    if (figures.count == 0 || (!thresholds.upper && !thresholds.lower))
+        return std::nullopt;
+    const double percent = 100.0 * figures.withinLimits / figures.count;
+    return StatisticsFigure{StatisticsFigure::Kind::WithinLimits,
+                            QStringLiteral("В пределах порогов"),
+                            QStringLiteral("%1 % (%2 из %3)")
+                                .arg(percent, 0, 'f', 1)
+                                .arg(figures.withinLimits)
+                                .arg(figures.count)};
 }

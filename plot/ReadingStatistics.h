@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class TermDataFile;
@@ -38,6 +39,9 @@ struct ReadingStatistics
     // neither.
     std::int64_t timeAbove = 0;
     std::int64_t timeBelow = 0;
+    // The readings within the thresholds: at or below the upper one and at or above the lower
+    // one. Every reading without a threshold.
+    int withinLimits = 0;
 };
 
 // The figures of the records of series in the time window start..end (both included), walked
@@ -108,6 +112,7 @@ struct StatisticsFigure
         Duration,
         TimeAbove,
         TimeBelow,
+        WithinLimits,
     };
     Kind kind;
     QString label; // in the program's words: "Измерений", "Выше 700 °C"
@@ -121,3 +126,8 @@ struct StatisticsFigure
 std::vector<StatisticsFigure> StatisticsFigures(const ReadingStatistics &figures,
                                                 const TemperatureThresholds &thresholds,
                                                 const QDate &firstDay = {});
+
+// The share of the readings within the thresholds, "В пределах порогов": "97.5 % (195 из 200)",
+// to one decimal of a percent. None without readings or without a threshold.
+std::optional<StatisticsFigure> WithinLimitsFigure(const ReadingStatistics &figures,
+                                                   const TemperatureThresholds &thresholds);

@@ -18,5 +18,5 @@ inline constexpr auto GraphMenuEntries = std::to_array<GraphMenuEntry>({
     {"wholeGraph", nullptr, 1},    {"autoLimits", nullptr, 1}, {"limits", nullptr, 1},
     {"noGaps", nullptr, 1},        {"thresholds", nullptr, 1}, {"statistics", nullptr, 1},
     {"alarm", nullptr, 1},         {"follow", nullptr, 0},     {"removeMarker", nullptr, 0},
-    {"note", nullptr, 0},
+    {"note", nullptr, 0},          {"report", nullptr, 0},
 });

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr std::array<ControlTemplate, 16> Controls{{
+constexpr std::array<ControlTemplate, 17> Controls{{
     {IDC_STATIC, ControlKind::Static, "Источник", {7, 9, 33, 8}},
     {IDC_SOURCE, ControlKind::ComboBox, "", {50, 7, 91, 123}},
     {IDC_GET_DATA, ControlKind::PushButton, "Получить данные", {173, 7, 72, 14}},
@@ -19,6 +19,7 @@ constexpr std::array<ControlTemplate, 16> Controls{{
     {IDC_SAVE, ControlKind::PushButton, "Сохранить...", {263, 46, 50, 14}},
     {IDC_PRINT, ControlKind::PushButton, "Печатать...", {263, 63, 50, 14}},
     {IDC_EXCEL, ControlKind::PushButton, "в  Exel", {263, 79, 50, 14}},
+    {IDC_REPORT, ControlKind::PushButton, "Отчет...", {263, 96, 50, 14}},
     {IDC_GRAPH, ControlKind::PushButton, "График", {263, 123, 50, 14}},
     {IDC_HELP_BUTTON, ControlKind::PushButton, "Справка...", {263, 234, 50, 14}},
 }};

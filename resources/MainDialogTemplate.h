@@ -19,6 +19,7 @@ enum MainDialogControl
     IDC_PERIOD_LABEL = 1011,
     IDC_FROM_MEMORY = 1012,
     IDC_CONTINUOUS = 1013,
+    IDC_REPORT = 1014,
 };
 
 inline constexpr int IDD_ORMA_DIALOG = 102;

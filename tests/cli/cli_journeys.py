@@ -250,6 +250,101 @@ def pdf_words(pdf):
     return words, float(page.group(1)), float(page.group(2))
 
 
+REPORT_ROW = re.compile(r"^(\d+) (\d\d:\d\d:\d\d\.\d{3}) (-?\d+) (\d\.\d+)(?: (\S.*?))?$")
+
+
+def report(work):
+    """One PDF of the sample with notes beside it: the title block, the same figures as stats
+    gives, the notes, every row of the table once and in order, numbered pages on the paper
+    asked for; a report of a window holds that window's rows alone."""
+    rows = csv_rows(os.path.join(work, "measurements.csv"))[1:]
+    run = os.path.join(work, "run.orm")
+    with open(SAMPLE, "rb") as source, open(run, "wb") as copy:
+        copy.write(source.read())
+    # A note on the tenth reading, one on a moment after the last, which the window leaves out
+    # once it ends before it.
+    with open(run + ".notes", "w", encoding="utf-8") as notes:
+        notes.write(f"{rows[9][1]}\tдверь печи открыта\n{rows[-1][1]}\tобразец 3\n")
+    pdf = os.path.join(work, "report.pdf")
+    cli("report", run, "-o", pdf, "--above", "600", "--below", "100", "--title", "Печь 2",
+        "--page", "letter")
+    info = subprocess.run(["pdfinfo", pdf], capture_output=True, text=True, check=True).stdout
+    check("612 x 792 pts" in info, f"not a Letter page: {info!r}")
+    text = subprocess.run(["pdftotext", "-layout", pdf, "-"], capture_output=True, text=True,
+                          check=True).stdout
+    pages = [[" ".join(line.split()) for line in page.splitlines() if line.strip()]
+             for page in text.split("\f")[:-1]]
+    count = int(re.search(r"Pages:\s+(\d+)", info).group(1))
+    check(len(pages) == count and count >= 3, f"{len(pages)} pages read of {count}")
+    for number, page in enumerate(pages, 1):
+        check(any(line.endswith(f"стр. {number} из {count}") for line in page),
+              f"page {number} is not numbered of {count}: {page[-2:]}")
+        check(any(line.startswith("ORMA ") for line in page), f"no version at page {number}")
+    lines = [line for page in pages for line in page]
+    figures = json.loads(cli("stats", run, "--above", "600", "--below", "100", "--json"))
+    temperatures = [int(row[2]) for row in rows]
+    within = sum(100 <= t <= 600 for t in temperatures)
+    # Its name gives no day: the day it was last written is the recording's.
+    day = time.strftime("%d.%m.%Y", time.localtime(os.path.getmtime(run)))
+    expected = ["Печь 2", "Источник: run.orm", f"Дата измерений: {day}",
+                f"Окно времени: {rows[0][1]} - {rows[-1][1]}",
+                "Пороги: верхний 600 °C, нижний 100 °C",
+                f"Измерений: {figures['count']}",
+                f"Минимум: {figures['lowest']['temperature']} °C ({figures['lowest']['time']})",
+                f"Максимум: {figures['highest']['temperature']} °C "
+                f"({figures['highest']['time']})",
+                f"Среднее: {figures['mean']:.1f} °C",
+                f"Ст. отклонение: {figures['standard_deviation']:.1f} °C",
+                f"Длительность: {elapsed(figures['duration_ms'])}",
+                f"Выше 600 °C: {elapsed(figures['time_above_ms'])}",
+                f"Ниже 100 °C: {elapsed(figures['time_below_ms'])}",
+                f"В пределах порогов: {100 * within / len(rows):.1f} % ({within} из {len(rows)})",
+                f"1. {rows[9][1]} дверь печи открыта", f"2. {rows[-1][1]} образец 3",
+                f"Все измерения окна: {len(rows)}"]
+    for line in expected:
+        check(line in lines, f"{line!r} not in the report")
+    check(figures["within_limits"] == within, "stats counts the readings within the thresholds")
+
+    def table(lines):
+        return [[cell or "" for cell in m.groups()] for m in map(REPORT_ROW.match, lines) if m]
+    printed = [[n, t, T, e.replace(",", ".")[:4], mode] for n, t, T, e, mode in rows]
+    check(table(lines) == printed, f"{len(table(lines))} rows in the report's table for "
+          f"{len(printed)}; first {table(lines)[:1]}")
+
+    # A window: its rows alone, the note after it left out; A4 when asked.
+    cli("report", run, "-o", pdf, "--from", rows[10][1][:8], "--to", rows[20][1][:8], "--force",
+        "--page", "a4")
+    text = subprocess.run(["pdftotext", "-layout", pdf, "-"], capture_output=True, text=True,
+                          check=True).stdout
+    lines = [" ".join(line.split()) for line in text.splitlines() if line.strip()]
+    inside = [row for row in printed
+              if seconds(rows[10][1][:8]) <= seconds(row[1]) <= seconds(rows[20][1][:8])]
+    check(table(lines) == inside, f"the window's table {table(lines)[:1]}..., not {inside[:1]}")
+    check(not any("образец 3" in line for line in lines), "a note outside the window reported")
+    check("(A4)" in subprocess.run(["pdfinfo", pdf], capture_output=True, text=True).stdout,
+          "not an A4 page")
+    # Two days joined: the table heads each day's rows with its date.
+    days = [os.path.join(work, f"kiln-2026-12-0{day}.orm") for day in (7, 8)]
+    for path in days:
+        shutil.copyfile(SAMPLE, path)
+    cli("report", *days, "-o", pdf, "--force")
+    text = subprocess.run(["pdftotext", "-layout", pdf, "-"], capture_output=True, text=True,
+                          check=True).stdout
+    lines = [" ".join(line.split()) for line in text.splitlines() if line.strip()]
+    check(table(lines) == printed + printed, f"{len(table(lines))} rows of two days")
+    first, second = lines.index("07.12.2026"), lines.index("08.12.2026")
+    check(lines.index("Таблица измерений") < first < second,
+          "the days' headings are not in the table's order")
+    check(lines[first + 2].startswith("1 ") and lines[second + 2].startswith("1 "),
+          f"a day's rows do not follow its heading: {lines[second:second + 3]}")
+    # Refusals in one line each, and no report left behind.
+    os.remove(pdf)
+    cli("report", run, "-o", os.path.join(work, "report.png"), status=2, says=".pdf")
+    cli("report", run, "-o", pdf, "--page", "a5", status=2, says="a4")
+    cli("report", run, "-o", pdf, "--from", "25:00:00", status=2)
+    check(not os.path.exists(pdf), "a refused report was written")
+
+
 def clock(text):
     hours, minutes, rest = text.split(":")
     second, millisecond = rest.split(".")
@@ -766,7 +861,7 @@ def notes(work):
 
 def main():
     with tempfile.TemporaryDirectory(prefix="orma-cli-") as work:
-        for journey in (conversions, statistics, plot, picture_layout, unusual_outputs,
+        for journey in (conversions, statistics, report, plot, picture_layout, unusual_outputs,
                         pipe_input, refusals, ports_that_are_none, memory_download,
                         continuous_logging_killed, hostile_line, joined_days, long_inputs,
                         download_alarm, notes):

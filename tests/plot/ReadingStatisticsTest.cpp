@@ -166,3 +166,45 @@ TEST(ReadingStatistics, ReadingsTakenOneAtATimeGiveTheFiguresOfTheSeriesHeldWhol
     EXPECT_EQ(figures.lowest, (TimedTemperature{2, 2000}));
     EXPECT_EQ(figures.duration, 3200 - 1800);
 }
+
+// Readings 100, 250, 300, 150, 400, 50 a second apart against 100..300: 100, 250, 300 and 150
+// lie within (the thresholds themselves count as within), 400 above and 50 below.
+TEST(ReadingStatistics, TimeOutsideAndShareWithinTheThresholds)
+{
+    TermDataFile series;
+    fill(series, {{0, 100}, {1000, 250}, {2000, 300}, {3000, 150}, {4000, 400}, {5000, 50}});
+    const TemperatureThresholds limits{.upper = 300, .lower = 100};
+    const ReadingStatistics both = ComputeReadingStatistics(series, Before, Whole, limits);
+    EXPECT_EQ(both.withinLimits, 4);
+    // Above from 400 at 4 s to the next reading; the last reading, below, has no interval.
+    EXPECT_EQ(both.timeAbove, 1000);
+    EXPECT_EQ(both.timeBelow, 0);
+    EXPECT_EQ(WithinLimitsFigure(both, limits)->value, "66.7 % (4 из 6)");
+    EXPECT_EQ(WithinLimitsFigure(both, limits)->label, "В пределах порогов");
+
+    // One threshold alone bounds one side only.
+    const ReadingStatistics upper =
+        ComputeReadingStatistics(series, Before, Whole, {.upper = 200, .lower = {}});
+    EXPECT_EQ(upper.withinLimits, 3);
+    EXPECT_EQ(upper.timeAbove, 2000 + 1000);
+    const ReadingStatistics lower =
+        ComputeReadingStatistics(series, Before, Whole, {.upper = {}, .lower = 120});
+    EXPECT_EQ(lower.withinLimits, 4);
+    EXPECT_EQ(lower.timeBelow, 1000);
+
+    // A window of its own: 1 s to 3 s holds 250, 300, 150, all within.
+    const ReadingStatistics window = ComputeReadingStatistics(series, 1000, 3000, limits);
+    EXPECT_EQ(WithinLimitsFigure(window, limits)->value, "100.0 % (3 из 3)");
+
+    // Without thresholds or readings there is no share to tell.
+    EXPECT_FALSE(WithinLimitsFigure(both, {}).has_value());
+    EXPECT_FALSE(WithinLimitsFigure(ComputeReadingStatistics(series, 9000, 9999, limits), limits)
+                     .has_value());
+
+    // The streamed figures, as orma-cli takes them, agree.
+    StreamedReadingStatistics streamed(Before, Whole, limits);
+    for (std::int32_t i = 0; i < series.count; ++i)
+        streamed.add(series.records[i].time, series.records[i].temperature);
+    EXPECT_EQ(streamed.figures().withinLimits, 4);
+    EXPECT_EQ(streamed.figures().timeAbove, 1000);
+}
