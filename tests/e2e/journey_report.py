@@ -14,6 +14,8 @@ SAMPLE = os.path.join(os.path.dirname(__file__), "..", "..", "samples", "measure
 GRAPH = ("filler", "-- График --")
 # The report is the menu's last item: the first key up reaches it.
 REPORT = ("Up", "Return")
+# The time of the sample's fifth reading.
+NOTED_TIME = "09:12:41.760"
 ROW = re.compile(r"^(\d+) (\d\d:\d\d:\d\d\.\d{3}) (-?\d+) (\d\.\d+)(?: (\S.*?))?$")
 
 
@@ -39,7 +41,7 @@ def check_report(j, path, rows, figures):
                  f"1. {rows[4][1]} образец 3", *figures]:
         check(line in lines, f"{line!r} not in the report {path}")
     printed = [[cell or "" for cell in m.groups()] for m in map(ROW.match, lines) if m]
-    expected = [[n, t, T, e[:4], mode] for n, t, T, e, mode in rows]
+    expected = [[n, t, T, e[:4], mode] for n, t, T, e, mode, *_ in rows]
     check(printed == expected, f"{len(printed)} rows in the report for {len(expected)}; "
           f"first {printed[:1]}, expected {expected[:1]}")
 
@@ -51,12 +53,14 @@ def journey():
         # The graph shows its statistics box with a threshold, as the user left it.
         with open(os.path.join(j.config_dir, "KALMIRON", "orma.conf"), "w") as f:
             f.write("[General]\nPort=file\nUpperThreshold=600\nStatistics=true\n")
+        # A note beside the file, read back with it, on the fifth reading.
+        with open(data + ".notes", "w", encoding="utf-8") as f:
+            f.write(f"{NOTED_TIME}\tобразец 3\n")
         main = j.start_orma(None, "--", data)
         j.find(main, "push button", "Отчет...", timeout=60)
         rows = j.table_rows(main)
         check(len(rows) == 120, f"{len(rows)} rows read back")
-        with open(data + ".notes", "w", encoding="utf-8") as f:
-            f.write(f"{rows[4][1]}\tобразец 3\n")
+        check(rows[4][1] == NOTED_TIME, f"the fifth reading is at {rows[4][1]}")
 
         # The statistics box of the whole graph: the figures the report must give.
         j.press("График")

@@ -313,10 +313,12 @@ class Journey:
         self.wait_until("the table's first row in view", scrolled)
 
     def table_rows(self, main):
-        """The table's rows as lists of their cell texts."""
+        """The table's rows as lists of their cell texts (as many as the table has columns:
+        a joined read's file and the notes add theirs)."""
         table = find_all(main, "tree")[0]
+        width = len(find_all(table, "table column header", showing=False)) or 5
         cells = [text_of(c) for c in find_all(table, "table cell", showing=False)]
-        return [cells[i:i + 5] for i in range(0, len(cells) - len(cells) % 5, 5)]
+        return [cells[i:i + width] for i in range(0, len(cells) - len(cells) % width, width)]
 
     # -- input through the X server ----------------------------------------------------------
 
