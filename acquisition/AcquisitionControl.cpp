@@ -115,6 +115,8 @@ void AcquisitionControl::startReception()
     m_table.clear();
     if (!m_joinedFiles.empty())
         m_table.showFileColumn();
+    else if (!m_readFileName.isEmpty())
+        m_table.startFile(0, m_readFileName);
     m_newRows.clear();
     m_waitingLines.clear();
     m_nextWaiting = 0;
@@ -226,6 +228,7 @@ bool AcquisitionControl::openSource()
     m_fileSize.reset();
     m_joinedFiles.clear();
     m_joinedFile = 0;
+    m_readFileName.clear();
     if (!m_readBackPaths.isEmpty())
         return openDataFilesAt(m_readBackPaths);
     return m_sourceIsFile ? openDataFile() : openSerialPort();
@@ -291,6 +294,7 @@ bool AcquisitionControl::openDataFileAt(const QString &path)
     }
     m_reception.setSource(m_link.get());
     m_fileSize = QFileInfo(path).size();
+    m_readFileName = QFileInfo(path).fileName();
     return true;
 }
 

@@ -201,7 +201,7 @@ QVariant MeasurementTableModel::headerData(int section, Qt::Orientation orientat
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount())
         return {};
     if (role == Qt::DisplayRole)
-        return section == FileColumn ? QStringLiteral("Файл") : columnTitle(section);
+        return section == FileColumn ? fileColumnTitle() : columnTitle(section);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     return {};

@@ -54,13 +54,18 @@ public:
     void showFileColumn();
     // The rows from firstRow on, up to the next file's first, are from the file name.
     void startFile(int firstRow, const QString &name);
-    QString fileOf(int row) const;
+    QString fileOf(int row) const override;
     // Makes room for count rows in all, so that rows added by slices up to them move none.
     void reserve(std::size_t count);
 
     int rowTotal() const override { return static_cast<int>(m_rows.size()); }
     void appendCellText(int row, int column, QByteArray &utf8) const override;
     int recordIndexAt(int row) const override;
+    // The reading shown in row, which must lie in the table.
+    const DeviceReading &readingAt(int row) const
+    {
+        return m_rows[static_cast<std::size_t>(row)].reading;
+    }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

@@ -21,8 +21,8 @@ QStringList StatisticsLines(const ReadingStatistics &figures,
 // or "run.orm: нет измерений" for a window without its readings.
 QString SeriesStatisticsLine(const QString &name, const ReadingStatistics &figures);
 
-// "09:13:40.785  856 °C"
-QString MarkerText(const v4TermData &marker);
+// "09:13:40.785  856 °C"; on a timeline of several days from firstDay "07.12 09:13:40.785  856 °C".
+QString MarkerText(const v4TermData &marker, const QDate &firstDay = {});
 // "Δt = 1:05.123  ΔT = +37 °C", from the marker's reading to reading.
 QString DifferenceText(const v4TermData &marker, const v4TermData &reading);
 
