@@ -13,9 +13,8 @@ void ComparedRunRows::appendCellText(int row, int column, QByteArray &utf8) cons
     if (row < 0 || row >= rowTotal())
         return;
     MeasurementTableModel::CellTextBuffer text;
-    utf8.append(text.data(),
-                static_cast<qsizetype>(MeasurementTableModel::writeCellText(
-                    m_rows[static_cast<std::size_t>(row)].reading, column, text)));
+    utf8.append(text.data(), static_cast<qsizetype>(MeasurementTableModel::writeCellText(
+                                 m_rows[static_cast<std::size_t>(row)].reading, column, text)));
 }
 
 int ComparedRunRows::recordIndexAt(int row) const
