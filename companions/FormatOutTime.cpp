@@ -74,7 +74,7 @@ QString DatedTimeText(const QDate &firstDay, std::int32_t milliseconds, const QS
 QString GraphTimeText(const QDate &firstDay, std::int32_t milliseconds,
                       QString (*undated)(std::int32_t))
 {
-    return firstDay.isValid() ? DatedTimeText(firstDay, milliseconds, QStringLiteral("dd.MM"))
+    return firstDay.isValid() ? DatedTimeText(firstDay, milliseconds, GraphDayFormat)
                               : undated(milliseconds);
 }
 

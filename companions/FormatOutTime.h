@@ -38,9 +38,13 @@ QString TimeText(std::int32_t milliseconds);
 // dayFormat (a QDate format), a space and the time of that day as TimeText gives it.
 QString DatedTimeText(const QDate &firstDay, std::int32_t milliseconds, const QString &dayFormat);
 
-// A time the graph shows (its time bar, pointer readout, tooltip, marker and printout): on a
-// timeline of several days, whose firstDay is valid, the day and the time of that day,
-// "07.12 00:00:30.000"; on a timeline of one day, undated(milliseconds).
+// The day of a time the graph shows on a timeline of several days, as a QDate format: "07.12".
+inline const QString GraphDayFormat = QStringLiteral("dd.MM");
+
+// A time the graph shows (its time bar, pointer readout, tooltip, marker, statistics and
+// printout): on a timeline of several days, whose firstDay is valid, the day in GraphDayFormat
+// and the time of that day, "07.12 00:00:30.000"; on a timeline of one day,
+// undated(milliseconds).
 QString GraphTimeText(const QDate &firstDay, std::int32_t milliseconds,
                       QString (*undated)(std::int32_t));
 

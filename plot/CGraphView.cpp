@@ -225,7 +225,7 @@ QStringList CGraphView::statisticsLines() const
 {
     if (!m_statistics)
         return {};
-    return StatisticsLines(*m_statistics, m_thresholds) << m_runStatistics;
+    return StatisticsLines(*m_statistics, m_thresholds, firstDay()) << m_runStatistics;
 }
 
 QStringList CGraphView::markerLines() const

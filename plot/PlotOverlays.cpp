@@ -16,10 +16,11 @@ constexpr int SwatchRoom = SwatchLength + BoxPadding;
 } // namespace
 
 QStringList StatisticsLines(const ReadingStatistics &figures,
-                            const TemperatureThresholds &thresholds)
+                            const TemperatureThresholds &thresholds, const QDate &firstDay)
 {
     QStringList lines;
-    for (const StatisticsFigure &figure : StatisticsFigures(figures, thresholds))
+    for (const StatisticsFigure &figure :
+         StatisticsFigures(figures, thresholds, firstDay, GraphDayFormat))
         lines << figure.label + QStringLiteral(": ") + figure.value;
     return lines;
 }

@@ -14,8 +14,9 @@
 // reading and the difference from it to the reading under the pointer.
 
 // The statistics box's lines, "Среднее: 497.4 °C", one for each of StatisticsFigures.
+// On a timeline of several days from firstDay the times name their day as the graph's do.
 QStringList StatisticsLines(const ReadingStatistics &figures,
-                            const TemperatureThresholds &thresholds);
+                            const TemperatureThresholds &thresholds, const QDate &firstDay = {});
 
 // A compared run's line in the statistics box: "run.orm: 200 изм., 650…900 °C, среднее 741.2 °C",
 // or "run.orm: нет измерений" for a window without its readings.
