@@ -117,6 +117,8 @@ void AcquisitionControl::startReception()
     m_table.clear();
     if (!m_joinedFiles.empty())
         m_table.showFileColumn();
+    else if (!m_readFileName.isEmpty())
+        m_table.startFile(0, m_readFileName);
     m_newRows.clear();
     m_waitingLines.clear();
     m_nextWaiting = 0;
@@ -276,6 +278,7 @@ bool AcquisitionControl::openSource()
     m_joinedFile = 0;
     m_notedFiles.clear();
     m_sourceFiles.clear();
+    m_readFileName.clear();
     if (!m_readBackPaths.isEmpty())
         return openDataFilesAt(m_readBackPaths);
     return m_sourceIsFile ? openDataFile() : openSerialPort();
@@ -346,6 +349,7 @@ bool AcquisitionControl::openDataFileAt(const QString &path)
     m_sourceFiles = {TimelineFile{path, DataFileDate(path), 0}};
     m_fileSize = QFileInfo(path).size();
     m_notedFiles = {{path, 0}};
+    m_readFileName = QFileInfo(path).fileName();
     return true;
 }
 

@@ -217,6 +217,8 @@ private:
     std::vector<JoinedFile> m_joinedFiles;
     std::size_t m_joinedFile = 0;
     QDate m_joinedDay;
+    // The one data file read back, which names its rows in the outputs that ask (fileOf).
+    QString m_readFileName;
     QString m_journalFolder;
     ReceptionJournal m_journal;
     bool m_journalFailureShown = false;

@@ -233,7 +233,7 @@ QVariant MeasurementTableModel::headerData(int section, Qt::Orientation orientat
         return {};
     if (role == Qt::DisplayRole)
         return section == noteColumn() ? QStringLiteral("Заметка")
-               : section == FileColumn ? QStringLiteral("Файл")
+               : section == FileColumn ? fileColumnTitle()
                                        : columnTitle(section);
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);

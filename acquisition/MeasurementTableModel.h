@@ -55,7 +55,7 @@ public:
     void showFileColumn();
     // The rows from firstRow on, up to the next file's first, are from the file name.
     void startFile(int firstRow, const QString &name);
-    QString fileOf(int row) const;
+    QString fileOf(int row) const override;
     // While the recording has notes, a column after the others, noteColumn(), shows the note of
     // each row that has one, as noteOf gives it; the outputs leave it out, as the file column.
     void setNoteTexts(std::function<QString(int row)> noteOf) { m_noteOf = std::move(noteOf); }
@@ -69,6 +69,11 @@ public:
     int rowTotal() const override { return static_cast<int>(m_rows.size()); }
     void appendCellText(int row, int column, QByteArray &utf8) const override;
     int recordIndexAt(int row) const override;
+    // The reading shown in row, which must lie in the table.
+    const DeviceReading &readingAt(int row) const
+    {
+        return m_rows[static_cast<std::size_t>(row)].reading;
+    }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

@@ -22,6 +22,8 @@ public:
 
     // The title of a column, as the table's header shows it.
     static QString columnTitle(int column);
+    // The title of the column naming each row's file, where a table or an export has one.
+    static QString fileColumnTitle() { return QStringLiteral("Файл"); }
 
     virtual int rowTotal() const = 0;
     // Appends to utf8 the text the table shows in a cell of row (0 to rowTotal() - 1), in
@@ -36,4 +38,10 @@ public:
     }
     // The index of row's record in the series, -1 for none.
     virtual int recordIndexAt(int row) const = 0;
+    // The name of the data file row was read from; empty for rows of a port.
+    virtual QString fileOf(int row) const
+    {
+        static_cast<void>(row);
+        return {};
+    }
 };

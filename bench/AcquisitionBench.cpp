@@ -28,6 +28,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -241,6 +242,91 @@ static void BM_OpenLargeFileWithoutWindow(benchmark::State &state)
     state.counters["peak_memory_per_file_size"] = peakGrowth / fileSize;
 }
 BENCHMARK(BM_OpenLargeFileWithoutWindow)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+namespace {
+
+constexpr int JoinedDays = 14;
+constexpr std::int64_t JoinedReadings = std::int64_t{JoinedDays} * 86'400;
+
+// Two weeks of daily files at one reading a second, 43 MiB in all, written once.
+const std::vector<std::string> &dailyFiles()
+{
+    static const std::vector<std::string> paths =
+        WriteDailyDataFiles("orma-bench-daily", JoinedDays);
+    return paths;
+}
+
+// One file of the same size and number of readings.
+const std::string &daysInOneFile()
+{
+    static const std::string path = WriteNumberedDataFile("orma-bench-days.orm", JoinedReadings);
+    return path;
+}
+
+// Opens paths through the main window, as the file dialog or a drop of them does, until its
+// output buttons show; with the longest time the window's thread was kept busy and the growth
+// of the resident memory at its peak, in MiB and over the files' size.
+void openThroughMainWindow(benchmark::State &state, const std::vector<std::string> &paths)
+{
+    QTemporaryDir dir;
+    QStringList files;
+    double size = 0;
+    for (const std::string &path : paths) {
+        files << QString::fromStdString(path);
+        size += static_cast<double>(std::filesystem::file_size(path));
+    }
+    FilePrompts prompts(files.first());
+    QSettings settings(dir.filePath("orma.conf"), QSettings::IniFormat);
+    settings.setValue(SettingsKeys::Port, "file");
+    NoSpreadsheet spreadsheet;
+    auto window = std::make_unique<CORMADlg>(prompts, settings, spreadsheet);
+    window->show();
+    QCoreApplication::processEvents();
+    QWidget *save = window->control(IDC_SAVE);
+    Heartbeat heartbeat;
+    qint64 longestBlock = 0;
+    double peakGrowth = 0;
+    int rows = 0;
+    for (auto _ : state) {
+        PeakMemory memory;
+        heartbeat.start();
+        window->OpenDataFiles(files);
+        while (window->acquisition().state() != AcquisitionState::DataReady || !save->isVisible())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        longestBlock = std::max(longestBlock, heartbeat.stop());
+        peakGrowth = std::max(peakGrowth, memory.growth());
+        rows = window->table().rowCount();
+    }
+    if (rows != JoinedReadings)
+        state.SkipWithError("the table did not receive every line");
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(size));
+    state.counters["rows"] = rows;
+    state.counters["longest_block_ms"] = static_cast<double>(longestBlock);
+    state.counters["peak_memory_mib"] = peakGrowth / (1 << 20);
+    state.counters["peak_memory_per_file_size"] = peakGrowth / size;
+}
+
+} // namespace
+
+// Fourteen daily files joined into one timeline through the main window.
+static void BM_OpenTwoWeeksOfDailyFilesThroughMainWindow(benchmark::State &state)
+{
+    openThroughMainWindow(state, dailyFiles());
+}
+BENCHMARK(BM_OpenTwoWeeksOfDailyFilesThroughMainWindow)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+// Baseline: one file of the same size read whole through the main window.
+static void BM_OpenOneFileOfTheSameSizeThroughMainWindow(benchmark::State &state)
+{
+    openThroughMainWindow(state, {daysInOneFile()});
+}
+BENCHMARK(BM_OpenOneFileOfTheSameSizeThroughMainWindow)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);

@@ -34,6 +34,32 @@ std::string WriteNumberedDataFile(const std::string &name, std::int64_t lines)
     return path.string();
 }
 
+std::vector<std::string> WriteDailyDataFiles(const std::string &stem, int days)
+{
+    constexpr int SecondsPerDay = 86'400;
+    std::vector<std::string> paths;
+    char line[64];
+    for (int day = 0; day < days; ++day) {
+        char name[128];
+        // From the first of a month of 31 days: the bench asks for fewer.
+        std::snprintf(name, sizeof name, "%s-2026-12-%02d.orm", stem.c_str(), day % 31 + 1);
+        const std::filesystem::path path = std::filesystem::temp_directory_path() / name;
+        std::vector<char> bytes;
+        bytes.reserve(std::size_t{SecondsPerDay} * 37);
+        for (int second = 0; second < SecondsPerDay; ++second) {
+            const int length =
+                std::snprintf(line, sizeof line, "%4d %02d:%02d:%02d:00 E=0.950 T=%4d TRC\r\n",
+                              (second + 1) % 10000, second / 3600, second / 60 % 60, second % 60,
+                              200 + (day * SecondsPerDay + second) % 800);
+            bytes.insert(bytes.end(), line, line + length);
+        }
+        std::ofstream(path, std::ios::binary)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        paths.push_back(path.string());
+    }
+    return paths;
+}
+
 ProcessRun RunProcess(std::vector<std::string> arguments, const std::string &output)
 {
     // A process started from this one begins with this one's peak memory as its own; GNU time,

@@ -129,20 +129,21 @@ int RunPlot(const QStringList &words)
     std::int32_t first = 0;
     std::int32_t last = 0;
     bool broken = false;
-    if (const int read =
-            StreamTimeline(arguments->operands, *mode,
-                           [&](const DeviceReading &reading) {
-                               if (!ContinuesGraphRun(last, reading.time)) {
-                                   broken = true;
-                                   return false;
-                               }
-                               first = graphed++ == 0 ? reading.time : first;
-                               last = reading.time;
-                               if (reading.time >= from && reading.time <= to)
-                                   drawn.add({reading.time, reading.temperature,
-                                              static_cast<std::uint16_t>(reading.emissivity)});
-                               return true;
-                           });
+    if (const int read = StreamTimeline(
+            arguments->operands, *mode,
+            [&](const DeviceReading &reading) {
+                if (!ContinuesGraphRun(graphed > 0 ? std::optional(last) : std::nullopt,
+                                       reading.time)) {
+                    broken = true;
+                    return false;
+                }
+                first = graphed++ == 0 ? reading.time : first;
+                last = reading.time;
+                if (reading.time >= from && reading.time <= to)
+                    drawn.add({reading.time, reading.temperature,
+                               static_cast<std::uint16_t>(reading.emissivity)});
+                return true;
+            });
         read != ExitOk)
         return read;
     // The platform's notes on a machine without a desktop login (no runtime folder, no fonts

@@ -71,6 +71,13 @@ QString DatedTimeText(const QDate &firstDay, std::int32_t milliseconds, const QS
            TimeText(static_cast<std::int32_t>(ofTheDay));
 }
 
+QString GraphTimeText(const QDate &firstDay, std::int32_t milliseconds,
+                      QString (*undated)(std::int32_t))
+{
+    return firstDay.isValid() ? DatedTimeText(firstDay, milliseconds, GraphDayFormat)
+                              : undated(milliseconds);
+}
+
 QString ClockText(std::int32_t milliseconds)
 {
     std::int64_t ofTheDay = milliseconds % MillisecondsPerDay;

@@ -38,6 +38,16 @@ QString TimeText(std::int32_t milliseconds);
 // dayFormat (a QDate format), a space and the time of that day as TimeText gives it.
 QString DatedTimeText(const QDate &firstDay, std::int32_t milliseconds, const QString &dayFormat);
 
+// The day of a time the graph shows on a timeline of several days, as a QDate format: "07.12".
+inline const QString GraphDayFormat = QStringLiteral("dd.MM");
+
+// A time the graph shows (its time bar, pointer readout, tooltip, marker, statistics and
+// printout): on a timeline of several days, whose firstDay is valid, the day in GraphDayFormat
+// and the time of that day, "07.12 00:00:30.000"; on a timeline of one day,
+// undated(milliseconds).
+QString GraphTimeText(const QDate &firstDay, std::int32_t milliseconds,
+                      QString (*undated)(std::int32_t));
+
 // A time of the series' day as "h:m:s.mmm", without leading zeros, as the printed graph's
 // interval shows it; times outside the day wrap into the next or the previous one.
 QString ClockText(std::int32_t milliseconds);

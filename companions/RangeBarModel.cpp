@@ -289,8 +289,7 @@ QString RangeBarModel::formatValue(double value) const
     const std::int32_t whole = toInt32(roundClamped(value));
     if (m_units == RangeBarUnits::Degrees)
         return QString::number(whole) + QChar(0x00B0);
-    QString time = m_firstDay.isValid() ? DatedTimeText(m_firstDay, whole, QStringLiteral("dd.MM"))
-                                        : TimeText(whole);
+    QString time = GraphTimeText(m_firstDay, whole, TimeText);
     if (whole % MillisecondsPerSecond == 0)
         time.chop(4); // whole seconds read better without ".000"
     return time;
@@ -332,9 +331,10 @@ std::int64_t RangeBarModel::rangeSpan() const
     return std::int64_t(m_maximum) - m_minimum;
 }
 
-std::function<QString(double)> RangeBarLabels(RangeBarUnits units)
+std::function<QString(double)> RangeBarLabels(RangeBarUnits units, const QDate &firstDay)
 {
     RangeBarModel model;
     model.setUnits(units);
+    model.setFirstDay(firstDay);
     return [model](double value) { return model.formatValue(value); };
 }

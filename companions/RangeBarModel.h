@@ -146,6 +146,6 @@ private:
     double m_minMajorPixels = 30.0;
 };
 
-// The label texts of a bar with these units, as a copy that outlives any bar (a printout, a
-// graph drawn into a file).
-std::function<QString(double)> RangeBarLabels(RangeBarUnits units);
+// The label texts of a bar with these units and first day (RangeBarModel::setFirstDay), as a
+// copy that outlives any bar (a printout, a graph drawn into a file).
+std::function<QString(double)> RangeBarLabels(RangeBarUnits units, const QDate &firstDay = {});

@@ -55,11 +55,17 @@ GraphPrintContext CGraphWnd::printContext() const
         context.timeWindowStart = bar->GetWinMin();
         context.timeWindowEnd = bar->GetWinMax();
     }
+    if (const CRangeBar *bar = m_timeBar)
+        context.firstDay = bar->GetFirstDay();
     context.breakAtGaps = m_view->breakAtGaps();
     if (const ReadingNotes *notes = m_view->notes())
         context.notes = *notes;
     context.thresholds = m_view->thresholds();
-    return GraphPageContext(m_view->series(), std::move(context));
+    const SeriesOverlay *overlay = m_view->overlay();
+    if (overlay != nullptr && !overlay->empty())
+        context.statistics = m_view->statisticsLines();
+    return GraphPageContext(m_view->series(), std::move(context), overlay,
+                            CGraphView::MainSeriesName);
 }
 
 CGraphWnd::CGraphWnd(Bars bars)
@@ -165,8 +171,15 @@ void CGraphWnd::setStartingValues()
 
 void CGraphWnd::setStatusText(int pane, const QString &text)
 {
-    if (pane >= 0 && pane < StatusPaneCount)
-        m_panes[static_cast<std::size_t>(pane)]->setText(text);
+    if (pane < 0 || pane >= StatusPaneCount)
+        return;
+    QLabel *label = m_panes[static_cast<std::size_t>(pane)];
+    label->setText(text);
+    // A pane grows to a longer text (a curve's name, a day), never shrinks below its template.
+    if (label->sizeHint().width() > label->width()) {
+        label->setFixedWidth(label->sizeHint().width());
+        layoutStatusPanes();
+    }
 }
 
 QString CGraphWnd::statusText(int pane) const

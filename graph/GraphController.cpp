@@ -8,6 +8,7 @@
 #include "graph/GraphPicture.h"
 #include "graph/HeldCloseRequests.h"
 #include "graph/ThresholdsDialog.h"
+#include "outputs/ComparedRunRows.h"
 #include "outputs/GraphSeries.h"
 #include "outputs/SaveMeasurements.h"
 #include "outputs/TableExport.h"
@@ -423,10 +424,22 @@ void GraphController::exportVisibleRows()
     const std::vector<int> rows =
         GraphedRowsInTimeWindow(m_graphSeries, *m_reception, *m_receptionRows, *m_graphedRows,
                                 time->GetWinMin(), time->GetWinMax());
-    if (rows.empty())
+    // With runs compared each row is named by its file, the runs' rows after the table's.
+    std::vector<std::vector<int>> runRows;
+    std::vector<CsvRowsOf> parts{{*m_receptionRows, rows, CGraphView::MainSeriesName}};
+    runRows.reserve(m_runRows.size());
+    for (const auto &[series, table] : m_runRows) {
+        runRows.push_back(GraphedRowsInTimeWindow(*series, *series, *table, {}, time->GetWinMin(),
+                                                  time->GetWinMax()));
+        parts.push_back({*table, runRows.back(), {}});
+    }
+    if (std::all_of(parts.begin(), parts.end(),
+                    [](const CsvRowsOf &part) { return part.rows.empty(); }))
         tell(QStringLiteral("В видимой части графика нет измерений."));
-    else
+    else if (m_runRows.empty())
         ExportCsv(m_prompts, *m_receptionRows, rows);
+    else
+        ExportNamedCsv(m_prompts, parts);
 }
 
 void GraphController::compareWithFile()
@@ -453,12 +466,21 @@ void GraphController::compareWithFile()
         m_prompts.message(
             QStringLiteral("Ошибка чтения файла \"%1\": показана прочитанная часть.").arg(path),
             ErrorCaption, Prompts::Icon::Exclamation);
-    m_overlay.add(QFileInfo(path).fileName(), read.series(), m_graphSeries);
+    const QString name = QFileInfo(path).fileName();
+    if (m_overlay.add(name, read.series(), m_graphSeries))
+        m_runRows.emplace_back(m_overlay.entries().back().series.get(),
+                               std::make_unique<ComparedRunRows>(read.table(), name));
     overlayChanged();
 }
 
 void GraphController::overlayChanged()
 {
+    // The rows of a run taken away go with it.
+    std::erase_if(m_runRows, [this](const auto &run) {
+        return std::none_of(
+            m_overlay.entries().begin(), m_overlay.entries().end(),
+            [&run](const SeriesOverlay::Entry &entry) { return entry.series.get() == run.first; });
+    });
     if (!m_graphWnd)
         return;
     m_graphWnd->view()->overlayChanged();

@@ -13,9 +13,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class CGraphWnd;
+class ComparedRunRows;
 class ReceivedRows;
 class Prompts;
 class QSettings;
@@ -135,6 +137,9 @@ private:
     // Declared before the window, which reads them until it is gone.
     TermDataFile m_graphSeries;
     SeriesOverlay m_overlay;
+    // The rows of each run compared, by its series in the overlay, for the export of the
+    // visible data.
+    std::vector<std::pair<const TermDataFile *, std::unique_ptr<ComparedRunRows>>> m_runRows;
     // The reception the window follows, and whether the graph series holds its records.
     const TermDataFile *m_reception = nullptr;
     const ReceivedRows *m_receptionRows = nullptr;

@@ -50,7 +50,7 @@ public:
 private:
     TermDataFile &m_target;
     const bool m_checkContinuity;
-    std::int32_t m_previousTime = 0;
+    std::optional<std::int32_t> m_previousTime;
     std::int32_t m_lowest = 0;
     std::int32_t m_highest = 0;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class ReceivedRows;
@@ -12,11 +13,12 @@ class TermDataFile;
 inline constexpr std::int32_t GraphTemperatureLowest = -32768;
 inline constexpr std::int32_t GraphTemperatureHighest = 32767;
 
-// Whether a record at time may follow one at previousTime in a graph series (0 before the
-// first record): the times of a graph rise strictly.
-inline bool ContinuesGraphRun(std::int32_t previousTime, std::int32_t time)
+// Whether a record at time may follow one at previousTime in a graph series (none before the
+// first record, which always begins the run, also at midnight): the times of a graph rise
+// strictly.
+inline bool ContinuesGraphRun(std::optional<std::int32_t> previousTime, std::int32_t time)
 {
-    return previousTime < time;
+    return !previousTime || *previousTime < time;
 }
 
 // Fills graphSeries with copies of the records of series behind selectedRows (row numbers of
@@ -24,9 +26,9 @@ inline bool ContinuesGraphRun(std::int32_t previousTime, std::int32_t time)
 // with every record of series when selectedRows is empty, and returns its count.
 //
 // A series that is not empty is kept as it is while selectionChanged is clear; a rebuild
-// clears selectionChanged. With checkContinuity the times must rise strictly, from 0 before
-// the first point: at the first record that breaks this, the user is told how many points
-// are kept and the rest is dropped. minTemperature and maxTemperature become the lowest and
+// clears selectionChanged. With checkContinuity the times must rise strictly from the first
+// point on (ContinuesGraphRun): at the first record that breaks this, the user is told how many
+// points are kept and the rest is dropped. minTemperature and maxTemperature become the lowest and
 // highest temperature kept, limited to GraphTemperatureLowest..GraphTemperatureHighest
 // (both 0 for an empty series); the date is series' date.
 int BuildGraphSeries(TermDataFile &graphSeries, const TermDataFile &series,

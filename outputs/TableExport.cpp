@@ -27,10 +27,13 @@ QStringList cellList(RowCells cells, QChar decimalPoint)
     return {cells.begin(), cells.end()};
 }
 
-// Appends a line of the cells appendCell(column, document) appends, each made a field.
-template <typename AppendCell> void appendCsvLine(QByteArray &document, AppendCell appendCell)
+// Appends a line of the cells appendCell(column, document) appends, each made a field; a
+// named document has the file column after the table's.
+template <typename AppendCell>
+void appendCsvLine(QByteArray &document, AppendCell appendCell, bool named = false)
 {
-    for (int column = 0; column < ReceivedRows::ColumnCount; ++column) {
+    const int columns = ReceivedRows::ColumnCount + (named ? 1 : 0);
+    for (int column = 0; column < columns; ++column) {
         if (column > 0)
             document += ';';
         const qsizetype start = document.size();
@@ -41,14 +44,24 @@ template <typename AppendCell> void appendCsvLine(QByteArray &document, AppendCe
 }
 
 // Appends row's line, made straight in bytes: an export of millions of rows makes one for each.
-void appendCsvLine(QByteArray &document, const ReceivedRows &table, int row)
+// With a name the line ends with the row's file, or the name where its table knows none.
+void appendCsvLine(QByteArray &document, const ReceivedRows &table, int row,
+                   const QString *name = nullptr)
 {
-    appendCsvLine(document, [&table, row](int column, QByteArray &line) {
-        const qsizetype start = line.size();
-        table.appendCellText(row, column, line);
-        if (column == ReceivedRows::EmissivityColumn)
-            std::replace(line.begin() + start, line.end(), '.', ',');
-    });
+    appendCsvLine(
+        document,
+        [&table, row, name](int column, QByteArray &line) {
+            if (column == ReceivedRows::ColumnCount) {
+                const QString file = table.fileOf(row);
+                line += (file.isEmpty() ? *name : file).toUtf8();
+                return;
+            }
+            const qsizetype start = line.size();
+            table.appendCellText(row, column, line);
+            if (column == ReceivedRows::EmissivityColumn)
+                std::replace(line.begin() + start, line.end(), '.', ',');
+        },
+        name != nullptr);
 }
 
 } // namespace
@@ -62,13 +75,27 @@ QString RowsAsTabText(const ReceivedRows &table, const std::vector<int> &rows, Q
     return text;
 }
 
-QByteArray CsvDocumentStart()
+namespace {
+
+QByteArray csvDocumentStart(bool named)
 {
     QByteArray document("\xEF\xBB\xBF");
-    appendCsvLine(document, [](int column, QByteArray &line) {
-        line += ReceivedRows::columnTitle(column).toUtf8();
-    });
+    appendCsvLine(
+        document,
+        [](int column, QByteArray &line) {
+            line += (column == ReceivedRows::ColumnCount ? ReceivedRows::fileColumnTitle()
+                                                         : ReceivedRows::columnTitle(column))
+                        .toUtf8();
+        },
+        named);
     return document;
+}
+
+} // namespace
+
+QByteArray CsvDocumentStart()
+{
+    return csvDocumentStart(false);
 }
 
 void AppendCsvLines(QByteArray &document, const ReceivedRows &table, const std::vector<int> &rows)
@@ -95,22 +122,23 @@ void MakeCsvField(QByteArray &line, qsizetype fieldStart)
 
 namespace {
 
-// The CSV's bytes into file; false once a write failed.
-bool writeCsvLines(QIODevice &file, const ReceivedRows &table, const std::vector<int> &rows)
+// The CSV's bytes of parts into file, named or not; false once a write failed.
+bool writeCsvLines(QIODevice &file, const std::vector<CsvRowsOf> &parts, bool named)
 {
     // Written a block at a time: a write per line would cost more than making the line.
     constexpr qsizetype BlockSize = 1 << 20;
-    QByteArray block = CsvDocumentStart();
+    QByteArray block = csvDocumentStart(named);
     block.reserve(BlockSize + 1024);
-    bool written = true;
-    for (auto row = rows.begin(); written && row != rows.end(); ++row) {
-        appendCsvLine(block, table, *row);
-        if (block.size() >= BlockSize || row + 1 == rows.end()) {
-            written = file.write(block) == block.size();
-            block.resize(0);
+    for (const CsvRowsOf &part : parts)
+        for (const int row : part.rows) {
+            appendCsvLine(block, part.table, row, named ? &part.name : nullptr);
+            if (block.size() >= BlockSize) {
+                if (file.write(block) != block.size())
+                    return false;
+                block.resize(0);
+            }
         }
-    }
-    return written && file.write(block) == block.size();
+    return file.write(block) == block.size();
 }
 
 } // namespace
@@ -118,8 +146,16 @@ bool writeCsvLines(QIODevice &file, const ReceivedRows &table, const std::vector
 QString WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows,
                      InPlaceWrites inPlace)
 {
+    return WriteOutputFile(path, inPlace, [&](QIODevice &file) {
+        return writeCsvLines(file, {{table, rows, {}}}, false);
+    });
+}
+
+QString WriteNamedCsvFile(const QString &path, const std::vector<CsvRowsOf> &parts,
+                          InPlaceWrites inPlace)
+{
     return WriteOutputFile(path, inPlace,
-                           [&](QIODevice &file) { return writeCsvLines(file, table, rows); });
+                           [&](QIODevice &file) { return writeCsvLines(file, parts, true); });
 }
 
 void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<int> &selectedRows)
@@ -132,4 +168,12 @@ void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<in
     ReportFileWritten(
         prompts, WriteCsvFile(path, table, RowsToTake(table, selectedRows), InPlaceWrites::Refused)
                      .isEmpty());
+}
+
+void ExportNamedCsv(Prompts &prompts, const std::vector<CsvRowsOf> &parts)
+{
+    const QString path = prompts.saveFileName(CsvFileRequest);
+    if (path.isEmpty() || !AcceptSaveTarget(prompts, path))
+        return;
+    ReportFileWritten(prompts, WriteNamedCsvFile(path, parts, InPlaceWrites::Refused).isEmpty());
 }

@@ -8,6 +8,7 @@
 #include <QChar>
 #include <QString>
 
+#include <span>
 #include <vector>
 
 class ReceivedRows;
@@ -36,7 +37,25 @@ void AppendCsvLines(QByteArray &document, const ReceivedRows &table, const std::
 QString WriteCsvFile(const QString &path, const ReceivedRows &table, const std::vector<int> &rows,
                      InPlaceWrites inPlace);
 
+// Rows of one table among several written into one CSV document: the rows, and the name a row
+// is written under when its table names no file for it (ReceivedRows::fileOf).
+struct CsvRowsOf
+{
+    const ReceivedRows &table;
+    std::span<const int> rows;
+    QString name;
+};
+
+// The CSV document of WriteCsvFile with the rows of every part one part after the other, and a
+// last column, ReceivedRows::fileColumnTitle(), naming the file of each row: the graph's curves
+// compared side by side.
+QString WriteNamedCsvFile(const QString &path, const std::vector<CsvRowsOf> &parts,
+                          InPlaceWrites inPlace);
+
 // "Экспорт в CSV...": the selected rows, or all rows when none is selected, to a file the user
 // names. Does nothing for an empty table. The file is replaced only when everything was
 // written; the outcome is reported, and a failure leaves no partial file.
 void ExportCsv(Prompts &prompts, const ReceivedRows &table, const std::vector<int> &selectedRows);
+
+// The same for the rows of parts, written by WriteNamedCsvFile.
+void ExportNamedCsv(Prompts &prompts, const std::vector<CsvRowsOf> &parts);

@@ -205,7 +205,7 @@ void CGraphView::paintEvent(QPaintEvent *)
     // Such a paint walks the series rather than build a pyramid it would use once; both draw the
     // same lines.
     if (painter.paintEngine()->type() != QPaintEngine::Raster || paintsPicture()) {
-        drawPlot(painter, key, nullptr);
+        drawPlot(painter, key, nullptr, nullptr);
         computeStatistics(key);
     } else {
         if (m_plotKey != key) {
@@ -218,7 +218,13 @@ void CGraphView::paintEvent(QPaintEvent *)
             QPainter plotPainter(&m_plot);
             if (m_series != nullptr)
                 m_pyramid.follow(*m_series, m_breakAtGaps);
-            drawPlot(plotPainter, key, &m_pyramid);
+            // A run moved by a new alignment or taken away is taken anew: its first and last
+            // records are not those its pyramid took.
+            const std::size_t runs = m_overlay != nullptr ? m_overlay->entries().size() : 0;
+            m_runPyramids.resize(runs);
+            for (std::size_t i = 0; i < runs; ++i)
+                m_runPyramids[i].follow(*m_overlay->entries()[i].series, m_breakAtGaps);
+            drawPlot(plotPainter, key, &m_pyramid, &m_runPyramids);
             computeStatistics(key);
             m_plotKey = key;
         }
@@ -247,7 +253,7 @@ QStringList CGraphView::statisticsLines() const
 {
     if (!m_statistics)
         return {};
-    return StatisticsLines(*m_statistics, m_thresholds) << m_runStatistics;
+    return StatisticsLines(*m_statistics, m_thresholds, firstDay()) << m_runStatistics;
 }
 
 QStringList CGraphView::markerLines() const
@@ -255,7 +261,7 @@ QStringList CGraphView::markerLines() const
     QStringList lines;
     if (!m_marker)
         return lines;
-    lines << MarkerText(*m_marker);
+    lines << MarkerText(*m_marker, firstDay());
     if (underMouse())
         if (const v4TermData *reading = ReadingAt(m_series, pointerTime()))
             lines << DifferenceText(*m_marker, *reading);
@@ -358,7 +364,8 @@ void CGraphView::drawOverlays(QPainter &painter)
         setAccessibleDescription(description);
 }
 
-void CGraphView::drawPlot(QPainter &painter, const PlotKey &key, const CurvePyramid *pyramid) const
+void CGraphView::drawPlot(QPainter &painter, const PlotKey &key, const CurvePyramid *pyramid,
+                          const std::vector<CurvePyramid> *runPyramids) const
 {
     QPainterCanvas canvas(painter, QPainterCanvas::Mapping::DevicePixels);
     const QSize client = key.client;
@@ -367,12 +374,15 @@ void CGraphView::drawPlot(QPainter &painter, const PlotKey &key, const CurvePyra
         return;
     DrawGrid(canvas, client, key.temperature, key.time);
     DrawThresholds(canvas, client, key.temperature, key.thresholds);
-    // The runs compared under the main curve, which stays on top. Walked, not kept in a
-    // pyramid: each is one run, not days of readings.
+    // The runs compared under the main curve, which stays on top.
     if (m_overlay != nullptr)
-        for (const SeriesOverlay::Entry &entry : m_overlay->entries())
+        for (std::size_t i = 0; i < m_overlay->entries().size(); ++i) {
+            const SeriesOverlay::Entry &entry = m_overlay->entries()[i];
             DrawCurve(canvas, client, entry.series.get(), key.temperature, key.time,
-                      m_timeWindowStart, m_breakAtGaps, QPen(QColor(entry.colour), 1));
+                      m_timeWindowStart, m_breakAtGaps, QPen(QColor(entry.colour), 1),
+                      runPyramids != nullptr && i < runPyramids->size() ? &(*runPyramids)[i]
+                                                                        : nullptr);
+        }
     DrawCurve(canvas, client, m_series, key.temperature, key.time, m_timeWindowStart, m_breakAtGaps,
               m_curvePen, pyramid);
 }
@@ -397,8 +407,8 @@ bool CGraphView::event(QEvent *event)
     if (!m_tooltip->isVisible()) {
         // Over a compared run the tooltip gives its reading, under its name.
         const std::optional<int> pointed = curveUnderPointer();
-        QString text =
-            TooltipText(curves()[static_cast<std::size_t>(pointed.value_or(0))], pointerTime());
+        QString text = TooltipText(curves()[static_cast<std::size_t>(pointed.value_or(0))],
+                                   pointerTime(), firstDay());
         if (!text.isEmpty() && pointed)
             text = curveName(*pointed) + u'\n' + text;
         if (!text.isEmpty())
@@ -410,14 +420,18 @@ bool CGraphView::event(QEvent *event)
 void CGraphView::mouseMoveEvent(QMouseEvent *event)
 {
     const QPoint position = event->position().toPoint();
-    const std::int32_t temperature =
-        PointerTemperature(position.y(), height(), m_temperatureWindowStart, m_temperatureScale);
-    const std::int32_t time = PointerTime(position.x(), m_timeWindowStart, m_timeScale);
-    emit pointerTextChanged(TemperaturePane, TemperatureReadoutText(temperature));
-    emit pointerTextChanged(TimePane, TimeReadoutText(time));
     if (PointerLeavesTooltipSquare(m_lastPointer, position))
         hideTooltip();
     m_lastPointer = position;
+    const std::int32_t temperature =
+        PointerTemperature(position.y(), height(), m_temperatureWindowStart, m_temperatureScale);
+    const std::int32_t time = PointerTime(position.x(), m_timeWindowStart, m_timeScale);
+    // Over a run compared the readout names the curve, as the tooltip does.
+    const std::optional<int> pointed = curveUnderPointer();
+    emit pointerTextChanged(
+        TemperaturePane,
+        TemperatureReadoutText(temperature, pointed ? curveName(*pointed) : QString()));
+    emit pointerTextChanged(TimePane, TimeReadoutText(time, firstDay()));
     if (m_zoomOrigin && (event->buttons() & Qt::LeftButton))
         dragZoomRectangle(position);
     // The difference to the marker, and the name of the curve pointed at, follow the pointer.
@@ -511,6 +525,11 @@ void CGraphView::hideEvent(QHideEvent *event)
 {
     hideTooltip();
     QWidget::hideEvent(event);
+}
+
+QDate CGraphView::firstDay() const
+{
+    return m_timeBar != nullptr ? m_timeBar->GetFirstDay() : QDate();
 }
 
 std::int32_t CGraphView::pointerTime() const

@@ -92,6 +92,9 @@ public:
     // What the plot writes over the curve (statistics, marker, difference, and in a picture the
     // list of notes), a line each; also the view's accessible description.
     QStringList overlayLines() const;
+    // The statistics box's lines as last painted: the series' figures, then a line for each
+    // run compared; empty while the box is hidden.
+    QStringList statisticsLines() const;
 
     bool breakAtGaps() const { return m_breakAtGaps; }
     std::int32_t timeWindowStart() const { return m_timeWindowStart; }
@@ -126,6 +129,8 @@ private:
     // A picture of the window, painted once by a copy that is never on screen.
     bool paintsPicture() const;
     QStringList noteLines() const;
+    // The first day of a timeline of several days, as the time bar names it; invalid for one.
+    QDate firstDay() const;
     // The curves the pointer may be over, the series first, then the overlay's runs.
     std::vector<TermDataFile *> curves() const;
     // The index in curves() of the curve nearest the pointer, none when none is near or
@@ -161,8 +166,10 @@ private:
         int overlayGeneration = 0;
         bool operator==(const PlotKey &) const = default;
     };
-    // With a pyramid the curve is drawn from it, else by walking the series.
-    void drawPlot(QPainter &painter, const PlotKey &key, const CurvePyramid *pyramid) const;
+    // With pyramids (the series', then one for each run compared) the curves are drawn from
+    // them, else by walking the series.
+    void drawPlot(QPainter &painter, const PlotKey &key, const CurvePyramid *pyramid,
+                  const std::vector<CurvePyramid> *runPyramids) const;
     // The statistics box, the marker and its box, over the plot as painted.
     void drawOverlays(QPainter &painter);
     void computeStatistics(const PlotKey &key);
@@ -172,6 +179,8 @@ private:
     // The series' extremes kept for the plots painted on screen, so that a scroll or a zoom
     // redraws the curve without walking every visible reading.
     CurvePyramid m_pyramid;
+    // The same for each run compared, in the overlay's order: a run may be days of readings too.
+    std::vector<CurvePyramid> m_runPyramids;
     // Where the pointer last moved to; (0, 0) until it first moves.
     QPoint m_lastPointer;
     QLabel *m_tooltip = nullptr;
@@ -190,7 +199,6 @@ private:
     std::optional<ReadingStatistics> m_statistics;
     // A line for each run compared, after the figures of the series.
     QStringList m_runStatistics;
-    QStringList statisticsLines() const;
     std::optional<v4TermData> m_marker;
     // The marker as it was before a click marked a reading, until the left button goes down
     // again: a double click's first click puts it back.

@@ -3,15 +3,24 @@
 #include "companions/RangeBarModel.h"
 #include "companions/TermDataFile.h"
 #include "plot/GraphScales.h"
+#include "plot/SeriesOverlay.h"
 
 #include <algorithm>
 #include <vector>
 
-GraphPrintContext GraphPageContext(TermDataFile *series, GraphPrintContext page)
+GraphPrintContext GraphPageContext(TermDataFile *series, GraphPrintContext page,
+                                   const SeriesOverlay *overlay, const QString &seriesName)
 {
-    page.timeLabel = RangeBarLabels(RangeBarUnits::Milliseconds);
+    page.timeLabel = RangeBarLabels(RangeBarUnits::Milliseconds, page.firstDay);
     page.temperatureLabel = RangeBarLabels(RangeBarUnits::Degrees);
     page.series = TakeGraphPrintSeries(series, page.timeWindowStart, page.timeWindowEnd);
+    page.seriesName = seriesName;
+    if (overlay != nullptr)
+        for (const SeriesOverlay::Entry &entry : overlay->entries())
+            page.runs.push_back(
+                {entry.name, entry.colour,
+                 TakeGraphPrintSeries(entry.series.get(), page.timeWindowStart, page.timeWindowEnd)
+                     .walk});
     return page;
 }
 

@@ -6,16 +6,20 @@
 #include <cstdint>
 #include <vector>
 
+class SeriesOverlay;
 class TermDataFile;
 
 // The page of the graph a printout or a picture draws, built in one place for the graph window
 // and the command line.
 
-// Completes page, whose scales' windows, range maximum and breakAtGaps the caller has set, with
-// what every page takes alike: the bars' label texts and the copy of series (none gives an
-// empty page) within the time window. Its header names the whole series. May throw
+// Completes page, whose scales' windows, range maximum, breakAtGaps, first day and statistics
+// the caller has set, with what every page takes alike: the bars' label texts and the copy of
+// series (none gives an empty page) within the time window, and of each run of overlay (may be
+// null), named seriesName in the legend. Its header names the whole series. May throw
 // std::bad_alloc.
-GraphPrintContext GraphPageContext(TermDataFile *series, GraphPrintContext page);
+GraphPrintContext GraphPageContext(TermDataFile *series, GraphPrintContext page,
+                                   const SeriesOverlay *overlay = nullptr,
+                                   const QString &seriesName = {});
 
 // The page of the readings of series within start..end alone, for a page made without the
 // graph window: the header's interval and range and the temperature scale are those of these

@@ -2,7 +2,9 @@
 
 #include "companions/FormatOutTime.h"
 #include "plot/NoteFlags.h"
+#include "plot/OverlayPlacement.h"
 #include "plot/PlotDrawing.h"
+#include "plot/PlotOverlays.h"
 #include "plot/PrintDevice.h"
 #include "plot/Saturating.h"
 
@@ -51,16 +53,53 @@ double scaleOf(std::int64_t length, std::int32_t start, std::int32_t end)
     return span > 0 ? static_cast<double>(std::abs(length)) / static_cast<double>(span) : 0.0;
 }
 
-QString intervalText(const GraphPrintSeries &series)
+QString intervalText(const GraphPrintSeries &series, const QDate &firstDay)
 {
     if (!series.firstTime)
         return {};
-    QString text = QStringLiteral("Интервал ") + ClockText(*series.firstTime);
+    QString text =
+        QStringLiteral("Интервал ") + GraphTimeText(firstDay, *series.firstTime, ClockText);
     // The end is the record the window's walk stopped at; without one only the start is known.
     if (!series.walk.empty())
-        text += QStringLiteral(" - ") + ClockText(series.walk.back().time);
+        text += QStringLiteral(" - ") + GraphTimeText(firstDay, series.walk.back().time, ClockText);
     return text;
 }
+
+// The page seen with y downward, as the screen's plot is drawn: the boxes over the plot are
+// drawn on paper by the same code as on screen.
+class DownwardCanvas : public Canvas
+{
+public:
+    explicit DownwardCanvas(Canvas &page) : m_page(page) {}
+    void moveTo(QPoint point) override { m_page.moveTo(flip(point)); }
+    void lineTo(QPoint point) override { m_page.lineTo(flip(point)); }
+    void rectangle(const QRect &rect) override { m_page.rectangle(flip(rect)); }
+    void fillRect(const QRect &rect, const QColor &color) override
+    {
+        m_page.fillRect(flip(rect), color);
+    }
+    QPen selectPen(const QPen &pen) override { return m_page.selectPen(pen); }
+    CanvasFont selectFont(const CanvasFont &font) override { return m_page.selectFont(font); }
+    void textOut(QPoint topLeft, const QString &text) override
+    {
+        m_page.textOut(flip(topLeft), text);
+    }
+    QSize textExtent(const QString &text) const override { return m_page.textExtent(text); }
+    void drawText(const QRect &rect, const QString &text, Qt::Alignment alignment) override
+    {
+        m_page.drawText(flip(rect), text, alignment);
+    }
+
+private:
+    static QPoint flip(QPoint point) { return {point.x(), -point.y()}; }
+    // Corner to corner, so the top stays the corner above on paper.
+    static QRect flip(const QRect &rect)
+    {
+        return cornerRect(rect.left(), -rect.top(), rect.right(), -rect.bottom());
+    }
+
+    Canvas &m_page;
+};
 
 QString emissivityText(const GraphPrintContext &context)
 {
@@ -111,9 +150,13 @@ public:
         drawScaleAndFrame();
         drawCaptions();
         drawThresholds();
-        if (!drawCurve())
+        for (const GraphPrintRun &run : m_context.runs)
+            if (!drawCurve(run.walk, run.colour))
+                return false;
+        if (!drawCurve(m_context.series.walk, CurveColor))
             return false;
         drawNotes();
+        drawRunBoxes();
         return true;
     }
 
@@ -181,7 +224,7 @@ private:
         m_canvas.selectFont(previous);
 
         const GraphPrintSeries &series = m_context.series;
-        const QString interval = intervalText(series);
+        const QString interval = intervalText(series, m_context.firstDay);
         const QString emissivity = emissivityText(m_context);
         const QString joined =
             interval.isEmpty() ? emissivity : interval + QStringLiteral(",  ") + emissivity;
@@ -342,12 +385,12 @@ private:
         return m_cancelled != nullptr && m_cancelled->load(std::memory_order_relaxed);
     }
 
-    bool drawCurve()
+    bool drawCurve(const std::vector<v4TermData> &walk, QRgb colour)
     {
-        const QPen previous = m_canvas.selectPen(printPen(CurveColor, 3));
+        const QPen previous = m_canvas.selectPen(printPen(colour, 3));
         CurveGapRule gaps;
         std::size_t drawn = 0;
-        for (const v4TermData &record : m_context.series.walk) {
+        for (const v4TermData &record : walk) {
             if (record.time > m_context.timeWindowEnd)
                 break;
             // Looked at now and then: a point costs far less than the look.
@@ -363,6 +406,33 @@ private:
         }
         m_canvas.selectPen(previous);
         return !isCancelled();
+    }
+
+    // The legend and the statistics box of a graph with runs compared, in the plot's corners.
+    void drawRunBoxes()
+    {
+        if (m_context.runs.empty())
+            return;
+        DownwardCanvas canvas(m_canvas);
+        const CanvasFont previous = canvas.selectFont(LabelFont);
+        std::vector<LegendEntry> legend{{m_context.seriesName, CurveColor}};
+        QStringList names{m_context.seriesName};
+        for (const GraphPrintRun &run : m_context.runs) {
+            legend.push_back({run.name, run.colour});
+            names << run.name;
+        }
+        const QStringList &statistics = m_context.statistics;
+        const QPoint plotTopLeft(static_cast<int>(m_plotLeft), static_cast<int>(-m_plotTop));
+        const QSize plotSize(static_cast<int>(m_plotRight - m_plotLeft),
+                             static_cast<int>(m_plotTop - m_plotBottom));
+        const OverlayPlaces places = PlaceOverlays(
+            plotSize, statistics.isEmpty() ? QSize() : TextBoxSize(canvas, statistics),
+            std::nullopt, {}, LegendBoxSize(canvas, names));
+        if (!statistics.isEmpty())
+            DrawTextBox(canvas, plotTopLeft + places.statistics, statistics);
+        if (places.legend)
+            DrawLegend(canvas, plotTopLeft + *places.legend, legend);
+        canvas.selectFont(previous);
     }
 
     // Times before the window lie on its left edge and temperatures below it on its bottom

@@ -5,8 +5,11 @@
 #include "plot/Canvas.h"
 #include "plot/TemperatureThresholds.h"
 
+#include <QDate>
+#include <QRgb>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <cstdint>
@@ -35,6 +38,15 @@ struct GraphPrintSeries
 // gives an empty copy. May throw std::bad_alloc.
 GraphPrintSeries TakeGraphPrintSeries(TermDataFile *series, std::int32_t start, std::int32_t end);
 
+// A run compared with the graph, as the printout draws it: its name and colour, and the records
+// a walk of the time window visits, as GraphPrintSeries::walk.
+struct GraphPrintRun
+{
+    QString name;
+    QRgb colour = 0;
+    std::vector<v4TermData> walk;
+};
+
 // Everything one graph printout reads, taken when it starts.
 struct GraphPrintContext
 {
@@ -57,6 +69,15 @@ struct GraphPrintContext
     // lists them elsewhere.
     ReadingNotes notes;
     bool listNotesUnderPlot = true;
+    // The first day of a timeline of several days, which the header's interval and the time
+    // labels name (GraphTimeText); invalid for a timeline of one day.
+    QDate firstDay;
+    // The runs compared with the graph, drawn under its curve, with a legend naming seriesName
+    // and each run and a box of the statistics lines when there are any; none for the graph
+    // alone, which prints neither box.
+    std::vector<GraphPrintRun> runs;
+    QString seriesName;
+    QStringList statistics;
 };
 
 // One major division of a printed axis: the first of 1, 2, 2.5, 5 times a power of ten
@@ -79,8 +100,10 @@ int GraphMinorParts(int length);
 std::optional<GraphScaleStep> GraphMajorStep(double scale);
 
 // Draws the graph page of context on canvas, in 0.1 mm with y upward: the header, the framed
-// plot with its scale grid, labels and captions, the curve of the visible records, and the
-// visible notes as numbered flags with their list at the page's foot. The
+// plot with its scale grid, labels and captions, the curves of the runs compared and over them
+// the curve of the visible records, the visible notes as numbered flags with their list at the
+// page's foot, then the runs' legend and statistics as the screen's plot draws them
+// (PlotOverlays), placed as there (PlaceOverlays). The
 // header's second line is split in two where it would run past the page's right edge, and a
 // time label that would is left out; the turned caption is kept on the page.
 // Stops, returning false, once cancelled is found set; it is looked at along the curve.

@@ -16,10 +16,11 @@ constexpr int SwatchRoom = SwatchLength + BoxPadding;
 } // namespace
 
 QStringList StatisticsLines(const ReadingStatistics &figures,
-                            const TemperatureThresholds &thresholds)
+                            const TemperatureThresholds &thresholds, const QDate &firstDay)
 {
     QStringList lines;
-    for (const StatisticsFigure &figure : StatisticsFigures(figures, thresholds))
+    for (const StatisticsFigure &figure :
+         StatisticsFigures(figures, thresholds, firstDay, GraphDayFormat))
         lines << figure.label + QStringLiteral(": ") + figure.value;
     return lines;
 }
@@ -36,9 +37,11 @@ QString SeriesStatisticsLine(const QString &name, const ReadingStatistics &figur
         .arg(figures.mean, 0, 'f', 1);
 }
 
-QString MarkerText(const v4TermData &marker)
+QString MarkerText(const v4TermData &marker, const QDate &firstDay)
 {
-    return QStringLiteral("%1  %2 °C").arg(TimeText(marker.time)).arg(marker.temperature);
+    return QStringLiteral("%1  %2 °C")
+        .arg(GraphTimeText(firstDay, marker.time, TimeText))
+        .arg(marker.temperature);
 }
 
 QString DifferenceText(const v4TermData &marker, const v4TermData &reading)

@@ -14,15 +14,16 @@
 // reading and the difference from it to the reading under the pointer.
 
 // The statistics box's lines, "Среднее: 497.4 °C", one for each of StatisticsFigures.
+// On a timeline of several days from firstDay the times name their day as the graph's do.
 QStringList StatisticsLines(const ReadingStatistics &figures,
-                            const TemperatureThresholds &thresholds);
+                            const TemperatureThresholds &thresholds, const QDate &firstDay = {});
 
 // A compared run's line in the statistics box: "run.orm: 200 изм., 650…900 °C, среднее 741.2 °C",
 // or "run.orm: нет измерений" for a window without its readings.
 QString SeriesStatisticsLine(const QString &name, const ReadingStatistics &figures);
 
-// "09:13:40.785  856 °C"
-QString MarkerText(const v4TermData &marker);
+// "09:13:40.785  856 °C"; on a timeline of several days from firstDay "07.12 09:13:40.785  856 °C".
+QString MarkerText(const v4TermData &marker, const QDate &firstDay = {});
 // "Δt = 1:05.123  ΔT = +37 °C", from the marker's reading to reading.
 QString DifferenceText(const v4TermData &marker, const v4TermData &reading);
 

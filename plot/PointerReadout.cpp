@@ -38,14 +38,15 @@ std::int32_t PointerTemperature(int y, int height, std::int32_t temperatureWindo
     return valueAt(double(height) - y, temperatureWindowStart, temperatureScale);
 }
 
-QString TemperatureReadoutText(std::int32_t temperature)
+QString TemperatureReadoutText(std::int32_t temperature, const QString &curve)
 {
-    return QStringLiteral("Температура %1 °\u0421").arg(temperature);
+    const QString text = QStringLiteral("Температура %1 °\u0421").arg(temperature);
+    return curve.isEmpty() ? text : curve + QStringLiteral(": ") + text;
 }
 
-QString TimeReadoutText(std::int32_t milliseconds)
+QString TimeReadoutText(std::int32_t milliseconds, const QDate &firstDay)
 {
-    return QStringLiteral("Время ") + ElapsedTimeText(milliseconds);
+    return QStringLiteral("Время ") + GraphTimeText(firstDay, milliseconds, ElapsedTimeText);
 }
 
 bool PointerLeavesTooltipSquare(QPoint previous, QPoint current)
@@ -74,14 +75,14 @@ const v4TermData *ReadingAt(TermDataFile *series, std::int32_t time)
     return toAfter < toBefore ? after : before;
 }
 
-QString TooltipText(TermDataFile *series, std::int32_t time)
+QString TooltipText(TermDataFile *series, std::int32_t time, const QDate &firstDay)
 {
     const v4TermData *record = series != nullptr ? series->GetFirst(time) : nullptr;
     if (record == nullptr)
         return {};
     const double emissivity = record->emissivity / series->emissivityDivisor();
     return QStringLiteral("Температура=%1, Время=%2, Степень черноты=%3")
-        .arg(QString::number(record->temperature), ElapsedTimeText(time),
+        .arg(QString::number(record->temperature), GraphTimeText(firstDay, time, ElapsedTimeText),
              QString::number(emissivity, 'f', 2));
 }
 

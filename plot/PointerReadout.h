@@ -26,10 +26,12 @@ std::int32_t PointerTemperature(int y, int height, std::int32_t temperatureWindo
                                 double temperatureScale);
 
 // Status pane 0: "Температура 41 °С" (the last letter a Cyrillic Es). Signed: readings below
-// zero show with their minus sign.
-QString TemperatureReadoutText(std::int32_t temperature);
-// Status pane 1: "Время " and the elapsed-time text.
-QString TimeReadoutText(std::int32_t milliseconds);
+// zero show with their minus sign. Over a curve of several compared, its name first:
+// "kiln-after.orm: Температура 41 °С".
+QString TemperatureReadoutText(std::int32_t temperature, const QString &curve = {});
+// Status pane 1: "Время " and the elapsed-time text, or on a timeline of several days from
+// firstDay the day and time (GraphTimeText).
+QString TimeReadoutText(std::int32_t milliseconds, const QDate &firstDay = {});
 
 // Whether a pointer move from previous to current hides the tooltip: it does when current lies
 // outside the square from 5 pixels left of and above previous up to, but not including,
@@ -38,9 +40,9 @@ QString TimeReadoutText(std::int32_t milliseconds);
 bool PointerLeavesTooltipSquare(QPoint previous, QPoint current);
 
 // The tooltip for the pointer's time: the temperature and emissivity of the record
-// series->GetFirst(time) gives, next to the pointer's own time. Empty for a null series or
-// when no record lies at or after time.
-QString TooltipText(TermDataFile *series, std::int32_t time);
+// series->GetFirst(time) gives, next to the pointer's own time (written as TimeReadoutText
+// writes it). Empty for a null series or when no record lies at or after time.
+QString TooltipText(TermDataFile *series, std::int32_t time, const QDate &firstDay = {});
 
 // The reading under a pointer at time, which a click marks and the marker's box measures to:
 // the nearest of the last reading before time and the first at or after it (the earlier one

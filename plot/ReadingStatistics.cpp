@@ -97,15 +97,11 @@ namespace {
 
 // Of a timeline of several days, a time counts on from the first day's midnight: it is
 // shown with its own date, not as "59:41:56.000".
-QString timedTemperature(const TimedTemperature &reading, const QDate &firstDay)
+QString timedTemperature(const TimedTemperature &reading, const QDate &firstDay,
+                         const QString &dayFormat)
 {
-    constexpr std::int32_t MillisecondsPerDay = 86'400'000;
-    const QString time =
-        firstDay.isValid()
-            ? QStringLiteral("%1 %2").arg(
-                  firstDay.addDays(reading.time / MillisecondsPerDay).toString(Qt::ISODate),
-                  TimeText(reading.time % MillisecondsPerDay))
-            : TimeText(reading.time);
+    const QString time = firstDay.isValid() ? DatedTimeText(firstDay, reading.time, dayFormat)
+                                            : TimeText(reading.time);
     return QStringLiteral("%1 °C (%2)").arg(reading.temperature).arg(time);
 }
 
@@ -123,16 +119,16 @@ QString lengthText(std::int64_t milliseconds)
 
 std::vector<StatisticsFigure> StatisticsFigures(const ReadingStatistics &figures,
                                                 const TemperatureThresholds &thresholds,
-                                                const QDate &firstDay)
+                                                const QDate &firstDay, const QString &dayFormat)
 {
     using Kind = StatisticsFigure::Kind;
     std::vector<StatisticsFigure> shown{
         {Kind::Count, QStringLiteral("Измерений"), QString::number(figures.count)}};
     if (figures.count > 0) {
-        shown.push_back(
-            {Kind::Lowest, QStringLiteral("Минимум"), timedTemperature(figures.lowest, firstDay)});
+        shown.push_back({Kind::Lowest, QStringLiteral("Минимум"),
+                         timedTemperature(figures.lowest, firstDay, dayFormat)});
         shown.push_back({Kind::Highest, QStringLiteral("Максимум"),
-                         timedTemperature(figures.highest, firstDay)});
+                         timedTemperature(figures.highest, firstDay, dayFormat)});
         shown.push_back({Kind::Mean, QStringLiteral("Среднее"), temperature(figures.mean)});
         shown.push_back({Kind::StandardDeviation, QStringLiteral("Ст. отклонение"),
                          temperature(figures.standardDeviation)});

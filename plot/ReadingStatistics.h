@@ -122,10 +122,11 @@ struct StatisticsFigure
 // The figures in the order they are shown: the temperatures only when there are readings, the
 // time above and below only for the thresholds that are set. Temperatures to one decimal,
 // lengths of time as ElapsedTimeText. With firstDay, the times count on from that day's
-// midnight, as in a timeline of several days, and show their dates.
-std::vector<StatisticsFigure> StatisticsFigures(const ReadingStatistics &figures,
-                                                const TemperatureThresholds &thresholds,
-                                                const QDate &firstDay = {});
+// midnight, as in a timeline of several days, and show their day in dayFormat (a QDate format).
+std::vector<StatisticsFigure>
+StatisticsFigures(const ReadingStatistics &figures, const TemperatureThresholds &thresholds,
+                  const QDate &firstDay = {},
+                  const QString &dayFormat = QStringLiteral("yyyy-MM-dd"));
 
 // The share of the readings within the thresholds, "В пределах порогов": "97.5 % (195 из 200)",
 // to one decimal of a percent. None without readings or without a threshold.

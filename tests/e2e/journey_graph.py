@@ -387,6 +387,22 @@ def journey():
                       row_of(plot, temperature_bar, temperature))
             j.wait_until(f"the readout naming {name}",
                          lambda: f"Под указателем: {name}" in plot.description.splitlines())
+            j.wait_until(f"the status line naming {name}", lambda: text_of(
+                find_all(graph, "label")[0]).startswith(f"{name}: Температура"))
+        # The visible data with the runs: a last column names each row's file, the graph's
+        # rows first.
+        compared = os.path.join(j.files_dir, "compared.csv")
+        j.context_menu(plot)
+        j.choose(*EXPORT_CSV)
+        j.answer_file_dialog("Сохранить как", compared)
+        j.answer(j.message_box("Данные успешно записаны в файл."))
+        with open(compared, encoding="utf-8-sig", newline="") as f:
+            rows = list(csv.reader(f, delimiter=";"))
+        files = [row[-1] for row in rows[1:]]
+        check(rows[0][-1] == "Файл" and files[0] == "Таблица" and
+              all(files.count(name) == 200 for name, _ in RUNS) and
+              files.index("kiln-before.orm") > files.index("Таблица"),
+              f"the compared export's files: {sorted(set(files))}, {rows[0]}")
         # By clock time the runs lie at a minute past midnight, before the downloaded readings.
         j.context_menu(plot)
         j.choose(*CLOCK_TIME)

@@ -4,6 +4,7 @@
 #include "companions/CRangeBar.h"
 #include "graph/CGraphWnd.h"
 #include "plot/CGraphView.h"
+#include "plot/GraphPrintJob.h"
 #include "resources/SettingsKeys.h"
 #include "tests/support/ScriptedPrompts.h"
 
@@ -49,7 +50,7 @@ TEST_F(GraphControllerTest, FewerThanTwoPointsMakeNoWindow)
 {
     acquire(0, 20);
     click();
-    EXPECT_EQ(m_prompts.shown.size(), 1u) << "only the break message";
+    EXPECT_EQ(m_prompts.shown.size(), 1u) << "one point at midnight: the user is told so";
 
     m_series.Clear();
     m_table.clear();
@@ -173,6 +174,72 @@ TEST_F(GraphControllerTest, ExportsTheVisibleRowsUntilTheTableIsReplaced)
     m_controller.receptionReset();
     window->command(QStringLiteral("exportCsv"))->trigger();
     EXPECT_TRUE(m_prompts.texts().last().startsWith(QStringLiteral("Таблица сменилась")));
+}
+
+// A graph with a run compared: the export of its visible data names each row's file, the
+// table's rows first; the printout takes the run, its legend and its statistics line. Without
+// the run the export is the graph's alone again, byte for byte.
+TEST_F(GraphControllerTest, ARunComparedIsExportedAndPrintedWithTheGraph)
+{
+    // The graph starts at midnight, as a daily file does.
+    for (int second = 0; second < 5; ++second)
+        acquire(second * 1000, 800 + second);
+    click();
+    CGraphWnd *window = m_controller.graphWnd();
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(m_controller.graphSeries().count, 5);
+    QTemporaryDir dir;
+    const QString run = dir.filePath(QStringLiteral("kiln-after.orm"));
+    {
+        QFile file(run);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        for (int second = 0; second < 4; ++second)
+            file.write(QStringLiteral("%1 10:00:%2:00 E=0.950 T= %3 TRC\r\n")
+                           .arg(second + 1, 4)
+                           .arg(second, 2, 10, QLatin1Char('0'))
+                           .arg(500 + second)
+                           .toLatin1());
+    }
+    const auto exported = [&](const QString &name) {
+        m_prompts.paths = {dir.filePath(name)};
+        window->command(QStringLiteral("exportCsv"))->trigger();
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    window->timeBar()->SetWinMin(1000);
+    window->timeBar()->SetWinMax(2500);
+    const QByteArray alone = exported(QStringLiteral("alone.csv"));
+
+    m_prompts.paths = {run};
+    window->command(QStringLiteral("compare"))->trigger();
+    ASSERT_EQ(window->view()->overlay()->entries().size(), 1u);
+    window->timeBar()->SetWinMin(1000);
+    window->timeBar()->SetWinMax(2500);
+    const QStringList lines =
+        QString::fromUtf8(exported(QStringLiteral("compared.csv"))).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(lines,
+              QStringList({QStringLiteral("№;Время;T °C;Е;Режим;Файл"),
+                           QStringLiteral("0;00:00:01.000;801;0,950;Измерение;Таблица"),
+                           QStringLiteral("0;00:00:02.000;802;0,950;Измерение;Таблица"),
+                           // Aligned at the start, the run's own times of day are written.
+                           QStringLiteral("2;10:00:01.000;501;0,950;Измерение;kiln-after.orm"),
+                           QStringLiteral("3;10:00:02.000;502;0,950;Измерение;kiln-after.orm"),
+                           QString()}));
+
+    window->view()->setStatisticsShown(true);
+    window->view()->grab();
+    const GraphPrintContext page = window->printContext();
+    ASSERT_EQ(page.runs.size(), 1u);
+    EXPECT_EQ(page.runs[0].name, QStringLiteral("kiln-after.orm"));
+    EXPECT_EQ(page.seriesName, CGraphView::MainSeriesName);
+    EXPECT_TRUE(page.statistics.last().startsWith(QStringLiteral("kiln-after.orm: 2 изм.")))
+        << page.statistics.join(u'|').toStdString();
+
+    window->command(QStringLiteral("removeCompare"))->trigger();
+    window->timeBar()->SetWinMin(1000);
+    window->timeBar()->SetWinMax(2500);
+    EXPECT_EQ(exported(QStringLiteral("alone-again.csv")), alone);
+    EXPECT_TRUE(window->printContext().runs.empty());
 }
 
 } // namespace

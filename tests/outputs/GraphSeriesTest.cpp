@@ -89,11 +89,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ContinuityCase{
             "rising times keep every record", {1000, 2000, 3000}, {}, {1000, 2000, 3000}, {}},
-        ContinuityCase{"a first record at midnight is a break",
-                       {0, 1000, 2000},
-                       {},
-                       {},
-                       {WholeTableBreak.arg(0)}},
+        ContinuityCase{
+            "a first record at midnight begins the run", {0, 1000, 2000}, {}, {0, 1000, 2000}, {}},
+        ContinuityCase{
+            "a second record at midnight breaks", {0, 0, 1000}, {}, {0}, {WholeTableBreak.arg(1)}},
         ContinuityCase{"equal times break at the second",
                        {1000, 2000, 2000, 3000},
                        {},
@@ -114,8 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
                        {1, 2, 4},
                        {5000},
                        {SelectionBreak.arg(1)}},
-        ContinuityCase{
-            "a selection starting at midnight", {0, 1000}, {0, 1}, {}, {SelectionBreak.arg(0)}},
+        ContinuityCase{"a selection starting at midnight", {0, 1000}, {0, 1}, {0, 1000}, {}},
         ContinuityCase{
             "rows outside the table are not selected", {1000, 2000}, {1, 7, -3}, {2000}, {}}));
 
@@ -157,15 +155,17 @@ TEST(GraphSeries, IsReusedUntilTheSelectionChanges)
 
 TEST(GraphSeries, AnEmptySeriesIsRebuiltEvenWithoutAChange)
 {
-    Acquisition acquisition({0, 1000});
+    // A selection of rows outside the table builds nothing; the series stays empty.
+    Acquisition acquisition({1000, 2000});
     TermDataFile graphSeries;
     bool selectionChanged = false;
     ScriptedPrompts prompts;
-    BuildGraphSeries(graphSeries, acquisition.series, acquisition.table, {}, selectionChanged, true,
-                     prompts);
-    BuildGraphSeries(graphSeries, acquisition.series, acquisition.table, {}, selectionChanged, true,
-                     prompts);
-    EXPECT_EQ(prompts.texts(), QStringList({WholeTableBreak.arg(0), WholeTableBreak.arg(0)}));
+    EXPECT_EQ(BuildGraphSeries(graphSeries, acquisition.series, acquisition.table, {7},
+                               selectionChanged, true, prompts),
+              0);
+    EXPECT_EQ(BuildGraphSeries(graphSeries, acquisition.series, acquisition.table, {},
+                               selectionChanged, true, prompts),
+              2);
 }
 
 TEST(GraphSeries, SkipsRowsWhoseRecordIsNotInTheSeries)

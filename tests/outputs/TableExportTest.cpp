@@ -1,5 +1,6 @@
 #include "outputs/TableExport.h"
 #include "acquisition/MeasurementTableModel.h"
+#include "outputs/ComparedRunRows.h"
 
 #include "tests/support/ScriptedPrompts.h"
 
@@ -90,6 +91,40 @@ TEST_F(TableExportTest, ExportWritesTheSelectionOrEverythingAndLeavesNoPartialFi
     prompts.paths = {path};
     ExportCsv(prompts, empty, {});
     EXPECT_EQ(prompts.paths.size(), 1u);
+}
+
+// Runs compared with the graph: each row names its file, the table's by its own file where it
+// knows one and by the name given where not; a run's rows keep what its table showed.
+TEST_F(TableExportTest, NamedCsvEndsEachRowWithItsFile)
+{
+    MeasurementTableModel joined;
+    joined.appendRow({1, 86'399'000, 700, 950, 0}, 0);
+    joined.appendRow({2, 1'000, 710, 950, 0}, 1);
+    joined.startFile(0, QStringLiteral("kiln-2026-12-08.orm"));
+    joined.startFile(1, QStringLiteral("kiln;2026-12-09.orm"));
+    const ComparedRunRows run(table, QStringLiteral("run.orm"));
+    EXPECT_EQ(run.recordIndexAt(1), 1);
+    EXPECT_EQ(run.recordIndexAt(2), -1);
+    const std::vector<int> tableRows{1};
+    const std::vector<int> joinedRows{0, 1};
+    const std::vector<int> runRows{1, 0};
+
+    const QString path = dir.filePath(QStringLiteral("named.csv"));
+    ASSERT_TRUE(WriteNamedCsvFile(path,
+                                  {{table, tableRows, QStringLiteral("Таблица")},
+                                   {joined, joinedRows, QStringLiteral("Таблица")},
+                                   {run, runRows, {}}},
+                                  InPlaceWrites::Refused)
+                    .isEmpty());
+    EXPECT_EQ(fileBytes(path),
+              QByteArray("\xEF\xBB\xBF") +
+                  QStringLiteral("№;Время;T °C;Е;Режим;Файл\r\n"
+                                 "6;12:34:57.000;-40;1,000;;Таблица\r\n"
+                                 "1;23:59:59.000;700;0,950;Измерение;kiln-2026-12-08.orm\r\n"
+                                 "2;00:00:01.000;710;0,950;Измерение;\"kiln;2026-12-09.orm\"\r\n"
+                                 "6;12:34:57.000;-40;1,000;;run.orm\r\n"
+                                 "5;12:34:56.450;856;0,950;Измерение;run.orm\r\n")
+                      .toUtf8());
 }
 
 } // namespace

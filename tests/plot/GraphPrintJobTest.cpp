@@ -1,5 +1,6 @@
 #include "plot/GraphPrintJob.h"
 #include "companions/FormatOutTime.h"
+#include "companions/RangeBarModel.h"
 #include "plot/GraphPageContext.h"
 #include "plot/NoteFlags.h"
 #include "plot/PlotDrawing.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 
 #include <cmath>
@@ -801,6 +803,75 @@ TEST(GraphPage, NotesStandOnTheTimeAxisAndAreListedUnderThePlot)
     EXPECT_TRUE(mast);
     EXPECT_LT(listed->to.y(), raised);
     EXPECT_EQ(textCall(drawn(plain), QStringLiteral("1")), nullptr);
+}
+
+// A page with two runs compared: each curve in its colour, the graph's own on top, the legend
+// in the plot's top right corner and the statistics box in its top left, with y upward on
+// paper as everywhere on the page.
+TEST(GraphPageRuns, DrawsEveryRunInItsColourWithTheLegendAndStatistics)
+{
+    GraphPrintContext context = pageWith(1000, 1000);
+    context.series.firstTime = 0;
+    context.series.walk = {{0, 100, 950}, {1000, 100, 950}};
+    const QRgb green = qRgb(0, 150, 0);
+    const QRgb purple = qRgb(160, 0, 200);
+    context.runs = {{QStringLiteral("a.orm"), green, {{0, 200, 950}, {1000, 200, 950}}},
+                    {QStringLiteral("b.orm"), purple, {{0, 300, 950}, {500, 300, 950}}}};
+    context.seriesName = QStringLiteral("Таблица");
+    context.statistics = {QStringLiteral("Среднее: 100.0 °C"),
+                          QStringLiteral("a.orm: 2 изм., 200…200 °C, среднее 200.0 °C")};
+    const RecordingCanvas canvas = drawn(context);
+
+    const int bottom = PlotTop - 1000;
+    EXPECT_EQ(linesIn(canvas, QColor(green)).front(),
+              QLine(QPoint(PlotLeft, bottom + 200), QPoint(PlotLeft + 1000, bottom + 200)));
+    EXPECT_EQ(linesIn(canvas, QColor(purple)).front(),
+              QLine(QPoint(PlotLeft, bottom + 300), QPoint(PlotLeft + 500, bottom + 300)));
+    // The graph's curve is drawn last, over the runs.
+    const std::vector<CanvasCall> lines = canvas.callsOf(CanvasCall::Kind::LineTo);
+    const auto lastCurve = std::find_if(lines.rbegin(), lines.rend(), [](const CanvasCall &call) {
+        return call.pen.color() == CurveColor;
+    });
+    ASSERT_NE(lastCurve, lines.rend());
+    const auto lastRun = std::find_if(lines.rbegin(), lines.rend(), [&](const CanvasCall &call) {
+        return call.pen.color() == QColor(green) && call.pen.widthF() == 3;
+    });
+    EXPECT_LT(lastCurve - lines.rbegin(), lastRun - lines.rbegin());
+
+    for (const QString &text :
+         {QStringLiteral("Таблица"), QStringLiteral("a.orm"), QStringLiteral("b.orm"),
+          context.statistics[0], context.statistics[1]}) {
+        const CanvasCall *call = textCall(canvas, text);
+        ASSERT_NE(call, nullptr) << text.toStdString();
+        // Inside the plot, below its top edge.
+        EXPECT_LT(call->to.y(), PlotTop) << text.toStdString();
+        EXPECT_GT(call->to.y(), PlotTop - 1000) << text.toStdString();
+    }
+    // Lines of a box run downward on paper; the legend lies right of the statistics.
+    EXPECT_GT(textCall(canvas, context.statistics[0])->to.y(),
+              textCall(canvas, context.statistics[1])->to.y());
+    EXPECT_GT(textCall(canvas, QStringLiteral("a.orm"))->to.x(),
+              textCall(canvas, context.statistics[1])->to.x() + 200);
+
+    // The graph alone prints neither box, whatever statistics it is given.
+    context.runs.clear();
+    const QStringList alone = drawn(context).texts();
+    EXPECT_FALSE(alone.contains(QStringLiteral("Таблица")));
+    EXPECT_FALSE(alone.contains(context.statistics[0]));
+}
+
+// Past a day of a joined timeline the header's interval and the time labels name the day.
+TEST(GraphPage, AJoinedTimelineNamesTheDays)
+{
+    GraphPrintContext context = pageWith(1000, 1000);
+    context.firstDay = QDate(2026, 12, 5);
+    context.series.firstTime = 30'000;
+    context.series.walk = {{2 * 86'400'000 + 30'000, 20, 950}};
+    context.timeWindowEnd = std::numeric_limits<std::int32_t>::max();
+    EXPECT_TRUE(drawn(context).texts()[1].startsWith(
+        QStringLiteral("Интервал 05.12 00:00:30.000 - 07.12 00:00:30.000,  ")));
+    EXPECT_EQ(RangeBarLabels(RangeBarUnits::Milliseconds, context.firstDay)(86'400'000 + 61'000),
+              QStringLiteral("06.12 00:01:01"));
 }
 
 } // namespace

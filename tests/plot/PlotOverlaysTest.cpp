@@ -26,6 +26,10 @@ TEST(PlotOverlays, StatisticsLinesNameEveryFigureAndTheSetThresholdsOnly)
     empty.duration = 5000;
     EXPECT_EQ(StatisticsLines(empty, {std::nullopt, 300}),
               (QStringList{"Измерений: 0", "Длительность: 05.000", "Ниже 300 °C: 00.000"}));
+    // On a joined timeline the times name their day as the graph's other texts do.
+    figures.highest.time += 2 * 86'400'000;
+    EXPECT_EQ(StatisticsLines(figures, {}, QDate(2026, 12, 5))[2],
+              "Максимум: 866 °C (07.12 09:13:44.810)");
 }
 
 TEST(PlotOverlays, TheMarkerAndTheDifferenceToTheReadingUnderThePointer)

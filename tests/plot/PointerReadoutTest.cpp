@@ -1,5 +1,6 @@
 #include "plot/PointerReadout.h"
 #include "companions/TermDataFile.h"
+#include "plot/PlotOverlays.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,24 @@ TEST(PointerReadoutTextTest, StatusPanes)
     EXPECT_EQ(TemperatureReadoutText(1250), QString::fromUtf8("Температура 1250 °\u0421"));
     EXPECT_EQ(TemperatureReadoutText(-18), QString::fromUtf8("Температура -18 °\u0421"));
     EXPECT_EQ(TimeReadoutText(65123), QString::fromUtf8("Время 1:05.123"));
+}
+
+// Over runs compared the readout names the curve; past a day of a joined timeline every time
+// the graph writes names its day instead of counting hours on.
+TEST(PointerReadoutTextTest, NamesTheCurveAndTheDayOfAJoinedTimeline)
+{
+    EXPECT_EQ(TemperatureReadoutText(41, QStringLiteral("kiln-after.orm")),
+              QString::fromUtf8("kiln-after.orm: Температура 41 °\u0421"));
+    const QDate first(2026, 12, 5);
+    const std::int32_t time = 2 * 86'400'000 + 30'963;
+    EXPECT_EQ(TimeReadoutText(time, first), QString::fromUtf8("Время 07.12 00:00:30.963"));
+    EXPECT_EQ(TimeReadoutText(30'963, {}), QString::fromUtf8("Время 30.963"));
+    TermDataFile series;
+    series.Add(time, 900, 950);
+    EXPECT_EQ(TooltipText(&series, time - 3, first),
+              "Температура=900, Время=07.12 00:00:30.960, Степень черноты=0.95");
+    EXPECT_EQ(MarkerText(series.records[0], first), "07.12 00:00:30.963  900 °C");
+    EXPECT_EQ(MarkerText(series.records[0]), "48:00:30.963  900 °C");
 }
 
 struct SquareCase
