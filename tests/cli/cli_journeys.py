@@ -19,7 +19,6 @@ import socket
 import stat
 import struct
 import subprocess
-import sys
 import tempfile
 import termios
 import threading
@@ -28,19 +27,12 @@ import tty
 import xml.etree.ElementTree as ElementTree
 import zipfile
 
+from journey_checks import check, run
+
 CLI = os.environ["ORMA_CLI"]
 INSTRUMENT = os.environ["ORMA_INSTRUMENT"]
 SAMPLE = os.path.join(os.environ["ORMA_SAMPLES"], "measurements.orm")
 SHEET = "{http://schemas.openxmlformats.org/spreadsheetml/2006/main}"
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, what):
-    if not condition:
-        raise Failure(what)
 
 
 def cli(*args, status=0, says=None):
@@ -871,8 +863,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr)
-        sys.exit(1)
+    run(main)

@@ -16,6 +16,7 @@ import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from journey_checks import Failure, check, run  # noqa: E402
 from mqtt_broker import Broker, Subscriber, stop_all, wait_for  # noqa: E402
 
 CLI = os.environ["ORMA_CLI"]
@@ -26,15 +27,6 @@ USER, PASSWORD = "logger", "s3cret word"
 LINE = re.compile(r"^pyrometer,port=(?P<port>(?:[^,=\s\\]|\\.)+)(?:,mode=(?P<mode>[A-Z]+))?"
                   r" temperature=(?P<temperature>-?\d+)i,emissivity=(?P<emissivity>\d+\.\d+)"
                   r"(?:,number=(?P<number>\d+)i)? (?P<time>\d{19})$")
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, what):
-    if not condition:
-        raise Failure(what)
 
 
 def start_instrument(*args):
@@ -206,8 +198,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except (Failure, TimeoutError) as failure:
-        print(f"FAILED: {failure}", file=sys.stderr)
-        sys.exit(1)
+    run(main, (Failure, TimeoutError))

@@ -13,31 +13,16 @@ import argparse
 import os
 import signal
 import subprocess
-import sys
 import tempfile
 import termios
 import threading
 import time
 import tty
 
+from journey_checks import check, run, wait_for
+
 CLI = os.environ["ORMA_CLI"]
 STABLE_NAME = "usb-KALMIRON_Pyrometer_A1B2C3-if00-port0"
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, what):
-    if not condition:
-        raise Failure(what)
-
-
-def wait_for(condition, what, seconds=20):
-    deadline = time.monotonic() + seconds
-    while not condition():
-        check(time.monotonic() < deadline, what)
-        time.sleep(0.02)
 
 
 class Adapter:
@@ -197,8 +182,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr)
-        sys.exit(1)
+    run(main)

@@ -11,31 +11,16 @@ import re
 import shlex
 import signal
 import subprocess
-import sys
 import tempfile
 import termios
 import time
 import tty
 
+from journey_checks import check, run, wait_for
+
 UNIT = os.environ["ORMA_SERVICE_UNIT"]
 SYSUSERS = os.environ["ORMA_SYSUSERS"]
 INSTANCE = "usb-KALMIRON_Pyrometer_A1B2C3-if00-port0"
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, what):
-    if not condition:
-        raise Failure(what)
-
-
-def wait_for(condition, what, seconds=20):
-    deadline = time.monotonic() + seconds
-    while not condition():
-        check(time.monotonic() < deadline, what)
-        time.sleep(0.02)
 
 
 def verified(work):
@@ -152,8 +137,4 @@ def main():
 
 
 if __name__ == "__main__":
-    try:
-        main()
-    except Failure as failure:
-        print(f"FAILED: {failure}", file=sys.stderr)
-        sys.exit(1)
+    run(main)
