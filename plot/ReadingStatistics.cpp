@@ -3,6 +3,7 @@
 #include "companions/FormatOutTime.h"
 #include "companions/TermDataFile.h"
 #include "plot/Saturating.h"
+#include "plot/ThresholdCrossings.h"
 
 #include <QDate>
 
@@ -48,13 +49,13 @@ void ReadingStatisticsSum::add(std::int32_t time, std::int32_t temperature)
             m_figures.highest = {temperature, time};
         // The time from a reading to the next counts for the side of the threshold it was on.
         const std::int64_t interval = std::int64_t{time} - m_previous.time;
-        if (m_thresholds.upper && m_previous.temperature > *m_thresholds.upper)
+        const ThresholdSide previousSide = SideOfThresholds(m_thresholds, m_previous.temperature);
+        if (previousSide == ThresholdSide::Above)
             m_figures.timeAbove += interval;
-        if (m_thresholds.lower && m_previous.temperature < *m_thresholds.lower)
+        if (previousSide == ThresholdSide::Below)
             m_figures.timeBelow += interval;
     }
-    if ((!m_thresholds.upper || temperature <= *m_thresholds.upper) &&
-        (!m_thresholds.lower || temperature >= *m_thresholds.lower))
+    if (SideOfThresholds(m_thresholds, temperature) == ThresholdSide::Inside)
         ++m_figures.withinLimits;
     const double delta = temperature - m_mean;
     m_mean += delta / m_figures.count;
